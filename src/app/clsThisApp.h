@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+class clsLibrary;
+class clsErrorHandler;
+class clsMessageHandler;
+class clsConnectJet;
+class clsAdoConnectJet;
+class clsStrings;
+class clsFormRefresher;
+
+// The application object: owns every shared service for the whole run, keeps
+// the registry version stamp and country code in step, writes the main
+// window's status text, and carries start-up, housekeeping and shut-down.
+class clsThisApp {
+public:
+    // The database password of the maintenance connection.
+    static constexpr const char* DatabasePassword = "RORUDAZE";
+    // HKEY_LOCAL_MACHINE, as the registry members take it.
+    static constexpr qint32 HKeyLocalMachine = static_cast<qint32>(0x80000002u);
+
+    clsThisApp();
+    ~clsThisApp();  // the shut-down sequence
+    clsThisApp(const clsThisApp&) = delete;
+    clsThisApp& operator=(const clsThisApp&) = delete;
+
+    clsErrorHandler* ErrorHandler_po() const { return m_errorHandler.get(); }
+    clsMessageHandler* MessageHandler_po() const { return m_messageHandler.get(); }
+    clsLibrary* Library_po() const { return m_library.get(); }
+    clsConnectJet* DatabaseDao_Po() const { return m_dao.get(); }
+    clsAdoConnectJet* DatabaseAdo_Po() const { return m_ado.get(); }
+    clsStrings* Strings_po() const { return m_strings.get(); }
+    clsFormRefresher* FormRefresher_po() const { return m_formRefresher.get(); }
+    QString Language_ps() const { return m_language; }
+    QString StringsIniFile_ps() const { return m_stringsIniFile; }
+    QVariant RegistryBaseSectionKeyName() const { return m_baseKey; }
+
+    std::shared_ptr<clsLibrary> libraryShared() const { return m_library; }
+    std::shared_ptr<clsMessageHandler> messageHandlerShared() const { return m_messageHandler; }
+    std::shared_ptr<clsErrorHandler> errorHandlerShared() const { return m_errorHandler; }
+
+    void LoginAttempt_p();
+
+    bool TableExists_gf(clsConnectJet* database, const QString& tableName) const;
+    bool KillTempQueries_pf();
+    bool KillQueriesLike_pf(const QString& pattern);
+    bool KillTablesLike_pf(const QString& pattern);
+    bool RepairAndCompact_gf();
+
+    // Status text of the main window: 1/3 clear, 2/4 set; nothing without a main window.
+    void SysCmd_g(qint32 action, const QVariant& value = {});
+    void setMenusAndButtonDefaults_g();
+    void CheckSystemSettingsStatus();
+
+    // The main window registers where status texts and the no-child menu state go.
+    void setStatusSink(std::function<void(const QString&)> sink) { m_statusSink = std::move(sink); }
+    void setMenuDefaultsSink(std::function<void()> sink) { m_menuDefaultsSink = std::move(sink); }
+
+    // The running version as stored in the registry ("2.3.1").
+    static QString versionText();
+    QString databasePath() const;
+
+private:
+    void SystemInit_m();
+    void checkVersionStamp_m();
+
+    QString m_baseKey;
+    std::shared_ptr<clsLibrary> m_library;
+    std::shared_ptr<clsErrorHandler> m_errorHandler;
+    std::shared_ptr<clsMessageHandler> m_messageHandler;
+    std::unique_ptr<clsConnectJet> m_dao;
+    std::unique_ptr<clsAdoConnectJet> m_ado;
+    std::unique_ptr<clsStrings> m_strings;
+    std::unique_ptr<clsFormRefresher> m_formRefresher;
+    QString m_language;
+    QString m_stringsIniFile;
+    std::function<void(const QString&)> m_statusSink;
+    std::function<void()> m_menuDefaultsSink;
+};

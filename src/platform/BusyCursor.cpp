@@ -1,0 +1,34 @@
+#include "platform/BusyCursor.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+namespace {
+int g_depth = 0;
+std::function<void(bool)>& hook()
+{
+    static std::function<void(bool)> h;
+    return h;
+}
+bool haveGui() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+}
+
+BusyCursor::BusyCursor()
+{
+    if (g_depth++ == 0 && hook())
+        hook()(true);
+    if (haveGui())
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
+
+BusyCursor::~BusyCursor()
+{
+    if (haveGui())
+        QGuiApplication::restoreOverrideCursor();
+    if (--g_depth == 0 && hook())
+        hook()(false);
+}
+
+int BusyCursor::depth() { return g_depth; }
+
+void BusyCursor::setHook(std::function<void(bool)> h) { hook() = std::move(h); }
