@@ -1,6 +1,17 @@
+#include "app/modapp.h"
+
 #include <QApplication>
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Splitwerk"));
+    // The main window's unload ends the program, whatever else is still open.
+    QApplication::setQuitOnLastWindowClosed(false);
+    const int failed = modapp::Main();
+    if (failed != 0)
+        return failed;
+    if (!modapp::ThisApp())
+        return 0;  // already shut down
+    return app.exec();
 }

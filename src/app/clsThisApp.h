@@ -67,6 +67,8 @@ public:
 private:
     void SystemInit_m();
     void checkVersionStamp_m();
+    void requireMaintenance_m() const;
+    void rollBackOpenWork_m() noexcept;
 
     QString m_baseKey;
     std::shared_ptr<clsLibrary> m_library;

@@ -1,0 +1,141 @@
+#include "platform/Connection.h"
+#include "platform/Recordset.h"
+
+#include <QTemporaryDir>
+
+#include <sqlcipher/sqlite3.h>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+const QString Key = QStringLiteral("bench-key");
+
+// One keyed file for all benchmarks, with a detail-like table of 100,000 rows.
+struct BenchDb {
+    QTemporaryDir dir;
+    QString path;
+
+    BenchDb()
+    {
+        path = dir.filePath(QStringLiteral("bench.mdb"));
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+            != SQLITE_OK)
+            throw std::runtime_error("cannot create the benchmark database");
+        const QByteArray key = (QStringLiteral("PRAGMA key = '") + Key + QLatin1Char('\'')).toUtf8();
+        sqlite3_exec(db, key.constData(), nullptr, nullptr, nullptr);
+        const char* script =
+            "CREATE TABLE tblDetail (lDetailID INTEGER PRIMARY KEY AUTOINCREMENT, lSegmentID INTEGER,"
+            " lOrdinalPosition INTEGER, sLabel TEXT COLLATE NOCASE, dCumTime DOUBLE, dRate DOUBLE,"
+            " dtDate DATE, fFlag BOOLEAN NOT NULL ON CONFLICT REPLACE DEFAULT 0, sComments TEXT COLLATE NOCASE);"
+            "CREATE TABLE tblInsert (lID INTEGER PRIMARY KEY AUTOINCREMENT, lSegmentID INTEGER,"
+            " sLabel TEXT COLLATE NOCASE, dCumTime DOUBLE, dtDate DATE,"
+            " fFlag BOOLEAN NOT NULL ON CONFLICT REPLACE DEFAULT 0);"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"
+            " INSERT INTO tblDetail (lSegmentID, lOrdinalPosition, sLabel, dCumTime, dRate, dtDate, fFlag, sComments)"
+            " SELECT i / 50, i % 50, 'T' || substr('000' || (i % 50), -3), i * 1.25, 1.5, '2024-05-17', -(i % 2),"
+            " CASE WHEN i % 10 = 0 THEN NULL ELSE 'comment ' || i END FROM n;";
+        char* err = nullptr;
+        const int rc = sqlite3_exec(db, script, nullptr, nullptr, &err);
+        sqlite3_free(err);
+        sqlite3_close(db);
+        if (rc != SQLITE_OK)
+            throw std::runtime_error("benchmark database script failed");
+    }
+};
+
+BenchDb& benchDb()
+{
+    static BenchDb db;
+    return db;
+}
+
+void BM_OpenConnection(benchmark::State& state)
+{
+    const QString path = benchDb().path;
+    for (auto _ : state) {
+        Connection conn;
+        conn.Open(path, Key);
+        benchmark::DoNotOptimize(conn.IsOpen());
+    }
+}
+BENCHMARK(BM_OpenConnection)->Unit(benchmark::kMillisecond);
+
+void BM_Snapshot100k(benchmark::State& state)
+{
+    Connection conn;
+    conn.Open(benchDb().path, Key);
+    for (auto _ : state) {
+        Recordset rs;
+        rs.Open(conn, QStringLiteral("SELECT * FROM tblDetail"));
+        if (rs.RecordCount() != 100000)
+            state.SkipWithError("wrong row count");
+    }
+}
+BENCHMARK(BM_Snapshot100k)->Unit(benchmark::kMillisecond);
+
+void BM_Snapshot100kSortAndFilter(benchmark::State& state)
+{
+    Connection conn;
+    conn.Open(benchDb().path, Key);
+    Recordset rs;
+    rs.Open(conn, QStringLiteral("SELECT * FROM tblDetail"));
+    for (auto _ : state) {
+        rs.Filter(QStringLiteral("sLabel LIKE 'T01*' OR dCumTime < 1000"));
+        rs.Sort(QStringLiteral("sLabel DESC, dCumTime"));
+        benchmark::DoNotOptimize(rs.RecordCount());
+        rs.Filter(QString());
+        rs.Sort(QString());
+    }
+}
+BENCHMARK(BM_Snapshot100kSortAndFilter)->Unit(benchmark::kMillisecond);
+
+void BM_Insert10kThroughRecordset(benchmark::State& state)
+{
+    Connection conn;
+    conn.Open(benchDb().path, Key);
+    for (auto _ : state) {
+        Recordset rs;
+        rs.Open(conn, QStringLiteral("SELECT * FROM tblInsert WHERE 0"), Recordset::Mode::Editable);
+        conn.BeginTrans();
+        for (int i = 0; i < 10000; ++i) {
+            rs.AddNew();
+            rs.Fields(1).Value(Value(i / 50));
+            rs.Fields(2).Value(Value(QStringLiteral("T%1").arg(i % 50)));
+            rs.Fields(3).Value(Value(i * 1.25));
+            rs.Fields(4).Value(Value(QDate(2024, 5, 17)));
+            rs.Fields(5).Value(Value(i % 2 == 0));
+            rs.Update();
+        }
+        conn.CommitTrans();
+        state.PauseTiming();
+        conn.Execute(QStringLiteral("DELETE FROM tblInsert"));
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Insert10kThroughRecordset)->Unit(benchmark::kMillisecond);
+
+void BM_Insert10kBoundExecute(benchmark::State& state)
+{
+    Connection conn;
+    conn.Open(benchDb().path, Key);
+    const QString sql =
+        QStringLiteral("INSERT INTO tblInsert (lSegmentID, sLabel, dCumTime, dtDate, fFlag) VALUES (?, ?, ?, ?, ?)");
+    for (auto _ : state) {
+        conn.BeginTrans();
+        for (int i = 0; i < 10000; ++i)
+            conn.Execute(sql, {Value(i / 50), Value(QStringLiteral("T%1").arg(i % 50)), Value(i * 1.25),
+                               Value(QDate(2024, 5, 17)), Value(i % 2 == 0)});
+        conn.CommitTrans();
+        state.PauseTiming();
+        conn.Execute(QStringLiteral("DELETE FROM tblInsert"));
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Insert10kBoundExecute)->Unit(benchmark::kMillisecond);
+
+}  // namespace

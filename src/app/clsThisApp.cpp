@@ -1,0 +1,255 @@
+#include "app/clsThisApp.h"
+
+#include "app/WindowProc.h"
+#include "app/clsErrorHandler.h"
+#include "app/clsFormRefresher.h"
+#include "app/clsHourglass.h"
+#include "app/clsLibrary.h"
+#include "app/clsLocaleInfo.h"
+#include "app/clsMessageHandler.h"
+#include "app/clsRegistry.h"
+#include "app/clsStrings.h"
+#include "data/clsAdoConnectJet.h"
+#include "data/clsConnectJet.h"
+#include "platform/AppError.h"
+#include "platform/AppInfo.h"
+
+#include <QDir>
+
+namespace {
+const QString kBackslash = QStringLiteral("\\");
+
+[[noreturn]] void reraise(const AppError& e, const char* source)
+{
+    throw e.withSource(QString::fromLatin1(source));
+}
+}
+
+clsThisApp::clsThisApp()
+{
+    m_baseKey = QStringLiteral("SOFTWARE\\") + AppInfo::title();
+    m_library = std::make_shared<clsLibrary>();
+    m_errorHandler = std::make_shared<clsErrorHandler>();
+    m_messageHandler = std::make_shared<clsMessageHandler>();
+    m_messageHandler->setStatusOutput([this](qint32 action, const QVariant& value) { SysCmd_g(action, value); });
+    m_dao = std::make_unique<clsConnectJet>();
+    m_ado = std::make_unique<clsAdoConnectJet>();
+    m_strings = std::make_unique<clsStrings>();
+    m_formRefresher = std::make_unique<clsFormRefresher>();
+    checkVersionStamp_m();
+}
+
+QString clsThisApp::versionText()
+{
+    return QStringLiteral("%1.%2.%3").arg(AppInfo::major()).arg(AppInfo::minor()).arg(AppInfo::revision());
+}
+
+QString clsThisApp::databasePath() const
+{
+    return QDir(AppInfo::path()).filePath(AppInfo::exeName() + QStringLiteral(".mdb"));
+}
+
+void clsThisApp::checkVersionStamp_m()
+{
+    clsRegistry registry;
+    const QString general = m_baseKey + kBackslash + QStringLiteral("General");
+    const QString stored = registry.GetRegistryValue(HKeyLocalMachine, general, QStringLiteral("Version")).asText();
+    if (!stored.isEmpty() && stored.compare(versionText(), Qt::CaseInsensitive) != 0)
+        registry.DeleteKeyWithSubKeys(HKeyLocalMachine, m_baseKey);
+}
+
+void clsThisApp::CheckSystemSettingsStatus()
+{
+    clsLocaleInfo locale;
+    const QString code = locale.GetLocaleInfoPv(clsLocaleInfo::LOCALE_USER_DEFAULT, clsLocaleInfo::LOCALE_ICOUNTRY).asText();
+    clsRegistry registry;
+    const QString localeKey = m_baseKey + QStringLiteral("\\General\\LocaleInfo");
+    const QString stored = registry.GetRegistryValue(HKeyLocalMachine, localeKey, QStringLiteral("CountryCode")).asText();
+    if (stored.compare(code, Qt::CaseInsensitive) != 0) {
+        // Saved grid layouts belong to the old locale's number format.
+        ignoringErrors([&] { registry.DeleteKeyWithSubKeys(HKeyLocalMachine, m_baseKey + QStringLiteral("\\GridSettings")); });
+        registry.SetRegistryValue(HKeyLocalMachine, localeKey, QStringLiteral("CountryCode"), Value(code));
+    }
+}
+
+void clsThisApp::SysCmd_g(qint32 action, const QVariant& value)
+{
+    if (!m_statusSink)
+        return;
+    QVariant shown = value;
+    switch (action) {
+    case 1:
+    case 3: shown = QString(); break;
+    case 2:
+    case 4: break;
+    default:
+        if (m_messageHandler)
+            m_messageHandler->ShowMessage_gl(QStringLiteral("An incorrect parameter has been passed to SysCmd_g"), 16);
+        break;
+    }
+    try {
+        m_statusSink(shown.toString());
+    } catch (const AppError& e) {
+        reraise(e, "clsThisApp.SysCmd_g");
+    }
+}
+
+void clsThisApp::setMenusAndButtonDefaults_g()
+{
+    if (m_menuDefaultsSink)
+        m_menuDefaultsSink();
+}
+
+void clsThisApp::LoginAttempt_p()
+{
+    clsHourglass busy;
+    SystemInit_m();
+    // Start-up housekeeping: whatever an earlier run left behind goes first.
+    QDir::setCurrent(AppInfo::path());
+    KillTablesLike_pf(QStringLiteral("temp"));
+    KillQueriesLike_pf(QStringLiteral("temp"));
+    CheckSystemSettingsStatus();
+}
+
+void clsThisApp::SystemInit_m()
+{
+    try {
+        const QString folder = AppInfo::path();
+        QDir::setCurrent(folder);
+
+        m_dao = std::make_unique<clsConnectJet>();
+        m_dao->Connect_ps(QStringLiteral(";DATABASE=") + databasePath() + QStringLiteral(";PWD=")
+                                + QString::fromLatin1(DatabasePassword));
+        m_dao->OpenConnection_pf();
+
+        m_errorHandler->AdoConnection({});
+        m_ado = std::make_unique<clsAdoConnectJet>();
+        m_ado->UDL(QDir(folder).filePath(QStringLiteral("SPLITWERK.UDL")));
+        m_ado->OpenConnection_pf();
+        clsAdoConnectJet* ado = m_ado.get();
+        m_errorHandler->AdoConnection([ado] { return ado->Errors(); });
+        m_strings->DatabaseConnection(ado);
+
+        const QString file = m_strings->SysStringFromID_pf(170, QString());
+        m_stringsIniFile = QDir(folder).filePath(file);
+        if (file.isEmpty())
+            throw AppError(ErrNo::NoStringsFile,
+                           QStringLiteral("No message string file is specified (tblSysStrings), contact system administrator"));
+        m_language = m_strings->SysStringFromID_pf(180, QString());
+        if (m_language.isEmpty())
+            throw AppError(ErrNo::NoStringsFile,
+                           QStringLiteral("No Language is specified (tblsysStrings), contact system administrator"));
+    } catch (const AppError& e) {
+        reraise(e, "SystemInit_m");
+    }
+}
+
+bool clsThisApp::TableExists_gf(clsConnectJet* database, const QString& tableName) const
+{
+    try {
+        return database && database->TableExists(tableName);
+    } catch (...) {
+        return false;
+    }
+}
+
+void clsThisApp::requireMaintenance_m() const
+{
+    if (!m_dao || !m_dao->IsOpen())
+        throw AppError(91, QStringLiteral("Object variable or With block variable not set"));
+}
+
+void clsThisApp::rollBackOpenWork_m() noexcept
+{
+    // Work a window left uncommitted is never kept; ending it now also frees
+    // the file for the maintenance steps that follow.
+    ignoringErrors([&] {
+        while (m_ado && m_ado->IsOpen() && m_ado->TransactionLevel() > 0)
+            if (!m_ado->Rollback_pf())
+                break;
+    });
+}
+
+bool clsThisApp::KillTempQueries_pf()
+{
+    try {
+        requireMaintenance_m();
+        m_dao->DropViewsContaining(QStringLiteral("temp"));
+        return true;
+    } catch (const AppError& e) {
+        reraise(e, "clsThisApp.KillTempQueries_pf");
+    }
+}
+
+bool clsThisApp::KillQueriesLike_pf(const QString& pattern)
+{
+    try {
+        requireMaintenance_m();
+        m_dao->DropViewsContaining(pattern);
+        return true;
+    } catch (const AppError& e) {
+        reraise(e, "clsThisApp.KillQueriesLike_pf");
+    }
+}
+
+bool clsThisApp::KillTablesLike_pf(const QString& pattern)
+{
+    try {
+        requireMaintenance_m();
+        if (!pattern.isEmpty())
+            m_dao->DropTablesContaining(pattern);
+        return true;
+    } catch (const AppError& e) {
+        reraise(e, "clsThisApp.KillTablesLike_pf");
+    }
+}
+
+bool clsThisApp::RepairAndCompact_gf()
+{
+    try {
+        // The record-set connection goes first, rolling back whatever a window
+        // left open, so the compaction works on a quiet, committed file.
+        m_errorHandler->AdoConnection({});
+        if (m_strings)
+            m_strings->DatabaseConnection(nullptr);
+        if (m_ado) {
+            ignoringErrors([&] { m_ado->CloseConnection(); });
+            m_ado.reset();
+        }
+        if (!m_dao || !m_dao->IsOpen())
+            return false;  // start-up never got the file open: nothing to compact
+        // An in-place VACUUM is atomic: a failure or a kill leaves the old file whole.
+        m_dao->compact();
+        m_dao.reset();
+        return true;
+    } catch (const AppError& e) {
+        m_dao.reset();
+        reraise(e, "clsThisApp.RepairAndCompact_gf");
+    }
+}
+
+clsThisApp::~clsThisApp()
+{
+    ignoringErrors([&] { SysCmd_g(4, QStringLiteral("Removing temporary objects from database..")); });
+    rollBackOpenWork_m();
+    ignoringErrors([&] { KillTempQueries_pf(); });
+    ignoringErrors([&] { RepairAndCompact_gf(); });
+    ignoringErrors([&] { SysCmd_g(4, QStringLiteral("Closing system objects..")); });
+    ignoringErrors([&] { m_dao.reset(); });
+    ignoringErrors([&] {
+        if (m_errorHandler)
+            m_errorHandler->AdoConnection({});
+        m_ado.reset();
+    });
+    ignoringErrors([&] { m_errorHandler.reset(); });
+    ignoringErrors([&] { m_messageHandler.reset(); });
+    ignoringErrors([&] { m_library.reset(); });
+    ignoringErrors([&] { m_strings.reset(); });
+    ignoringErrors([&] { m_formRefresher.reset(); });
+    ignoringErrors([&] { SysCmd_g(1); });
+    ignoringErrors([&] {
+        clsRegistry registry;
+        registry.SetRegistryValue(HKeyLocalMachine, m_baseKey + QStringLiteral("\\General"), QStringLiteral("Version"),
+                                  Value(versionText()));
+    });
+}

@@ -1,0 +1,435 @@
+#include "platform/Connection.h"
+
+#include "platform/AppError.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include <QFileInfo>
+#include <QHash>
+
+namespace {
+
+constexpr qint32 NoTransaction = 3034;
+constexpr int MaxCachedStatements = 64;
+
+QString sqliteMessage(sqlite3* db, int rc)
+{
+    if (db) {
+        const char* msg = sqlite3_errmsg(db);
+        if (msg && *msg)
+            return QString::fromUtf8(msg);
+    }
+    return QString::fromUtf8(sqlite3_errstr(rc));
+}
+
+QString quoteIdentifier(const QString& name)
+{
+    QString s = name;
+    s.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+QString quoteLiteral(const QString& text)
+{
+    QString s = text;
+    s.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + s + QLatin1Char('\'');
+}
+
+}  // namespace
+
+struct Connection::Impl {
+    sqlite3* db = nullptr;
+    QString path;
+    int depth = 0;
+    QList<ErrorInfo> errors;
+    QHash<QString, sqlite3_stmt*> cache;
+    std::shared_ptr<int> token = std::make_shared<int>(0);
+};
+
+Connection::Connection() : d(std::make_unique<Impl>()) {}
+
+Connection::~Connection()
+{
+    try {
+        Close();
+    } catch (...) {
+    }
+}
+
+qint32 Connection::errorNumberFor(int rc)
+{
+    switch (rc & 0xff) {
+    case SQLITE_ERROR: return ErrNo::OleDbSyntax;
+    case SQLITE_NOTADB: return ErrNo::NotValidPassword;
+    case SQLITE_CANTOPEN: return ErrNo::DatabaseNotFound;
+    default: return ErrNo::OleDbFailed;  // constraint, busy, locked, anything else
+    }
+}
+
+void Connection::raiseSqlite(int rc, const QString& context)
+{
+    QString msg = sqliteMessage(d->db, rc);
+    if (!context.isEmpty())
+        msg = context + QStringLiteral(": ") + msg;
+    const qint32 number = errorNumberFor(rc);
+    d->errors.append({number, msg});
+    throw AppError(number, msg);
+}
+
+void Connection::Open(const QString& filePath, const QString& password, int busyTimeoutMs)
+{
+    Close();
+    d->errors.clear();
+    auto fail = [&](qint32 number, const QString& msg) {
+        if (d->db) {
+            sqlite3_close_v2(d->db);
+            d->db = nullptr;
+        }
+        d->errors.append({number, msg});
+        throw AppError(number, msg);
+    };
+
+    // Never create the file: a missing database must be a clear error.
+    if (!QFileInfo(filePath).isFile())
+        fail(ErrNo::DatabaseNotFound, QStringLiteral("Could not find file '%1'.").arg(filePath));
+
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(filePath.toUtf8().constData(), &db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    d->db = db;
+    if (rc != SQLITE_OK)
+        fail(ErrNo::DatabaseNotFound, QStringLiteral("Could not open file '%1': %2")
+                                          .arg(filePath, sqliteMessage(db, rc)));
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, busyTimeoutMs);
+
+    auto exec = [&](const QString& sql) { return sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr); };
+
+    rc = exec(QStringLiteral("PRAGMA key = ") + quoteLiteral(password));
+    if (rc != SQLITE_OK)
+        fail(ErrNo::OleDbFailed, sqliteMessage(db, rc));
+
+    // Without the cipher the key is silently ignored and the file unreadable or, worse, plain.
+    {
+        sqlite3_stmt* st = nullptr;
+        bool answered = false;
+        if (sqlite3_prepare_v2(db, "PRAGMA cipher_version", -1, &st, nullptr) == SQLITE_OK
+            && sqlite3_step(st) == SQLITE_ROW && sqlite3_column_text(st, 0))
+            answered = true;
+        sqlite3_finalize(st);
+        if (!answered)
+            fail(ErrNo::OleDbFailed, QStringLiteral("The database library has no encryption support."));
+    }
+
+    // Reading the schema is what checks the key.
+    rc = exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    if (rc != SQLITE_OK) {
+        const int primary = rc & 0xff;
+        if (primary == SQLITE_NOTADB)
+            fail(ErrNo::NotValidPassword, QStringLiteral("Not a valid password. (%1)").arg(sqliteMessage(db, rc)));
+        if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+            fail(ErrNo::DatabaseInUse, sqliteMessage(db, rc));
+        fail(errorNumberFor(rc), sqliteMessage(db, rc));
+    }
+
+    rc = exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+    if (rc != SQLITE_OK)
+        fail(errorNumberFor(rc), sqliteMessage(db, rc));
+
+    // A file another process holds locked must show at open, not at the first save.
+    rc = exec(QStringLiteral("BEGIN IMMEDIATE"));
+    if (rc != SQLITE_OK) {
+        const int primary = rc & 0xff;
+        if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+            fail(ErrNo::DatabaseInUse, QStringLiteral("The database is in use by another process. (%1)")
+                                           .arg(sqliteMessage(db, rc)));
+        fail(errorNumberFor(rc), sqliteMessage(db, rc));
+    }
+    exec(QStringLiteral("ROLLBACK"));
+
+    d->path = filePath;
+    d->depth = 0;
+}
+
+void Connection::finalizeCache()
+{
+    for (sqlite3_stmt* st : std::as_const(d->cache))
+        sqlite3_finalize(st);
+    d->cache.clear();
+}
+
+void Connection::Close()
+{
+    if (!d->db)
+        return;
+    finalizeCache();
+    if (!sqlite3_get_autocommit(d->db))
+        sqlite3_exec(d->db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(d->db);
+    d->db = nullptr;
+    d->depth = 0;
+    d->path.clear();
+}
+
+bool Connection::IsOpen() const { return d->db != nullptr; }
+QString Connection::FilePath() const { return d->path; }
+sqlite3* Connection::handle() const { return d->db; }
+std::weak_ptr<void> Connection::lifetimeToken() const { return d->token; }
+int Connection::TransactionDepth() const { return d->depth; }
+const QList<Connection::ErrorInfo>& Connection::lastErrors() const { return d->errors; }
+void Connection::clearErrors() { d->errors.clear(); }
+
+void Connection::requireOpen() const
+{
+    if (!d->db) {
+        const QString msg = QStringLiteral("Operation is not allowed when the object is closed.");
+        d->errors.append({3704, msg});
+        throw AppError(3704, msg);
+    }
+}
+
+qint64 Connection::LastInsertRowId() const
+{
+    return d->db ? sqlite3_last_insert_rowid(d->db) : 0;
+}
+
+sqlite3_stmt* Connection::cachedStatement(const QString& sql)
+{
+    requireOpen();
+    auto it = d->cache.constFind(sql);
+    if (it != d->cache.constEnd()) {
+        sqlite3_reset(*it);
+        sqlite3_clear_bindings(*it);
+        return *it;
+    }
+    if (d->cache.size() >= MaxCachedStatements)
+        finalizeCache();
+    sqlite3_stmt* st = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(d->db, utf8.constData(), int(utf8.size()), &st, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(st);
+        raiseSqlite(rc);
+    }
+    d->cache.insert(sql, st);
+    return st;
+}
+
+void Connection::bindValue(sqlite3_stmt* stmt, int index, const Value& v)
+{
+    switch (v.kind()) {
+    case Value::Kind::Empty:
+    case Value::Kind::Null: sqlite3_bind_null(stmt, index); break;
+    case Value::Kind::Boolean: sqlite3_bind_int(stmt, index, v.toBool() ? -1 : 0); break;
+    case Value::Kind::Long: sqlite3_bind_int(stmt, index, v.toLong()); break;
+    case Value::Kind::Double: sqlite3_bind_double(stmt, index, v.toDouble()); break;
+    case Value::Kind::Date:
+        sqlite3_bind_text(stmt, index, v.toDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8().constData(), -1,
+                          SQLITE_TRANSIENT);
+        break;
+    case Value::Kind::Time:
+        sqlite3_bind_text(stmt, index, v.toTime().toString(QStringLiteral("HH:mm:ss")).toUtf8().constData(), -1,
+                          SQLITE_TRANSIENT);
+        break;
+    case Value::Kind::DateTime:
+        sqlite3_bind_text(stmt, index,
+                          v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8().constData(), -1,
+                          SQLITE_TRANSIENT);
+        break;
+    case Value::Kind::Text: {
+        const QByteArray utf8 = v.toText().toUtf8();
+        sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}
+
+qint64 Connection::runPrepared(sqlite3_stmt* stmt)
+{
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    const bool isWrite = !sqlite3_stmt_readonly(stmt);
+    sqlite3_reset(stmt);
+    if (rc != SQLITE_DONE)
+        raiseSqlite(rc);
+    if (!isWrite)
+        return -1;
+    // Only DML reports a count; DDL and transaction control answer -1.
+    const char* sql = sqlite3_sql(stmt);
+    QByteArray head = QByteArray(sql ? sql : "").trimmed().left(7).toUpper();
+    if (head.startsWith("INSERT") || head.startsWith("UPDATE") || head.startsWith("DELETE")
+        || head.startsWith("REPLACE") || head.startsWith("WITH"))
+        return sqlite3_changes(d->db);
+    return -1;
+}
+
+qint64 Connection::Execute(const QString& sql)
+{
+    d->errors.clear();
+    requireOpen();
+    const QByteArray utf8 = sql.toUtf8();
+    const char* tail = utf8.constData();
+    const char* end = tail + utf8.size();
+    qint64 result = -1;
+    while (tail && tail < end) {
+        sqlite3_stmt* st = nullptr;
+        const char* next = nullptr;
+        int rc = sqlite3_prepare_v2(d->db, tail, int(end - tail), &st, &next);
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(st);
+            raiseSqlite(rc);
+        }
+        tail = next;
+        if (!st)
+            continue;  // blank or comment
+        try {
+            result = runPrepared(st);
+        } catch (...) {
+            sqlite3_finalize(st);
+            throw;
+        }
+        sqlite3_finalize(st);
+    }
+    return result;
+}
+
+qint64 Connection::Execute(const QString& sql, const QList<Value>& params)
+{
+    d->errors.clear();
+    sqlite3_stmt* st = cachedStatement(sql);
+    for (int i = 0; i < params.size(); ++i)
+        bindValue(st, i + 1, params.at(i));
+    const qint64 n = runPrepared(st);
+    sqlite3_clear_bindings(st);
+    return n;
+}
+
+Value Connection::ExecuteScalar(const QString& sql, const QList<Value>& params)
+{
+    d->errors.clear();
+    sqlite3_stmt* st = cachedStatement(sql);
+    for (int i = 0; i < params.size(); ++i)
+        bindValue(st, i + 1, params.at(i));
+    const int rc = sqlite3_step(st);
+    Value result = Value::null();
+    if (rc == SQLITE_ROW) {
+        switch (sqlite3_column_type(st, 0)) {
+        case SQLITE_INTEGER: result = Value(qint64(sqlite3_column_int64(st, 0))); break;
+        case SQLITE_FLOAT: result = Value(sqlite3_column_double(st, 0)); break;
+        case SQLITE_NULL: break;
+        default:
+            result = Value(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)),
+                                             sqlite3_column_bytes(st, 0)));
+        }
+    }
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        raiseSqlite(rc);
+    return result;
+}
+
+void Connection::BeginTrans()
+{
+    d->errors.clear();
+    requireOpen();
+    Execute(QStringLiteral("SAVEPOINT sw_%1").arg(d->depth + 1));
+    ++d->depth;
+}
+
+void Connection::CommitTrans()
+{
+    d->errors.clear();
+    requireOpen();
+    if (d->depth == 0) {
+        const QString msg = QStringLiteral("You tried to commit or rollback a transaction without first beginning a transaction.");
+        d->errors.append({NoTransaction, msg});
+        throw AppError(NoTransaction, msg);
+    }
+    Execute(QStringLiteral("RELEASE sw_%1").arg(d->depth));
+    --d->depth;
+}
+
+void Connection::Rollback()
+{
+    d->errors.clear();
+    requireOpen();
+    if (d->depth == 0) {
+        const QString msg = QStringLiteral("You tried to commit or rollback a transaction without first beginning a transaction.");
+        d->errors.append({NoTransaction, msg});
+        throw AppError(NoTransaction, msg);
+    }
+    const int level = d->depth;
+    // The savepoint is gone either way; the depth must not stay behind on a failure.
+    --d->depth;
+    if (sqlite3_get_autocommit(d->db)) {
+        // SQLite already rolled everything back after a hard failure.
+        d->depth = 0;
+        return;
+    }
+    if (level == 1) {
+        Execute(QStringLiteral("ROLLBACK"));
+        return;
+    }
+    Execute(QStringLiteral("ROLLBACK TO sw_%1; RELEASE sw_%1").arg(level));
+}
+
+QList<Connection::SchemaObject> Connection::SchemaObjects() const
+{
+    requireOpen();
+    QList<SchemaObject> out;
+    sqlite3_stmt* st = nullptr;
+    const int rc = sqlite3_prepare_v2(d->db,
+                                      "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
+                                      "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name",
+                                      -1, &st, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(st);
+        const_cast<Connection*>(this)->raiseSqlite(rc);
+    }
+    int step;
+    while ((step = sqlite3_step(st)) == SQLITE_ROW)
+        out.append({QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))),
+                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)))});
+    sqlite3_finalize(st);
+    if (step != SQLITE_DONE)
+        const_cast<Connection*>(this)->raiseSqlite(step);
+    return out;
+}
+
+QStringList Connection::TableNames() const
+{
+    QStringList names;
+    for (const SchemaObject& o : SchemaObjects())
+        if (o.type == QLatin1String("table"))
+            names.append(o.name);
+    return names;
+}
+
+QStringList Connection::ViewNames() const
+{
+    QStringList names;
+    for (const SchemaObject& o : SchemaObjects())
+        if (o.type == QLatin1String("view"))
+            names.append(o.name);
+    return names;
+}
+
+void Connection::DropTable(const QString& name)
+{
+    if (name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
+        throw AppError(ErrNo::InvalidCall, QStringLiteral("SQLite's own objects cannot be dropped."));
+    // Cached statements may name the table; they are cheap to prepare again.
+    finalizeCache();
+    Execute(QStringLiteral("DROP TABLE ") + quoteIdentifier(name));
+}
+
+void Connection::DropView(const QString& name)
+{
+    if (name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
+        throw AppError(ErrNo::InvalidCall, QStringLiteral("SQLite's own objects cannot be dropped."));
+    finalizeCache();
+    Execute(QStringLiteral("DROP VIEW ") + quoteIdentifier(name));
+}

@@ -1,0 +1,1156 @@
+#include "platform/Recordset.h"
+
+#include "platform/AppError.h"
+#include "platform/Connection.h"
+#include "platform/RecordsetFilter.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include <QHash>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+constexpr qint32 NotSupported = 3251;
+constexpr qint32 ObjectClosed = 3704;
+constexpr qint32 BadBookmark = 3159;
+constexpr qint32 BadArguments = 3001;
+constexpr qint32 RowNotLocated = static_cast<qint32>(0x80040E38u);
+
+[[noreturn]] void raise(qint32 number, const QString& text)
+{
+    throw AppError(number, text);
+}
+
+QString itemNotFoundText()
+{
+    return QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal.");
+}
+
+QString quoteIdentifier(const QString& name)
+{
+    QString s = name;
+    s.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+int twoDigits(const char* p)
+{
+    if (p[0] < '0' || p[0] > '9' || p[1] < '0' || p[1] > '9')
+        return -1;
+    return (p[0] - '0') * 10 + (p[1] - '0');
+}
+
+// Fast readers for the stored ISO forms; anything else falls back to Qt.
+QDate readDate(const char* s, int n)
+{
+    if (n >= 10 && s[4] == '-' && s[7] == '-') {
+        const int hi = twoDigits(s), lo = twoDigits(s + 2), m = twoDigits(s + 5), d = twoDigits(s + 8);
+        if (hi >= 0 && lo >= 0 && m >= 0 && d >= 0)
+            return QDate(hi * 100 + lo, m, d);
+    }
+    return QDate();
+}
+
+QTime readTime(const char* s, int n)
+{
+    if (n >= 8 && s[2] == ':' && s[5] == ':') {
+        const int h = twoDigits(s), m = twoDigits(s + 3), sec = twoDigits(s + 6);
+        if (h >= 0 && m >= 0 && sec >= 0)
+            return QTime(h, m, sec);
+    }
+    if (n == 5 && s[2] == ':') {
+        const int h = twoDigits(s), m = twoDigits(s + 3);
+        if (h >= 0 && m >= 0)
+            return QTime(h, m);
+    }
+    return QTime();
+}
+
+// Dates and times repeat a lot in a result, and building each one anew costs a
+// time-zone look-up; a load keeps the ones it has made.
+struct DateCache {
+    QHash<int, Value> dates;
+    QHash<int, Value> times;
+
+    Value date(const QDate& d)
+    {
+        const int key = d.year() * 10000 + d.month() * 100 + d.day();
+        auto it = dates.constFind(key);
+        if (it != dates.constEnd())
+            return *it;
+        Value v(d);
+        if (dates.size() < 100000)
+            dates.insert(key, v);
+        return v;
+    }
+    Value time(const QTime& t)
+    {
+        const int key = t.msecsSinceStartOfDay();
+        auto it = times.constFind(key);
+        if (it != times.constEnd())
+            return *it;
+        Value v(t);
+        if (times.size() < 100000)
+            times.insert(key, v);
+        return v;
+    }
+};
+
+// One column of a result row as the program expects it, by declared type first.
+Value readColumn(sqlite3_stmt* st, int i, FieldInfo::DataType type, DateCache* cache = nullptr)
+{
+    using T = FieldInfo::DataType;
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_NULL: return Value::null();
+    case SQLITE_INTEGER: {
+        const sqlite3_int64 n = sqlite3_column_int64(st, i);
+        switch (type) {
+        case T::Boolean: return Value(n != 0);
+        case T::Double: return Value(double(n));
+        case T::Text:
+        case T::Memo: return Value(QString::number(n));
+        default: return Value(qint64(n));
+        }
+    }
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_column_double(st, i);
+        switch (type) {
+        case T::Boolean: return Value(d != 0);
+        case T::Integer:
+            if (d == std::floor(d) && std::abs(d) <= 2147483647.0)
+                return Value(qint32(d));
+            return Value(d);
+        default: return Value(d);
+        }
+    }
+    default: {
+        const char* s = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+        const int n = sqlite3_column_bytes(st, i);
+        switch (type) {
+        case T::Date: {
+            const QDate d = readDate(s, n);
+            if (d.isValid()) {
+                if (n >= 19 && (s[10] == ' ' || s[10] == 'T')) {
+                    const QTime t = readTime(s + 11, n - 11);
+                    if (t.isValid() && t != QTime(0, 0))
+                        return Value(QDateTime(d, t));
+                }
+                return cache ? cache->date(d) : Value(d);
+            }
+            break;
+        }
+        case T::Time: {
+            const QTime t = readTime(s, n);
+            if (t.isValid())
+                return cache ? cache->time(t) : Value(t);
+            break;
+        }
+        case T::DateTime: {
+            const QDate d = readDate(s, n);
+            if (d.isValid()) {
+                const QTime t = n >= 19 ? readTime(s + 11, n - 11) : QTime();
+                return t.isValid() ? Value(QDateTime(d, t)) : Value(d);
+            }
+            break;
+        }
+        default: break;
+        }
+        return Value(QString::fromUtf8(s, n));
+    }
+    }
+}
+
+int declaredSize(const QString& decl, FieldInfo::DataType type)
+{
+    const int open = decl.indexOf(QLatin1Char('('));
+    const int close = decl.indexOf(QLatin1Char(')'), open + 1);
+    if (open > 0 && close > open) {
+        bool ok = false;
+        const int n = decl.mid(open + 1, close - open - 1).trimmed().toInt(&ok);
+        if (ok && n > 0)
+            return n;
+    }
+    return FieldInfo::defaultSizeOf(type);
+}
+
+}  // namespace
+
+// The rows behind a record set and all its clones. Rows are never removed,
+// only marked deleted, so a row's index stays its bookmark for good.
+struct RecordsetStore {
+    std::vector<FieldInfo> fields;
+    QHash<QString, int> byName;  // lower-case name -> index
+    int columns = 0;
+    std::vector<Value> cells;  // row-major
+    std::vector<uint8_t> deleted;
+    std::vector<Recordset*> members;
+
+    Recordset::Mode mode = Recordset::Mode::ReadOnly;
+    Connection* conn = nullptr;
+    std::weak_ptr<void> connAlive;
+    QString sql;
+    QList<Value> params;
+    QString table;
+    std::vector<int> keyColumns;
+    int autoKeyColumn = -1;
+
+    int rowCount() const { return int(deleted.size()); }
+    Value& cell(int row, int col) { return cells[size_t(row) * size_t(columns) + size_t(col)]; }
+    const Value& cell(int row, int col) const { return cells[size_t(row) * size_t(columns) + size_t(col)]; }
+
+    void setFields(std::vector<FieldInfo> f)
+    {
+        fields = std::move(f);
+        columns = int(fields.size());
+        byName.clear();
+        for (int i = columns - 1; i >= 0; --i)
+            byName.insert(fields[size_t(i)].name.toLower(), i);
+    }
+
+    int appendRow()
+    {
+        cells.resize(cells.size() + size_t(columns), Value::null());
+        deleted.push_back(0);
+        return rowCount() - 1;
+    }
+
+    Connection* liveConnection() const
+    {
+        if (!conn || connAlive.expired() || !conn->IsOpen())
+            raise(ObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
+        return conn;
+    }
+
+    void notifyAppended(int row, const Recordset* origin)
+    {
+        const auto copy = members;
+        for (Recordset* r : copy)
+            r->storeRowAppended(row, origin);
+    }
+    void notifyRemoved(int row)
+    {
+        const auto copy = members;
+        for (Recordset* r : copy)
+            r->storeRowRemoved(row);
+    }
+    void notifyChanged(int row, int column)
+    {
+        const auto copy = members;
+        for (Recordset* r : copy)
+            r->storeRowChanged(row, column);
+    }
+};
+
+Recordset::Recordset(QObject* parent) : QObject(parent) {}
+
+Recordset::~Recordset()
+{
+    // A confirmed edit still pending is stored; if that fails it is dropped,
+    // since nothing may leave a destructor.
+    if (m_store && m_editMode != EditNone) {
+        try {
+            Update();
+        } catch (...) {
+            try {
+                CancelUpdate();
+            } catch (...) {
+            }
+        }
+    }
+    detach();
+}
+
+// --- opening and closing ---------------------------------------------------
+
+void Recordset::attach(std::shared_ptr<RecordsetStore> store)
+{
+    detach();
+    m_store = std::move(store);
+    m_store->members.push_back(this);
+}
+
+void Recordset::detach()
+{
+    if (m_store) {
+        auto& m = m_store->members;
+        m.erase(std::remove(m.begin(), m.end(), this), m.end());
+        m_store.reset();
+    }
+}
+
+void Recordset::resetBookkeeping()
+{
+    m_view.clear();
+    m_posOfRow.clear();
+    m_posOfRowValid = false;
+    m_pos = -1;
+    m_onDeleted = false;
+    m_editMode = EditNone;
+    m_editRow = -1;
+    m_editOriginal.clear();
+    m_editChanged.clear();
+}
+
+void Recordset::Open(Connection& conn, const QString& sql, Mode mode)
+{
+    Open(conn, sql, {}, mode);
+}
+
+void Recordset::Open(Connection& conn, const QString& sql, const QList<Value>& params, Mode mode)
+{
+    if (IsOpen())
+        Close();
+    auto store = std::make_shared<RecordsetStore>();
+    store->mode = mode;
+    store->conn = &conn;
+    store->connAlive = conn.lifetimeToken();
+    store->sql = sql;
+    store->params = params;
+    m_sort.clear();
+    m_filter.clear();
+    attach(store);
+    try {
+        loadFrom(conn, sql, params);
+    } catch (...) {
+        detach();
+        resetBookkeeping();
+        throw;
+    }
+    rebuildView(false);
+}
+
+void Recordset::loadFrom(Connection& conn, const QString& sql, const QList<Value>& params)
+{
+    conn.clearErrors();
+    sqlite3* db = conn.handle();
+    if (!db)
+        raise(ObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
+    RecordsetStore& s = *m_store;
+    sqlite3_stmt* st = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &st, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(st);
+        conn.raiseSqlite(rc);
+    }
+    if (!st)
+        raise(BadArguments, QStringLiteral("The command text holds no statement."));
+
+    const int n = sqlite3_column_count(st);
+    std::vector<FieldInfo> fields(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        FieldInfo& f = fields[size_t(i)];
+        f.name = QString::fromUtf8(sqlite3_column_name(st, i));
+        const char* decl = sqlite3_column_decltype(st, i);
+        f.declType = decl ? QString::fromUtf8(decl) : QString();
+        const char* table = sqlite3_column_table_name(st, i);
+        f.table = table ? QString::fromUtf8(table) : QString();
+        const char* origin = sqlite3_column_origin_name(st, i);
+        f.originName = origin ? QString::fromUtf8(origin) : QString();
+        f.type = FieldInfo::typeForDecl(f.declType);
+        f.definedSize = declaredSize(f.declType, f.type);
+    }
+    for (int i = 0; i < params.size(); ++i)
+        Connection::bindValue(st, i + 1, params.at(i));
+
+    std::vector<FieldInfo::DataType> types(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        types[size_t(i)] = fields[size_t(i)].type;
+    s.setFields(std::move(fields));
+    s.cells.clear();
+    s.deleted.clear();
+    DateCache cache;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        for (int i = 0; i < n; ++i)
+            s.cells.push_back(readColumn(st, i, types[size_t(i)], &cache));
+        s.deleted.push_back(0);
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE)
+        conn.raiseSqlite(rc);
+
+    // The table edits go to: the one the first table column comes from.
+    s.table.clear();
+    s.keyColumns.clear();
+    s.autoKeyColumn = -1;
+    for (const FieldInfo& f : s.fields)
+        if (!f.table.isEmpty()) {
+            s.table = f.table;
+            break;
+        }
+    if (s.mode == Mode::Editable && !s.table.isEmpty()) {
+        sqlite3_stmt* info = nullptr;
+        const QByteArray q = (QStringLiteral("PRAGMA table_info(") + quoteIdentifier(s.table) + QLatin1Char(')')).toUtf8();
+        if (sqlite3_prepare_v2(db, q.constData(), -1, &info, nullptr) == SQLITE_OK) {
+            QStringList keyNames;
+            QString keyDecl;
+            while (sqlite3_step(info) == SQLITE_ROW) {
+                if (sqlite3_column_int(info, 5) > 0) {
+                    keyNames.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info, 1))));
+                    const char* t = reinterpret_cast<const char*>(sqlite3_column_text(info, 2));
+                    keyDecl = t ? QString::fromUtf8(t) : QString();
+                }
+            }
+            for (const QString& key : keyNames)
+                for (int i = 0; i < s.columns; ++i) {
+                    FieldInfo& f = s.fields[size_t(i)];
+                    if (f.table == s.table && f.originName.compare(key, Qt::CaseInsensitive) == 0) {
+                        f.isKey = true;
+                        s.keyColumns.push_back(i);
+                        if (keyNames.size() == 1 && keyDecl.trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0) {
+                            f.isAutoKey = true;
+                            s.autoKeyColumn = i;
+                        }
+                        break;
+                    }
+                }
+            if (s.keyColumns.size() != size_t(keyNames.size()))
+                s.keyColumns.clear();  // a key column is missing from the query: no updates by key
+        }
+        sqlite3_finalize(info);
+    }
+}
+
+void Recordset::OpenInMemory(const QList<FieldInfo>& fields)
+{
+    if (IsOpen())
+        Close();
+    auto store = std::make_shared<RecordsetStore>();
+    store->mode = Mode::InMemory;
+    std::vector<FieldInfo> f(fields.begin(), fields.end());
+    for (FieldInfo& fi : f)
+        if (fi.definedSize <= 0)
+            fi.definedSize = FieldInfo::defaultSizeOf(fi.type);
+    store->setFields(std::move(f));
+    m_sort.clear();
+    m_filter.clear();
+    attach(store);
+    rebuildView(false);
+}
+
+void Recordset::Close()
+{
+    if (!m_store)
+        return;
+    if (m_editMode != EditNone)
+        Update();
+    detach();
+    resetBookkeeping();
+    m_sort.clear();
+    m_filter.clear();
+    emit rowsReset();
+    emit currentChanged(-1);
+}
+
+int Recordset::State() const { return m_store ? StateOpen : StateClosed; }
+
+Recordset::Mode Recordset::OpenMode() const
+{
+    requireOpen();
+    return m_store->mode;
+}
+
+QString Recordset::Source() const { return m_store ? m_store->sql : QString(); }
+QString Recordset::BaseTable() const
+{
+    return m_store && m_store->mode == Mode::Editable ? m_store->table : QString();
+}
+
+void Recordset::requireOpen() const
+{
+    if (!m_store)
+        raise(ObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
+}
+
+void Recordset::requireCurrent() const
+{
+    requireOpen();
+    if (m_onDeleted || m_pos < 0 || m_pos >= int(m_view.size()))
+        raise(ErrNo::NoCurrentRecord,
+              QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. Requested "
+                             "operation requires a current record."));
+}
+
+void Recordset::requireWritable() const
+{
+    requireOpen();
+    if (m_store->mode == Mode::ReadOnly)
+        raise(NotSupported, QStringLiteral("Current Recordset does not support updating. This may be a limitation "
+                                           "of the provider, or of the selected locktype."));
+}
+
+// --- fields ----------------------------------------------------------------
+
+int Recordset::FieldCount() const { return m_store ? m_store->columns : 0; }
+
+int Recordset::FieldIndex(const QString& name) const
+{
+    if (!m_store)
+        return -1;
+    return m_store->byName.value(name.trimmed().toLower(), -1);
+}
+
+Field Recordset::Fields(int index) const
+{
+    requireOpen();
+    if (index < 0 || index >= m_store->columns)
+        raise(ErrNo::ItemNotFound, itemNotFoundText());
+    return Field(const_cast<Recordset*>(this), index);
+}
+
+Field Recordset::Fields(const QString& name) const
+{
+    requireOpen();
+    const int i = FieldIndex(name);
+    if (i < 0)
+        raise(ErrNo::ItemNotFound, itemNotFoundText() + QStringLiteral(" (%1)").arg(name));
+    return Field(const_cast<Recordset*>(this), i);
+}
+
+const FieldInfo& Recordset::fieldInfo(int index) const
+{
+    requireOpen();
+    if (index < 0 || index >= m_store->columns)
+        raise(ErrNo::ItemNotFound, itemNotFoundText());
+    return m_store->fields[size_t(index)];
+}
+
+QList<FieldInfo> Recordset::fieldInfos() const
+{
+    requireOpen();
+    return QList<FieldInfo>(m_store->fields.begin(), m_store->fields.end());
+}
+
+Value Recordset::currentValue(int column) const
+{
+    requireOpen();
+    if (column < 0 || column >= m_store->columns)
+        raise(ErrNo::ItemNotFound, itemNotFoundText());
+    requireCurrent();
+    return m_store->cell(m_view[size_t(m_pos)], column);
+}
+
+void Recordset::setCurrentValue(int column, const Value& v)
+{
+    requireOpen();
+    if (column < 0 || column >= m_store->columns)
+        raise(ErrNo::ItemNotFound, itemNotFoundText());
+    requireCurrent();
+    requireWritable();
+    const Value coerced = FieldInfo::coerce(v, m_store->fields[size_t(column)].type);
+    const int row = m_view[size_t(m_pos)];
+    if (m_editMode == EditNone) {
+        m_editMode = EditInProgress;
+        m_editRow = row;
+        const size_t first = size_t(row) * size_t(m_store->columns);
+        m_editOriginal.assign(m_store->cells.begin() + ptrdiff_t(first),
+                              m_store->cells.begin() + ptrdiff_t(first + size_t(m_store->columns)));
+        m_editChanged.assign(size_t(m_store->columns), false);
+    }
+    m_store->cell(row, column) = coerced;
+    m_editChanged[size_t(column)] = true;
+    m_store->notifyChanged(row, column);
+}
+
+// --- navigation ------------------------------------------------------------
+
+int Recordset::posOfRow(int row) const
+{
+    if (!m_posOfRowValid) {
+        m_posOfRow.assign(size_t(m_store->rowCount()), -1);
+        for (size_t i = 0; i < m_view.size(); ++i)
+            m_posOfRow[size_t(m_view[i])] = int(i);
+        m_posOfRowValid = true;
+    }
+    if (row < 0 || row >= int(m_posOfRow.size()))
+        return -1;
+    return m_posOfRow[size_t(row)];
+}
+
+void Recordset::setPosition(int pos, bool currentDeleted)
+{
+    const int size = int(m_view.size());
+    pos = std::clamp(pos, -1, size);
+    const bool changed = pos != m_pos || currentDeleted != m_onDeleted;
+    m_pos = pos;
+    m_onDeleted = currentDeleted;
+    if (changed)
+        emit currentChanged(currentViewRow());
+}
+
+void Recordset::commitPendingOnMove()
+{
+    // Leaving an edited row stores it, as the original data layer did.
+    if (m_editMode != EditNone)
+        Update();
+}
+
+void Recordset::MoveFirst()
+{
+    requireOpen();
+    commitPendingOnMove();
+    setPosition(0);
+}
+
+void Recordset::MoveLast()
+{
+    requireOpen();
+    commitPendingOnMove();
+    setPosition(m_view.empty() ? 0 : int(m_view.size()) - 1);
+}
+
+void Recordset::MoveNext()
+{
+    requireOpen();
+    if (!m_onDeleted && IsEOF())
+        raise(ErrNo::NoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been "
+                                                     "deleted. Requested operation requires a current record."));
+    commitPendingOnMove();
+    // After a delete the next row has moved into the deleted row's place.
+    setPosition(m_onDeleted ? m_pos : m_pos + 1);
+}
+
+void Recordset::MovePrevious()
+{
+    requireOpen();
+    if (!m_onDeleted && IsBOF())
+        raise(ErrNo::NoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been "
+                                                     "deleted. Requested operation requires a current record."));
+    commitPendingOnMove();
+    setPosition(m_pos - 1);
+}
+
+void Recordset::Move(int rows)
+{
+    requireOpen();
+    commitPendingOnMove();
+    if (rows == 0)
+        return;
+    int base = m_pos;
+    if (m_onDeleted && rows > 0)
+        base = m_pos - 1;
+    setPosition(base + rows);
+}
+
+bool Recordset::IsEOF() const
+{
+    requireOpen();
+    if (m_onDeleted)
+        return false;
+    return m_view.empty() || m_pos >= int(m_view.size());
+}
+
+bool Recordset::IsBOF() const
+{
+    requireOpen();
+    if (m_onDeleted)
+        return false;
+    return m_view.empty() || m_pos < 0;
+}
+
+int Recordset::RecordCount() const
+{
+    requireOpen();
+    return int(m_view.size());
+}
+
+int Recordset::AbsolutePosition() const
+{
+    requireOpen();
+    if (m_view.empty() || m_pos < 0)
+        return -2;
+    if (m_pos >= int(m_view.size()))
+        return -3;
+    return m_pos + 1;
+}
+
+void Recordset::AbsolutePosition(int position)
+{
+    requireOpen();
+    if (position < 1 || position > int(m_view.size()))
+        raise(BadArguments, QStringLiteral("Arguments are of the wrong type, are out of acceptable range, or are in "
+                                           "conflict with one another."));
+    commitPendingOnMove();
+    setPosition(position - 1);
+}
+
+qint32 Recordset::Bookmark() const
+{
+    requireCurrent();
+    return m_view[size_t(m_pos)] + 1;
+}
+
+void Recordset::Bookmark(qint32 bookmark)
+{
+    requireOpen();
+    const int row = bookmark - 1;
+    const int p = (row >= 0 && row < m_store->rowCount() && !m_store->deleted[size_t(row)]) ? posOfRow(row) : -1;
+    if (p < 0)
+        raise(BadBookmark, QStringLiteral("Not a valid bookmark."));
+    commitPendingOnMove();
+    setPosition(p);
+}
+
+int Recordset::currentViewRow() const
+{
+    if (!m_store || m_onDeleted || m_pos < 0 || m_pos >= int(m_view.size()))
+        return -1;
+    return m_pos;
+}
+
+void Recordset::setCurrentViewRow(int viewRow)
+{
+    requireOpen();
+    if (viewRow < 0 || viewRow >= int(m_view.size()))
+        raise(BadArguments, QStringLiteral("Arguments are of the wrong type, are out of acceptable range, or are in "
+                                           "conflict with one another."));
+    if (viewRow == m_pos && !m_onDeleted)
+        return;
+    commitPendingOnMove();
+    setPosition(viewRow);
+}
+
+Value Recordset::valueAt(int viewRow, int column) const
+{
+    requireOpen();
+    if (column < 0 || column >= m_store->columns)
+        raise(ErrNo::ItemNotFound, itemNotFoundText());
+    if (viewRow < 0 || viewRow >= int(m_view.size()))
+        raise(ErrNo::NoCurrentRecord, AppError::standardDescription(ErrNo::NoCurrentRecord));
+    return m_store->cell(m_view[size_t(viewRow)], column);
+}
+
+void Recordset::setValueAt(int viewRow, int column, const Value& v)
+{
+    setCurrentViewRow(viewRow);
+    setCurrentValue(column, v);
+}
+
+qint32 Recordset::bookmarkAt(int viewRow) const
+{
+    requireOpen();
+    if (viewRow < 0 || viewRow >= int(m_view.size()))
+        raise(BadBookmark, QStringLiteral("Not a valid bookmark."));
+    return m_view[size_t(viewRow)] + 1;
+}
+
+int Recordset::viewRowOfBookmark(qint32 bookmark) const
+{
+    if (!m_store)
+        return -1;
+    return posOfRow(bookmark - 1);
+}
+
+// --- editing ---------------------------------------------------------------
+
+int Recordset::EditMode() const
+{
+    requireOpen();
+    return m_editMode;
+}
+
+void Recordset::AddNew()
+{
+    requireWritable();
+    commitPendingOnMove();
+    m_rowBeforeAdd = currentViewRow() >= 0 ? m_view[size_t(m_pos)] : -1;
+    const int row = m_store->appendRow();
+    m_store->notifyAppended(row, this);
+    m_editMode = EditAdd;
+    m_editRow = row;
+    m_editOriginal.clear();
+    m_editChanged.assign(size_t(m_store->columns), false);
+    setPosition(int(m_view.size()) - 1);
+}
+
+void Recordset::Update()
+{
+    requireOpen();
+    if (m_editMode == EditNone)
+        return;
+    const int row = m_editRow;
+    if (m_store->mode == Mode::Editable) {
+        // On a failure the edit stays pending: the caller may fix it or cancel.
+        if (m_editMode == EditAdd)
+            writeInsert(row);
+        else
+            writeUpdate(row);
+    }
+    m_editMode = EditNone;
+    m_editRow = -1;
+    m_editOriginal.clear();
+    m_editChanged.clear();
+    m_store->notifyChanged(row, -1);
+}
+
+void Recordset::CancelUpdate()
+{
+    requireOpen();
+    if (m_editMode == EditNone)
+        return;
+    const int row = m_editRow;
+    const int mode = m_editMode;
+    std::vector<Value> original = std::move(m_editOriginal);
+    m_editMode = EditNone;
+    m_editRow = -1;
+    m_editOriginal.clear();
+    m_editChanged.clear();
+    if (mode == EditAdd) {
+        m_store->deleted[size_t(row)] = 1;
+        m_store->notifyRemoved(row);
+        // Back to the row that was current before AddNew.
+        const int back = m_rowBeforeAdd >= 0 ? posOfRow(m_rowBeforeAdd) : -1;
+        setPosition(back >= 0 ? back : int(m_view.size()), false);
+        return;
+    }
+    for (int c = 0; c < m_store->columns; ++c)
+        m_store->cell(row, c) = original[size_t(c)];
+    m_store->notifyChanged(row, -1);
+}
+
+void Recordset::Delete()
+{
+    requireWritable();
+    requireCurrent();
+    const int row = m_view[size_t(m_pos)];
+    if (m_editMode == EditAdd && m_editRow == row) {
+        CancelUpdate();
+        return;
+    }
+    if (m_editMode != EditNone)
+        CancelUpdate();
+    if (m_store->mode == Mode::Editable)
+        writeDelete(row);
+    m_store->deleted[size_t(row)] = 1;
+    m_store->notifyRemoved(row);
+}
+
+// --- writing through -------------------------------------------------------
+
+namespace {
+
+bool writable(const RecordsetStore& s, int column)
+{
+    const FieldInfo& f = s.fields[size_t(column)];
+    return f.table == s.table && !f.originName.isEmpty();
+}
+
+}  // namespace
+
+void Recordset::writeInsert(int row)
+{
+    RecordsetStore& s = *m_store;
+    if (s.table.isEmpty())
+        raise(NotSupported, QStringLiteral("Current Recordset does not support updating: it has no base table."));
+    Connection* conn = s.liveConnection();
+    conn->clearErrors();
+    QStringList names, marks;
+    QList<Value> values;
+    for (int c = 0; c < s.columns; ++c)
+        if (m_editChanged[size_t(c)] && writable(s, c)) {
+            names.append(quoteIdentifier(s.fields[size_t(c)].originName));
+            marks.append(QStringLiteral("?"));
+            values.append(s.cell(row, c));
+        }
+    const QString sql = names.isEmpty()
+                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(s.table))
+                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(quoteIdentifier(s.table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    conn->Execute(sql, values);
+    const qint64 rowid = conn->LastInsertRowId();
+    if (s.autoKeyColumn >= 0)
+        s.cell(row, s.autoKeyColumn) = Value(rowid);
+    refreshRowFromTable(row);
+}
+
+void Recordset::refreshRowFromTable(int row)
+{
+    // Defaults and the new key come from the table itself, not from our guess.
+    RecordsetStore& s = *m_store;
+    Connection* conn = s.liveConnection();
+    QStringList names;
+    std::vector<int> cols;
+    for (int c = 0; c < s.columns; ++c)
+        if (writable(s, c)) {
+            names.append(quoteIdentifier(s.fields[size_t(c)].originName));
+            cols.push_back(c);
+        }
+    if (cols.empty())
+        return;
+    sqlite3_stmt* st = conn->cachedStatement(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                                 .arg(names.join(QLatin1Char(',')), quoteIdentifier(s.table)));
+    sqlite3_bind_int64(st, 1, conn->LastInsertRowId());
+    if (sqlite3_step(st) == SQLITE_ROW)
+        for (size_t i = 0; i < cols.size(); ++i)
+            s.cell(row, cols[i]) = readColumn(st, int(i), s.fields[size_t(cols[i])].type);
+    sqlite3_reset(st);
+}
+
+void Recordset::writeUpdate(int row)
+{
+    RecordsetStore& s = *m_store;
+    if (s.table.isEmpty())
+        raise(NotSupported, QStringLiteral("Current Recordset does not support updating: it has no base table."));
+    QStringList sets;
+    QList<Value> values;
+    for (int c = 0; c < s.columns; ++c)
+        if (m_editChanged[size_t(c)] && writable(s, c)) {
+            sets.append(quoteIdentifier(s.fields[size_t(c)].originName) + QStringLiteral(" = ?"));
+            values.append(s.cell(row, c));
+        }
+    if (sets.isEmpty())
+        return;  // only columns that are not the table's changed
+    if (s.keyColumns.empty())
+        raise(NotSupported, QStringLiteral("Current Recordset does not support updating: the query holds no key of %1.")
+                                .arg(s.table));
+    Connection* conn = s.liveConnection();
+    conn->clearErrors();
+    QStringList where;
+    for (int k : s.keyColumns) {
+        const Value& key = m_editOriginal[size_t(k)];
+        if (key.isNullOrEmpty())
+            raise(RowNotLocated, QStringLiteral("Row cannot be located for updating: its key is empty."));
+        where.append(quoteIdentifier(s.fields[size_t(k)].originName) + QStringLiteral(" = ?"));
+        values.append(key);
+    }
+    const qint64 n = conn->Execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                       .arg(quoteIdentifier(s.table), sets.join(QLatin1Char(',')),
+                                            where.join(QStringLiteral(" AND "))),
+                                   values);
+    if (n == 0)
+        raise(RowNotLocated, QStringLiteral("Row cannot be located for updating. Some values may have been changed "
+                                            "since it was last read."));
+}
+
+void Recordset::writeDelete(int row)
+{
+    RecordsetStore& s = *m_store;
+    if (s.table.isEmpty() || s.keyColumns.empty())
+        raise(NotSupported, QStringLiteral("Current Recordset does not support deleting: the query holds no key."));
+    Connection* conn = s.liveConnection();
+    conn->clearErrors();
+    QStringList where;
+    QList<Value> values;
+    for (int k : s.keyColumns) {
+        const Value& key = s.cell(row, k);
+        if (key.isNullOrEmpty())
+            raise(RowNotLocated, QStringLiteral("Row cannot be located for deleting: its key is empty."));
+        where.append(quoteIdentifier(s.fields[size_t(k)].originName) + QStringLiteral(" = ?"));
+        values.append(key);
+    }
+    const qint64 n = conn->Execute(
+        QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoteIdentifier(s.table), where.join(QStringLiteral(" AND "))),
+        values);
+    if (n == 0)
+        raise(RowNotLocated, QStringLiteral("Row cannot be located for deleting. It may have been deleted since it "
+                                            "was last read."));
+}
+
+// --- store notifications ---------------------------------------------------
+
+void Recordset::storeRowAppended(int row, const Recordset* /*origin*/)
+{
+    m_view.push_back(row);
+    if (m_posOfRowValid) {
+        m_posOfRow.resize(size_t(m_store->rowCount()), -1);
+        m_posOfRow[size_t(row)] = int(m_view.size()) - 1;
+    }
+    // An EOF position must stay past the end.
+    if (m_pos == int(m_view.size()) - 1 && !m_onDeleted)
+        ++m_pos;
+    emit rowInserted(int(m_view.size()) - 1);
+}
+
+void Recordset::storeRowRemoved(int row)
+{
+    if (row == m_editRow) {
+        m_editMode = EditNone;
+        m_editRow = -1;
+        m_editOriginal.clear();
+        m_editChanged.clear();
+    }
+    const int p = posOfRow(row);
+    if (p < 0)
+        return;
+    m_view.erase(m_view.begin() + p);
+    m_posOfRowValid = false;
+    if (m_pos == p && !m_onDeleted) {
+        m_onDeleted = true;  // stays on the deleted row until the next move
+    } else if (m_pos > p) {
+        --m_pos;
+    }
+    emit rowRemoved(p);
+    emit currentChanged(currentViewRow());
+}
+
+void Recordset::storeRowChanged(int row, int column)
+{
+    const int p = posOfRow(row);
+    if (p >= 0)
+        emit rowChanged(p, column);
+}
+
+// --- sort, filter, find ----------------------------------------------------
+
+void Recordset::rebuildView(bool keepCurrent)
+{
+    const int currentRow = (keepCurrent && currentViewRow() >= 0) ? m_view[size_t(m_pos)] : -1;
+    RecordsetStore& s = *m_store;
+    auto lookup = [this](const QString& name) { return FieldIndex(name); };
+
+    std::optional<RecordsetExpr::Criteria> criteria;
+    if (!m_filter.isEmpty())
+        criteria.emplace(m_filter, lookup);
+    const QList<RecordsetExpr::SortKey> keys = RecordsetExpr::parseSort(m_sort, lookup);
+
+    std::vector<int> view;
+    view.reserve(size_t(s.rowCount()));
+    for (int r = 0; r < s.rowCount(); ++r) {
+        if (s.deleted[size_t(r)])
+            continue;
+        if (criteria && !criteria->matches([&](int c) -> const Value& { return s.cell(r, c); }))
+            continue;
+        view.push_back(r);
+    }
+    if (!keys.isEmpty())
+        std::stable_sort(view.begin(), view.end(), [&](int a, int b) {
+            for (const RecordsetExpr::SortKey& k : keys) {
+                const int c = RecordsetExpr::compareForSort(s.cell(a, k.column), s.cell(b, k.column));
+                if (c != 0)
+                    return k.descending ? c > 0 : c < 0;
+            }
+            return false;
+        });
+    m_view = std::move(view);
+    m_posOfRowValid = false;
+    m_onDeleted = false;
+    int pos = 0;
+    if (currentRow >= 0) {
+        const int p = posOfRow(currentRow);
+        pos = p >= 0 ? p : 0;
+    }
+    m_pos = std::clamp(pos, -1, int(m_view.size()));
+    emit rowsReset();
+    emit currentChanged(currentViewRow());
+}
+
+QString Recordset::Sort() const { return m_sort; }
+
+void Recordset::Sort(const QString& sortText)
+{
+    requireOpen();
+    commitPendingOnMove();
+    const QString old = m_sort;
+    m_sort = sortText;
+    try {
+        rebuildView(true);
+    } catch (...) {
+        m_sort = old;
+        throw;
+    }
+}
+
+QString Recordset::Filter() const { return m_filter; }
+
+void Recordset::Filter(const QString& criteria)
+{
+    requireOpen();
+    commitPendingOnMove();
+    const QString trimmed = criteria.trimmed();
+    const QString old = m_filter;
+    m_filter = (trimmed.isEmpty() || trimmed == QLatin1String("0")) ? QString() : criteria;
+    try {
+        rebuildView(false);
+    } catch (...) {
+        m_filter = old;
+        throw;
+    }
+}
+
+void Recordset::Find(const QString& criterion, int skipRows, SearchDirection direction)
+{
+    requireOpen();
+    const RecordsetExpr::Criteria c(criterion, [this](const QString& name) { return FieldIndex(name); });
+    commitPendingOnMove();
+    const RecordsetStore& s = *m_store;
+    const int size = int(m_view.size());
+    const int step = direction == SearchBackward ? -1 : 1;
+    int start;
+    if (m_onDeleted)
+        start = step > 0 ? m_pos : m_pos - 1;
+    else if (m_pos < 0)
+        start = step > 0 ? 0 : -1;
+    else if (m_pos >= size)
+        start = step > 0 ? size : size - 1;
+    else
+        start = m_pos;
+    start += step * skipRows;
+    for (int p = start; p >= 0 && p < size; p += step) {
+        const int r = m_view[size_t(p)];
+        if (c.matches([&](int col) -> const Value& { return s.cell(r, col); })) {
+            setPosition(p);
+            return;
+        }
+    }
+    setPosition(step > 0 ? size : -1);
+}
+
+// --- clones, copies, requery -----------------------------------------------
+
+std::unique_ptr<Recordset> Recordset::Clone() const
+{
+    requireOpen();
+    auto clone = std::make_unique<Recordset>();
+    clone->attach(m_store);
+    clone->rebuildView(false);
+    return clone;
+}
+
+std::unique_ptr<Recordset> Recordset::DetachedCopy() const
+{
+    requireOpen();
+    auto copy = std::make_unique<Recordset>();
+    auto store = std::make_shared<RecordsetStore>();
+    store->mode = Mode::InMemory;
+    store->setFields(m_store->fields);
+    store->table = m_store->table;
+    store->cells.reserve(m_view.size() * size_t(m_store->columns));
+    for (int r : m_view) {
+        for (int c = 0; c < m_store->columns; ++c)
+            store->cells.push_back(m_store->cell(r, c));
+        store->deleted.push_back(0);
+    }
+    copy->attach(store);
+    copy->rebuildView(false);
+    return copy;
+}
+
+void Recordset::Requery()
+{
+    requireOpen();
+    if (m_store->mode == Mode::InMemory && !m_store->conn)
+        raise(NotSupported, QStringLiteral("Operation is not allowed on a record set without a connection."));
+    commitPendingOnMove();
+    Connection* conn = m_store->liveConnection();
+    auto store = std::make_shared<RecordsetStore>();
+    store->mode = m_store->mode;
+    store->conn = m_store->conn;
+    store->connAlive = m_store->connAlive;
+    store->sql = m_store->sql;
+    store->params = m_store->params;
+    auto old = m_store;
+    attach(store);
+    resetBookkeeping();
+    try {
+        loadFrom(*conn, store->sql, store->params);
+    } catch (...) {
+        attach(old);  // keep the rows we had
+        rebuildView(false);
+        throw;
+    }
+    rebuildView(false);
+}

@@ -1,0 +1,178 @@
+#pragma once
+
+#include "platform/Field.h"
+#include "platform/Value.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class Connection;
+struct RecordsetStore;
+
+// A client-side snapshot of a query's rows. Opening runs the statement to its
+// end and finalizes it, so the count is exact and no statement stays open.
+//
+// Modes:
+//  ReadOnly  - any edit raises 3251.
+//  Editable  - a query over one table; Update/Delete write through at once as
+//              INSERT/UPDATE/DELETE by the table's primary key. After an insert
+//              the new key is in the key field. A row gone from the table makes
+//              Update or Delete fail (0x80040E38), never silently succeed.
+//  InMemory  - editable, nothing is ever written (detached copies, lists).
+//
+// Clones share the rows: each has its own position, Sort and Filter; edits and
+// deletions made through one are seen by all. Bookmarks are valid across clones.
+//
+// Editing: assigning a field of the current row starts an edit (EditMode
+// InProgress) and the new value is seen at once by every clone; Update commits
+// it (writes it through when Editable), CancelUpdate restores the old values.
+// Moving away from, or closing, a row with a pending edit updates it first.
+// AddNew appends a row at the end of this view and makes it current.
+//
+// Positions: AbsolutePosition is 1-based within the filtered, sorted view;
+// view rows (0-based) are what the change signals report.
+//
+// Errors carry the raw numbers (callers add the object-error base where their
+// class does): 3021 no current row, 3265 unknown field, 3251 not updatable,
+// 3704 closed, 3159 bad bookmark, 3001 bad argument or criteria, 0x80040E38
+// row gone, 13 a value the column cannot take; SQLite refusals as Connection.
+// A failed Update leaves the edit pending so it can be fixed or cancelled.
+class Recordset : public QObject {
+    Q_OBJECT
+public:
+    enum class Mode { ReadOnly, Editable, InMemory };
+    enum EditModeEnum { EditNone = 0, EditInProgress = 1, EditAdd = 2 };
+    enum StateEnum { StateClosed = 0, StateOpen = 1 };
+    enum SearchDirection { SearchForward = 1, SearchBackward = -1 };
+
+    explicit Recordset(QObject* parent = nullptr);
+    ~Recordset() override;  // stores a pending edit if it can; never throws
+
+    // Opens a snapshot of a query; closes first when already open.
+    void Open(Connection& conn, const QString& sql, Mode mode = Mode::ReadOnly);
+    void Open(Connection& conn, const QString& sql, const QList<Value>& params, Mode mode);
+    // An empty in-memory record set with the given columns.
+    void OpenInMemory(const QList<FieldInfo>& fields);
+    void Close();
+    int State() const;
+    bool IsOpen() const { return State() == StateOpen; }
+    Mode OpenMode() const;
+    QString Source() const;   // the SQL it was opened with
+    QString BaseTable() const;  // the table edits write to ("" when none)
+
+    // Fields of the current row.
+    int FieldCount() const;
+    Field Fields(int index) const;            // raises 3265 when out of range
+    Field Fields(const QString& name) const;  // case-insensitive; 3265 when unknown
+    int FieldIndex(const QString& name) const;  // -1 when unknown
+    const FieldInfo& fieldInfo(int index) const;
+    QList<FieldInfo> fieldInfos() const;
+
+    // Navigation over the filtered, sorted view.
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrevious();
+    void Move(int rows);
+    bool IsEOF() const;
+    bool IsBOF() const;
+    int RecordCount() const;
+    int AbsolutePosition() const;  // 1-based; -2 at BOF or when empty, -3 at EOF
+    void AbsolutePosition(int position);
+
+    // Stable identity of a row, valid across clones; 3159 when it is not.
+    qint32 Bookmark() const;
+    void Bookmark(qint32 bookmark);
+
+    // Editing.
+    void AddNew();
+    void Update();
+    void CancelUpdate();
+    void Delete();  // the current row; the position stays on it until a move
+    int EditMode() const;
+
+    // "field [ASC|DESC], ...": text case-insensitive, Nulls first, stable.
+    // Keeps the current row when it is still in the view.
+    QString Sort() const;
+    void Sort(const QString& sortText);
+    // Criteria such as "a = 1 AND (b LIKE 'T*' OR c <> 'x')"; "" or "0" clears.
+    // Setting it moves to the first row of the new view.
+    QString Filter() const;
+    void Filter(const QString& criteria);
+    // Moves to the next row (from the current one, skipping `skipRows`) that
+    // meets the criterion; EOF (or BOF when searching backward) when none does.
+    void Find(const QString& criterion, int skipRows = 0,
+              SearchDirection direction = SearchForward);
+
+    // A record set over the same rows with its own position, Sort and Filter;
+    // it starts unsorted and unfiltered, on the first row.
+    std::unique_ptr<Recordset> Clone() const;
+    // An unconnected, editable in-memory copy of every row of the view, from
+    // the first whatever the current row is. This record set does not move.
+    std::unique_ptr<Recordset> DetachedCopy() const;
+    // Runs the query again (a new snapshot); Sort and Filter are kept and
+    // reapplied; clones made before keep the old rows.
+    void Requery();
+
+    // Access by view row without moving, for a bound grid.
+    Value valueAt(int viewRow, int column) const;
+    // Moves to the row and assigns the field (starting an edit as above).
+    void setValueAt(int viewRow, int column, const Value& v);
+    qint32 bookmarkAt(int viewRow) const;
+    int viewRowOfBookmark(qint32 bookmark) const;  // -1 when not in this view
+    int currentViewRow() const;  // -1 when at BOF/EOF or on a deleted row
+    void setCurrentViewRow(int viewRow);
+
+signals:
+    void rowsReset();                 // open, requery, sort, filter, close
+    void rowInserted(int viewRow);    // AddNew here or in a clone
+    void rowRemoved(int viewRow);     // Delete here or in a clone, cancelled AddNew
+    void rowChanged(int viewRow, int column);  // column -1: the whole row
+    void currentChanged(int viewRow);  // -1 at BOF/EOF
+
+private:
+    friend class Field;
+    friend struct RecordsetStore;
+
+    void requireOpen() const;
+    void requireCurrent() const;
+    void requireWritable() const;
+    Value currentValue(int column) const;
+    void setCurrentValue(int column, const Value& v);
+    void loadFrom(Connection& conn, const QString& sql, const QList<Value>& params);
+    void rebuildView(bool keepCurrent);
+    void setPosition(int pos, bool currentDeleted = false);
+    void commitPendingOnMove();
+    void writeInsert(int row);
+    void writeUpdate(int row);
+    void writeDelete(int row);
+    void refreshRowFromTable(int row);
+    void resetBookkeeping();
+    void attach(std::shared_ptr<RecordsetStore> store);
+    void detach();
+    void indexDirty() { m_posOfRowValid = false; }
+    int posOfRow(int row) const;
+
+    // Store notifications, translated into this view's rows.
+    void storeRowAppended(int row, const Recordset* origin);
+    void storeRowRemoved(int row);
+    void storeRowChanged(int row, int column);
+
+    std::shared_ptr<RecordsetStore> m_store;
+    std::vector<int> m_view;  // store rows in view order
+    mutable std::vector<int> m_posOfRow;
+    mutable bool m_posOfRowValid = false;
+    int m_pos = -1;  // index in m_view; -1 BOF, m_view.size() EOF
+    bool m_onDeleted = false;  // the current row was deleted; m_pos is where it was
+    int m_editMode = EditNone;
+    int m_editRow = -1;
+    int m_rowBeforeAdd = -1;
+    std::vector<Value> m_editOriginal;
+    std::vector<bool> m_editChanged;
+    QString m_sort;
+    QString m_filter;
+};
