@@ -1,5 +1,7 @@
 #include "app/clsLibrary.h"
 
+#include "platform/Recordset.h"
+
 #include "platform/AppError.h"
 #include "platform/LocaleInfo.h"
 
@@ -190,5 +192,19 @@ Value clsLibrary::NullToZero_g(Value& value, const std::optional<Value>& default
         return value;
     } catch (const AppError& e) {
         throw e.withSource(QStringLiteral("clsLibrary.NullToZero_g"));
+    }
+}
+
+std::unique_ptr<Recordset> clsLibrary::CopyADORecordsetPrs(Recordset& source) const
+{
+    try {
+        auto copy = source.DetachedCopy();
+        if (!source.IsEOF()) {
+            source.MoveLast();
+            source.MoveNext();
+        }
+        return copy;
+    } catch (const AppError& e) {
+        throw e.withSource(QStringLiteral("clsLibrary.CopyADORecordsetPrs"));
     }
 }

@@ -4,7 +4,10 @@
 
 #include <QList>
 #include <QString>
+#include <memory>
 #include <optional>
+
+class Recordset;
 
 // The program-wide function library: text replacement, the time texts of the
 // segment windows, empty-value defaults and file tests. Holds no state.
@@ -40,6 +43,10 @@ public:
     // Null, Empty or "" becomes the default ("" when none is given), written
     // back into the argument; returns the value.
     Value NullToZero_g(Value& value, const std::optional<Value>& defaultValue = std::nullopt) const;
+
+    // An unconnected, editable copy of every row of the source, from its first
+    // row whatever the current one is; the source is left at its end.
+    std::unique_ptr<Recordset> CopyADORecordsetPrs(Recordset& source) const;
 
 private:
     static double parseTime(const QString& filled);

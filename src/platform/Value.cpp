@@ -67,13 +67,15 @@ Value::Value(const QDate& d)
 {
     if (!d.isValid()) { m_kind = Kind::Null; return; }
     m_kind = Kind::Date;
-    m_dateTime = QDateTime(d, QTime(0, 0));
+    // UTC: a plain date or time has no zone, and local time would consult the
+    // zone database for every value read.
+    m_dateTime = QDateTime(d, QTime(0, 0), Qt::UTC);
 }
 Value::Value(const QTime& t)
 {
     if (!t.isValid()) { m_kind = Kind::Null; return; }
     m_kind = Kind::Time;
-    m_dateTime = QDateTime(QDate(1899, 12, 30), t);
+    m_dateTime = QDateTime(QDate(1899, 12, 30), t, Qt::UTC);
 }
 Value::Value(const QDateTime& dt)
 {

@@ -1,4 +1,5 @@
 #include "app/clsLibrary.h"
+#include "platform/Recordset.h"
 #include "app/clsLocaleInfo.h"
 #include "app/modlib.h"
 #include "platform/AppError.h"
@@ -214,4 +215,40 @@ TEST(modlib, TempFileNameCreatesDistinctEmptyFiles)
 
     EXPECT_EQ(StripNulls_gs(QString::fromUtf16(u"abc\0def", 7)), QStringLiteral("abc"));
     EXPECT_EQ(StripNulls_gs(QStringLiteral("abc")), QStringLiteral("abc"));
+}
+
+TEST(clsLibrary, RecordsetCopyTakesEveryRowWhateverTheCurrentOne)
+{
+    Recordset source;
+    source.OpenInMemory({FieldInfo{QStringLiteral("lID"), FieldInfo::DataType::Integer},
+                         FieldInfo{QStringLiteral("mNotes"), FieldInfo::DataType::Memo}});
+    for (int i = 1; i <= 5; ++i) {
+        source.AddNew();
+        source.Fields(0).Value(Value(i));
+        source.Fields(1).Value(i == 4 ? Value::null() : Value(QString(300, QLatin1Char('a' + i))));
+        source.Update();
+    }
+    source.MoveFirst();
+    source.Move(2);  // on row 3
+    clsLibrary lib;
+    auto copy = lib.CopyADORecordsetPrs(source);
+    EXPECT_TRUE(source.IsEOF());
+    ASSERT_EQ(copy->RecordCount(), 5);
+    copy->MoveFirst();
+    EXPECT_EQ(copy->Fields(0).Value().toLong(), 1);
+    copy->Move(3);
+    EXPECT_TRUE(copy->Fields(1).Value().isNull());
+    copy->MovePrevious();
+    EXPECT_EQ(copy->Fields(1).Value().asText(), QString(300, QLatin1Char('d')));
+    copy->Fields(0).Value(Value(33));  // editable, and the source keeps its row
+    copy->Update();
+    source.MoveFirst();
+    source.Move(2);
+    EXPECT_EQ(source.Fields(0).Value().toLong(), 3);
+
+    Recordset empty;
+    empty.OpenInMemory({FieldInfo{QStringLiteral("lID"), FieldInfo::DataType::Integer}});
+    auto none = lib.CopyADORecordsetPrs(empty);
+    EXPECT_TRUE(none->IsOpen());
+    EXPECT_EQ(none->RecordCount(), 0);
 }
