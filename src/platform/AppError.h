@@ -37,6 +37,18 @@ private:
     QByteArray m_what;
 };
 
+// Runs a member's body and passes any AppError on with the member's source,
+// keeping its number: how classes report their errors to the caller.
+template <typename F>
+auto withErrorSource(const QString& source, F&& body)
+{
+    try {
+        return body();
+    } catch (const AppError& e) {
+        throw e.withSource(source);
+    }
+}
+
 namespace ErrNo {
 constexpr qint32 InvalidCall = 5;
 constexpr qint32 Overflow = 6;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Keeps each window where the user left it: state, position and size in
+// twips under <base>\FormSettings\<window name>; centres windows with nothing
+// saved and makes windows stay on top.
+class clsFormSettings {
+public:
+    static constexpr int TwipsPerPixel = 15;
+
+    clsFormSettings() = default;
+    virtual ~clsFormSettings() = default;
+
+    virtual void StayOnTop_p(QWidget* form);
+    virtual void NotStayOnTop_p(QWidget* form);
+    virtual void BaseRegistrySectionKeyName_ps(const QString& baseKey) { m_baseKey = baseKey; }
+    // Centres the window in the parent main window, or on the screen without one.
+    virtual void CenterForm_p(QWidget* form, QWidget* parent = nullptr);
+    // False, with the window untouched, when nothing was saved for it.
+    virtual bool RestorePosition_pf(QWidget* form, bool keepOnScreen);
+    virtual void SavePosition_p(QWidget* form);
+
+    // The widget that is moved for a window: its sub-window when it is shown
+    // in one, else the window itself.
+    static QWidget* frameOf(QWidget* form);
+
+private:
+    QString sectionKey(const QWidget* form) const;
+
+    QString m_baseKey;
+};

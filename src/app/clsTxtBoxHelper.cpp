@@ -1,0 +1,138 @@
+#include "app/clsTxtBoxHelper.h"
+
+#include "platform/AppError.h"
+#include "platform/Value.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QValidator>
+
+namespace {
+constexpr qint16 Backspace = 8;
+constexpr qint16 Escape = 27;
+
+class KeyFilterObject : public QObject {
+public:
+    KeyFilterObject(QObject* parent, clsTxtBoxHelper::KeyFilter filter)
+        : QObject(parent), m_filter(std::move(filter)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || m_resending)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->text().size() != 1 || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+            return false;
+        const qint16 typed = qint16(key->text().at(0).unicode());
+        qint16 result = 0;
+        try {
+            result = m_filter(typed);
+        } catch (...) {
+            // A filter that fails takes nothing; no exception may reach the event loop.
+            result = 0;
+        }
+        if (result == typed)
+            return false;
+        if (result != 0) {
+            QKeyEvent replaced(QEvent::KeyPress, key->key(), key->modifiers(), QString(QChar(ushort(result))));
+            m_resending = true;
+            QCoreApplication::sendEvent(watched, &replaced);
+            m_resending = false;
+        }
+        return true;
+    }
+
+private:
+    clsTxtBoxHelper::KeyFilter m_filter;
+    bool m_resending = false;
+};
+
+// Refuses an edit that brings in more refused characters than the field
+// held before it, so a text set by the program does not lock the field.
+class PasteValidator : public QValidator {
+public:
+    PasteValidator(QLineEdit* edit, clsTxtBoxHelper::KeyFilter filter)
+        : QValidator(edit), m_filter(std::move(filter))
+    {
+        // The edit already shows the new text while it asks; remember the last one it kept.
+        m_refusedBefore = refused(edit->text());
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_refusedBefore = refused(text); });
+    }
+
+    State validate(QString& input, int&) const override
+    {
+        return refused(input) > m_refusedBefore ? Invalid : Acceptable;
+    }
+
+private:
+    int refused(const QString& text) const
+    {
+        int n = 0;
+        for (const QChar c : text) {
+            try {
+                n += m_filter(qint16(c.unicode())) == 0 ? 1 : 0;
+            } catch (...) {
+                ++n;
+            }
+        }
+        return n;
+    }
+
+    clsTxtBoxHelper::KeyFilter m_filter;
+    int m_refusedBefore = 0;
+};
+}
+
+qint16 clsTxtBoxHelper::FilterKeyPressAlphaPi(qint16 keyAscii)
+{
+    if (keyAscii == Backspace || (keyAscii >= 'A' && keyAscii <= 'Z') || (keyAscii >= 'a' && keyAscii <= 'z'))
+        return keyAscii;
+    return 0;
+}
+
+qint16 clsTxtBoxHelper::FilterKeyPressNumericPi(qint16 keyAscii, bool integerOnly)
+{
+    if (keyAscii == Backspace || keyAscii == Escape || (keyAscii >= '0' && keyAscii <= '9'))
+        return keyAscii;
+    if (!integerOnly && (keyAscii == '-' || keyAscii == '.'))
+        return keyAscii;
+    return 0;
+}
+
+qint16 clsTxtBoxHelper::FilterKeyPressValuesPi(qint16 keyAscii, const QString& allowedCodes, const QString& delimiter)
+{
+    try {
+        if (allowedCodes.isEmpty())
+            return 0;
+        const QStringList parts = delimiter.isEmpty() ? QStringList{allowedCodes}
+                                                      : allowedCodes.split(delimiter, Qt::KeepEmptyParts, Qt::CaseSensitive);
+        for (const QString& part : parts) {
+            const Value code(part);
+            if (!code.isNumeric())
+                AppError::raise(ErrNo::TypeMismatch);
+            if (code.toDouble() == double(keyAscii))
+                return keyAscii;
+        }
+        return 0;
+    } catch (const AppError& e) {
+        throw e.withSource(QStringLiteral("clsTxtBoxHelper.FilterKeyPressValuesPi"));
+    }
+}
+
+void clsTxtBoxHelper::InstallKeyFilter(QWidget* control, KeyFilter filter, bool checkPaste)
+{
+    if (!control)
+        return;
+    control->installEventFilter(new KeyFilterObject(control, filter));
+    if (!checkPaste)
+        return;
+    QLineEdit* edit = qobject_cast<QLineEdit*>(control);
+    if (!edit)
+        if (auto* combo = qobject_cast<QComboBox*>(control))
+            edit = combo->lineEdit();
+    if (edit)
+        edit->setValidator(new PasteValidator(edit, std::move(filter)));
+}

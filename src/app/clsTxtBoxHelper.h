@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// Key filters for fields that take only some characters. Each filter takes a
+// typed character's code and returns the code to use, 0 refusing the key.
+class clsTxtBoxHelper {
+public:
+    using KeyFilter = std::function<qint16(qint16)>;
+
+    clsTxtBoxHelper() = default;
+    virtual ~clsTxtBoxHelper() = default;
+
+    // Backspace and the letters.
+    virtual qint16 FilterKeyPressAlphaPi(qint16 keyAscii);
+    // Backspace, escape and the digits; minus and full stop too unless integerOnly.
+    virtual qint16 FilterKeyPressNumericPi(qint16 keyAscii, bool integerOnly);
+    // The codes of a delimited list ("8|13|48|..."); 13 for a part that is no number.
+    virtual qint16 FilterKeyPressValuesPi(qint16 keyAscii, const QString& allowedCodes, const QString& delimiter);
+
+    // Runs the filter on every character typed into the control: a refused
+    // one is dropped, a changed one typed in its place. Keys without a
+    // character (arrows, Delete, Home) and Ctrl/Alt chords pass. With
+    // checkPaste, a line edit (or an editable combo box's) also refuses text
+    // put in by paste or drop that holds a character the filter refuses.
+    static void InstallKeyFilter(QWidget* control, KeyFilter filter, bool checkPaste = false);
+};

@@ -1,0 +1,846 @@
+#include "platform/DataGrid.h"
+
+#include "platform/AppError.h"
+#include "platform/AppInfo.h"
+#include "platform/DataGridDelegate.h"
+#include "platform/DataGridPrint.h"
+#include "platform/MessagePresenter.h"
+#include "platform/Recordset.h"
+#include "platform/RecordsetModel.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr qint32 SubscriptOutOfRange = 9;
+constexpr int TwipsPerPixel = 15;
+const QString FormatTextEvent = QStringLiteral("FormatText Event");
+
+int buttonNumber(Qt::MouseButton b)
+{
+    switch (b) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+int shiftNumber(Qt::KeyboardModifiers m)
+{
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+}
+
+}  // namespace
+
+// --- selected bookmarks ---------------------------------------------------------
+
+void DataGridSelBookmarks::Add(const Value& bookmark)
+{
+    const qint32 b = bookmark.toLong();
+    if (!contains(b))
+        m_list.push_back(b);
+    m_grid->mirrorSelection();
+}
+
+Value DataGridSelBookmarks::Item(int index) const
+{
+    if (index < 0 || index >= Count())
+        AppError::raise(SubscriptOutOfRange, {}, QStringLiteral("SelBookmarks"));
+    return Value(m_list[size_t(index)]);
+}
+
+void DataGridSelBookmarks::Remove(int index)
+{
+    if (index < 0 || index >= Count())
+        AppError::raise(SubscriptOutOfRange, {}, QStringLiteral("SelBookmarks"));
+    m_list.erase(m_list.begin() + index);
+    m_grid->mirrorSelection();
+}
+
+void DataGridSelBookmarks::Clear()
+{
+    m_list.clear();
+    m_grid->mirrorSelection();
+}
+
+bool DataGridSelBookmarks::contains(qint32 bookmark) const
+{
+    return std::find(m_list.begin(), m_list.end(), bookmark) != m_list.end();
+}
+
+// --- grid ---------------------------------------------------------------------
+
+DataGrid::DataGrid(QWidget* parent) : QTableView(parent), m_model(std::make_unique<RecordsetModel>(this))
+{
+    setModel(m_model.get());
+    setItemDelegate(new DataGridDelegate(this));
+    // Selections are ours (ordered rows, a column range); the view only shows them.
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    setWordWrap(false);
+
+    QHeaderView* h = horizontalHeader();
+    h->setSectionsClickable(true);
+    h->setSectionsMovable(false);
+    h->setHighlightSections(true);
+    // A header click selects the column without moving the current row.
+    disconnect(h, SIGNAL(sectionPressed(int)), this, nullptr);
+    disconnect(h, SIGNAL(sectionEntered(int)), this, nullptr);
+    connect(h, &QHeaderView::sectionClicked, this, &DataGrid::onSectionClicked);
+    connect(h, &QHeaderView::sectionResized, this, &DataGrid::onSectionResized);
+    h->viewport()->installEventFilter(this);
+
+    QHeaderView* v = verticalHeader();
+    v->setSectionResizeMode(QHeaderView::Fixed);
+    v->setDefaultSectionSize(fontMetrics().height() + 6);
+    // Record selectors: narrow, but wide enough to click.
+    v->setMinimumWidth(fontMetrics().height());
+    connect(v, &QHeaderView::sectionClicked, this, &DataGrid::onRowHeaderClicked);
+
+    connect(m_model.get(), &QAbstractItemModel::modelAboutToBeReset, this, &DataGrid::snapshotOrder);
+    connect(m_model.get(), &QAbstractItemModel::modelReset, this, &DataGrid::restoreLayout);
+    if (qApp)
+        connect(qApp, &QApplication::focusChanged, this, &DataGrid::onFocusChanged);
+}
+
+DataGrid::~DataGrid()
+{
+    if (qApp)
+        disconnect(qApp, nullptr, this, nullptr);
+    if (m_rs)
+        disconnect(m_rs, nullptr, this, nullptr);
+    // The view goes before the model it shows.
+    setModel(nullptr);
+}
+
+void DataGrid::DataSource(Recordset* rs)
+{
+    if (m_editor)
+        closeEditor(m_editor, QAbstractItemDelegate::NoHint);
+    if (m_rs)
+        disconnect(m_rs, nullptr, this, nullptr);
+    m_rs = rs;
+    m_selBookmarks.m_list.clear();
+    m_selStartCol = m_selEndCol = -1;
+    if (m_autoColumns)
+        m_columns.clear();
+    bindColumns();
+    m_model->setRecordset(rs);
+    if (rs) {
+        connect(rs, &Recordset::currentChanged, this, &DataGrid::onRecordsetCurrentChanged);
+        connect(rs, &Recordset::rowsReset, this, &DataGrid::onRowsReset);
+        connect(rs, &Recordset::rowRemoved, this, [this] { onRowsReset(); });
+        connect(rs, &QObject::destroyed, this, [this] {
+            m_rs = nullptr;
+            m_model->setRecordset(nullptr);
+        });
+    }
+    onRowsReset();
+}
+
+void DataGrid::ReBind()
+{
+    if (m_editor)
+        closeEditor(m_editor, QAbstractItemDelegate::NoHint);
+    if (m_autoColumns && m_rs && m_rs->IsOpen() && ColumnCount() != m_rs->FieldCount())
+        m_columns.clear();
+    bindColumns();
+    m_model->reset();
+    onRowsReset();
+}
+
+void DataGrid::Refresh()
+{
+    const int rows = m_model->rowCount();
+    const int cols = m_model->columnCount();
+    if (rows > 0 && cols > 0)
+        emit m_model->dataChanged(m_model->index(0, 0), m_model->index(rows - 1, cols - 1));
+    viewport()->update();
+}
+
+void DataGrid::bindColumns()
+{
+    const bool open = m_rs && m_rs->IsOpen();
+    if (m_columns.empty() && open) {
+        m_autoColumns = true;
+        for (int i = 0; i < m_rs->FieldCount(); ++i) {
+            auto c = std::make_unique<DataGridColumn>(this, i);
+            c->m_dataField = c->m_caption = m_rs->fieldInfo(i).name;
+            m_columns.push_back(std::move(c));
+        }
+    }
+    for (auto& c : m_columns) {
+        c->m_fieldIndex = (open && !c->m_dataField.isEmpty()) ? m_rs->FieldIndex(c->m_dataField) : -1;
+        if (c->m_width <= 0)
+            c->m_width = horizontalHeader()->defaultSectionSize() * TwipsPerPixel;
+    }
+}
+
+DataGridColumn* DataGrid::Columns(int index) const
+{
+    if (index < 0 || index >= ColumnCount())
+        AppError::raise(SubscriptOutOfRange, {}, QStringLiteral("DataGrid"));
+    return m_columns[size_t(index)].get();
+}
+
+DataGridColumn* DataGrid::AddColumn(const QString& dataField, const QString& caption)
+{
+    m_autoColumns = false;
+    auto c = std::make_unique<DataGridColumn>(this, ColumnCount());
+    c->m_dataField = dataField;
+    c->m_caption = caption.isNull() ? dataField : caption;
+    c->m_width = horizontalHeader()->defaultSectionSize() * TwipsPerPixel;
+    if (m_rs && m_rs->IsOpen() && !dataField.isEmpty())
+        c->m_fieldIndex = m_rs->FieldIndex(dataField);
+    DataGridColumn* added = c.get();
+    m_columns.push_back(std::move(c));
+    m_model->columnsChanged();
+    return added;
+}
+
+void DataGrid::ClearColumns()
+{
+    if (m_editor)
+        closeEditor(m_editor, QAbstractItemDelegate::NoHint);
+    m_columns.clear();
+    m_autoColumns = false;
+    m_selStartCol = m_selEndCol = -1;
+    m_model->columnsChanged();
+}
+
+void DataGrid::columnChanged(DataGridColumn* c)
+{
+    if (c->m_index < m_model->columnCount()) {
+        emit m_model->headerDataChanged(Qt::Horizontal, c->m_index, c->m_index);
+        RefetchCol(-1);
+        viewport()->update();
+    }
+}
+
+void DataGrid::applyColumnLayout(DataGridColumn* c)
+{
+    if (c->m_index >= m_model->columnCount())
+        return;
+    m_layingOut = true;
+    setColumnHidden(c->m_index, !c->m_visible);
+    if (c->m_visible)
+        setColumnWidth(c->m_index, int(std::lround(c->m_width / TwipsPerPixel)));
+    m_layingOut = false;
+    if (!c->m_visible && (m_selStartCol >= 0))
+        mirrorSelection();
+}
+
+void DataGrid::snapshotOrder()
+{
+    QHeaderView* h = horizontalHeader();
+    m_visualOrder.clear();
+    for (int v = 0; v < h->count(); ++v)
+        m_visualOrder.push_back(h->logicalIndex(v));
+}
+
+void DataGrid::restoreLayout()
+{
+    // A model reset gives the header fresh sections: put widths, hidden
+    // columns and the order back from the columns.
+    QHeaderView* h = horizontalHeader();
+    m_layingOut = true;
+    const int n = std::min(h->count(), ColumnCount());
+    if (int(m_visualOrder.size()) == h->count()) {
+        for (int v = 0; v < int(m_visualOrder.size()); ++v) {
+            const int from = h->visualIndex(m_visualOrder[size_t(v)]);
+            if (from >= 0 && from != v)
+                h->moveSection(from, v);
+        }
+    }
+    for (int i = 0; i < n; ++i) {
+        const DataGridColumn* c = m_columns[size_t(i)].get();
+        h->setSectionHidden(i, !c->m_visible);
+        if (c->m_visible)
+            h->resizeSection(i, int(std::lround(c->m_width / TwipsPerPixel)));
+    }
+    m_layingOut = false;
+}
+
+void DataGrid::onSectionResized(int logical, int, int newSize)
+{
+    if (m_layingOut || logical < 0 || logical >= ColumnCount() || horizontalHeader()->isSectionHidden(logical))
+        return;
+    // Hiding a column shrinks it to 0 first: that is not a width to remember.
+    if (!m_columns[size_t(logical)]->m_visible)
+        return;
+    m_columns[size_t(logical)]->m_width = double(newSize) * TwipsPerPixel;
+}
+
+// --- position ---------------------------------------------------------------------
+
+Value DataGrid::Bookmark() const
+{
+    const int row = Row();
+    return row < 0 ? Value::null() : Value(m_rs->bookmarkAt(row));
+}
+
+void DataGrid::Bookmark(const Value& bookmark)
+{
+    if (!m_rs || bookmark.isNullOrEmpty())
+        return;
+    m_rs->Bookmark(bookmark.toLong());  // the record set's signal moves the view
+}
+
+int DataGrid::Col() const
+{
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.column() : -1;
+}
+
+void DataGrid::Col(int column)
+{
+    if (column < 0 || column >= ColumnCount())
+        AppError::raise(SubscriptOutOfRange, {}, QStringLiteral("DataGrid"));
+    const int row = Row();
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    const QModelIndex idx = m_model->index(row, column);
+    selectionModel()->setCurrentIndex(idx, QItemSelectionModel::NoUpdate);
+    scrollTo(idx);
+}
+
+int DataGrid::Row() const
+{
+    return (m_rs && m_rs->IsOpen()) ? m_rs->currentViewRow() : -1;
+}
+
+void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (m_syncing || !m_rs || !m_rs->IsOpen() || !current.isValid() || current.row() == m_rs->currentViewRow())
+        return;
+    const bool pending = m_rs->EditMode() != Recordset::EditNone;
+    m_syncing = true;
+    try {
+        m_rs->setCurrentViewRow(current.row());
+    } catch (const AppError& e) {
+        MessagePresenter::show(e.description(), MessageBoxStyle::Exclamation, AppInfo::title());
+    }
+    m_syncing = false;
+    if (pending && m_rs->EditMode() == Recordset::EditNone)
+        emit AfterUpdate();
+}
+
+void DataGrid::onRecordsetCurrentChanged(int viewRow)
+{
+    if (m_syncing)
+        return;
+    // The record set moved on its own: typed text of another row is dropped.
+    if (m_editor)
+        closeEditor(m_editor, QAbstractItemDelegate::NoHint);
+    m_syncing = true;
+    if (viewRow < 0 || viewRow >= m_model->rowCount()) {
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    } else {
+        int col = currentIndex().column();
+        if (col < 0 || isColumnHidden(col)) {
+            col = -1;
+            for (int v = 0; v < horizontalHeader()->count() && col < 0; ++v)
+                if (!horizontalHeader()->isSectionHidden(horizontalHeader()->logicalIndex(v)))
+                    col = horizontalHeader()->logicalIndex(v);
+        }
+        if (col >= 0) {
+            const QModelIndex idx = m_model->index(viewRow, col);
+            selectionModel()->setCurrentIndex(idx, QItemSelectionModel::NoUpdate);
+            scrollTo(idx);
+        }
+    }
+    m_syncing = false;
+}
+
+void DataGrid::onRowsReset()
+{
+    // Selected rows no longer in the view drop out of the selection.
+    if (m_rs && m_rs->IsOpen()) {
+        auto& l = m_selBookmarks.m_list;
+        l.erase(std::remove_if(l.begin(), l.end(), [this](qint32 b) { return m_rs->viewRowOfBookmark(b) < 0; }),
+                l.end());
+    } else {
+        m_selBookmarks.m_list.clear();
+    }
+    m_rowAnchor = -1;
+    mirrorSelection();
+    onRecordsetCurrentChanged(Row());
+}
+
+// --- selection ----------------------------------------------------------------------
+
+void DataGrid::SelStartCol(int column)
+{
+    m_selStartCol = column < 0 ? -1 : column;
+    mirrorSelection();
+}
+
+void DataGrid::SelEndCol(int column)
+{
+    m_selEndCol = column < 0 ? -1 : column;
+    mirrorSelection();
+}
+
+void DataGrid::ClearSelCols()
+{
+    m_selStartCol = m_selEndCol = -1;
+    mirrorSelection();
+}
+
+QList<int> DataGrid::selectedColumns() const
+{
+    QList<int> cols;
+    if (m_selStartCol < 0 || m_selEndCol < 0 || m_selStartCol >= ColumnCount() || m_selEndCol >= ColumnCount())
+        return cols;
+    const QHeaderView* h = horizontalHeader();
+    int from = h->visualIndex(m_selStartCol);
+    int to = h->visualIndex(m_selEndCol);
+    if (from > to)
+        std::swap(from, to);
+    for (int v = from; v <= to; ++v) {
+        const int logical = h->logicalIndex(v);
+        if (!h->isSectionHidden(logical))
+            cols.append(logical);
+    }
+    return cols;
+}
+
+void DataGrid::mirrorSelection()
+{
+    QItemSelectionModel* sm = selectionModel();
+    if (!sm)
+        return;
+    QItemSelection sel;
+    const int rows = m_model->rowCount();
+    const int cols = m_model->columnCount();
+    if (rows > 0 && cols > 0 && m_rs) {
+        std::vector<int> viewRows;
+        viewRows.reserve(m_selBookmarks.m_list.size());
+        for (qint32 b : m_selBookmarks.m_list) {
+            const int r = m_rs->viewRowOfBookmark(b);
+            if (r >= 0 && r < rows)
+                viewRows.push_back(r);
+        }
+        std::sort(viewRows.begin(), viewRows.end());
+        // Runs of adjacent rows make one range each: select-all stays cheap.
+        for (size_t i = 0; i < viewRows.size();) {
+            size_t j = i;
+            while (j + 1 < viewRows.size() && viewRows[j + 1] <= viewRows[j] + 1)
+                ++j;
+            sel.select(m_model->index(viewRows[i], 0), m_model->index(viewRows[j], cols - 1));
+            i = j + 1;
+        }
+        for (int c : selectedColumns())
+            sel.select(m_model->index(0, c), m_model->index(rows - 1, c));
+    }
+    sm->select(sel, QItemSelectionModel::ClearAndSelect);
+}
+
+void DataGrid::onSectionClicked(int logical)
+{
+    if (logical < 0 || logical >= ColumnCount())
+        return;
+    if ((QGuiApplication::keyboardModifiers() & Qt::ShiftModifier) && m_selStartCol >= 0) {
+        m_selEndCol = logical;
+    } else {
+        m_selStartCol = m_selEndCol = logical;
+    }
+    if (horizontalHeader()->visualIndex(m_selStartCol) > horizontalHeader()->visualIndex(m_selEndCol))
+        std::swap(m_selStartCol, m_selEndCol);
+    m_selBookmarks.m_list.clear();
+    mirrorSelection();
+    emit HeadClick(logical);
+}
+
+void DataGrid::onRowHeaderClicked(int row)
+{
+    if (!m_rs || !m_rs->IsOpen() || row < 0 || row >= m_model->rowCount())
+        return;
+    const Qt::KeyboardModifiers mods = QGuiApplication::keyboardModifiers();
+    auto& l = m_selBookmarks.m_list;
+    const qint32 b = m_rs->bookmarkAt(row);
+    m_selStartCol = m_selEndCol = -1;
+    if (mods & Qt::ControlModifier) {
+        const auto it = std::find(l.begin(), l.end(), b);
+        if (it != l.end())
+            l.erase(it);
+        else
+            l.push_back(b);
+        m_rowAnchor = row;
+    } else if ((mods & Qt::ShiftModifier) && m_rowAnchor >= 0 && m_rowAnchor < m_model->rowCount()) {
+        l.clear();
+        const int step = row >= m_rowAnchor ? 1 : -1;
+        for (int r = m_rowAnchor;; r += step) {
+            l.push_back(m_rs->bookmarkAt(r));
+            if (r == row)
+                break;
+        }
+    } else {
+        l.assign(1, b);
+        m_rowAnchor = row;
+    }
+    mirrorSelection();
+}
+
+// --- editing -------------------------------------------------------------------------
+
+bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    if (!index.isValid() || state() == EditingState || !m_rs || !m_rs->IsOpen() || index.column() >= ColumnCount())
+        return QTableView::edit(index, trigger, event);
+    const bool editable = m_model->flags(index) & Qt::ItemIsEditable;
+    DataGridColumn* c = m_columns[size_t(index.column())].get();
+
+    // A check-box column toggles on a click instead of opening an editor.
+    if (editable && c->ValueItems().Presentation() == DataGridValueItems::CheckBox && event &&
+        event->type() == QEvent::MouseButtonRelease) {
+        bool cancel = false;
+        emit BeforeColEdit(index.column(), 0, &cancel);
+        if (cancel)
+            return true;
+        try {
+            const Value old = m_rs->valueAt(index.row(), c->fieldIndex());
+            bool refuse = false;
+            emit BeforeColUpdate(index.column(), old, &refuse);
+            if (!refuse) {
+                m_syncing = true;
+                m_rs->setValueAt(index.row(), c->fieldIndex(), Value(!(old.isNullOrEmpty() ? false : old.toBool())));
+                m_syncing = false;
+            }
+        } catch (const AppError& e) {
+            m_syncing = false;
+            MessagePresenter::show(e.description(), MessageBoxStyle::Exclamation, AppInfo::title());
+        }
+        emit AfterColEdit(index.column());
+        return true;
+    }
+
+    bool willEdit = editable && (trigger == AllEditTriggers || (editTriggers() & trigger));
+    int key = 0;
+    if (willEdit && trigger == AnyKeyPressed) {
+        const auto* ke = (event && event->type() == QEvent::KeyPress) ? static_cast<QKeyEvent*>(event) : nullptr;
+        if (!ke || ke->text().isEmpty() || ke->text().at(0).unicode() < 32)
+            willEdit = false;
+        else
+            key = ke->text().at(0).unicode();
+    }
+    if (!willEdit)
+        return QTableView::edit(index, trigger, event);
+    bool cancel = false;
+    emit BeforeColEdit(index.column(), key, &cancel);
+    if (cancel)
+        return true;
+    m_editOriginalText = editText(index.row(), index.column());
+    m_commitAttempted = false;
+    return QTableView::edit(index, trigger, event);
+}
+
+void DataGrid::editorOpened(QWidget* editor, int column)
+{
+    m_editor = editor;
+    m_editColumn = column;
+}
+
+void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    int column = -1;
+    if (editor && editor == m_editor) {
+        column = m_commitAttempted ? m_editColumn : -1;
+        m_editor = nullptr;
+        m_editColumn = -1;
+        m_commitAttempted = false;
+    }
+    QTableView::closeEditor(editor, hint);
+    if (column >= 0)
+        emit AfterColEdit(column);
+}
+
+QString DataGrid::editorText() const
+{
+    const QLineEdit* le = lineEditOfCellEditor(m_editor);
+    return le ? le->text() : QString();
+}
+
+void DataGrid::setEditorText(const QString& text)
+{
+    if (QLineEdit* le = lineEditOfCellEditor(m_editor))
+        le->setText(text);
+}
+
+bool DataGrid::EditActive() const
+{
+    return m_editor != nullptr;
+}
+
+void DataGrid::EditActive(bool on)
+{
+    if (on && !m_editor) {
+        const QModelIndex i = currentIndex();
+        if (i.isValid())
+            edit(i, AllEditTriggers, nullptr);
+    } else if (!on && m_editor) {
+        commitPendingEdit();
+    }
+}
+
+int DataGrid::SelStart() const
+{
+    const QLineEdit* le = lineEditOfCellEditor(m_editor);
+    if (!le)
+        return 0;
+    return le->hasSelectedText() ? le->selectionStart() : le->cursorPosition();
+}
+
+void DataGrid::SelStart(int position)
+{
+    if (QLineEdit* le = lineEditOfCellEditor(m_editor))
+        le->setCursorPosition(std::clamp(position, 0, int(le->text().size())));
+}
+
+int DataGrid::SelLength() const
+{
+    const QLineEdit* le = lineEditOfCellEditor(m_editor);
+    return le ? int(le->selectedText().size()) : 0;
+}
+
+void DataGrid::SelLength(int length)
+{
+    if (QLineEdit* le = lineEditOfCellEditor(m_editor)) {
+        const int start = SelStart();
+        le->setSelection(start, std::clamp(length, 0, int(le->text().size()) - start));
+    }
+}
+
+QString DataGrid::SelText() const
+{
+    const QLineEdit* le = lineEditOfCellEditor(m_editor);
+    return le ? le->selectedText() : QString();
+}
+
+bool DataGrid::CurrentCellModified() const
+{
+    return m_editor && editorText() != m_editOriginalText;
+}
+
+bool DataGrid::DataChanged() const
+{
+    if (CurrentCellModified())
+        return true;
+    return m_rs && m_rs->IsOpen() && m_rs->EditMode() != Recordset::EditNone;
+}
+
+bool DataGrid::commitPendingEdit()
+{
+    if (!m_editor)
+        return true;
+    QWidget* editor = m_editor;
+    m_lastStoreOk = true;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return m_lastStoreOk;
+}
+
+void DataGrid::cancelPendingEdit()
+{
+    if (m_editor) {
+        m_commitAttempted = false;
+        closeEditor(m_editor, QAbstractItemDelegate::NoHint);
+    }
+    if (m_rs && m_rs->IsOpen() && m_rs->EditMode() != Recordset::EditNone) {
+        try {
+            m_rs->CancelUpdate();
+        } catch (const AppError&) {
+            // Nothing left to drop.
+        }
+    }
+    RefetchRow();
+}
+
+void DataGrid::Update()
+{
+    commitPendingEdit();
+    if (m_rs && m_rs->IsOpen() && m_rs->EditMode() != Recordset::EditNone) {
+        m_rs->Update();
+        emit AfterUpdate();
+    }
+}
+
+QString DataGrid::editText(int viewRow, int column) const
+{
+    const DataGridColumn* c = Columns(column);
+    if (!m_rs || c->fieldIndex() < 0)
+        return {};
+    const Value v = m_rs->valueAt(viewRow, c->fieldIndex());
+    return c->ValueItems().displayFor(v);
+}
+
+QString DataGrid::cellText(int viewRow, int column) const
+{
+    const DataGridColumn* c = Columns(column);
+    if (!m_rs || c->fieldIndex() < 0)
+        return {};
+    Value v = m_rs->valueAt(viewRow, c->fieldIndex());
+    const DataGridValueItems& items = c->ValueItems();
+    if (items.Translate() && items.indexOfValue(v) >= 0)
+        return items.displayFor(v);
+    if (c->NumberFormat() == FormatTextEvent) {
+        emit const_cast<DataGrid*>(this)->FormatText(column, &v);
+        return v.asText();
+    }
+    return formatCellValue(v, c->NumberFormat());
+}
+
+bool DataGrid::storeEditedText(int viewRow, int column, const QString& text)
+{
+    if (!m_rs || !m_rs->IsOpen() || column < 0 || column >= ColumnCount())
+        return false;
+    const DataGridColumn* c = m_columns[size_t(column)].get();
+    const int field = c->fieldIndex();
+    if (field < 0)
+        return false;
+    const bool fromEditor = m_editor && m_editColumn == column;
+    if (fromEditor) {
+        m_commitAttempted = true;
+        // An edit that changed nothing stores nothing and asks nobody.
+        if (text == m_editOriginalText)
+            return true;
+    }
+    const DataGridValueItems& items = c->ValueItems();
+    const bool listed = items.Count() > 0 || items.Validate();
+    QString t = text;
+    Value newValue;
+    const auto toValue = [&](const QString& s, Value* out) {
+        if (listed)
+            return items.valueFor(s, out);
+        *out = s.isEmpty() ? Value::null() : Value(s);
+        return true;
+    };
+    if (!toValue(t, &newValue)) {
+        bool retry = false;
+        emit ValueNotInList(column, &t, &retry);
+        if (!retry || !toValue(t, &newValue))
+            return false;
+    }
+    try {
+        const Value old = m_rs->valueAt(viewRow, field);
+        bool cancel = false;
+        m_checking = true;
+        m_checkColumn = column;
+        m_checkText = t;
+        emit BeforeColUpdate(column, old, &cancel);
+        const QString checked = m_checkText;
+        m_checking = false;
+        m_checkColumn = -1;
+        if (cancel)
+            return false;
+        if (checked != t && !toValue(checked, &newValue))
+            return false;
+        m_syncing = true;
+        m_rs->setValueAt(viewRow, field, newValue);
+        m_syncing = false;
+    } catch (const AppError& e) {
+        m_checking = false;
+        m_checkColumn = -1;
+        m_syncing = false;
+        MessagePresenter::show(e.description(), MessageBoxStyle::Exclamation, AppInfo::title());
+        return false;
+    }
+    return true;
+}
+
+void DataGrid::RefetchCol(int column)
+{
+    m_model->refetch(Row(), column);
+}
+
+void DataGrid::RefetchRow(const Value& bookmark)
+{
+    if (!m_rs || !m_rs->IsOpen())
+        return;
+    const int row = bookmark.isNullOrEmpty() ? Row() : m_rs->viewRowOfBookmark(bookmark.toLong());
+    m_model->refetch(row, -1);
+}
+
+DataGridPrintInfo* DataGrid::PrintInfo()
+{
+    if (!m_printInfo)
+        m_printInfo = std::make_unique<DataGridPrintInfo>(this);
+    return m_printInfo.get();
+}
+
+// --- events -------------------------------------------------------------------------
+
+bool DataGrid::ownsWidget(const QWidget* w) const
+{
+    return w && (w == this || isAncestorOf(w));
+}
+
+void DataGrid::onFocusChanged(QWidget*, QWidget* now)
+{
+    // Focus moving into the grid's own cell editor stays inside the grid.
+    const bool inside = ownsWidget(now);
+    if (inside && !m_hasFocus) {
+        m_hasFocus = true;
+        emit GotFocus();
+    } else if (!inside && m_hasFocus) {
+        m_hasFocus = false;
+        emit LostFocus();
+    }
+}
+
+void DataGrid::mousePressEvent(QMouseEvent* event)
+{
+    // A plain click on a cell ends the row or column selection.
+    if (event->button() == Qt::LeftButton && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) &&
+        indexAt(event->position().toPoint()).isValid() && (!m_selBookmarks.m_list.empty() || m_selStartCol >= 0)) {
+        m_selBookmarks.m_list.clear();
+        m_selStartCol = m_selEndCol = -1;
+        mirrorSelection();
+    }
+    QTableView::mousePressEvent(event);
+}
+
+void DataGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit DblClick();
+    QTableView::mouseDoubleClickEvent(event);
+}
+
+void DataGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTableView::mouseReleaseEvent(event);
+    const QPoint p = viewport()->mapTo(this, event->position().toPoint());
+    emit MouseUp(buttonNumber(event->button()), shiftNumber(event->modifiers()), p.x(), p.y());
+}
+
+bool DataGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        auto* me = static_cast<QMouseEvent*>(event);
+        const QPoint p = horizontalHeader()->viewport()->mapTo(this, me->position().toPoint());
+        emit MouseUp(buttonNumber(me->button()), shiftNumber(me->modifiers()), p.x(), p.y());
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void DataGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && !m_editor && DataChanged()) {
+        cancelPendingEdit();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}

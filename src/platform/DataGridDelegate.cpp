@@ -1,0 +1,100 @@
+#include "platform/DataGridDelegate.h"
+
+#include "platform/AppError.h"
+#include "platform/DataGrid.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QLocale>
+
+QLineEdit* lineEditOfCellEditor(QWidget* editor)
+{
+    if (auto* le = qobject_cast<QLineEdit*>(editor))
+        return le;
+    if (auto* cb = qobject_cast<QComboBox*>(editor))
+        return cb->lineEdit();
+    return nullptr;
+}
+
+QString formatCellValue(const Value& v, const QString& format)
+{
+    if (format.isEmpty() || v.isNullOrEmpty())
+        return v.asText();
+    const QLocale loc;
+    try {
+        if (format.compare(QLatin1String("Medium Time"), Qt::CaseInsensitive) == 0)
+            return v.toTime().toString(QStringLiteral("hh:mm AP"));
+        if (format.compare(QLatin1String("Short Time"), Qt::CaseInsensitive) == 0)
+            return v.toTime().toString(QStringLiteral("HH:mm"));
+        if (format.compare(QLatin1String("Long Time"), Qt::CaseInsensitive) == 0)
+            return loc.toString(v.toTime(), QLocale::LongFormat);
+        if (format.compare(QLatin1String("Short Date"), Qt::CaseInsensitive) == 0)
+            return loc.toString(v.toDate(), QLocale::ShortFormat);
+        if (format.compare(QLatin1String("Long Date"), Qt::CaseInsensitive) == 0)
+            return loc.toString(v.toDate(), QLocale::LongFormat);
+        if (!v.isNumeric())
+            return v.asText();
+        const double d = v.toDouble();
+        if (format.compare(QLatin1String("General Number"), Qt::CaseInsensitive) == 0)
+            return loc.toString(d, 'g', 15);
+        if (format.compare(QLatin1String("Fixed"), Qt::CaseInsensitive) == 0)
+            return loc.toString(d, 'f', 2).remove(loc.groupSeparator());
+        if (format.compare(QLatin1String("Standard"), Qt::CaseInsensitive) == 0)
+            return loc.toString(d, 'f', 2);
+        if (format.compare(QLatin1String("Percent"), Qt::CaseInsensitive) == 0)
+            return loc.toString(d * 100, 'f', 2) + QLatin1Char('%');
+        if (format.contains(QLatin1Char('0')) || format.contains(QLatin1Char('#'))) {
+            const int dot = format.indexOf(QLatin1Char('.'));
+            const int decimals = dot < 0 ? 0 : int(format.size()) - dot - 1;
+            QString s = loc.toString(d, 'f', decimals);
+            if (!format.contains(QLatin1Char(',')))
+                s.remove(loc.groupSeparator());
+            return s;
+        }
+    } catch (const AppError&) {
+    }
+    return v.asText();
+}
+
+
+DataGridDelegate::DataGridDelegate(DataGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+QWidget* DataGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const
+{
+    const DataGridColumn* c = m_grid->Columns(index.column());
+    const DataGridValueItems& items = c->ValueItems();
+    QWidget* editor = nullptr;
+    if (items.Count() > 0 && (items.isDropDown() || c->Button())) {
+        auto* cb = new QComboBox(parent);
+        cb->setEditable(true);
+        cb->setInsertPolicy(QComboBox::NoInsert);
+        for (int i = 0; i < items.Count(); ++i)
+            cb->addItem(items.Item(i).DisplayValue());
+        if (items.Presentation() == DataGridValueItems::SortedComboBox)
+            cb->model()->sort(0);
+        editor = cb;
+    } else {
+        auto* le = new QLineEdit(parent);
+        le->setFrame(false);
+        editor = le;
+    }
+    m_grid->editorOpened(editor, index.column());
+    return editor;
+}
+
+void DataGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
+{
+    const QString text = index.data(Qt::EditRole).toString();
+    if (auto* cb = qobject_cast<QComboBox*>(editor)) {
+        cb->setCurrentIndex(cb->findText(text, Qt::MatchFixedString));
+        cb->setEditText(text);
+    } else if (auto* le = qobject_cast<QLineEdit*>(editor)) {
+        le->setText(text);
+    }
+}
+
+void DataGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
+{
+    if (QLineEdit* le = lineEditOfCellEditor(editor))
+        m_grid->m_lastStoreOk = model->setData(index, le->text(), Qt::EditRole);
+}

@@ -1,0 +1,521 @@
+#include "platform/AppError.h"
+#include "platform/Connection.h"
+#include "platform/DataGrid.h"
+#include "platform/DataGridPrint.h"
+#include "platform/Recordset.h"
+#include "platform/KeyedDbFile.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPrinter>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+namespace {
+
+// lID, sName, lKind over five rows: 1 Delta 1, 2 alpha 2, 3 Charlie 1, 4 Bravo 2, 5 echo 1.
+void fill(Recordset& rs)
+{
+    rs.OpenInMemory({FieldInfo(QStringLiteral("lID"), FieldInfo::DataType::Integer),
+                     FieldInfo(QStringLiteral("sName"), FieldInfo::DataType::Text),
+                     FieldInfo(QStringLiteral("lKind"), FieldInfo::DataType::Integer)});
+    const QStringList names{"Delta", "alpha", "Charlie", "Bravo", "echo"};
+    for (int i = 0; i < names.size(); ++i) {
+        rs.AddNew();
+        rs.Fields(0).Value(Value(i + 1));
+        rs.Fields(1).Value(Value(names[i]));
+        rs.Fields(2).Value(Value(i % 2 == 0 ? 1 : 2));
+        rs.Update();
+    }
+    rs.MoveFirst();
+}
+
+QString shown(const DataGrid& g, int row, int col)
+{
+    return g.model()->index(row, col).data(Qt::DisplayRole).toString();
+}
+
+QStringList columnTexts(const DataGrid& g, int col)
+{
+    QStringList out;
+    for (int r = 0; r < g.model()->rowCount(); ++r)
+        out << shown(g, r, col);
+    return out;
+}
+
+// Opens the current cell's editor, types the text and commits it.
+bool typeIntoCurrentCell(DataGrid& g, const QString& text)
+{
+    g.EditActive(true);
+    auto* le = qobject_cast<QLineEdit*>(g.cellEditor());
+    if (!le)
+        if (auto* cb = qobject_cast<QComboBox*>(g.cellEditor()))
+            le = cb->lineEdit();
+    if (!le)
+        return false;
+    le->setText(text);
+    return g.commitPendingEdit();
+}
+
+class DataGridTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fill(rs);
+        grid.DataSource(&rs);
+    }
+    Recordset rs;
+    DataGrid grid;
+};
+
+}  // namespace
+
+TEST_F(DataGridTest, ShowsRowsAndFollowsSortFilterAddAndDelete)
+{
+    ASSERT_EQ(grid.ColumnCount(), 3);
+    EXPECT_EQ(grid.Columns(1)->Caption(), "sName");
+    EXPECT_EQ(grid.model()->rowCount(), 5);
+    EXPECT_EQ(columnTexts(grid, 1), QStringList({"Delta", "alpha", "Charlie", "Bravo", "echo"}));
+
+    rs.Sort(QStringLiteral("sName DESC"));
+    EXPECT_EQ(columnTexts(grid, 1), QStringList({"echo", "Delta", "Charlie", "Bravo", "alpha"}));
+
+    rs.Filter(QStringLiteral("lKind = 2"));
+    EXPECT_EQ(columnTexts(grid, 1), QStringList({"Bravo", "alpha"}));
+    rs.Filter(QString());
+    EXPECT_EQ(grid.model()->rowCount(), 5);
+
+    rs.AddNew();
+    rs.Fields(1).Value(Value("foxtrot"));
+    EXPECT_EQ(grid.model()->rowCount(), 6);
+    rs.Update();
+    EXPECT_TRUE(columnTexts(grid, 1).contains("foxtrot"));
+
+    rs.Bookmark(Value(grid.model()->rowCount()).toLong());  // any row; delete the current one
+    const QString gone = shown(grid, rs.currentViewRow(), 1);
+    rs.Delete();
+    EXPECT_EQ(grid.model()->rowCount(), 5);
+    EXPECT_FALSE(columnTexts(grid, 1).contains(gone));
+
+    // Column layout survives the resets the record set causes.
+    grid.Columns(2)->Visible(false);
+    grid.Columns(0)->Order(2);
+    rs.Sort(QStringLiteral("lID"));
+    EXPECT_TRUE(grid.isColumnHidden(2));
+    EXPECT_EQ(grid.Columns(0)->Order(), 2);
+}
+
+TEST(DataGridRequery, FollowsRequeryOfAnOpenQuery)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Connection conn;
+    conn.Open(makeKeyedDb(dir, "k", "CREATE TABLE t (lID INTEGER PRIMARY KEY AUTOINCREMENT, sName TEXT COLLATE NOCASE);"
+                                    "INSERT INTO t (sName) VALUES ('one'), ('two');"),
+              "k");
+    Recordset rs;
+    rs.Open(conn, QStringLiteral("SELECT * FROM t ORDER BY lID"));
+    DataGrid grid;
+    grid.DataSource(&rs);
+    EXPECT_EQ(grid.model()->rowCount(), 2);
+    conn.Execute(QStringLiteral("INSERT INTO t (sName) VALUES ('three')"));
+    rs.Requery();
+    EXPECT_EQ(columnTexts(grid, 1), QStringList({"one", "two", "three"}));
+    rs.Close();
+    EXPECT_EQ(grid.model()->rowCount(), 0);
+}
+
+TEST_F(DataGridTest, CurrentRowFollowsTheRecordsetBothWays)
+{
+    rs.MoveLast();
+    EXPECT_EQ(grid.currentIndex().row(), 4);
+    EXPECT_EQ(grid.Bookmark(), Value(rs.Bookmark()));
+
+    grid.setCurrentIndex(grid.model()->index(1, 2));
+    EXPECT_EQ(rs.AbsolutePosition(), 2);
+    EXPECT_EQ(grid.Columns(1)->Value(), Value("alpha"));
+    EXPECT_EQ(grid.Col(), 2);
+
+    const Value third = Value(rs.bookmarkAt(2));
+    grid.Bookmark(third);
+    EXPECT_EQ(rs.currentViewRow(), 2);
+    EXPECT_EQ(grid.currentIndex().row(), 2);
+    EXPECT_EQ(grid.Col(), 2);  // the column stays
+
+    // A sort keeps the current row and the grid shows it where it moved.
+    rs.Sort(QStringLiteral("sName"));
+    EXPECT_EQ(grid.Columns(1)->Text(), "Charlie");
+    EXPECT_EQ(grid.currentIndex().row(), rs.currentViewRow());
+
+    rs.MoveLast();
+    rs.MoveNext();  // EOF
+    EXPECT_TRUE(grid.Bookmark().isNull());
+    EXPECT_TRUE(grid.Columns(1)->Value().isNull());
+}
+
+TEST_F(DataGridTest, RowSelectionKeepsItsOrderAndShowsInTheView)
+{
+    const qint32 b4 = rs.bookmarkAt(4), b1 = rs.bookmarkAt(1), b2 = rs.bookmarkAt(2);
+    auto& sel = grid.SelBookmarks();
+    sel.Add(Value(b4));
+    sel.Add(Value(b1));
+    sel.Add(Value(b2));
+    sel.Add(Value(b1));  // already there
+    ASSERT_EQ(sel.Count(), 3);
+    EXPECT_EQ(sel.Item(0), Value(b4));
+    EXPECT_EQ(sel.Item(2), Value(b2));
+    EXPECT_TRUE(grid.selectionModel()->isRowSelected(4, {}));
+    EXPECT_FALSE(grid.selectionModel()->isRowSelected(0, {}));
+
+    sel.Remove(0);
+    EXPECT_EQ(sel.Item(0), Value(b1));
+    EXPECT_FALSE(grid.selectionModel()->isRowSelected(4, {}));
+    EXPECT_THROW(sel.Item(5), AppError);
+
+    // Bookmarks hold across a sort: the same records stay selected.
+    rs.Sort(QStringLiteral("sName"));
+    EXPECT_TRUE(grid.selectionModel()->isRowSelected(rs.viewRowOfBookmark(b1), {}));
+    // A filter that hides a selected row drops it.
+    rs.Filter(QStringLiteral("lKind = 1"));
+    ASSERT_EQ(sel.Count(), 1);
+    EXPECT_EQ(sel.Item(0), Value(b2));
+    sel.Clear();
+    EXPECT_TRUE(grid.selectionModel()->selectedIndexes().isEmpty());
+}
+
+TEST_F(DataGridTest, HeaderClickSelectsTheColumn)
+{
+    grid.resize(500, 300);
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    grid.SelBookmarks().Add(Value(rs.bookmarkAt(0)));
+    QSignalSpy heads(&grid, &DataGrid::HeadClick);
+    QHeaderView* h = grid.horizontalHeader();
+    const int before = rs.currentViewRow();
+
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(1) + 5, 5));
+    ASSERT_EQ(heads.count(), 1);
+    EXPECT_EQ(heads.at(0).at(0).toInt(), 1);
+    EXPECT_EQ(grid.SelStartCol(), 1);
+    EXPECT_EQ(grid.SelEndCol(), 1);
+    EXPECT_EQ(grid.SelBookmarks().Count(), 0);
+    EXPECT_TRUE(grid.selectionModel()->isColumnSelected(1, {}));
+    EXPECT_EQ(rs.currentViewRow(), before);  // the current row does not move
+
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(h->sectionViewportPosition(2) + 5, 5));
+    EXPECT_EQ(grid.selectedColumns(), QList<int>({1, 2}));
+
+    QSignalSpy ups(&grid, &DataGrid::MouseUp);
+    QTest::mouseClick(h->viewport(), Qt::RightButton, {}, QPoint(h->sectionViewportPosition(1) + 5, 5));
+    ASSERT_EQ(ups.count(), 1);
+    EXPECT_EQ(ups.at(0).at(0).toInt(), 2);
+    EXPECT_EQ(heads.count(), 2);  // a right click selects nothing
+
+    grid.ClearSelCols();
+    EXPECT_EQ(grid.SelStartCol(), -1);
+    EXPECT_FALSE(grid.selectionModel()->isColumnSelected(1, {}));
+}
+
+TEST_F(DataGridTest, RowHeaderClicksBuildAnOrderedSelection)
+{
+    grid.resize(500, 300);
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    QHeaderView* v = grid.verticalHeader();
+    const auto rowPoint = [&](int r) { return QPoint(v->width() / 2, v->sectionViewportPosition(r) + v->sectionSize(r) / 2); };
+    ASSERT_GT(v->width(), 5);
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, rowPoint(3));
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, Qt::ControlModifier, rowPoint(0));
+    ASSERT_EQ(grid.SelBookmarks().Count(), 2);
+    EXPECT_EQ(grid.SelBookmarks().Item(0), Value(rs.bookmarkAt(3)));
+    EXPECT_EQ(grid.SelBookmarks().Item(1), Value(rs.bookmarkAt(0)));
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, Qt::ControlModifier, rowPoint(3));
+    EXPECT_EQ(grid.SelBookmarks().Count(), 1);
+    // Shift extends from the row clicked last, which replaces the selection.
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowPoint(1));
+    ASSERT_EQ(grid.SelBookmarks().Count(), 3);
+    EXPECT_EQ(grid.SelBookmarks().Item(0), Value(rs.bookmarkAt(3)));
+    EXPECT_EQ(grid.SelBookmarks().Item(2), Value(rs.bookmarkAt(1)));
+    EXPECT_TRUE(grid.selectionModel()->isRowSelected(2, {}));
+    EXPECT_FALSE(grid.selectionModel()->isRowSelected(0, {}));
+}
+
+TEST_F(DataGridTest, ValueItemsTranslateBothWaysAndRefuseUnlistedTexts)
+{
+    DataGridColumn* kind = grid.Columns(2);
+    kind->ValueItems().Add(Value(1), QStringLiteral("Men"));
+    kind->ValueItems().Add(Value(2), QStringLiteral("Women"));
+    kind->ValueItems().Translate(true);
+    kind->ValueItems().Validate(true);
+    kind->ValueItems().Presentation(DataGridValueItems::ComboBox);
+    EXPECT_EQ(columnTexts(grid, 2), QStringList({"Men", "Women", "Men", "Women", "Men"}));
+
+    grid.setCurrentIndex(grid.model()->index(0, 2));
+    ASSERT_TRUE(typeIntoCurrentCell(grid, QStringLiteral("women")));
+    EXPECT_EQ(rs.valueAt(0, 2), Value(2));
+    EXPECT_EQ(shown(grid, 0, 2), "Women");
+
+    QSignalSpy notInList(&grid, &DataGrid::ValueNotInList);
+    EXPECT_FALSE(typeIntoCurrentCell(grid, QStringLiteral("Kids")));
+    ASSERT_EQ(notInList.count(), 1);
+    EXPECT_EQ(rs.valueAt(0, 2), Value(2));
+
+    // A handler that adds the text to the list and asks again gets it stored.
+    QObject::connect(&grid, &DataGrid::ValueNotInList, [&](int col, QString* text, bool* retry) {
+        grid.Columns(col)->ValueItems().Add(Value(3), *text);
+        *retry = true;
+    });
+    EXPECT_TRUE(typeIntoCurrentCell(grid, QStringLiteral("Kids")));
+    EXPECT_EQ(rs.valueAt(0, 2), Value(3));
+    EXPECT_EQ(grid.Columns(2)->Text(), "Kids");
+}
+
+TEST_F(DataGridTest, BeforeColUpdateChecksAndCanCancelTheEdit)
+{
+    QList<Value> olds;
+    QObject::connect(&grid, &DataGrid::BeforeColUpdate, [&](int col, Value old, bool* cancel) {
+        olds << old;
+        DataGridColumn* c = grid.Columns(col);
+        c->Text(c->Text().toUpper());
+        if (!c->Text().startsWith('T')) {
+            *cancel = true;
+            c->Text(old.asText());
+        }
+    });
+    QSignalSpy after(&grid, &DataGrid::AfterColEdit);
+    grid.setCurrentIndex(grid.model()->index(1, 1));
+
+    EXPECT_FALSE(typeIntoCurrentCell(grid, QStringLiteral("x12")));
+    EXPECT_EQ(rs.valueAt(1, 1), Value("alpha"));
+    ASSERT_EQ(olds.size(), 1);
+    EXPECT_EQ(olds[0], Value("alpha"));
+    EXPECT_EQ(after.count(), 1);
+    EXPECT_FALSE(grid.EditActive());
+
+    EXPECT_TRUE(typeIntoCurrentCell(grid, QStringLiteral("t001")));
+    EXPECT_EQ(rs.valueAt(1, 1), Value("T001"));  // stored as the handler changed it
+    EXPECT_TRUE(grid.DataChanged());  // the row is not committed yet
+    grid.Update();
+    EXPECT_FALSE(grid.DataChanged());
+
+    // An edit that changed nothing asks nobody.
+    typeIntoCurrentCell(grid, QStringLiteral("T001"));
+    EXPECT_EQ(olds.size(), 2);
+}
+
+TEST_F(DataGridTest, PendingEditCanBeCancelledAndBeforeColEditCanRefuse)
+{
+    grid.setCurrentIndex(grid.model()->index(0, 1));
+    grid.EditActive(true);
+    ASSERT_TRUE(grid.EditActive());
+    auto* le = qobject_cast<QLineEdit*>(grid.cellEditor());
+    ASSERT_NE(le, nullptr);
+    le->setText(QStringLiteral("Dexter"));
+    grid.SelStart(1);
+    grid.SelLength(3);
+    EXPECT_EQ(grid.SelText(), "ext");
+    EXPECT_TRUE(grid.CurrentCellModified());
+    grid.cancelPendingEdit();
+    EXPECT_FALSE(grid.EditActive());
+    EXPECT_EQ(rs.valueAt(0, 1), Value("Delta"));
+
+    // A stored cell edit not yet committed to the row is dropped too.
+    ASSERT_TRUE(typeIntoCurrentCell(grid, QStringLiteral("Dexter")));
+    EXPECT_EQ(rs.EditMode(), Recordset::EditInProgress);
+    grid.cancelPendingEdit();
+    EXPECT_EQ(rs.valueAt(0, 1), Value("Delta"));
+    EXPECT_FALSE(grid.DataChanged());
+
+    QObject::connect(&grid, &DataGrid::BeforeColEdit, [](int, int, bool* cancel) { *cancel = true; });
+    grid.EditActive(true);
+    EXPECT_FALSE(grid.EditActive());
+}
+
+TEST_F(DataGridTest, OwnCellEditorTakingFocusIsNotALostFocus)
+{
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* other = new QLineEdit(&window);
+    grid.setParent(&window);
+    layout->addWidget(&grid);
+    layout->addWidget(other);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QSignalSpy got(&grid, &DataGrid::GotFocus);
+    QSignalSpy lost(&grid, &DataGrid::LostFocus);
+    grid.setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(got.count(), 1);
+
+    grid.setCurrentIndex(grid.model()->index(0, 1));
+    grid.EditActive(true);
+    ASSERT_NE(grid.cellEditor(), nullptr);
+    grid.cellEditor()->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), grid.cellEditor());
+    EXPECT_EQ(lost.count(), 0);
+    EXPECT_EQ(got.count(), 1);
+
+    other->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lost.count(), 1);
+    grid.setParent(nullptr);
+}
+
+TEST_F(DataGridTest, HiddenColumnRemembersItsWidthAndFormatsApply)
+{
+    grid.Columns(1)->Width(1500);
+    EXPECT_EQ(grid.columnWidth(1), 100);
+    grid.Columns(1)->Visible(false);
+    EXPECT_EQ(grid.columnWidth(1), 0);
+    EXPECT_DOUBLE_EQ(grid.Columns(1)->Width(), 1500);
+    grid.Columns(1)->Visible(true);
+    EXPECT_EQ(grid.columnWidth(1), 100);
+    grid.horizontalHeader()->resizeSection(1, 80);  // a user drag
+    EXPECT_DOUBLE_EQ(grid.Columns(1)->Width(), 1200);
+
+    grid.Columns(0)->NumberFormat(QStringLiteral("FormatText Event"));
+    QObject::connect(&grid, &DataGrid::FormatText, [](int, Value* v) { *v = Value(QStringLiteral("#") + v->asText()); });
+    EXPECT_EQ(shown(grid, 2, 0), "#3");
+    grid.Columns(0)->NumberFormat(QStringLiteral("0.00"));
+    EXPECT_EQ(shown(grid, 2, 0), QLocale().toString(3.0, 'f', 2));
+    EXPECT_THROW(grid.Columns(3), AppError);
+}
+
+namespace {
+
+// A paint device that keeps the texts drawn on it, with where they were drawn.
+class TextRecorder : public QPaintDevice {
+public:
+    struct Item {
+        QString text;
+        QPointF pos;
+    };
+    class Engine : public QPaintEngine {
+    public:
+        explicit Engine(std::vector<Item>* items) : QPaintEngine(AllFeatures), m_items(items) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawPath(const QPainterPath&) override {}
+        void drawTextItem(const QPointF& p, const QTextItem& ti) override
+        {
+            m_items->push_back({ti.text(), painter()->transform().map(p)});
+        }
+        Type type() const override { return User; }
+
+    private:
+        std::vector<Item>* m_items;
+    };
+
+    TextRecorder() : m_engine(&items) {}
+    QPaintEngine* paintEngine() const override { return const_cast<Engine*>(&m_engine); }
+    std::vector<Item> items;
+
+protected:
+    int metric(PaintDeviceMetric m) const override
+    {
+        switch (m) {
+        case PdmWidth: return 2000;
+        case PdmHeight: return 2800;
+        case PdmWidthMM: return 169;
+        case PdmHeightMM: return 237;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY: return 300;
+        case PdmDepth: return 32;
+        case PdmNumColors: return 0x7fffffff;
+        case PdmDevicePixelRatio: return 1;
+        case PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
+        default: return 0;
+        }
+    }
+
+private:
+    Engine m_engine;
+};
+
+const TextRecorder::Item* findText(const std::vector<TextRecorder::Item>& items, const QString& t)
+{
+    for (const auto& i : items)
+        if (i.text == t)
+            return &i;
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_F(DataGridTest, PrintsTheHeaderAndTheRowsToAPdf)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString pdf = dir.filePath("grid.pdf");
+    PrintDialogService::Hooks hooks;
+    hooks.printerAvailable = [] { return true; };
+    hooks.preparePrinter = [&](QPrinter& p) {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(pdf);
+    };
+    PrintDialogService::install(hooks);
+
+    for (int i = 0; i < 150; ++i) {  // enough rows for several pages
+        rs.AddNew();
+        rs.Fields(0).Value(Value(100 + i));
+        rs.Fields(1).Value(Value(QStringLiteral("row%1").arg(100 + i)));
+        rs.Update();
+    }
+    grid.Columns(2)->Visible(false);
+    DataGridPrintInfo* info = grid.PrintInfo();
+    info->PageHeader(QStringLiteral("SEGMENT #: T1\tmiddle\tright side\nsecond line\n\t2024-05-01"));
+    info->PrintData();
+
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-"));
+    const int pageObjects = int(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "));
+    EXPECT_GT(pageObjects, 1);
+
+    // The same painting, recorded: header parts left, centre and right; the rows; no hidden column.
+    TextRecorder rec;
+    QPainter painter(&rec);
+    int pages = 0;
+    const int painted = info->paint(painter, QRect(0, 0, 2000, 2800), 300, [&] { ++pages; });
+    painter.end();
+    EXPECT_EQ(painted, pages + 1);
+    const auto* left = findText(rec.items, "SEGMENT #: T1");
+    const auto* mid = findText(rec.items, "middle");
+    const auto* right = findText(rec.items, "right side");
+    ASSERT_TRUE(left && mid && right);
+    EXPECT_LT(left->pos.x(), mid->pos.x());
+    EXPECT_LT(mid->pos.x(), right->pos.x());
+    EXPECT_NEAR(left->pos.y(), right->pos.y(), 1.0);
+    EXPECT_NE(findText(rec.items, "second line"), nullptr);
+    EXPECT_NE(findText(rec.items, "2024-05-01"), nullptr);
+    EXPECT_NE(findText(rec.items, "Delta"), nullptr);
+    EXPECT_NE(findText(rec.items, "row249"), nullptr);
+    EXPECT_NE(findText(rec.items, "sName"), nullptr);
+    EXPECT_EQ(findText(rec.items, "lKind"), nullptr);
+
+    hooks.printerAvailable = [] { return false; };
+    PrintDialogService::install(hooks);
+    try {
+        info->PrintData();
+        ADD_FAILURE() << "printed without a printer";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), 482);
+    }
+    PrintDialogService::install({});
+}
