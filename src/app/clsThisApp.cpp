@@ -2,11 +2,15 @@
 
 #include "app/WindowProc.h"
 #include "app/clsErrorHandler.h"
+#include "app/clsActiveControl.h"
 #include "app/clsFormRefresher.h"
+#include "app/clsFormSettings.h"
+#include "app/clsGridSettings.h"
 #include "app/clsHourglass.h"
 #include "app/clsLibrary.h"
 #include "app/clsLocaleInfo.h"
 #include "app/clsMessageHandler.h"
+#include "app/clsObjectHelpers.h"
 #include "app/clsRegistry.h"
 #include "app/clsStrings.h"
 #include "data/clsAdoConnectJet.h"
@@ -35,7 +39,13 @@ clsThisApp::clsThisApp()
     m_dao = std::make_unique<clsConnectJet>();
     m_ado = std::make_unique<clsAdoConnectJet>();
     m_strings = std::make_unique<clsStrings>();
+    m_objectHelpers = std::make_unique<clsObjectHelpers>();
+    m_activeControl = std::make_unique<clsActiveControl>();
     m_formRefresher = std::make_unique<clsFormRefresher>();
+    m_formSettings = std::make_unique<clsFormSettings>();
+    m_formSettings->BaseRegistrySectionKeyName_ps(m_baseKey);
+    m_gridSettings = std::make_unique<clsGridSettings>();
+    m_gridSettings->BaseRegistrySectionKeyName_ps(m_baseKey);
     checkVersionStamp_m();
 }
 
@@ -67,7 +77,7 @@ void clsThisApp::CheckSystemSettingsStatus()
     const QString stored = registry.GetRegistryValue(HKeyLocalMachine, localeKey, QStringLiteral("CountryCode")).asText();
     if (stored.compare(code, Qt::CaseInsensitive) != 0) {
         // Saved grid layouts belong to the old locale's number format.
-        ignoringErrors([&] { registry.DeleteKeyWithSubKeys(HKeyLocalMachine, m_baseKey + QStringLiteral("\\GridSettings")); });
+        ignoringErrors([&] { m_gridSettings->DeleteGridSettingsRegistryEntry_p(); });
         registry.SetRegistryValue(HKeyLocalMachine, localeKey, QStringLiteral("CountryCode"), Value(code));
     }
 }
@@ -245,6 +255,10 @@ clsThisApp::~clsThisApp()
     ignoringErrors([&] { m_messageHandler.reset(); });
     ignoringErrors([&] { m_library.reset(); });
     ignoringErrors([&] { m_strings.reset(); });
+    ignoringErrors([&] { m_objectHelpers.reset(); });
+    ignoringErrors([&] { m_activeControl.reset(); });
+    ignoringErrors([&] { m_formSettings.reset(); });
+    ignoringErrors([&] { m_gridSettings.reset(); });
     ignoringErrors([&] { m_formRefresher.reset(); });
     ignoringErrors([&] { SysCmd_g(1); });
     ignoringErrors([&] {

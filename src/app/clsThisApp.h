@@ -12,6 +12,10 @@ class clsConnectJet;
 class clsAdoConnectJet;
 class clsStrings;
 class clsFormRefresher;
+class clsObjectHelpers;
+class clsActiveControl;
+class clsFormSettings;
+class clsGridSettings;
 
 // The application object: owns every shared service for the whole run, keeps
 // the registry version stamp and country code in step, writes the main
@@ -35,6 +39,10 @@ public:
     clsAdoConnectJet* DatabaseAdo_Po() const { return m_ado.get(); }
     clsStrings* Strings_po() const { return m_strings.get(); }
     clsFormRefresher* FormRefresher_po() const { return m_formRefresher.get(); }
+    clsObjectHelpers* ObjectHelper_Po() const { return m_objectHelpers.get(); }
+    clsActiveControl* ActiveControl_Po() const { return m_activeControl.get(); }
+    clsFormSettings* FormSettings_Po() const { return m_formSettings.get(); }
+    clsGridSettings* GridSettings_Po() const { return m_gridSettings.get(); }
     QString Language_ps() const { return m_language; }
     QString StringsIniFile_ps() const { return m_stringsIniFile; }
     QVariant RegistryBaseSectionKeyName() const { return m_baseKey; }
@@ -77,7 +85,11 @@ private:
     std::unique_ptr<clsConnectJet> m_dao;
     std::unique_ptr<clsAdoConnectJet> m_ado;
     std::unique_ptr<clsStrings> m_strings;
+    std::unique_ptr<clsObjectHelpers> m_objectHelpers;
+    std::unique_ptr<clsActiveControl> m_activeControl;
     std::unique_ptr<clsFormRefresher> m_formRefresher;
+    std::unique_ptr<clsFormSettings> m_formSettings;
+    std::unique_ptr<clsGridSettings> m_gridSettings;
     QString m_language;
     QString m_stringsIniFile;
     std::function<void(const QString&)> m_statusSink;
