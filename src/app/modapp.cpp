@@ -3,11 +3,12 @@
 #include "app/clsErrorHandler.h"
 #include "app/clsMessageHandler.h"
 #include "app/clsThisApp.h"
+#include "app/frmSplash.h"
 #include "platform/AppError.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessagePresenter.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 namespace {
 clsThisApp* g_app = nullptr;
@@ -19,6 +20,29 @@ std::function<bool()> g_showMainWindow;
 std::shared_ptr<clsLibrary> g_library;
 std::shared_ptr<clsMessageHandler> g_messageHandler;
 std::shared_ptr<clsErrorHandler> g_errorHandler;
+
+constexpr qint32 DefaultSplashSeconds = 2;
+qint32 g_splashSeconds = DefaultSplashSeconds;
+frmSplash::Clock g_splashClock;
+
+// The splash needs a widget application; without one start-up runs without it.
+std::unique_ptr<frmSplash> showSplash_m()
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return {};
+    auto splash = std::make_unique<frmSplash>(g_splashSeconds, g_splashClock);
+    splash->show();
+    splash->Refresh();
+    return splash;
+}
+
+void splashProgress_m(frmSplash* splash, qint32 percent, const QString& detail)
+{
+    if (!splash)
+        return;
+    splash->Progress_pl(percent);
+    splash->StatusDetail_ps(detail);
+}
 }
 
 namespace modapp {
@@ -40,6 +64,11 @@ void releaseAll()
     g_library.reset();
     g_messageHandler.reset();
     g_errorHandler.reset();
+}
+void setSplashMinimumSeconds(qint32 seconds) { g_splashSeconds = seconds; }
+void setSplashClock(std::function<qint64()> elapsedMs, std::function<void(int ms)> sleepMs)
+{
+    g_splashClock = {std::move(elapsedMs), std::move(sleepMs)};
 }
 void setMainWindowFactory(std::function<bool()> showMainWindow) { g_showMainWindow = std::move(showMainWindow); }
 
@@ -68,13 +97,29 @@ int Main()
 {
     std::unique_ptr<clsThisApp> app;
     auto busy = std::make_unique<BusyCursor>();
+    std::unique_ptr<frmSplash> splash;
     try {
         try {
+            splash = showSplash_m();
+            if (splash) {
+                splash->Progress_pl(10);
+                splash->Status_ps(QStringLiteral("Initializing Global Objects.."));
+            }
+            splashProgress_m(splash.get(), 25, QStringLiteral("Application.."));
             app = std::make_unique<clsThisApp>();
             publishApp(app.get());
+            splashProgress_m(splash.get(), 40, QStringLiteral("Function Library.."));
             publishLibrary(app->libraryShared());
+            splashProgress_m(splash.get(), 60, QStringLiteral("Message Handler.."));
             publishMessageHandler(app->messageHandlerShared());
+            splashProgress_m(splash.get(), 80, QStringLiteral("Error Handler.."));
             publishErrorHandler(app->errorHandlerShared());
+            if (splash) {
+                splash->Progress_pl(90);
+                // Returns once the splash has been up for its minimum time.
+                splash->close();
+                splash.reset();
+            }
             app->LoginAttempt_p();
             g_runningApp = std::move(app);
             busy.reset();
@@ -91,6 +136,15 @@ int Main()
             throw AppError(ErrNo::InvalidCall, QString::fromLocal8Bit(e.what()));
         }
     } catch (const AppError& e) {
+        // A failed start-up does not hold the splash; it would cover the box.
+        try {
+            if (splash) {
+                splash->MinimumSeconds(0);
+                splash->close();
+                splash.reset();
+            }
+        } catch (...) {
+        }
         qint32 style = 0;
         const QString text = startupFailureText(e, &style);
         try {

@@ -36,6 +36,10 @@ int Main();
 // The main window registers how it is shown; it returns false when it could
 // not be shown.
 void setMainWindowFactory(std::function<bool()> showMainWindow);
+// The splash's least display time (2 seconds) and its clock; tests shorten
+// the time or pass a fake clock. An empty clock restores the real one.
+void setSplashMinimumSeconds(qint32 seconds);
+void setSplashClock(std::function<qint64()> elapsedMs, std::function<void(int ms)> sleepMs);
 // The one box a failed start-up shows, and its style.
 QString startupFailureText(const AppError& e, qint32* style);
 // Called once by the main window's unload: runs the shut-down sequence.

@@ -21,6 +21,8 @@ QString AppInfo::title() { return QStringLiteral("Splitwerk"); }
 int AppInfo::major() { return SPLITWERK_VERSION_MAJOR; }
 int AppInfo::minor() { return SPLITWERK_VERSION_MINOR; }
 int AppInfo::revision() { return SPLITWERK_VERSION_PATCH; }
+QString AppInfo::companyName() { return QStringLiteral("The Splitwerk developers"); }
+QString AppInfo::copyright() { return QStringLiteral("Copyright \u00A9 The Splitwerk developers"); }
 
 QString AppInfo::path()
 {

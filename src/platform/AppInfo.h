@@ -9,6 +9,9 @@ public:
     static int major();
     static int minor();
     static int revision();
+    // The version information's company name and legal copyright.
+    static QString companyName();
+    static QString copyright();
     // The folder that holds the database, the data link and strings files and
     // the download image: the executable's folder unless set (tests do).
     static QString path();

@@ -19,6 +19,7 @@ struct StartUp : ::testing::Test {
 
     void SetUp() override
     {
+        modapp::setSplashMinimumSeconds(0);
         modapp::setMainWindowFactory([this] {
             windowShown = true;
             return true;

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QProgressBar;
+
+// A child window with one progress bar, for long jobs such as the export;
+// the caller captions it, sets the maximum and advances it.
+class frmProgress : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmProgress(QWidget* parent = nullptr);
+
+    // Both raise 380 for a value the bar cannot take, as the bar control did.
+    Q_INVOKABLE void ProgressBarMax_p(qint32 maximum);
+    Q_INVOKABLE void progressBarValue_p(qint32 value);
+
+private:
+    void Form_Load();
+
+    QGroupBox* fraStatus = nullptr;
+    QProgressBar* prgProgress = nullptr;
+    QLabel* lblStatus = nullptr;
+};
