@@ -1,5 +1,7 @@
 #include "shell/ChildForms.h"
 
+#include "app/frmProgress.h"
+
 #include <QHash>
 
 namespace {
@@ -23,5 +25,6 @@ QWidget* create(const QString& name)
 
 void registerAll()
 {
+    registerForm(QStringLiteral("frmProgress"), [] { return new frmProgress; });
 }
 }
