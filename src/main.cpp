@@ -1,4 +1,5 @@
 #include "app/modapp.h"
+#include "shell/mdiMain.h"
 
 #include <QApplication>
 
@@ -8,6 +9,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Splitwerk"));
     // The main window's unload ends the program, whatever else is still open.
     QApplication::setQuitOnLastWindowClosed(false);
+    modapp::setMainWindowFactory([] {
+        auto* w = new mdiMain;
+        w->show();
+        return true;
+    });
     const int failed = modapp::Main();
     if (failed != 0)
         return failed;
