@@ -103,6 +103,9 @@ CREATE TABLE tblSegmentDetail (
 -- "is this athlete still used" check and the search join.
 CREATE INDEX idxSegmentDetail_lSegmentID_dCumTime ON tblSegmentDetail (lSegmentID, dCumTime);
 CREATE INDEX idxSegmentDetail_lRosterId ON tblSegmentDetail (lRosterId);
+-- The athlete search joins each segment to its rows' athletes: this covers it
+-- without visiting the rows themselves.
+CREATE INDEX idxSegmentDetail_lSegmentID_lRosterId ON tblSegmentDetail (lSegmentID, lRosterId);
 
 -- Staging tables of the last download ---------------------------------------
 

@@ -1,4 +1,6 @@
+#include "app/frmAbout.h"
 #include "app/modapp.h"
+#include "shell/ChildForms.h"
 #include "shell/mdiMain.h"
 
 #include <QApplication>
@@ -9,6 +11,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Splitwerk"));
     // The main window's unload ends the program, whatever else is still open.
     QApplication::setQuitOnLastWindowClosed(false);
+    ChildForms::registerAll();
+    mdiMain::setAboutHandler([] {
+        frmAbout about(mdiMain::instance());
+        about.exec();
+    });
     modapp::setMainWindowFactory([] {
         auto* w = new mdiMain;
         w->show();

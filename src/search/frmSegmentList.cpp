@@ -1,5 +1,7 @@
 #include "search/frmSegmentList.h"
 
+#include "app/clsActiveControl.h"
+
 #include "app/CallByName.h"
 #include "app/WindowProc.h"
 #include "app/clsCboBoxHelper.h"
@@ -350,9 +352,10 @@ bool frmSegmentList::eventFilter(QObject* watched, QEvent* event)
 
 void frmSegmentList::recordActiveControl_m(QWidget* control)
 {
-    // The application object does not hand out its active-control tracker
-    // yet; Edit, Undo picks the control up once it does.
-    Q_UNUSED(control);
+    // Edit, Undo puts back what the control held when it got the focus.
+    if (auto* app = modapp::ThisApp())
+        if (auto* tracker = app->ActiveControl_Po())
+            ignoringErrors([&] { tracker->Control_Pobj(control); });
 }
 
 // ---- loading and closing -----------------------------------------------------

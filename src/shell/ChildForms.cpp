@@ -1,6 +1,7 @@
 #include "shell/ChildForms.h"
 
 #include "app/frmProgress.h"
+#include "search/frmSegmentList.h"
 
 #include <QHash>
 
@@ -26,5 +27,6 @@ QWidget* create(const QString& name)
 void registerAll()
 {
     registerForm(QStringLiteral("frmProgress"), [] { return new frmProgress; });
+    registerForm(QStringLiteral("frmSegmentList"), [] { return new frmSegmentList; });
 }
 }

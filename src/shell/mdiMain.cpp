@@ -670,3 +670,11 @@ void mdiMain::subWindowActivated_m(QMdiSubWindow* sub)
     if (child && CallByName::has(child, "Form_Activate"))
         guarded("MDIMain", "Form_Activate", [&] { CallByName::call(child, "Form_Activate"); });
 }
+
+clsActiveControl* mdiMain::ActiveControl_Po() const
+{
+    if (auto* app = modapp::ThisApp())
+        if (auto* tracker = app->ActiveControl_Po())
+            return tracker;
+    return m_activeControl.get();
+}

@@ -71,7 +71,8 @@ public:
     bool closingApproved() const { return m_closingApproved; }
     // The control whose value Edit, Undo puts back; windows set it as their
     // controls get the focus.
-    clsActiveControl* ActiveControl_Po() const { return m_activeControl.get(); }
+    // The application's tracker; the window's own while no application object runs (tests).
+    clsActiveControl* ActiveControl_Po() const;
 
     // Help, About shows the About window through this; nothing while none is set.
     static void setAboutHandler(std::function<void()> handler);

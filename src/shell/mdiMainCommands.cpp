@@ -209,7 +209,7 @@ void mdiMain::mnuEditUndo_Click()
 {
     guarded("MDIMain", "mnuEditUndo_Click", [&] {
         if (ActiveFormName_ms() != MainName)
-            m_activeControl->ControlUndo_Mf();
+            ActiveControl_Po()->ControlUndo_Mf();
     });
 }
 
