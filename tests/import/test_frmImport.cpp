@@ -1,0 +1,337 @@
+#include "app/clsStrings.h"
+#include "app/clsThisApp.h"
+#include "app/modapp.h"
+#include "import/clsDownloadSession.h"
+#include "import/frmImport.h"
+#include "platform/AppError.h"
+#include "platform/AppInfo.h"
+#include "platform/SerialPort.h"
+#include "shell/mdiMain.h"
+#include "support/ScriptedMessages.h"
+#include "support/SimulatedWatch.h"
+#include "support/TempProgramFolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+struct ImportWindow : ::testing::Test {
+    TempProgramFolder folder;
+    ScriptedMessages boxes;
+    SimulatedWatch watch;
+    std::unique_ptr<clsThisApp> app;
+    std::unique_ptr<mdiMain> main;
+    int menuDefaults = 0;
+    QList<QPair<QString, QDate>> parsed;
+    QList<QDate> reviews;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(watch.isOpen());
+        ASSERT_TRUE(folder.makeProgramFiles());
+        qputenv("SPLITWERK_COM5", watch.devicePath().toLocal8Bit());
+        setSetting(110, QStringLiteral("5"));
+        app = std::make_unique<clsThisApp>();
+        modapp::publishApp(app.get());
+        modapp::publishMessageHandler(app->messageHandlerShared());
+        modapp::publishErrorHandler(app->errorHandlerShared());
+        app->LoginAttempt_p();
+        app->setMenuDefaultsSink([this] { ++menuDefaults; });
+        main = std::make_unique<mdiMain>();
+        frmImport::setImageParser([this](const QString& path, const QDate& date) { parsed.append({path, date}); });
+        frmImport::setReviewOpener([this](const QDate& date, clsFormRefresher*) {
+            reviews.append(date);
+            return true;
+        });
+    }
+    void TearDown() override
+    {
+        frmImport::setImageParser({});
+        frmImport::setReviewOpener({});
+        frmImport::setStagingClearer({});
+        main.reset();
+        app.reset();
+        modapp::releaseAll();
+        qunsetenv("SPLITWERK_COM5");
+    }
+
+    void setSetting(int id, const QString& value)
+    {
+        folder.execSql(QStringLiteral("UPDATE tblSysStrings SET sString = '%1' WHERE lStringID = %2").arg(value).arg(id));
+    }
+    QString setting(int id) const { return app->Strings_po()->SysStringFromID_pf(id, QStringLiteral("<none>")); }
+
+    frmImport* open()
+    {
+        auto* w = new frmImport;
+        w->FormRefresher_po(app->FormRefresher_po());
+        main->ShowChild(w);
+        w->session()->setSilenceIntervalMs(300);
+        return w;
+    }
+    template <class T>
+    static T* control(QWidget* w, const char* name)
+    {
+        return w->findChild<T*>(QString::fromLatin1(name));
+    }
+    static bool idle(frmImport* w)
+    {
+        return w->ImportStatus() == 0 && control<QPushButton>(w, "cmdImport")->isEnabled() && !w->isTransferring()
+               && !w->session()->port()->PortOpen();
+    }
+    QString imagePath() const { return QDir(folder.path()).filePath(QStringLiteral("temp.bin")); }
+};
+}
+
+TEST_F(ImportWindow, OpensWithTheStoredPortAndTheBuiltInInstructions)
+{
+    frmImport* w = open();
+    EXPECT_EQ(w->objectName(), QStringLiteral("frmImport"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Import"));
+    EXPECT_EQ(control<QLineEdit>(w, "txtCommPort")->text(), QStringLiteral("5"));
+    EXPECT_EQ(control<QLabel>(w, "lblStatus")->text(), QStringLiteral("waiting for user action ... "));
+    EXPECT_TRUE(control<QPlainTextEdit>(w, "txtInstructions")->toPlainText().startsWith(QStringLiteral("* Turn On The Watch\n")));
+    for (const char* name : {"fraSettings", "Label1", "fraStatus", "cmdCancel", "picInstructions", "lblPicBoxHeader", "PicLine"})
+        EXPECT_NE(w->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+
+    // A replacement instructions file, read as delimited items.
+    QFile file(QDir(folder.path()).filePath(QStringLiteral("howto.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Put the watch in, then press Import\r\n\"Call us, anytime\"\r\n");
+    file.close();
+    setSetting(130, QStringLiteral("howto.txt"));
+    frmImport* w2 = open();
+    EXPECT_EQ(control<QPlainTextEdit>(w2, "txtInstructions")->toPlainText(),
+              QStringLiteral("Put the watch in\nthen press Import\nCall us, anytime"));
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(ImportWindow, GoodDownloadIsParsedThenHandedToTheReview)
+{
+    const QByteArray answer = SimulatedWatch::awkwardBytes(4132);
+    watch.setImage(answer);
+    int clears = 0;
+    frmImport::setStagingClearer([&] { ++clears; });
+    frmImport* w = open();
+    QPointer<frmImport> alive(w);
+    QList<qint32> statuses;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (alive && (statuses.isEmpty() || statuses.last() != alive->ImportStatus()))
+            statuses.append(alive->ImportStatus());
+    });
+    poll.start(5);
+
+    QTest::mouseClick(control<QPushButton>(w, "cmdImport"), Qt::LeftButton);
+    EXPECT_FALSE(control<QPushButton>(w, "cmdImport")->isEnabled());
+    EXPECT_EQ(clears, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !parsed.isEmpty(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return alive.isNull(); }, 2000)) << "the window stayed open";
+
+    EXPECT_EQ(parsed.size(), 1);
+    EXPECT_EQ(parsed.first().first, imagePath());
+    EXPECT_EQ(parsed.first().second, QDate::currentDate());
+    EXPECT_EQ(reviews, QList<QDate>{QDate::currentDate()});
+    EXPECT_EQ(fileBytes(imagePath()), answer);
+    EXPECT_EQ(watch.wakeBytesReceived(), 1);
+    EXPECT_EQ(watch.received().size(), 1);
+    EXPECT_EQ(menuDefaults, 0) << "the review window's row must stand";
+    EXPECT_EQ(boxes.count(), 0);
+    // Status 3 lasts only while the (instant) parser runs, so polling may miss it.
+    ASSERT_GE(statuses.size(), 2);
+    EXPECT_EQ(statuses.mid(0, 2), (QList<qint32>{1, 2}));
+}
+
+TEST_F(ImportWindow, ParserErrorIsReportedOnceAndTheWindowIsReadyAgain)
+{
+    watch.setImage(QByteArray::fromHex("ff20011231890507"));
+    frmImport::setImageParser([](const QString&, const QDate&) { AppError::raise(13, QStringLiteral("Type mismatch")); });
+    frmImport* w = open();
+    QTest::mouseClick(control<QPushButton>(w, "cmdImport"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.count() > 0; }, 5000));
+    QTest::qWait(50);
+    EXPECT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("Type mismatch"))) << boxes.last().text.toStdString();
+    EXPECT_TRUE(idle(w));
+    EXPECT_TRUE(reviews.isEmpty());
+}
+
+TEST_F(ImportWindow, TimeOutShowsItsMessageAndARetryWorks)
+{
+    setSetting(100, QStringLiteral("0.5"));
+    frmImport* w = open();
+    auto* import = control<QPushButton>(w, "cmdImport");
+
+    QTest::mouseClick(import, Qt::LeftButton);
+    EXPECT_EQ(w->ImportStatus(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.count() > 0; }, 3000));
+    EXPECT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, QStringLiteral("Connection has timed out, unable to connect to watch.  "
+                                                 "Please see documentation for possible solutions"));
+    EXPECT_EQ(boxes.last().style & 0x70, 64);
+    EXPECT_TRUE(import->isEnabled());
+    EXPECT_EQ(w->ImportStatus(), 0);
+    EXPECT_EQ(watch.wakeBytesReceived(), 2);
+    EXPECT_EQ(fileBytes(imagePath()), QByteArray());
+    EXPECT_TRUE(QFile::remove(imagePath())) << "the image file was left open";
+
+    // A replacement message with two lines; no number as the wait: at once, no wake byte.
+    QFile file(QDir(folder.path()).filePath(QStringLiteral("timeout.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("The watch did not answer.\nIs it on the cradle?\n");
+    file.close();
+    setSetting(120, QStringLiteral("timeout.txt"));
+    setSetting(100, QStringLiteral("abc"));
+    QTest::mouseClick(import, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.count() > 1; }, 1000));
+    EXPECT_EQ(boxes.last().text, QStringLiteral("The watch did not answer.\r\nIs it on the cradle?"));
+    QTest::qWait(300);
+    EXPECT_EQ(watch.wakeBytesReceived(), 2);
+    EXPECT_TRUE(import->isEnabled());
+    EXPECT_EQ(boxes.count(), 2);
+}
+
+TEST_F(ImportWindow, OpenErrorsEachGiveOneReportAndLeaveTheWindowReady)
+{
+    frmImport* w = open();
+    auto* port = control<QLineEdit>(w, "txtCommPort");
+    auto* import = control<QPushButton>(w, "cmdImport");
+
+    qputenv("SPLITWERK_COM8", "/nonexistent/splitwerk-cradle");
+    port->setText(QStringLiteral("8"));
+    QTest::mouseClick(import, Qt::LeftButton);
+    EXPECT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("8002")) || boxes.last().text.contains(QStringLiteral("Invalid port")))
+        << boxes.last().text.toStdString();
+    EXPECT_TRUE(idle(w));
+    EXPECT_EQ(port->selectedText(), QStringLiteral("8"));
+    qunsetenv("SPLITWERK_COM8");
+
+    port->setText(QString());
+    QTest::mouseClick(import, Qt::LeftButton);
+    EXPECT_EQ(boxes.count(), 2);
+    EXPECT_TRUE(idle(w));
+
+    SerialPort holder;  // someone else has the cradle
+    holder.CommPort(5);
+    holder.PortOpen(true);
+    port->setText(QStringLiteral("5"));
+    QTest::mouseClick(import, Qt::LeftButton);
+    EXPECT_EQ(boxes.count(), 3);
+    EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("already open"))) << boxes.last().text.toStdString();
+    EXPECT_TRUE(idle(w));
+
+    holder.PortOpen(false);
+    QTest::mouseClick(import, Qt::LeftButton);
+    EXPECT_EQ(boxes.count(), 3);
+    EXPECT_EQ(w->ImportStatus(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watch.wakeBytesReceived() > 0; }, 2000));
+}
+
+TEST_F(ImportWindow, CancelWhileWakingStopsTheWakeBytesAndStoresAChangedPort)
+{
+    frmImport* w = open();
+    QPointer<frmImport> alive(w);
+    QTest::mouseClick(control<QPushButton>(w, "cmdImport"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watch.wakeBytesReceived() >= 2; }, 2000));
+    control<QLineEdit>(w, "txtCommPort")->setText(QStringLiteral("7"));
+    QTest::mouseClick(control<QPushButton>(w, "cmdCancel"), Qt::LeftButton);
+    const int sent = watch.wakeBytesReceived();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return alive.isNull(); }, 1000));
+    QTest::qWait(500);
+    EXPECT_EQ(watch.wakeBytesReceived(), sent);
+    EXPECT_EQ(setting(110), QStringLiteral("7"));
+    EXPECT_EQ(menuDefaults, 1);
+    EXPECT_TRUE(parsed.isEmpty());
+    EXPECT_EQ(boxes.count(), 0);
+
+    // Unchanged text writes nothing: a value stored meanwhile stays.
+    setSetting(110, QStringLiteral("5"));
+    frmImport* w2 = open();
+    setSetting(110, QStringLiteral("12"));
+    QTest::mouseClick(control<QPushButton>(w2, "cmdImport"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watch.wakeBytesReceived() > sent; }, 2000));
+    QTest::mouseClick(control<QPushButton>(w2, "cmdCancel"), Qt::LeftButton);
+    EXPECT_EQ(setting(110), QStringLiteral("12"));
+}
+
+TEST_F(ImportWindow, PortBoxTakesDigitsOnly)
+{
+    frmImport* w = open();
+    auto* port = control<QLineEdit>(w, "txtCommPort");
+    port->setFocus();
+    port->setText(QStringLiteral("1"));
+    port->end(false);
+    QTest::keyClick(port, Qt::Key_A, Qt::NoModifier);
+    EXPECT_EQ(port->text(), QStringLiteral("1"));
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, QStringLiteral("Com Port Must Be Numeric"));
+    EXPECT_EQ(boxes.last().style & 0x70, 48);
+    QTest::keyClick(port, Qt::Key_2, Qt::NoModifier);
+    QTest::keyClick(port, Qt::Key_Backspace, Qt::NoModifier);
+    QTest::keyClick(port, Qt::Key_3, Qt::NoModifier);
+    EXPECT_EQ(port->text(), QStringLiteral("13"));
+    // Pasted letters are refused as well.
+    port->insert(QStringLiteral("4x"));
+    EXPECT_EQ(port->text(), QStringLiteral("13"));
+    port->insert(QStringLiteral("4"));
+    EXPECT_EQ(port->text(), QStringLiteral("134"));
+    EXPECT_EQ(boxes.count(), 1);
+}
+
+TEST_F(ImportWindow, ImportWaitsForAnotherDownloadOrAnOpenReview)
+{
+    frmImport* first = open();
+    QTest::mouseClick(control<QPushButton>(first, "cmdImport"), Qt::LeftButton);
+    ASSERT_TRUE(first->isTransferring());
+
+    frmImport* second = open();
+    QTest::mouseClick(control<QPushButton>(second, "cmdImport"), Qt::LeftButton);
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("Another download window")));
+    EXPECT_TRUE(idle(second));
+    QTest::mouseClick(control<QPushButton>(first, "cmdCancel"), Qt::LeftButton);
+
+    auto* review = new QWidget;  // stands in for the review window by its name
+    review->setObjectName(QStringLiteral("frmImportSegment"));
+    main->ShowChild(review);
+    QTest::mouseClick(control<QPushButton>(second, "cmdImport"), Qt::LeftButton);
+    ASSERT_EQ(boxes.count(), 2);
+    EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("Save or close the imported segments")));
+    EXPECT_TRUE(idle(second));
+}
+
+TEST_F(ImportWindow, ActivationAppliesTheDownloadRow)
+{
+    QStringList names = {QStringLiteral("mnuFileImport"), QStringLiteral("mnuEditUndo"), QStringLiteral("mnuEditCopy"),
+                         QStringLiteral("mnuSortAscending"), QStringLiteral("mnuViewRoster")};
+    for (const QString& name : names) {
+        auto* a = new QAction(name, main.get());
+        a->setObjectName(name);
+        a->setEnabled(name == QLatin1String("mnuFileImport"));
+    }
+    frmImport* w = open();
+    w->Form_Activate();
+    EXPECT_FALSE(main->MenuItem(QStringLiteral("mnuFileImport"))->isEnabled());
+    EXPECT_TRUE(main->MenuItem(QStringLiteral("mnuEditUndo"))->isEnabled());
+    EXPECT_FALSE(main->MenuItem(QStringLiteral("mnuEditCopy"))->isEnabled());
+    EXPECT_FALSE(main->MenuItem(QStringLiteral("mnuSortAscending"))->isEnabled());
+    EXPECT_TRUE(main->MenuItem(QStringLiteral("mnuViewRoster"))->isEnabled());
+}
