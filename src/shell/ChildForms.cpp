@@ -1,6 +1,10 @@
 #include "shell/ChildForms.h"
 
 #include "app/frmProgress.h"
+#include "app/clsThisApp.h"
+#include "app/modapp.h"
+#include "import/clsFileReader.h"
+#include "import/frmImport.h"
 #include "search/frmSegmentList.h"
 
 #include <QHash>
@@ -28,5 +32,19 @@ void registerAll()
 {
     registerForm(QStringLiteral("frmProgress"), [] { return new frmProgress; });
     registerForm(QStringLiteral("frmSegmentList"), [] { return new frmSegmentList; });
+    registerForm(QStringLiteral("frmImport"), [] { return new frmImport; });
+
+    // The download window hands its image to the parser, which fills the
+    // staging tables the review window shows.
+    frmImport::setStagingClearer([] {
+        clsFileReader reader;
+        reader.ClearImportTables_pf();
+    });
+    frmImport::setImageParser([](const QString& imagePath, const QDate& importDate) {
+        clsFileReader reader;
+        reader.DatabaseConnection = modapp::ThisApp() ? modapp::ThisApp()->DatabaseAdo_Po() : nullptr;
+        reader.ImportDate_pdt(importDate);
+        reader.ProcessFile_mf(imagePath);
+    });
 }
 }

@@ -53,8 +53,9 @@ struct ImportWindow : ::testing::Test {
         modapp::publishMessageHandler(app->messageHandlerShared());
         modapp::publishErrorHandler(app->errorHandlerShared());
         app->LoginAttempt_p();
-        app->setMenuDefaultsSink([this] { ++menuDefaults; });
         main = std::make_unique<mdiMain>();
+        // Counted here instead of applied by the main window.
+        app->setMenuDefaultsSink([this] { ++menuDefaults; });
         frmImport::setImageParser([this](const QString& path, const QDate& date) { parsed.append({path, date}); });
         frmImport::setReviewOpener([this](const QDate& date, clsFormRefresher*) {
             reviews.append(date);
