@@ -7,6 +7,14 @@
 #include <limits>
 
 namespace {
+// The user's long time format without the zone: plain times have none.
+QString longTimeFormat()
+{
+    QString f = QLocale().timeFormat(QLocale::LongFormat);
+    f.remove(QLatin1Char('t'));
+    return f.trimmed();
+}
+
 [[noreturn]] void mismatch() { throw AppError(ErrNo::TypeMismatch, {}); }
 [[noreturn]] void overflow() { throw AppError(ErrNo::Overflow, {}); }
 
@@ -227,7 +235,7 @@ QString Value::toText() const
     }
     case Kind::Text: return m_text;
     case Kind::Date: return QLocale().toString(m_dateTime.date(), QLocale::ShortFormat);
-    case Kind::Time: return QLocale().toString(m_dateTime.time(), QLocale::LongFormat);
+    case Kind::Time: return QLocale().toString(m_dateTime.time(), longTimeFormat());
     case Kind::DateTime: return QLocale().toString(m_dateTime, QLocale::ShortFormat);
     }
     return QString();
@@ -274,7 +282,9 @@ QTime Value::toTime() const
             if (tm.isValid())
                 return tm;
         }
-        const QTime tm = QLocale().toTime(t, QLocale::LongFormat);
+        QTime tm = QLocale().toTime(t, longTimeFormat());
+        if (!tm.isValid())
+            tm = QLocale().toTime(t, QLocale::ShortFormat);
         if (tm.isValid())
             return tm;
         const QDateTime dt = QDateTime::fromString(t, Qt::ISODate);

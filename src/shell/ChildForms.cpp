@@ -5,6 +5,7 @@
 #include "app/modapp.h"
 #include "import/clsFileReader.h"
 #include "import/frmImport.h"
+#include "import/frmImportSegment.h"
 #include "search/frmSegmentList.h"
 
 #include <QHash>
@@ -33,6 +34,7 @@ void registerAll()
     registerForm(QStringLiteral("frmProgress"), [] { return new frmProgress; });
     registerForm(QStringLiteral("frmSegmentList"), [] { return new frmSegmentList; });
     registerForm(QStringLiteral("frmImport"), [] { return new frmImport; });
+    registerForm(QStringLiteral("frmImportSegment"), [] { return new frmImportSegment; });
 
     // The download window hands its image to the parser, which fills the
     // staging tables the review window shows.
@@ -45,6 +47,9 @@ void registerAll()
         reader.DatabaseConnection = modapp::ThisApp() ? modapp::ThisApp()->DatabaseAdo_Po() : nullptr;
         reader.ImportDate_pdt(importDate);
         reader.ProcessFile_mf(imagePath);
+    });
+    frmImport::setReviewOpener([](const QDate& importDate, clsFormRefresher*) {
+        return frmImportSegment::openAfterDownload(importDate) != nullptr;
     });
 }
 }

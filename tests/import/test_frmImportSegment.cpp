@@ -85,14 +85,7 @@ protected:
         app->LoginAttempt_p();
 
         main = std::make_unique<mdiMain>();
-        for (const QString& item : MenuRow::controlledItems()) {
-            if (item == QLatin1String("mnuSortContext"))
-                continue;
-            auto* a = new QAction(item, main.get());
-            a->setObjectName(item);
-        }
-        sortMenu = new QMenu(main.get());
-        sortMenu->setObjectName(QStringLiteral("mnuSortContext"));
+        sortMenu = main->SortContextMenu();
         main->show();
 
         FakeSegmentList::reset();

@@ -46,3 +46,14 @@ TEST(Value, ComparisonAcrossKinds)
     EXPECT_EQ(Value(QString()), Value());
     EXPECT_NE(Value(QStringLiteral("x")), Value(0));
 }
+
+TEST(Value, DatesAndTimesReadBackFromTheirOwnText)
+{
+    const Value t(QTime(7, 15, 30));
+    EXPECT_FALSE(t.toText().contains(QStringLiteral("UTC")));
+    EXPECT_EQ(Value(t.toText()).toTime(), QTime(7, 15, 30));
+    EXPECT_EQ(Value(QStringLiteral("07:15:00")).toTime(), QTime(7, 15));
+    EXPECT_EQ(Value(QStringLiteral("2026-12-08")).toDate(), QDate(2026, 12, 8));
+    EXPECT_DOUBLE_EQ(Value(QDate(1900, 1, 1)).toDouble(), 2.0);
+    EXPECT_THROW(Value(QStringLiteral("25:99")).toTime(), AppError);
+}
