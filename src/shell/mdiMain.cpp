@@ -639,10 +639,19 @@ void mdiMain::setUnitChecks(qint32 rateType, qint32 distanceType)
 QMdiSubWindow* mdiMain::ShowChild(QWidget* child)
 {
     child->setAttribute(Qt::WA_DeleteOnClose);
+    // A window that sized itself keeps that size inside its frame; the frame
+    // would otherwise follow the size hint, which is tiny for windows laid
+    // out by hand.
+    const bool sized = child->testAttribute(Qt::WA_Resized);
+    const QSize wanted = child->size();
     QMdiSubWindow* sub = m_area->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // A window that closes itself takes its frame with it.
+    connect(child, &QObject::destroyed, sub, &QMdiSubWindow::close);
+    if (sized)
+        sub->resize(wanted + (sub->sizeHint() - child->sizeHint()));
     child->show();
-    sub->show();
+    sub->show();  // a saved position, restored as the window shows, still wins
     m_area->setActiveSubWindow(sub);
     return sub;
 }
