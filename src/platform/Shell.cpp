@@ -1,23 +1,18 @@
 #include "platform/Shell.h"
 
-#include <QDesktopServices>
+#include "platform/UrlLauncher.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
 namespace {
-Shell::Launcher& launcherOverride()
-{
-    static Shell::Launcher launcher;
-    return launcher;
-}
-
 int launch(const QUrl& url)
 {
     if (!url.isValid() || url.isEmpty())
         return Shell::FileNotFound;
-    const bool taken = launcherOverride() ? launcherOverride()(url) : QDesktopServices::openUrl(url);
+    const bool taken = UrlLauncher::open(url);
     // The desktop only says yes or no; "no" is what the shell calls a missing association.
     return taken ? Shell::Success : Shell::NoAssociation;
 }
@@ -31,8 +26,6 @@ QString resolved(const QString& path, const QString& directory)
 }
 
 namespace Shell {
-void setLauncher(Launcher launcher) { launcherOverride() = std::move(launcher); }
-
 int openUrl(const QString& address)
 {
     const QString trimmed = address.trimmed();

@@ -19,11 +19,7 @@ enum Code : int {
     NoAssociation = 31,
 };
 
-// Opens a URL with the desktop's handler; true when the desktop took it.
-using Launcher = std::function<bool(const QUrl&)>;
-// Tests put their own launcher in; an empty function restores the desktop's.
-void setLauncher(Launcher launcher);
-
+// Addresses and files open through UrlLauncher, which tests replace.
 // An address as the user would type it ("example.org", "https://...", "mailto:...").
 int openUrl(const QString& address);
 // A document or a folder with its associated program; missing ones give 2 / 3.

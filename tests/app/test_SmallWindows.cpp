@@ -5,6 +5,7 @@
 #include "platform/AppError.h"
 #include "platform/AppInfo.h"
 #include "platform/Shell.h"
+#include "platform/UrlLauncher.h"
 #include "support/ScriptedMessages.h"
 
 #include <QGroupBox>
@@ -22,12 +23,12 @@ struct FakeDesktop {
     bool accept = true;
     FakeDesktop()
     {
-        Shell::setLauncher([this](const QUrl& url) {
+        UrlLauncher::install([this](const QUrl& url) {
             opened << url;
             return accept;
         });
     }
-    ~FakeDesktop() { Shell::setLauncher({}); }
+    ~FakeDesktop() { UrlLauncher::install({}); }
 };
 }
 
