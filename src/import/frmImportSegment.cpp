@@ -188,12 +188,6 @@ void frmImportSegment::showEvent(QShowEvent* event)
             if (!settings->RestorePosition_pf(this, true))
                 settings->CenterForm_p(this, mdiMain::instance());
     });
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        if (QMdiArea* area = sub->mdiArea())
-            connect(area, &QMdiArea::subWindowActivated, this, [this, sub](QMdiSubWindow* active) {
-                if (active == sub)
-                    Form_Activate();
-            });
 }
 
 void frmImportSegment::closeEvent(QCloseEvent* event)

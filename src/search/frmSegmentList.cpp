@@ -422,13 +422,6 @@ void frmSegmentList::showEvent(QShowEvent* event)
         settings.BaseRegistrySectionKeyName_ps(app().RegistryBaseSectionKeyName().toString());
         if (!settings.RestorePosition_pf(this, true))
             settings.CenterForm_p(this, mdiMain::instance());
-        if (mdiMain* main = mdiMain::instance(); main && !m_activationHooked) {
-            m_activationHooked = true;
-            connect(main->mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-                if (sub && sub->widget() == this)
-                    Form_Activate();
-            });
-        }
     });
 }
 

@@ -135,6 +135,5 @@ private:
     QString m_sortOrder;
     QPointer<clsFormRefresher> m_refresher;
     bool m_firstResize = false;
-    bool m_activationHooked = false;
     QPushButton* m_defaultButton = nullptr;
 };
