@@ -1,24 +1,12 @@
+#include "BenchApplication.h"
 #include "platform/DataGrid.h"
 #include "platform/Recordset.h"
 
-#include <QApplication>
 #include <QScrollBar>
 
 #include <benchmark/benchmark.h>
 
 namespace {
-
-// Widgets need a GUI application; the benchmarks run without a display.
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "splitwerk_bench";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static QApplication app(argc, argv);
-    }
-}
 
 // 100,000 rows shaped like segment detail rows, made once.
 Recordset& bigRecordset()

@@ -1,3 +1,4 @@
+#include "BenchApplication.h"
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
 #include "data/clsAdoConnectJet.h"
@@ -6,24 +7,12 @@
 #include "shell/ChildForms.h"
 #include "support/TempProgramFolder.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
 
 #include <benchmark/benchmark.h>
 
 namespace {
-
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "splitwerk_bench";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static QApplication app(argc, argv);
-    }
-}
 
 // 50 staged segments of 40 rows each: 2,000 rows in all.
 QString stagingSql()

@@ -1,3 +1,4 @@
+#include "BenchApplication.h"
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
 #include "data/clsAdoConnectJet.h"
@@ -8,7 +9,6 @@
 #include "support/ScriptedMessages.h"
 #include "support/TempProgramFolder.h"
 
-#include <QApplication>
 #include <QLineEdit>
 
 #include <benchmark/benchmark.h>
@@ -23,14 +23,7 @@ namespace {
 struct SearchData {
     SearchData()
     {
-        if (!QApplication::instance()) {
-            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-                qputenv("QT_QPA_PLATFORM", "offscreen");
-            static int argc = 1;
-            static char name[] = "splitwerk_bench";
-            static char* argv[] = {name, nullptr};
-            qapp = std::make_unique<QApplication>(argc, argv);
-        }
+        ensureApplication();
         folder = std::make_unique<TempProgramFolder>();
         ok = folder->makeProgramFiles() && folder->execSql(QStringLiteral(
             "BEGIN;"
@@ -69,7 +62,6 @@ struct SearchData {
         return data;
     }
 
-    std::unique_ptr<QApplication> qapp;
     std::unique_ptr<TempProgramFolder> folder;
     std::unique_ptr<clsThisApp> app;
     ScriptedMessages boxes;

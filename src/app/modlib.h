@@ -8,5 +8,8 @@
 // Returns true on success; fileName receives the full path.
 bool TempFileName_gf(const QString& folder, const QString& prefix, qint32 unique, QString& fileName);
 
+// The text without leading and trailing blanks (spaces only, as labels are kept).
+QString TrimSpaces_gs(const QString& text);
+
 // The text before the first NUL character (all of it when there is none).
 QString StripNulls_gs(const QString& text);

@@ -1,5 +1,6 @@
 #include "data/clsBrSegment.h"
 
+#include "app/modlib.h"
 #include "app/clsMessageHandler.h"
 #include "app/modapp.h"
 #include "data/clsAdoConnectJet.h"
@@ -26,16 +27,6 @@ const QString UpdateLostText = QStringLiteral(
     "user has modified the record while you were editing it.  Reverting to the most recently saved record.");
 const QString DeleteFailedText = QStringLiteral("Unable to delete record.");
 
-// Trim as the label rule means it: spaces only.
-QString trimSpaces(const QString& s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
 
 Value toDateValue(const Value& v)
 {
@@ -76,7 +67,7 @@ Value clsBrSegment::convert(int column, const Value& v)
         return v;
     try {
         switch (column) {
-        case Label: return Value(trimSpaces(v.asText().left(LabelLength)));
+        case Label: return Value(TrimSpaces_gs(v.asText().left(LabelLength)));
         case ImportDate:
         case SegmentDate:
         case SegmentTime: return toDateValue(v);

@@ -1,24 +1,15 @@
 #include "import/clsImportSegment.h"
 
+#include "app/modlib.h"
 #include "data/clsAdoConnectJet.h"
 #include "import/ImportSql.h"
 #include "platform/AppError.h"
 
 namespace {
 const QString Source = QStringLiteral("clsImportSegment");
-
-QString trimSpaces(const QString& s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
 } // namespace
 
-void clsImportSegment::SegmentLabel(const QString& v) { m_label = trimSpaces(v); }
+void clsImportSegment::SegmentLabel(const QString& v) { m_label = TrimSpaces_gs(v); }
 
 clsAdoConnectJet& clsImportSegment::connection(const QString& source) const
 {

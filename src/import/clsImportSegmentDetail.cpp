@@ -1,21 +1,10 @@
 #include "import/clsImportSegmentDetail.h"
 
+#include "app/modlib.h"
 #include "data/clsAdoConnectJet.h"
 #include "import/ImportSql.h"
 #include "import/clsImportSegment.h"
 #include "platform/AppError.h"
-
-namespace {
-QString trimSpaces(const QString& s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
-} // namespace
 
 void clsImportSegmentDetail::Segment(clsImportSegment* segment)
 {
@@ -23,7 +12,7 @@ void clsImportSegmentDetail::Segment(clsImportSegment* segment)
     DatabaseConnection = segment ? segment->DatabaseConnection : nullptr;
 }
 
-void clsImportSegmentDetail::SegmentDetailLabel(const QString& v) { m_label = trimSpaces(v); }
+void clsImportSegmentDetail::SegmentDetailLabel(const QString& v) { m_label = TrimSpaces_gs(v); }
 
 clsAdoConnectJet& clsImportSegmentDetail::connection() const
 {

@@ -295,12 +295,18 @@ qint64 Connection::Execute(const QString& sql)
     return result;
 }
 
-qint64 Connection::Execute(const QString& sql, const QList<Value>& params)
+sqlite3_stmt* Connection::boundStatement(const QString& sql, const QList<Value>& params)
 {
     d->errors.clear();
     sqlite3_stmt* st = cachedStatement(sql);
     for (int i = 0; i < params.size(); ++i)
         bindValue(st, i + 1, params.at(i));
+    return st;
+}
+
+qint64 Connection::Execute(const QString& sql, const QList<Value>& params)
+{
+    sqlite3_stmt* st = boundStatement(sql, params);
     const qint64 n = runPrepared(st);
     sqlite3_clear_bindings(st);
     return n;
@@ -308,10 +314,7 @@ qint64 Connection::Execute(const QString& sql, const QList<Value>& params)
 
 Value Connection::ExecuteScalar(const QString& sql, const QList<Value>& params)
 {
-    d->errors.clear();
-    sqlite3_stmt* st = cachedStatement(sql);
-    for (int i = 0; i < params.size(); ++i)
-        bindValue(st, i + 1, params.at(i));
+    sqlite3_stmt* st = boundStatement(sql, params);
     const int rc = sqlite3_step(st);
     Value result = Value::null();
     if (rc == SQLITE_ROW) {

@@ -77,6 +77,8 @@ public:
     // A prepared statement kept for reuse (reset and unbound when handed out).
     // Owned by the connection; valid until the next Close or cache overflow.
     sqlite3_stmt* cachedStatement(const QString& sql);
+    // The cached statement with the parameters bound, errors cleared.
+    sqlite3_stmt* boundStatement(const QString& sql, const QList<Value>& params);
 
     // Raises the AppError for a failed sqlite3 call and records it in lastErrors().
     [[noreturn]] void raiseSqlite(int rc, const QString& context = {});

@@ -1,3 +1,4 @@
+#include "support/RaisedBy.h"
 #include "app/clsLibrary.h"
 #include "platform/Recordset.h"
 #include "app/clsLocaleInfo.h"
@@ -25,15 +26,6 @@ private:
     QLocale m_saved;
 };
 
-qint32 errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e.number();
-    }
-    return 0;
-}
 }
 
 TEST(clsLibrary, StrTranIsCaseBlindAndNeverRescans)

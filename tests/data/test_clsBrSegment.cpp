@@ -1,3 +1,4 @@
+#include "support/RaisedBy.h"
 #include "data/clsBrSegment.h"
 
 #include "data/clsAdoConnectJet.h"
@@ -13,15 +14,6 @@ namespace {
 const QString NoRecords = QStringLiteral("No records could be found matching the given criteria.");
 const QString RetrieveNew = QStringLiteral("Unable to retrieve new record for update.");
 
-qint32 errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 class SegmentRecordTest : public ::testing::Test {
 protected:

@@ -1,3 +1,4 @@
+#include "support/RaisedBy.h"
 #include "KeyedDbFile.h"
 
 #include "platform/AppError.h"
@@ -20,16 +21,6 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         conn.Open(makeKeyedDb(dir, Key, testSchema()), Key);
-    }
-
-    static qint32 errorOf(const std::function<void()>& f)
-    {
-        try {
-            f();
-        } catch (const AppError& e) {
-            return e.number();
-        }
-        return 0;
     }
 
     // The labels of a record set's view, walked from the first row.

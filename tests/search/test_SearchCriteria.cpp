@@ -1,3 +1,4 @@
+#include "support/RaisedBy.h"
 #include "platform/AppError.h"
 #include "search/clsSearchCriteria.h"
 #include "search/clsSearchSegment.h"
@@ -5,15 +6,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-AppError errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e;
-    }
-    return AppError(0, QStringLiteral("no error"));
-}
 
 const QString Base = QStringLiteral(
     "SELECT DISTINCT tblSegment.lSegmentID, tblSegment.sSegmentLabel, tblEvent.sEvent, tblCategory.sCategory, "
@@ -76,27 +68,27 @@ TEST(SearchCriteriaItem, RefusesBadComparisonsSecondInitializeAndUnrenderableVal
     clsSearchCriteriaItem item;
     EXPECT_TRUE(item.Value_pv().isEmpty());
     item.Initialize_p(QStringLiteral("tblSegment.lSegmentID"), 131);
-    EXPECT_EQ(errorOf([&] { item.Initialize_p(QStringLiteral("x"), 200); }).number(), 387);
+    EXPECT_EQ(raisedBy([&] { item.Initialize_p(QStringLiteral("x"), 200); }).number(), 387);
     EXPECT_EQ(item.FieldName_ps(), QStringLiteral("tblSegment.lSegmentID"));
     item.Comparison_ps(QStringLiteral(">="));
-    EXPECT_EQ(errorOf([&] { item.Comparison_ps(QString()); }).number(), 380);
-    EXPECT_EQ(errorOf([&] { item.SetCriteria_p(QStringLiteral("Contains"), Value(5)); }).number(), 380);
+    EXPECT_EQ(raisedBy([&] { item.Comparison_ps(QString()); }).number(), 380);
+    EXPECT_EQ(raisedBy([&] { item.SetCriteria_p(QStringLiteral("Contains"), Value(5)); }).number(), 380);
     EXPECT_EQ(item.Comparison_ps(), QStringLiteral(">="));
     EXPECT_TRUE(item.Value_pv().isEmpty());  // the rejected value was not stored
 
     item.SetCriteria_p(QStringLiteral("Like"), Value(5));  // numbers have no LIKE form
-    const AppError like = errorOf([&] { item.SQLClause_ps(); });
+    const AppError like = raisedBy([&] { item.SQLClause_ps(); });
     EXPECT_EQ(like.number(), 380);
     EXPECT_EQ(like.source(), QStringLiteral("clsSearchCriteriaItem.SQLClause_ps"));
     item.SetCriteria_p(QStringLiteral("Between"), QList<Value>{Value(1)});
-    EXPECT_EQ(errorOf([&] { item.SQLClause_ps(); }).number(), 9);
+    EXPECT_EQ(raisedBy([&] { item.SQLClause_ps(); }).number(), 9);
     item.SetCriteria_p(QStringLiteral("In"), Value(1));
-    EXPECT_EQ(errorOf([&] { item.SQLClause_ps(); }).number(), 13);
+    EXPECT_EQ(raisedBy([&] { item.SQLClause_ps(); }).number(), 13);
 
     clsSearchCriteria set;
     set.AddItem_p(QStringLiteral("a.b"), 131);
-    EXPECT_EQ(errorOf([&] { set.AddItem_p(QStringLiteral("A.B"), 131); }).number(), 457);
-    EXPECT_EQ(errorOf([&] { set.Item_pobj(QStringLiteral("c")); }).number(), 5);
+    EXPECT_EQ(raisedBy([&] { set.AddItem_p(QStringLiteral("A.B"), 131); }).number(), 457);
+    EXPECT_EQ(raisedBy([&] { set.Item_pobj(QStringLiteral("c")); }).number(), 5);
     EXPECT_EQ(set.Count_pl(), 1);
 }
 
@@ -123,5 +115,5 @@ TEST(SearchSegment, BuildsBothStatementShapes)
     EXPECT_EQ(two.GetSearchSqlString_ps(),
               Base + QStringLiteral("))") + QStringLiteral(" WHERE (tblSegment.dtImportDate = '2001-03-01') AND "
                                                           "(tblEvent.sEvent LIKE '%reg%' ESCAPE '\\') ORDER BY tblSegment.lSegmentID"));
-    EXPECT_EQ(errorOf([&] { two.SetCriteria_p(QStringLiteral("tblSegment.nothing"), QStringLiteral("="), Value(1)); }).number(), 5);
+    EXPECT_EQ(raisedBy([&] { two.SetCriteria_p(QStringLiteral("tblSegment.nothing"), QStringLiteral("="), Value(1)); }).number(), 5);
 }
