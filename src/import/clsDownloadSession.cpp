@@ -1,5 +1,6 @@
 #include "import/clsDownloadSession.h"
 
+#include "import/WatchImage.h"
 #include "platform/AppError.h"
 #include "platform/SerialPort.h"
 
@@ -37,7 +38,7 @@ void clsDownloadSession::start(qint16 portNumber, const QString& imagePath, doub
         m_port->Handshaking(0);
         m_port->PortOpen(true);
         // Whatever the line held before the first wake byte is not the watch's answer.
-        m_port->Input();
+        m_port->InBufferCount(0);
     } catch (...) {
         closeAll_m();
         throw;
@@ -135,18 +136,29 @@ void clsDownloadSession::onData_m()
     if (m_state != State::Receiving)
         return;  // a receiver stopped us
     if (m_received > m_sizeLimit)
-        onSilence_m();
+        finish_m(true);
     else
         m_silenceTimer.start(m_silenceMs);
 }
 
-void clsDownloadSession::onSilence_m()
+void clsDownloadSession::onSilence_m() { finish_m(false); }
+
+void clsDownloadSession::finish_m(bool cutAtLimit)
 {
     if (m_state != State::Receiving)
         return;
     closeAll_m();
     m_state = State::Idle;
-    emit transferComplete(m_imagePath);
+    if (cutAtLimit || !isWholeImage(m_received))
+        emit transferIncomplete(m_imagePath, m_received, cutAtLimit);
+    else
+        emit transferComplete(m_imagePath);
+}
+
+bool clsDownloadSession::isWholeImage(qint64 size)
+{
+    const qint64 memory = size > WatchImage::LargeImageThreshold ? WatchImage::LargeImage : WatchImage::SmallImage;
+    return size >= memory + WatchImage::TrailerSize;
 }
 
 void clsDownloadSession::onCommError_m(qint32 number, const QString& description)

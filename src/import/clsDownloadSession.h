@@ -26,8 +26,8 @@ public:
 
     // The watch is woken every wakeMs (the first one after wakeMs, never
     // earlier); silenceMs without a byte ends a transfer; an image that grows
-    // beyond sizeLimit ends as if silence had come (a whole one is 8228
-    // bytes, so more is a device that never stops talking).
+    // beyond sizeLimit is cut off there (a whole one is 8228 bytes, so more is
+    // a device that never stops talking).
     void setWakeIntervalMs(int ms) { m_wakeMs = ms; }
     void setSilenceIntervalMs(int ms) { m_silenceMs = ms; }
     void setSizeLimit(qint64 bytes) { m_sizeLimit = bytes; }
@@ -41,6 +41,10 @@ public:
     // Stops whatever runs, closes the port and the file; no signal follows.
     void stop() noexcept;
 
+    // A complete download: the watch's memory and its trailer, 4132 bytes,
+    // or 8228 once the image is long enough to be the larger memory.
+    static bool isWholeImage(qint64 size);
+
     State state() const { return m_state; }
     bool isTransferring() const { return m_state != State::Idle; }
     qint64 bytesReceived() const { return m_received; }
@@ -53,8 +57,12 @@ signals:
     // Nothing came in the wait. The image file is closed; the port stays
     // open and anything arriving later is read and dropped.
     void timedOut();
-    // Silence (or the size limit) ended the transfer; port and file are closed.
+    // Silence ended the transfer of a whole image; port and file are closed.
     void transferComplete(const QString& imagePath);
+    // The transfer ended without a whole image: silence came too early, or
+    // the device went on past the size limit. Port and file are closed; the
+    // file keeps the bytes that came.
+    void transferIncomplete(const QString& imagePath, qint64 bytes, bool cutAtLimit);
     // The line or the image file failed; everything is closed.
     void failed(qint32 number, const QString& description);
 
@@ -63,6 +71,7 @@ private:
     void onDeadline_m();
     void onData_m();
     void onSilence_m();
+    void finish_m(bool cutAtLimit);
     void onCommError_m(qint32 number, const QString& description);
     void timeOut_m();
     void fail_m(qint32 number, const QString& description);

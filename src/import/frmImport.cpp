@@ -12,6 +12,7 @@
 #include "import/clsDownloadSession.h"
 #include "platform/AppError.h"
 #include "platform/AppInfo.h"
+#include "platform/SerialPort.h"
 #include "platform/Value.h"
 #include "shell/MenuRow.h"
 #include "shell/mdiMain.h"
@@ -26,6 +27,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
@@ -64,6 +66,15 @@ qint32 showMessage(const QString& text, qint32 style)
     if (auto* mh = modapp::MessageHandler())
         return mh->ShowMessage_gl(text, style);
     return 0;
+}
+
+// A frame without an icon still needs one to draw: a transparent one keeps
+// the program's icon from showing through.
+QIcon noIcon()
+{
+    QPixmap blank(16, 16);
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
 }
 
 QLabel* boldLabel(const QString& text, QWidget* parent)
@@ -148,6 +159,7 @@ frmImport::frmImport(QWidget* parent) : QWidget(parent)
     });
     connect(m_session, &clsDownloadSession::failed, this, &frmImport::MSComm1_OnComm);
     connect(m_session, &clsDownloadSession::transferComplete, this, &frmImport::tmrReceiveInterval_Timer);
+    connect(m_session, &clsDownloadSession::transferIncomplete, this, &frmImport::TransferIncomplete_m);
     connect(m_session, &clsDownloadSession::timedOut, this, &frmImport::WaitTimedOut_m);
 
     clsTxtBoxHelper::InstallKeyFilter(txtCommPort, [this](qint16 key) {
@@ -173,7 +185,7 @@ void frmImport::Form_Load()
 {
     m_firstShowDone = false;
     setWindowTitle(text_m(3200, QStringLiteral("Import")));
-    setWindowIcon(QIcon());
+    setWindowIcon(noIcon());
     m_portTextAsLoaded = setting_m(110, QStringLiteral("1"));
     txtCommPort->setText(m_portTextAsLoaded);
 
@@ -183,6 +195,15 @@ void frmImport::Form_Load()
         txtInstructions->setPlainText(fromFile);
 
     ChangeImportStatus_m(0);
+}
+
+bool frmImport::event(QEvent* event)
+{
+    // A frame takes no icon from the window it holds: it gets ours as the window moves into it.
+    if (event->type() == QEvent::ParentChange)
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            frame->setWindowIcon(windowIcon());
+    return QWidget::event(event);
 }
 
 void frmImport::showEvent(QShowEvent* event)
@@ -205,6 +226,15 @@ QString frmImport::text_m(qint32 id, const QString& defaultText) const
     if (!app || !app->Strings_po())
         return defaultText;
     return app->Strings_po()->IniStringFromID_pf(app->StringsIniFile_ps(), app->Language_ps(), Value(id), defaultText);
+}
+
+QString frmImport::text_m(qint32 id, const QString& defaultText, const QString& tag) const
+{
+    const clsThisApp* app = modapp::ThisApp();
+    if (!app || !app->Strings_po())
+        return QString(defaultText).replace(QLatin1Char('|'), tag);
+    return app->Strings_po()->IniStringFromID_pf(app->StringsIniFile_ps(), app->Language_ps(), Value(id), defaultText,
+                                                 Value(tag));
 }
 
 QString frmImport::setting_m(qint32 id, const QString& defaultText) const
@@ -358,6 +388,14 @@ void frmImport::MSComm1_OnComm(qint32 number, const QString& description)
             showMessage(setting_m(8007, QStringLiteral("Baud rate not supported for selected com port")),
                         StyleInformation);
             break;
+        case SerialPort::ErrLineFailed:
+            // The cradle went away mid-download: not a port someone else holds.
+            showMessage(text_m(677,
+                               QStringLiteral("The connection to the watch was lost: |. Check the cradle and its "
+                                              "cable, then press Import to try again."),
+                               description),
+                        StyleExclamation);
+            break;
         default:
             AppError::raise(number, description);
         }
@@ -386,6 +424,32 @@ void frmImport::tmrReceiveInterval_Timer(const QString& imagePath)
             sub->close();
         else
             close();
+    });
+}
+
+void frmImport::TransferIncomplete_m(const QString&, qint64 bytes, bool cutAtLimit)
+{
+    guarded("frmImport", "tmrReceiveInterval_Timer", [&] {
+        // A part of the memory is no download: nothing is parsed, the bytes
+        // stay in temp.bin for a look, and Import can be pressed again.
+        backToIdle_m();
+        const QString count = QString::number(bytes);
+        if (cutAtLimit)
+            showMessage(text_m(679,
+                               QStringLiteral("The download was cut off after | bytes: the device went on sending far "
+                                              "beyond a watch's memory. Nothing was imported; the bytes received are "
+                                              "kept in temp.bin in the program folder. Check that the port number is "
+                                              "the cradle's, then press Import to try again."),
+                               count),
+                        StyleExclamation);
+        else
+            showMessage(text_m(678,
+                               QStringLiteral("The download is incomplete: only | bytes came from the watch before it "
+                                              "stopped sending, less than its whole memory. Nothing was imported; the "
+                                              "bytes received are kept in temp.bin in the program folder. Check that "
+                                              "the watch sits on the cradle, then press Import to try again."),
+                               count),
+                        StyleExclamation);
     });
 }
 

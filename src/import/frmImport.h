@@ -55,6 +55,7 @@ public:
     qint32 ImportStatus() const { return m_status; }
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -63,6 +64,7 @@ private slots:
     void cmdCancel_Click();
     void MSComm1_OnComm(qint32 number, const QString& description);
     void tmrReceiveInterval_Timer(const QString& imagePath);
+    void TransferIncomplete_m(const QString& imagePath, qint64 bytes, bool cutAtLimit);
     void WaitTimedOut_m();
 
 private:
@@ -73,6 +75,8 @@ private:
     void backToIdle_m();
     bool otherDownloadBlocks_m();
     QString text_m(qint32 id, const QString& defaultText) const;
+    // The text with its "|" filled in.
+    QString text_m(qint32 id, const QString& defaultText, const QString& tag) const;
     QString setting_m(qint32 id, const QString& defaultText) const;
     // The contents of a program-folder file named by a setting, or "" when
     // the setting is empty or the file gives nothing.

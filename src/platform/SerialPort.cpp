@@ -6,6 +6,7 @@
 #include <QSerialPort>
 #include <QStringList>
 
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -132,6 +133,7 @@ void SerialPort::PortOpen(bool open)
     if (device.isEmpty())
         AppError::raise(ErrInvalidPort, QStringLiteral("Invalid port number"));
     m_port->setPortName(device);
+    m_openedDevice = device;
     m_quiet = true;  // open failures are raised here, not signalled
     const bool opened = m_port->open(QIODevice::ReadWrite);
     const QSerialPort::SerialPortError error = m_port->error();
@@ -189,13 +191,26 @@ void SerialPort::Output(const QByteArray& bytes)
 {
     if (!m_port->isOpen())
         AppError::raise(ErrDeviceNotOpen, QStringLiteral("The port is not open"));
-    if (m_port->write(bytes) != bytes.size())
-        AppError::raise(ErrOther, QStringLiteral("Cannot write to %1: %2").arg(m_port->portName(), m_port->errorString()));
+    if (m_port->write(bytes) != bytes.size()) {
+        const QString why = m_port->errorString();
+        m_port->clearError();
+        AppError::raise(ErrLineFailed, lineFailure_m(QStringLiteral("writing failed: ") + why));
+    }
 }
 
 QByteArray SerialPort::Input() { return m_port->isOpen() ? m_port->readAll() : QByteArray(); }
 
 qint32 SerialPort::InBufferCount() const { return m_port->isOpen() ? qint32(m_port->bytesAvailable()) : 0; }
+
+void SerialPort::InBufferCount(qint32 count)
+{
+    if (count != 0)
+        AppError::raise(ErrNo::InvalidPropertyValue, AppError::standardDescription(ErrNo::InvalidPropertyValue));
+    // Reading what Qt holds is not enough: bytes the driver has queued since
+    // the open only reach Qt on the next pass of the event loop.
+    if (m_port->isOpen())
+        m_port->clear(QSerialPort::Input);
+}
 
 void SerialPort::onError_m(int error)
 {
@@ -205,7 +220,24 @@ void SerialPort::onError_m(int error)
     if (m_quiet || e == QSerialPort::NoError || e == QSerialPort::UnsupportedOperationError
         || e == QSerialPort::TimeoutError)
         return;
-    const QString why = m_port->errorString();
+    QString why = m_port->errorString();
     m_port->clearError();
-    emit commError(ErrOther, QStringLiteral("Serial line %1 failed: %2").arg(m_port->portName(), why));
+    if (e == QSerialPort::ReadError)
+        why = QStringLiteral("reading failed: ") + why;
+    else if (e == QSerialPort::WriteError)
+        why = QStringLiteral("writing failed: ") + why;
+    emit commError(ErrLineFailed, lineFailure_m(why));
+}
+
+QString SerialPort::lineFailure_m(const QString& systemReason) const
+{
+    // A hang-up reads as end of file, after which Qt reports whatever errno
+    // last held; the line's own state is the truer reason.
+    QString why = systemReason;
+    pollfd p{int(m_port->handle()), POLLIN, 0};
+    if (p.fd >= 0 && ::poll(&p, 1, 0) > 0 && (p.revents & POLLHUP))
+        why = QStringLiteral("the line was hung up");
+    else if (!QFile::exists(m_openedDevice))
+        why = QStringLiteral("the device no longer exists");
+    return QStringLiteral("%1 closed or is gone (%2)").arg(m_openedDevice, why);
 }

@@ -22,6 +22,9 @@ public:
     static constexpr qint32 ErrBaudRateNotSupported = 8007;
     static constexpr qint32 ErrDeviceNotOpen = 8012;
     static constexpr qint32 ErrOther = 8013;
+    // The line failed while open: the device closed, went away, or refused
+    // a read or a write.
+    static constexpr qint32 ErrLineFailed = 8020;
 
     explicit SerialPort(QObject* parent = nullptr);
     ~SerialPort() override;
@@ -52,20 +55,27 @@ public:
     // Every byte waiting, unchanged; empty when none (or closed).
     QByteArray Input();
     qint32 InBufferCount() const;
+    // Setting 0 throws away every byte received and not yet read, the ones
+    // the system still holds included; other counts raise 380.
+    void InBufferCount(qint32 count);
 
 signals:
     // Bytes are waiting to be read.
     void OnComm();
-    // The line failed while open (device gone, read or write failure).
+    // The line failed while open (ErrLineFailed); the description names the
+    // device and the system's reason.
     void commError(qint32 number, const QString& description);
 
 private:
     void applySettings_m();
     void onError_m(int error);
+    // "<device> closed or is gone (<reason>)".
+    QString lineFailure_m(const QString& systemReason) const;
 
     QSerialPort* m_port;
     qint16 m_commPort = 1;
     QString m_settings = QStringLiteral("9600,N,8,1");
     qint32 m_handshaking = 0;
+    QString m_openedDevice;  // the path the open port was opened on
     bool m_quiet = false;
 };

@@ -118,7 +118,7 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), m_activeControl(std::ma
         });
         app->setMenuDefaultsSink([self] {
             if (self)
-                self->applyMenuRow(NoChildRow());
+                self->menuDefaults_m();
         });
     }
     qApp->installEventFilter(this);
@@ -344,6 +344,16 @@ void mdiMain::showLockPanels_m()
 
 bool mdiMain::eventFilter(QObject* watched, QEvent* event)
 {
+    // Children ask for the menu defaults as they close; which child closes
+    // decides whether the active one's row must stand.
+    if (event->type() == QEvent::Close && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        auto* sub = qobject_cast<QMdiSubWindow*>(widget);
+        if (!sub)
+            sub = qobject_cast<QMdiSubWindow*>(widget->parentWidget());
+        if (sub && sub->mdiArea() == m_area)
+            m_closingSub = sub;
+    }
     // Each key press reaches its native window exactly once.
     if (event->type() == QEvent::KeyPress && watched->isWindowType()) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -614,6 +624,17 @@ void mdiMain::applyMenuRow(const MenuRow& row)
         if (QAction* button = ToolbarButton(QString::fromLatin1(b.key)); button && item)
             button->setEnabled(item->isEnabled());
     }
+}
+
+void mdiMain::menuDefaults_m()
+{
+    // A window closing behind the active one (the review after its Save has
+    // opened the list) must not take the active window's row away. When the
+    // active one closes, the row of the next is applied as it activates.
+    QMdiSubWindow* current = m_area->currentSubWindow();
+    if (current && current != m_closingSub)
+        return;
+    applyMenuRow(NoChildRow());
 }
 
 void mdiMain::setUnitChecks(qint32 rateType, qint32 distanceType)

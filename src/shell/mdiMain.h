@@ -145,6 +145,9 @@ private:
     void setToolbarTips_m();
     void refreshDate_m();
     void showLockPanels_m();
+    // The application's menu defaults: the no-child row, unless another
+    // child than the one closing is active (its row stands).
+    void menuDefaults_m();
 
     void openHelp_m(const char* proc, const QString& fragment);
     void arrange_m(int how);
@@ -176,5 +179,6 @@ private:
     bool m_closingApproved = false;
     bool m_unloaded = false;
     QPointer<QMdiSubWindow> m_lastActivated;
+    QPointer<QMdiSubWindow> m_closingSub;  // the frame of the child last asked to close
     std::unique_ptr<clsActiveControl> m_activeControl;
 };

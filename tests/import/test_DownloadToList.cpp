@@ -114,6 +114,11 @@ TEST(MainRoad, FromTheWatchToTheSegmentList)
     frmSegmentList* list = nullptr;
     ASSERT_TRUE(QTest::qWaitFor([&] { return (list = childWindow<frmSegmentList>(main, "frmSegmentList")) != nullptr; }, 5000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return childWindow<frmImportSegment>(main, "frmImportSegment") == nullptr; }, 5000));
+    // The list is the active window, and its row stands after the review has closed.
+    EXPECT_EQ(main.ActiveForm_mo(), list);
+    for (const char* name : {"mnuFileExport", "mnuEditDelete", "mnuEditSelectAll", "mnuSortAscending", "mnuSortDescending"})
+        EXPECT_TRUE(main.MenuItem(QString::fromLatin1(name))->isEnabled()) << name;
+    EXPECT_TRUE(main.ToolbarButton(QStringLiteral("Export"))->isEnabled());
     EXPECT_EQ(boxes.count(), 0) << (boxes.count() ? boxes.last().text.toStdString() : std::string());
 
     ASSERT_NE(list->listRecordset(), nullptr);

@@ -83,8 +83,8 @@ TEST_F(DownloadSession, BurstsCloserThanTheSilenceMakeOneFileAndAPauseEndsIt)
 {
     session.setWakeIntervalMs(50);
     session.setSilenceIntervalMs(400);
-    const QByteArray first = SimulatedWatch::awkwardBytes(700);
-    const QByteArray second = QByteArray::fromHex("000d0aff1a7f801311");
+    const QByteArray first = SimulatedWatch::awkwardBytes(4123);
+    const QByteArray second = QByteArray::fromHex("000d0aff1a7f801311");  // 4132 in all
     watch.setImage(first);
     QSignalSpy done(&session, &clsDownloadSession::transferComplete);
     QObject::connect(&watch, &SimulatedWatch::answerFinished, &watch, [&] {
@@ -109,7 +109,8 @@ TEST_F(DownloadSession, RealLineSpeedAndRealIntervals)
     const QByteArray answer = SimulatedWatch::awkwardBytes(960);
     watch.setImage(answer);
     watch.setBytesPerSecond(480);  // 4800 baud, ten bits a byte
-    QSignalSpy done(&real, &clsDownloadSession::transferComplete);
+    // Two seconds of a paced line hold less than a whole image: it ends incomplete.
+    QSignalSpy done(&real, &clsDownloadSession::transferIncomplete);
 
     const qint64 t0 = watch.clockMs();
     real.start(Port, image, 30);
@@ -163,13 +164,51 @@ TEST_F(DownloadSession, ADeviceThatNeverPausesIsCutAtTheSizeLimit)
     session.setWakeIntervalMs(50);
     session.setSilenceIntervalMs(10000);
     session.setSizeLimit(1000);
-    watch.setImage(SimulatedWatch::awkwardBytes(3000));
+    watch.setImage(SimulatedWatch::awkwardBytes(5000));
     QSignalSpy done(&session, &clsDownloadSession::transferComplete);
+    QSignalSpy cut(&session, &clsDownloadSession::transferIncomplete);
     session.start(Port, image, 30);
-    ASSERT_TRUE(done.wait(3000));
+    ASSERT_TRUE(cut.wait(3000));
     const QByteArray got = fileBytes(image);
     EXPECT_GT(got.size(), 1000);
-    EXPECT_EQ(got, SimulatedWatch::awkwardBytes(3000).left(got.size()));
+    EXPECT_EQ(got, SimulatedWatch::awkwardBytes(5000).left(got.size()));
+    EXPECT_EQ(cut.first().at(1).toLongLong(), got.size());
+    EXPECT_TRUE(cut.first().at(2).toBool());
+    EXPECT_EQ(done.count(), 0);
+    EXPECT_FALSE(session.port()->PortOpen());
+}
+
+// A whole download is 4132 or 8228 bytes; anything shorter ends incomplete
+// (longer ones up to the limit are the parser's to judge).
+TEST_F(DownloadSession, SilenceBeforeAWholeImageEndsItIncomplete)
+{
+    struct Case {
+        int size;
+        bool whole;
+    };
+    for (const Case c : {Case{4, false}, Case{2066, false}, Case{4131, false}, Case{4132, true}, Case{5000, true},
+                         Case{5001, false}, Case{8227, false}, Case{8228, true}, Case{9000, true}}) {
+        SCOPED_TRACE(c.size);
+        SimulatedWatch cradle;
+        qputenv("SPLITWERK_COM4", cradle.devicePath().toLocal8Bit());
+        cradle.setImage(SimulatedWatch::awkwardBytes(c.size));
+        clsDownloadSession s;
+        s.setWakeIntervalMs(20);
+        s.setSilenceIntervalMs(100);
+        QSignalSpy done(&s, &clsDownloadSession::transferComplete);
+        QSignalSpy incomplete(&s, &clsDownloadSession::transferIncomplete);
+        s.start(Port, image, 30);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return done.count() + incomplete.count() > 0; }, 3000));
+        EXPECT_EQ(done.count(), c.whole ? 1 : 0);
+        ASSERT_EQ(incomplete.count(), c.whole ? 0 : 1);
+        if (!c.whole) {
+            EXPECT_EQ(incomplete.first().at(0).toString(), image);
+            EXPECT_EQ(incomplete.first().at(1).toLongLong(), c.size);
+            EXPECT_FALSE(incomplete.first().at(2).toBool());
+        }
+        EXPECT_EQ(fileBytes(image), SimulatedWatch::awkwardBytes(c.size));
+        EXPECT_FALSE(s.port()->PortOpen());
+    }
 }
 
 TEST_F(DownloadSession, OpenFailuresRaiseTheControlsNumbersAndLeaveNothingOpen)
@@ -204,16 +243,23 @@ TEST_F(DownloadSession, CradleUnpluggedMidTransferFailsOnceAndClosesEverything)
 {
     session.setWakeIntervalMs(50);
     session.setSilenceIntervalMs(2000);
-    watch.setImage(SimulatedWatch::awkwardBytes(200));
+    watch.setImage(SimulatedWatch::awkwardBytes(4132));
+    watch.setBytesPerSecond(8000);
+    watch.setUnplugAfter(1000);
+    const QString device = watch.devicePath();
     QSignalSpy receiving(&session, &clsDownloadSession::receivingStarted);
     QSignalSpy failed(&session, &clsDownloadSession::failed);
     QSignalSpy done(&session, &clsDownloadSession::transferComplete);
+    QSignalSpy incomplete(&session, &clsDownloadSession::transferIncomplete);
     session.start(Port, image, 30);
     ASSERT_TRUE(receiving.wait(2000));
-    watch.unplug();
     ASSERT_TRUE(failed.wait(2000));
     EXPECT_EQ(failed.count(), 1);
-    EXPECT_EQ(failed.first().at(0).toInt(), SerialPort::ErrOther);
+    // Not "port already open": the line was lost, and the text says where and why.
+    EXPECT_EQ(failed.first().at(0).toInt(), SerialPort::ErrLineFailed);
+    EXPECT_EQ(failed.first().at(1).toString(), device + QStringLiteral(" closed or is gone (the line was hung up)"));
+    EXPECT_LE(session.bytesReceived(), 1000);
+    EXPECT_EQ(incomplete.count(), 0);
     EXPECT_FALSE(session.port()->PortOpen());
     EXPECT_FALSE(session.isTransferring());
     QTest::qWait(200);

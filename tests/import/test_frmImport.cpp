@@ -19,10 +19,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -111,6 +114,15 @@ TEST_F(ImportWindow, OpensWithTheStoredPortAndTheBuiltInInstructions)
     EXPECT_TRUE(control<QPlainTextEdit>(w, "txtInstructions")->toPlainText().startsWith(QStringLiteral("* Turn On The Watch\n")));
     for (const char* name : {"fraSettings", "Label1", "fraStatus", "cmdCancel", "picInstructions", "lblPicBoxHeader", "PicLine"})
         EXPECT_NE(w->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+    // The frame shows no icon: not the program's, nothing drawn at all.
+    auto* frame = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+    ASSERT_NE(frame, nullptr);
+    const QImage icon = frame->windowIcon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+    bool blank = true;
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x)
+            blank = blank && qAlpha(icon.pixel(x, y)) == 0;
+    EXPECT_TRUE(blank) << "the frame shows an icon";
 
     // A replacement instructions file, read as delimited items.
     QFile file(QDir(folder.path()).filePath(QStringLiteral("howto.txt")));
@@ -140,6 +152,8 @@ TEST_F(ImportWindow, GoodDownloadIsParsedThenHandedToTheReview)
     });
     poll.start(5);
 
+    // Line noise queued before Import is not the watch's answer.
+    watch.send(QByteArray::fromHex("00ff0d0a5a"));
     QTest::mouseClick(control<QPushButton>(w, "cmdImport"), Qt::LeftButton);
     EXPECT_FALSE(control<QPushButton>(w, "cmdImport")->isEnabled());
     EXPECT_EQ(clears, 1);
@@ -162,7 +176,7 @@ TEST_F(ImportWindow, GoodDownloadIsParsedThenHandedToTheReview)
 
 TEST_F(ImportWindow, ParserErrorIsReportedOnceAndTheWindowIsReadyAgain)
 {
-    watch.setImage(QByteArray::fromHex("ff20011231890507"));
+    watch.setImage(SimulatedWatch::awkwardBytes(4132));
     frmImport::setImageParser([](const QString&, const QDate&) { AppError::raise(13, QStringLiteral("Type mismatch")); });
     frmImport* w = open();
     QTest::mouseClick(control<QPushButton>(w, "cmdImport"), Qt::LeftButton);
@@ -172,6 +186,76 @@ TEST_F(ImportWindow, ParserErrorIsReportedOnceAndTheWindowIsReadyAgain)
     EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("Type mismatch"))) << boxes.last().text.toStdString();
     EXPECT_TRUE(idle(w));
     EXPECT_TRUE(reviews.isEmpty());
+}
+
+// Each case on its own watch: one box that says what happened, the window
+// ready again, nothing parsed, no review.
+TEST_F(ImportWindow, AFailedTransferSaysWhatHappenedAndLeavesTheWindowReady)
+{
+    const QByteArray whole = SimulatedWatch::awkwardBytes(4132);
+    const QString lost = QStringLiteral("The connection to the watch was lost: ");
+    struct Case {
+        const char* name;
+        std::function<void(SimulatedWatch&, frmImport*)> arrange;
+        QString says;
+        qint64 kept;  // the bytes temp.bin keeps, or -1
+    };
+    const QList<Case> cases = {
+        {"cable pulled mid-image",
+         [&](SimulatedWatch& cradle, frmImport*) {
+             cradle.setImage(whole);
+             cradle.setBytesPerSecond(8000);
+             cradle.setUnplugAfter(1500);
+         },
+         lost, -1},
+        {"cable pulled while waking",
+         [&](SimulatedWatch& cradle, frmImport*) {
+             QObject::connect(&cradle, &SimulatedWatch::byteReceived, &cradle,
+                              [&cradle] { QTimer::singleShot(0, &cradle, &SimulatedWatch::unplug); });
+         },
+         lost, -1},
+        {"half an image, then silence",
+         [&](SimulatedWatch& cradle, frmImport*) { cradle.setImage(whole.left(2066)); },
+         QStringLiteral("The download is incomplete: only 2066 bytes came"), 2066},
+        {"cut at the size limit",
+         [&](SimulatedWatch& cradle, frmImport* w) {
+             cradle.setImage(SimulatedWatch::awkwardBytes(5000));
+             w->session()->setSizeLimit(1000);
+         },
+         QStringLiteral("The download was cut off after "), -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedWatch cradle;
+        ASSERT_TRUE(cradle.isOpen());
+        const QString device = cradle.devicePath();
+        qputenv("SPLITWERK_COM5", device.toLocal8Bit());
+        boxes.clear();
+        frmImport* w = open();
+        QPointer<frmImport> alive(w);
+        w->session()->setWakeIntervalMs(50);
+        c.arrange(cradle, w);
+        QTest::mouseClick(control<QPushButton>(w, "cmdImport"), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.count() > 0; }, 5000));
+        QTest::qWait(100);
+        ASSERT_EQ(boxes.count(), 1);
+        const QString text = boxes.last().text;
+        EXPECT_TRUE(text.startsWith(c.says)) << text.toStdString();
+        if (c.says == lost) {
+            EXPECT_TRUE(text.contains(device + QStringLiteral(" closed or is gone ("))) << text.toStdString();
+        }
+        ASSERT_TRUE(alive);
+        EXPECT_FALSE(w->isHidden());
+        EXPECT_TRUE(idle(w));
+        if (c.kept >= 0) {
+            EXPECT_EQ(fileBytes(imagePath()), SimulatedWatch::awkwardBytes(int(c.kept)));
+        } else if (c.says != lost) {
+            EXPECT_GT(fileBytes(imagePath()).size(), 1000);
+        }
+        EXPECT_TRUE(parsed.isEmpty());
+        EXPECT_TRUE(reviews.isEmpty());
+        QTest::mouseClick(control<QPushButton>(w, "cmdCancel"), Qt::LeftButton);
+    }
 }
 
 TEST_F(ImportWindow, TimeOutShowsItsMessageAndARetryWorks)

@@ -1,6 +1,12 @@
 #pragma once
 
 #include "app/clsFormRefresher.h"
+#include "app/clsThisApp.h"
+#include "app/modapp.h"
+#include "shell/MenuRow.h"
+#include "shell/mdiMain.h"
+
+#include <QCloseEvent>
 
 #include <QStringList>
 #include <QWidget>
@@ -62,6 +68,30 @@ private:
         callLog() << objectName() + QLatin1Char('.') + QLatin1String(member)
                          + (args.isEmpty() ? QString() : QLatin1Char(' ') + args);
     }
+};
+
+// A child that applies its own row when it becomes active and, as the real
+// windows do, asks for the application's defaults when it closes.
+class RowChild : public QWidget {
+    Q_OBJECT
+public:
+    RowChild(const QString& name, const QStringList& row) : m_row(row) { setObjectName(name); }
+    Q_INVOKABLE void Form_Activate()
+    {
+        if (mdiMain* main = mdiMain::instance())
+            main->applyMenuRow(m_row);
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (clsThisApp* app = modapp::ThisApp())
+            app->setMenusAndButtonDefaults_g();
+        event->accept();
+    }
+
+private:
+    MenuRow m_row;
 };
 
 // A child window that offers nothing by name.

@@ -386,6 +386,50 @@ TEST_F(ShellTest, ActivatingAnotherChildRunsItsFormActivateOnce)
                                       "frmSegmentList.Form_Activate"}));
 }
 
+TEST_F(ShellTest, WhenAChildClosesTheRowOfTheWindowThenActiveStands)
+{
+    openMain();
+    const QStringList listRow = {"mnuFileExport", "mnuEditDelete", "mnuEditSelectAll", "mnuFileImport"};
+    const QStringList reviewRow = {"mnuSortAscending", "mnuEditUndo"};
+    const QStringList rosterRow = {"mnuViewRoster", "mnuEditCopy"};
+    auto rowNow = [&] {
+        QStringList on;
+        for (const QString& name : MenuRow::controlledItems())
+            if (item(name.toLatin1().constData())->isEnabled())
+                on << name;
+        on.sort();
+        return on.join(QLatin1Char(' ')).toStdString();
+    };
+    auto sorted = [](QStringList l) {
+        l.sort();
+        return l.join(QLatin1Char(' ')).toStdString();
+    };
+    auto closeAndSettle = [&](QWidget* w) {
+        const auto before = main->mdiArea()->subWindowList().size();
+        w->close();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return main->mdiArea()->subWindowList().size() < before; }, 2000));
+    };
+
+    auto* review = new RowChild(QStringLiteral("frmImportSegment"), reviewRow);
+    show(review);
+    auto* list = new RowChild(QStringLiteral("frmSegmentList"), listRow);
+    show(list);  // as the review's Save opens the list
+    closeAndSettle(review);  // the review closes behind the active list
+    EXPECT_EQ(rowNow(), sorted(listRow));
+    EXPECT_TRUE(main->ToolbarButton("Export")->isEnabled());
+
+    // The active child closing hands over to the one activated next.
+    auto* roster = new RowChild(QStringLiteral("frmRoster"), rosterRow);
+    show(roster);
+    EXPECT_EQ(rowNow(), sorted(rosterRow));
+    closeAndSettle(roster);
+    EXPECT_EQ(rowNow(), sorted(listRow));
+
+    // The last one leaves the no-child row.
+    closeAndSettle(list);
+    EXPECT_EQ(rowNow(), sorted(NoChildOn));
+}
+
 // Started as the program starts, Exit runs the whole shut-down: the temporary
 // views go, and the version stamp is written once the application object is released.
 TEST(ShellStartUp, ExitEndsTheProgramThroughTheShutDownSequence)

@@ -93,8 +93,10 @@ void SimulatedWatch::startAnswer_m()
     m_answered = true;
     m_answerStartedMs = clockMs();
     if (m_bytesPerSecond <= 0) {
-        m_released = m_image.size();
-        send(m_image);
+        const qint64 n = m_unplugAfter >= 0 ? std::min<qint64>(m_unplugAfter, m_image.size()) : m_image.size();
+        m_released = n;
+        send(m_image.left(n));
+        pullCableIfDue_m();
         return;
     }
     m_paceClock.start();
@@ -106,7 +108,9 @@ void SimulatedWatch::onPace_m()
 {
     // Releases as many bytes as the line speed allows by now, one byte
     // straight away, so the average rate is the line's whatever the timer does.
-    const qint64 due = std::min<qint64>(m_image.size(), 1 + m_paceClock.elapsed() * m_bytesPerSecond / 1000);
+    qint64 due = std::min<qint64>(m_image.size(), 1 + m_paceClock.elapsed() * m_bytesPerSecond / 1000);
+    if (m_unplugAfter >= 0)
+        due = std::min(due, m_unplugAfter);
     if (due > m_released) {
         const qint64 from = m_released;
         m_released = due;
@@ -114,6 +118,17 @@ void SimulatedWatch::onPace_m()
     }
     if (m_released >= m_image.size())
         m_paceTimer.stop();
+    pullCableIfDue_m();
+}
+
+void SimulatedWatch::pullCableIfDue_m()
+{
+    if (m_unplugAfter < 0 || m_released < m_unplugAfter)
+        return;
+    m_paceTimer.stop();
+    m_unplugAfter = -1;
+    // From the event loop: this may run inside one of the notifiers unplug() deletes.
+    QTimer::singleShot(0, this, &SimulatedWatch::unplug);
 }
 
 void SimulatedWatch::send(const QByteArray& bytes)

@@ -36,6 +36,9 @@ public:
     // Sends the image at this many bytes a second (480 is 4800 baud with a
     // start and a stop bit); 0 sends it all at once.
     void setBytesPerSecond(int rate) { m_bytesPerSecond = rate; }
+    // The cable is pulled (unplug()) once this many bytes of the answer went
+    // to the line; negative: never.
+    void setUnplugAfter(qint64 bytes) { m_unplugAfter = bytes; }
 
     // Milliseconds since the watch was made; arrivals are stamped on it.
     qint64 clockMs() const { return m_clock.elapsed(); }
@@ -63,6 +66,7 @@ private:
     void onPace_m();
     void flush_m();
     void startAnswer_m();
+    void pullCableIfDue_m();
 
     int m_master = -1;
     int m_slave = -1;
@@ -77,6 +81,7 @@ private:
     int m_answerAfter = 1;
     bool m_silent = false;
     int m_bytesPerSecond = 0;
+    qint64 m_unplugAfter = -1;
     bool m_answered = false;
     qint64 m_released = 0;  // bytes of the image handed to the line so far
     QByteArray m_pending;   // handed over but not yet accepted by the terminal
