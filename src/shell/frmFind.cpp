@@ -120,8 +120,8 @@ frmFind::~frmFind() = default;
 void frmFind::Form_Load()
 {
     guarded(Module, "Form_Load", [&] {
-        // Already a tool window that stays on top (set with the window's
-        // flags, which leave it hidden until the main window shows it).
+        // Its flags already keep it on top of the main window; the settings'
+        // stay-on-top call would also show it, before it has a window to search.
         clsFormSettings().CenterForm_p(this, mdiMain::instance());
         setWindowTitle(text(3310, QStringLiteral("Find")));
         setWindowIcon(QIcon());

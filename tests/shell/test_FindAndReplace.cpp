@@ -42,12 +42,7 @@ public:
 
 struct FindTest : ShellTest {
     QPointer<FakeSearched> w = new FakeSearched;
-
-    void TearDown() override
-    {
-        delete w.data();
-        ShellTest::TearDown();
-    }
+    void TearDown() override { delete w.data(), ShellTest::TearDown(); }
     // Rows held in memory, as the detail window has them: label, athlete (a
     // drop-down), distance, comments and a column that takes no focus.
     void detailRows()
@@ -82,11 +77,7 @@ struct FindTest : ShellTest {
         clsFindAndReplace().Find_P(w, text, mode, repl, QLatin1String(match), current, compare);
     }
     QString at(int row, const char* field) { return w->rs->valueAt(row, w->rs->FieldIndex(field)).asText(); }
-    void toEnd()
-    {
-        w->rs->MoveLast();
-        w->rs->MoveNext();
-    }
+    void toEnd() { w->rs->MoveLast(), w->rs->MoveNext(); }
     // The texts shown since the last call.
     QStringList texts()
     {
@@ -122,7 +113,7 @@ TEST_F(FindTest, MatchModesCompareModesAndColumnRanges)
         {"abc", "anything else", 1, -2, 0, 0, 0, 3},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.text) + " " + c.match + " " + std::to_string(c.selStart));
+        SCOPED_TRACE(testing::Message() << c.text << " " << c.match << " " << c.selStart);
         w->rs->MoveFirst();
         w->dbgMain->Col(c.col);
         if (c.selStart >= 0) {
@@ -261,8 +252,8 @@ TEST_F(FindTest, ConfirmedReplacementsAreInTheDatabaseAndARefusedOneLeavesTheSto
 
 // ---- the window ------------------------------------------------------------
 
-// Records what the window hands the engine (into the test's list, which
-// outlives the engine) with the status text and whether the window showed.
+// Notes each call with the status text and the window's visibility, into the
+// test's list (which outlives the engine); throws when told to.
 struct RecordingEngine : clsFindAndReplace {
     RecordingEngine(QStringList& c, bool& f) : calls(c), fail(f) {}
     QStringList& calls;
@@ -271,9 +262,8 @@ struct RecordingEngine : clsFindAndReplace {
                 const QString& match, bool current, qint32 compare) override
     {
         mdiMain* main = mdiMain::instance();
-        calls << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
-                     .arg(form->objectName(), find).arg(mode).arg(repl.value_or("-"), match)
-                     .arg(int(current)).arg(compare).arg(main->StatusText())
+        calls << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9").arg(form->objectName(), find).arg(mode)
+                     .arg(repl.value_or("-"), match).arg(int(current)).arg(compare).arg(main->StatusText())
                      .arg(main->findChild<frmFind*>()->isVisible() ? "shown" : "hidden");
         if (fail)
             throw AppError(13, QStringLiteral("Type mismatch"));
@@ -298,8 +288,7 @@ struct FindWindowTest : FindTest {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // a find window closed before
         enableAll();
         click(item);
-        f = main->findChild<frmFind*>();
-        ASSERT_NE(f, nullptr);
+        ASSERT_NE(f = main->findChild<frmFind*>(), nullptr);
         f->engine(std::make_unique<RecordingEngine>(calls, fail));
     }
     template <class W = QPushButton>
@@ -307,43 +296,32 @@ struct FindWindowTest : FindTest {
     void press(const char* button) { control(button)->click(); }
 };
 
-TEST_F(FindWindowTest, TheTwoStylesAndTheFirstReplaceClick)
+TEST_F(FindWindowTest, StylesFlagsRefreshesAndTheStatusText)
 {
     open("mnuEditFind");
     EXPECT_EQ(f->FormToSearch(), w);
     EXPECT_TRUE(f->isVisible() && (f->windowFlags() & Qt::WindowStaysOnTopHint));
-    EXPECT_EQ(f->windowTitle(), "Find");
-    EXPECT_EQ(control("cmdReplace")->text(), "&Replace..");
+    EXPECT_EQ(f->windowTitle() + control("cmdReplace")->text(), "Find&Replace..");
     EXPECT_FALSE(control("cmdReplaceAll")->isEnabled() || control<QLineEdit>("txtReplaceWith")->isEnabled());
-    press("cmdReplace");
+    press("cmdReplace");  // the first click only turns it into the replace style
     EXPECT_TRUE(calls.isEmpty());
     EXPECT_EQ(control("cmdReplace")->text(), "&Replace");
     EXPECT_TRUE(control("cmdReplaceAll")->isEnabled() && control<QLineEdit>("txtReplaceWith")->isEnabled());
     control<QLineEdit>("txtFindWhat")->setText("a");
     control<QLineEdit>("txtReplaceWith")->setText("b");
     press("cmdReplace");
-    EXPECT_EQ(calls, QStringList{"frmSegmentDetail a 1 b Any Part Of Field 0 1 Searching hidden"});
-    EXPECT_EQ(w->refreshes, 1);
-
-    f->close();
-    open("mnuEditReplace");
-    EXPECT_EQ(control("cmdReplace")->text(), "&Replace");
-}
-
-TEST_F(FindWindowTest, FlagsReachTheEngineAndOnlyReplacesRefreshTheSearchedWindow)
-{
-    open("mnuEditReplace");
     control<QCheckBox>("chkMatchCase")->setChecked(true);
     control<QCheckBox>("chkSearchCurrentField")->setChecked(true);
     press("cmdFindFirst");
     press("cmdFindNext");
-    EXPECT_EQ(w->refreshes, 0);
+    EXPECT_EQ(w->refreshes, 1);
     control<QCheckBox>("chkMatchCase")->setChecked(false);
     press("cmdReplaceAll");
-    EXPECT_EQ(w->refreshes, 1);
-    EXPECT_EQ(calls, (QStringList{"frmSegmentDetail  1 - Any Part Of Field 1 0 Searching hidden",
-                                  "frmSegmentDetail  2 - Any Part Of Field 1 0 Searching hidden",
-                                  "frmSegmentDetail  0  Any Part Of Field 1 1 Searching hidden"}));
+    EXPECT_EQ(w->refreshes, 2);
+    EXPECT_EQ(calls, (QStringList{"frmSegmentDetail a 1 b Any Part Of Field 0 1 Searching hidden",
+                                  "frmSegmentDetail a 1 - Any Part Of Field 1 0 Searching hidden",
+                                  "frmSegmentDetail a 2 - Any Part Of Field 1 0 Searching hidden",
+                                  "frmSegmentDetail a 0 b Any Part Of Field 1 1 Searching hidden"}));
     EXPECT_EQ(main->StatusText(), "");
 
     // A failing engine: reported once, the status cleared, the window back, no refresh.
@@ -352,7 +330,11 @@ TEST_F(FindWindowTest, FlagsReachTheEngineAndOnlyReplacesRefreshTheSearchedWindo
     EXPECT_EQ(boxes.count(), 1);
     EXPECT_EQ(main->StatusText(), "");
     EXPECT_TRUE(f->isVisible());
-    EXPECT_EQ(w->refreshes, 1);
+    EXPECT_EQ(w->refreshes, 2);
+
+    f->close();
+    open("mnuEditReplace");
+    EXPECT_EQ(control("cmdReplace")->text(), "&Replace");
 }
 
 TEST_F(FindWindowTest, UnloadAppliesTheNoChildRowThenTheSearchedWindowsRow)
@@ -367,17 +349,14 @@ TEST_F(FindWindowTest, UnloadAppliesTheNoChildRowThenTheSearchedWindowsRow)
     w->activations.clear();
     f->close();
     EXPECT_EQ(w->activations, QList<bool>{true});
-}
 
-TEST_F(FindWindowTest, WithTheSearchedWindowGoneACommandClosesTheFindWindow)
-{
+    // With the searched window gone, a command closes the find window.
     open("mnuEditFind");
     QPointer<frmFind> guard(f);
     delete w.data();
     press("cmdFindFirst");
-    EXPECT_TRUE(calls.isEmpty());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(guard.isNull());
+    EXPECT_TRUE(calls.isEmpty() && guard.isNull());
 }
 
 }  // namespace
