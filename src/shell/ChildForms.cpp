@@ -7,6 +7,7 @@
 #include "import/frmImport.h"
 #include "import/frmImportSegment.h"
 #include "search/frmSegmentList.h"
+#include "shell/frmFind.h"
 
 #include <QHash>
 
@@ -35,6 +36,7 @@ void registerAll()
     registerForm(QStringLiteral("frmSegmentList"), [] { return new frmSegmentList; });
     registerForm(QStringLiteral("frmImport"), [] { return new frmImport; });
     registerForm(QStringLiteral("frmImportSegment"), [] { return new frmImportSegment; });
+    registerForm(QStringLiteral("frmFind"), [] { return new frmFind; });
 
     // The download window hands its image to the parser, which fills the
     // staging tables the review window shows.

@@ -1,0 +1,232 @@
+#include "shell/clsFindAndReplace.h"
+
+#include "app/CallByName.h"
+#include "app/clsMessageHandler.h"
+#include "app/modapp.h"
+#include "platform/AppError.h"
+#include "platform/AppInfo.h"
+#include "platform/DataGrid.h"
+#include "platform/MessagePresenter.h"
+#include "platform/Recordset.h"
+
+#include <QWidget>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+const QString StartOfField = QStringLiteral("Start Of Field");
+const QString WholeField = QStringLiteral("Whole Field");
+const QString NoRecords = QStringLiteral("no records match the selected criteria");
+const QString NoFurtherRecords = QStringLiteral("no further records match the selected criteria");
+const QString DropDownOnly = QStringLiteral(
+    "You may only replace a value from a drop-down box with a different value from the same drop-down");
+
+DataGrid* gridOf(QWidget* form)
+{
+    auto* grid = form ? form->findChild<DataGrid*>(QStringLiteral("dbgMain")) : nullptr;
+    if (!grid)
+        CallByName::notSupported(form, "dbgMain");
+    return grid;
+}
+
+Recordset* recordsetOf(QWidget* form)
+{
+    auto* rs = CallByName::get<Recordset*>(form, "DataSource_Po");
+    if (!rs)
+        AppError::raise(91, QStringLiteral("Object variable or With block variable not set"));
+    return rs;
+}
+
+qint32 say(const QString& text)
+{
+    if (clsMessageHandler* h = modapp::MessageHandler())
+        return h->ShowMessage_gl(text, MessageBoxStyle::Information);
+    return MessagePresenter::show(text, MessageBoxStyle::Information);
+}
+
+// The 1-based position of the find text in a cell's text, 0 for no match. An
+// empty cell never matches; a whole field must be the find text exactly, in
+// its case, whatever the compare mode.
+int matchPosition(const QString& cell, const QString& findText, const QString& matchMode, Qt::CaseSensitivity cs)
+{
+    if (cell.isEmpty())
+        return 0;
+    if (matchMode == WholeField)
+        return cell == findText ? 1 : 0;
+    const int pos = int(cell.indexOf(findText, 0, cs)) + 1;
+    return (matchMode == StartOfField && pos != 1) ? 0 : pos;
+}
+
+// Moves the grid's current cell onto the match and selects the found text.
+void showMatch(DataGrid* grid, int column, int start, int length)
+{
+    grid->Col(column);
+    grid->EditActive(true);
+    grid->SelStart(start);
+    grid->SelLength(length);
+    grid->EditActive(false);
+}
+
+// Stores the current row's replaced value at once: the searched windows
+// expect every confirmed replacement to be kept. A value the database
+// refuses is dropped from the grid again, so the grid shows what is stored.
+void storeRow(DataGrid* grid, Recordset* rs)
+{
+    if (rs->EditMode() == Recordset::EditNone)
+        return;
+    try {
+        grid->Update();
+    } catch (const AppError&) {
+        grid->cancelPendingEdit();
+        throw;
+    }
+}
+
+}  // namespace
+
+void clsFindAndReplace::Find_P(QWidget* form, const QString& findText, qint32 mode,
+                               const std::optional<QString>& replacement, const QString& matchMode,
+                               bool currentFieldOnly, qint32 compareMode)
+{
+    withErrorSource(QStringLiteral("clsFindAndReplace.Find_p"), [&] {
+        DataGrid* grid = gridOf(form);
+        Recordset* rs = recordsetOf(form);
+        const bool replacing = replacement.has_value();
+        const Qt::CaseSensitivity cs = compareMode == BinaryCompare ? Qt::CaseSensitive : Qt::CaseInsensitive;
+
+        int first = 0;
+        int last = grid->ColumnCount() - 1;
+        if (currentFieldOnly) {
+            if (grid->SelStartCol() < 0) {
+                first = last = grid->Col();
+            } else {
+                const int end = grid->SelEndCol() < 0 ? grid->SelStartCol() : grid->SelEndCol();
+                first = std::min(grid->SelStartCol(), end);
+                last = std::min(std::max(grid->SelStartCol(), end), grid->ColumnCount() - 1);
+            }
+        }
+        grid->ClearSelCols();
+        if (first < 0) {
+            // Only the current field was asked for, and there is none.
+            say(NoRecords);
+            return;
+        }
+
+        // Find next starts after the current row, so it never finds the same
+        // match twice; at the end of the list there is nothing further.
+        if (mode == FindNext) {
+            if (!rs->IsEOF())
+                rs->MoveNext();
+        } else if (rs->RecordCount() > 0) {
+            rs->MoveFirst();
+        }
+        // The rows to visit are fixed now: a replacement that re-sorts or
+        // requeries the list cannot make the walk revisit a row or never end.
+        std::vector<qint32> rows;
+        if (!rs->IsEOF() && rs->currentViewRow() >= 0)
+            for (int r = rs->currentViewRow(); r < rs->RecordCount(); ++r)
+                rows.push_back(rs->bookmarkAt(r));
+
+        bool found = false;
+        bool stop = false;
+        QString foundCaption;
+        for (size_t i = 0; i < rows.size() && !stop; ++i) {
+            if (rs->viewRowOfBookmark(rows[i]) < 0)
+                continue;  // gone meanwhile
+            if (rs->currentViewRow() < 0 || rs->bookmarkAt(rs->currentViewRow()) != rows[i])
+                rs->Bookmark(rows[i]);
+            for (int c = first; c <= last && !stop; ++c) {
+                DataGridColumn* column = grid->Columns(c);
+                if (!column->AllowFocus())
+                    continue;
+                if (column->Value().isNullOrEmpty())
+                    continue;
+                // An empty find text would replace between every character.
+                const QString cell = column->Text();
+                const int pos = (replacing && findText.isEmpty()) ? 0 : matchPosition(cell, findText, matchMode, cs);
+                if (pos == 0)
+                    continue;
+                found = true;
+                if (!replacing) {
+                    showMatch(grid, c, pos - 1, int(findText.size()));
+                    foundCaption = column->Caption();
+                } else if (!replaceCell_m(form, grid, rs, c, cell, findText, *replacement, cs)) {
+                    stop = true;
+                }
+                if (mode != ReplaceAll)
+                    stop = true;
+            }
+        }
+
+        if (!found) {
+            say(mode == FindFirst ? NoRecords : NoFurtherRecords);
+            if (rs->RecordCount() > 0)
+                rs->MoveFirst();
+        } else if (!replacing) {
+            say(QStringLiteral("\"") + findText + QStringLiteral("\" is found in the currently selected row in column: ")
+                + foundCaption);
+        } else {
+            // A replace all that ran to the end leaves the list past its last row.
+            if (!stop && rs->RecordCount() > 0) {
+                rs->MoveLast();
+                rs->MoveNext();
+            }
+            say(NoFurtherRecords);
+        }
+    });
+}
+
+bool clsFindAndReplace::replaceCell_m(QWidget* form, DataGrid* grid, Recordset* rs, int c, const QString& cell,
+                                      const QString& findText, const QString& replacement,
+                                      Qt::CaseSensitivity cs) const
+{
+    DataGridColumn* column = grid->Columns(c);
+    const QString field = column->DataField();
+    const QString question = QStringLiteral("Replace '") + findText + QStringLiteral("' with '") + replacement
+                             + QStringLiteral("' in the current row for column: ") + column->Caption()
+                             + QStringLiteral("?");
+    // Yes, No and Cancel with the question icon.
+    const int answer = MessagePresenter::show(question, 35, AppInfo::title());
+    if (answer == MessageBoxStyle::ResCancel)
+        return false;
+    if (answer != MessageBoxStyle::ResYes)
+        return true;
+
+    Value newValue;
+    if (column->Button()) {
+        const std::optional<Value> listed = DropDownValue_mf(form, c, replacement);
+        if (!listed) {
+            say(DropDownOnly);
+            return false;
+        }
+        newValue = *listed;
+    } else {
+        QString text = cell;
+        text.replace(findText, replacement, cs);
+        // A number, date or time column takes only what converts to its type.
+        try {
+            newValue = FieldInfo::coerce(Value(text), rs->Fields(field).DataType());
+        } catch (const AppError&) {
+            say(QStringLiteral("'") + text + QStringLiteral("' is not a valid value for column: ") + column->Caption());
+            return false;
+        }
+    }
+    rs->Fields(field).Value(newValue);
+    if (column->Button())
+        grid->RefetchCol(c);
+    else
+        grid->RefetchRow();
+    storeRow(grid, rs);
+    return true;
+}
+
+std::optional<Value> clsFindAndReplace::DropDownValue_mf(QWidget* form, int column, const QString& replacement) const
+{
+    const DataGridValueItems& items = gridOf(form)->Columns(column)->ValueItems();
+    for (int i = 0; i < items.Count(); ++i)
+        if (items.Item(i).DisplayValue() == replacement)
+            return items.Item(i).Value();
+    return std::nullopt;
+}
