@@ -351,8 +351,12 @@ bool mdiMain::eventFilter(QObject* watched, QEvent* event)
         auto* sub = qobject_cast<QMdiSubWindow*>(widget);
         if (!sub)
             sub = qobject_cast<QMdiSubWindow*>(widget->parentWidget());
-        if (sub && sub->mdiArea() == m_area)
+        if (sub && sub->mdiArea() == m_area) {
+            // Only for the close being handled now: a refused close must not
+            // leave it behind for a later request from a tool window.
             m_closingSub = sub;
+            QTimer::singleShot(0, this, [this] { m_closingSub = nullptr; });
+        }
     }
     // Each key press reaches its native window exactly once.
     if (event->type() == QEvent::KeyPress && watched->isWindowType()) {
@@ -631,8 +635,9 @@ void mdiMain::menuDefaults_m()
     // A window closing behind the active one (the review after its Save has
     // opened the list) must not take the active window's row away. When the
     // active one closes, the row of the next is applied as it activates.
+    // A request from outside the children (the find window) always applies.
     QMdiSubWindow* current = m_area->currentSubWindow();
-    if (current && current != m_closingSub)
+    if (m_closingSub && current && current != m_closingSub)
         return;
     applyMenuRow(NoChildRow());
 }
