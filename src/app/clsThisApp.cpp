@@ -229,13 +229,33 @@ bool clsThisApp::RepairAndCompact_gf()
         if (!m_dao || !m_dao->IsOpen())
             return false;  // start-up never got the file open: nothing to compact
         // An in-place VACUUM is atomic: a failure or a kill leaves the old file whole.
-        m_dao->compact();
+        const QString path = m_dao->Database_ps();
+        try {
+            m_dao->compact();
+        } catch (const AppError& e) {
+            if (e.number() == AppError::withObjectBase(clsConnectJet::DamagedDatabase))
+                tellDamaged_m(path);
+            throw;
+        }
         m_dao.reset();
         return true;
     } catch (const AppError& e) {
         m_dao.reset();
         reraise(e, "clsThisApp.RepairAndCompact_gf");
     }
+}
+
+void clsThisApp::tellDamaged_m(const QString& path) noexcept
+{
+    // The exit ignores its errors; this one the user must hear of, once.
+    ignoringErrors([&] {
+        if (m_messageHandler)
+            m_messageHandler->ShowMessage_gl(
+                QStringLiteral("The database file '%1' is damaged and was not compacted.\r\n"
+                               "Keep a copy of it before anything else is done.")
+                    .arg(QDir::toNativeSeparators(path)),
+                48);
+    });
 }
 
 clsThisApp::~clsThisApp()

@@ -110,7 +110,8 @@ public:
         QString dataSource;
         QString password;
     };
-    // Raises 432 when the file is missing or cannot be read.
+    // Raises 432 when the file is missing, 0x80004005 when it cannot be read
+    // or names no database.
     static DataLink ReadDataLink(const QString& udlPath);
 
     // The pieces of the quoting, shared with the maintenance connection.
