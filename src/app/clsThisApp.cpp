@@ -20,6 +20,8 @@
 
 #include <QDir>
 
+#include <future>
+
 namespace {
 const QString kBackslash = QStringLiteral("\\");
 
@@ -130,13 +132,24 @@ void clsThisApp::SystemInit_m()
         m_dao = std::make_unique<clsConnectJet>();
         m_dao->Connect_ps(QStringLiteral(";DATABASE=") + databasePath() + QStringLiteral(";PWD=")
                                 + QString::fromLatin1(DatabasePassword));
-        m_dao->OpenConnection_pf();
-
         m_errorHandler->AdoConnection({});
         m_ado = std::make_unique<clsAdoConnectJet>();
         m_ado->UDL(QDir(folder).filePath(QStringLiteral("SPLITWERK.UDL")));
-        m_ado->OpenConnection_pf();
         clsAdoConnectJet* ado = m_ado.get();
+
+        // Each open spends most of its time deriving the key; the two
+        // connections are independent, so the record-set connection derives
+        // its own on a worker meanwhile. The outcome is still taken in order:
+        // a failing maintenance connection is the one reported.
+        auto recordSetOpen = std::async(std::launch::async, [ado] { ado->OpenConnection_pf(); });
+        try {
+            m_dao->OpenConnection_pf();
+        } catch (...) {
+            recordSetOpen.wait();
+            ignoringErrors([&] { ado->CloseConnection(); });
+            throw;
+        }
+        recordSetOpen.get();
         m_errorHandler->AdoConnection([ado] { return ado->Errors(); });
         m_strings->DatabaseConnection(ado);
 

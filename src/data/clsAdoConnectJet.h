@@ -79,6 +79,8 @@ public:
     ::Connection* Connection() const { return m_connection.get(); }
     bool IsOpen() const;
 
+    // Uses only this object and the files it names, so it may run on a worker
+    // thread while no one else uses the object.
     bool OpenConnection_pf();
     void CloseConnection();
 

@@ -279,3 +279,21 @@ TEST_F(StartUp, ADamagedPageIsReportedOnceAtExitAndTheFileIsLeftAlone)
     EXPECT_EQ(bytesOf(folder.databasePath()), bytes);
     EXPECT_TRUE(tmpFiles().isEmpty());
 }
+
+// The two connections open side by side, but their failures are reported in
+// the order of the steps: the maintenance connection's comes first.
+TEST_F(StartUp, TheMaintenanceConnectionsFailureIsTheOneReported)
+{
+    ASSERT_TRUE(folder.makeProgramFiles());
+    const QString other = QDir(folder.path()).filePath(QStringLiteral("other.mdb"));
+    ASSERT_TRUE(QFile::rename(folder.databasePath(), other));
+    ASSERT_TRUE(folder.writeUdl("Provider=SQLCipher;Data Source=other.mdb;Jet OLEDB:Database Password=RORUDAZE"));
+    const QByteArray before = bytesOf(other);
+
+    EXPECT_NE(modapp::Main(), 0);
+    EXPECT_FALSE(windowShown);
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("Critical Error: %1\r\n").arg(AppError::withObjectBase(3024))))
+        << boxes.last().text.toStdString();
+    EXPECT_EQ(bytesOf(other), before);
+}
