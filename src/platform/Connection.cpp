@@ -41,7 +41,7 @@ QString quoteLiteral(const QString& text)
 }
 
 // Every page of a keyed file is enciphered, its first bytes included: the
-// plain header is a database without our key.
+// plain header is a database without any key.
 bool hasPlainHeader(const QString& filePath)
 {
     QFile file(filePath);
@@ -112,7 +112,7 @@ void Connection::Open(const QString& filePath, const QString& password, int busy
     const QString shown = QDir::toNativeSeparators(filePath);
     if (info.size() == 0)
         fail(UnrecognizedDatabase, QStringLiteral("The database file '%1' is empty: it holds no database.").arg(shown));
-    if (info.size() % 512 != 0 || hasPlainHeader(filePath))
+    if (info.size() % 512 != 0 || (!password.isEmpty() && hasPlainHeader(filePath)))
         fail(UnrecognizedDatabase,
              QStringLiteral("The database file '%1' is no database of this program, or it is damaged.").arg(shown));
 

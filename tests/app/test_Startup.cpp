@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
 
@@ -59,6 +60,17 @@ struct StartUp : ::testing::Test {
             c = char(seed >> 16);
         }
         return out;
+    }
+    // An ordinary SQLite file: a database, but never keyed.
+    static QByteArray plainDatabase()
+    {
+        QTemporaryDir dir;
+        const QByteArray path = dir.filePath(QStringLiteral("plain.db")).toUtf8();
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        sqlite3_exec(db, "CREATE TABLE tblSysStrings (lStringID INTEGER, sString TEXT)", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        return bytesOf(QString::fromUtf8(path));
     }
     qint64 count(const QString& sql)
     {
@@ -208,7 +220,8 @@ TEST_F(StartUp, UnusableFilesGiveOneBoxNamingTheFileAndStayAsTheyWere)
     } cases[] = {
         {"zero-byte database", Database, QByteArray(), "is empty"},
         {"database of random bytes", Database, randomBytes(8192, 7), "database file"},
-        {"text in place of the database", Database, QByteArray("this is no database\r\n"), "no database"},
+        {"text in place of the database", Database, QByteArray("this is no database\r\n"), "no database of this program"},
+        {"a database without any key", Database, plainDatabase(), "no database of this program"},
         {"data link file of random bytes", DataLink, randomBytes(700, 3), "data link file"},
         {"empty data link file", DataLink, QByteArray(), "data link file"},
     };
