@@ -20,6 +20,8 @@
 
 #include <QDir>
 
+#include <future>
+
 namespace {
 const QString kBackslash = QStringLiteral("\\");
 
@@ -130,13 +132,24 @@ void clsThisApp::SystemInit_m()
         m_dao = std::make_unique<clsConnectJet>();
         m_dao->Connect_ps(QStringLiteral(";DATABASE=") + databasePath() + QStringLiteral(";PWD=")
                                 + QString::fromLatin1(DatabasePassword));
-        m_dao->OpenConnection_pf();
-
         m_errorHandler->AdoConnection({});
         m_ado = std::make_unique<clsAdoConnectJet>();
         m_ado->UDL(QDir(folder).filePath(QStringLiteral("SPLITWERK.UDL")));
-        m_ado->OpenConnection_pf();
         clsAdoConnectJet* ado = m_ado.get();
+
+        // Each open spends most of its time deriving the key; the two
+        // connections are independent, so the record-set connection derives
+        // its own on a worker meanwhile. The outcome is still taken in order:
+        // a failing maintenance connection is the one reported.
+        auto recordSetOpen = std::async(std::launch::async, [ado] { ado->OpenConnection_pf(); });
+        try {
+            m_dao->OpenConnection_pf();
+        } catch (...) {
+            recordSetOpen.wait();
+            ignoringErrors([&] { ado->CloseConnection(); });
+            throw;
+        }
+        recordSetOpen.get();
         m_errorHandler->AdoConnection([ado] { return ado->Errors(); });
         m_strings->DatabaseConnection(ado);
 
@@ -229,13 +242,33 @@ bool clsThisApp::RepairAndCompact_gf()
         if (!m_dao || !m_dao->IsOpen())
             return false;  // start-up never got the file open: nothing to compact
         // An in-place VACUUM is atomic: a failure or a kill leaves the old file whole.
-        m_dao->compact();
+        const QString path = m_dao->Database_ps();
+        try {
+            m_dao->compact();
+        } catch (const AppError& e) {
+            if (e.number() == AppError::withObjectBase(clsConnectJet::DamagedDatabase))
+                tellDamaged_m(path);
+            throw;
+        }
         m_dao.reset();
         return true;
     } catch (const AppError& e) {
         m_dao.reset();
         reraise(e, "clsThisApp.RepairAndCompact_gf");
     }
+}
+
+void clsThisApp::tellDamaged_m(const QString& path) noexcept
+{
+    // The exit ignores its errors; this one the user must hear of, once.
+    ignoringErrors([&] {
+        if (m_messageHandler)
+            m_messageHandler->ShowMessage_gl(
+                QStringLiteral("The database file '%1' is damaged and was not compacted.\r\n"
+                               "Keep a copy of it before anything else is done.")
+                    .arg(QDir::toNativeSeparators(path)),
+                48);
+    });
 }
 
 clsThisApp::~clsThisApp()

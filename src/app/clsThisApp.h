@@ -77,6 +77,7 @@ private:
     void checkVersionStamp_m();
     void requireMaintenance_m() const;
     void rollBackOpenWork_m() noexcept;
+    void tellDamaged_m(const QString& path) noexcept;
 
     QString m_baseKey;
     std::shared_ptr<clsLibrary> m_library;

@@ -16,6 +16,7 @@
 #include <QSysInfo>
 #include <QThread>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 #include <memory>
@@ -138,6 +139,13 @@ void frmSplash::Refresh()
     repaint();
     // A new window is mapped only through the event queue; user input stays queued.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void frmSplash::yieldTopmost()
+{
+    // On the native window only: changing the widget's own flags would hide it.
+    if (QWindow* window = windowHandle())
+        window->setFlag(Qt::WindowStaysOnTopHint, false);
 }
 
 void frmSplash::Status_ps(const QString& status)

@@ -32,6 +32,9 @@ public:
 
     // Paints the window now; right after show() also lets it map, without user input.
     void Refresh();
+    // Stops staying on top of other windows, so a message box shown while it
+    // is up is not hidden behind it.
+    void yieldTopmost();
     // True once the window has unloaded (closed by its creator or the user).
     bool Unloaded() const { return m_unloaded; }
 

@@ -136,13 +136,10 @@ int Main()
             throw AppError(ErrNo::InvalidCall, QString::fromLocal8Bit(e.what()));
         }
     } catch (const AppError& e) {
-        // A failed start-up does not hold the splash; it would cover the box.
+        // The splash stays up behind the box and goes last, without its wait.
         try {
-            if (splash) {
-                splash->MinimumSeconds(0);
-                splash->close();
-                splash.reset();
-            }
+            if (splash)
+                splash->yieldTopmost();
         } catch (...) {
         }
         qint32 style = 0;
@@ -158,6 +155,14 @@ int Main()
         try { app.reset(); } catch (...) {}
         g_app = nullptr;
         releaseAll();
+        try {
+            if (splash) {
+                splash->MinimumSeconds(0);
+                splash->close();
+                splash.reset();
+            }
+        } catch (...) {
+        }
         return 1;
     }
 }

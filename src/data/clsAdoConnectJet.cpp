@@ -91,8 +91,15 @@ clsAdoConnectJet::DataLink clsAdoConnectJet::ReadDataLink(const QString& udlPath
 {
     const QString path = QDir(AppInfo::path()).absoluteFilePath(udlPath);
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile())
         throw AppError(ErrNo::DataLinkFileMissing, QLatin1String(DataLinkMissingText));
+    const auto unreadable = [&] {
+        return AppError(ErrNo::OleDbFailed,
+                        QStringLiteral("The data link file '%1' cannot be read: it is damaged or names no database.")
+                            .arg(QDir::toNativeSeparators(path)));
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        throw unreadable();
 
     DataLink link;
     QString passwordKey;  // the user password, used only without a database password
@@ -120,8 +127,10 @@ clsAdoConnectJet::DataLink clsAdoConnectJet::ReadDataLink(const QString& udlPath
     }
     if (link.password.isEmpty())
         link.password = passwordKey;
-    if (!link.dataSource.isEmpty())
-        link.dataSource = QDir::cleanPath(QDir(AppInfo::path()).absoluteFilePath(link.dataSource));
+    // Without a database to name the file is of no use, whatever else it holds.
+    if (link.dataSource.isEmpty())
+        throw unreadable();
+    link.dataSource = QDir::cleanPath(QDir(AppInfo::path()).absoluteFilePath(link.dataSource));
     return link;
 }
 

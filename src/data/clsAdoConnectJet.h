@@ -79,6 +79,8 @@ public:
     ::Connection* Connection() const { return m_connection.get(); }
     bool IsOpen() const;
 
+    // Uses only this object and the files it names, so it may run on a worker
+    // thread while no one else uses the object.
     bool OpenConnection_pf();
     void CloseConnection();
 
@@ -110,7 +112,8 @@ public:
         QString dataSource;
         QString password;
     };
-    // Raises 432 when the file is missing or cannot be read.
+    // Raises 432 when the file is missing, 0x80004005 when it cannot be read
+    // or names no database.
     static DataLink ReadDataLink(const QString& udlPath);
 
     // The pieces of the quoting, shared with the maintenance connection.

@@ -110,12 +110,12 @@ void clsConnectJet::CloseConnection()
 bool clsConnectJet::OpenConnection_pf()
 {
     CloseConnection();
+    QString path;
     try {
         if (m_connect.isEmpty()) {
             showCritical(QLatin1String(IncorrectConnectionText));
             throw AppError(NotValidFileName, QStringLiteral("Not a valid file name."));
         }
-        QString path;
         QString password;
         ParseConnect(m_connect, &path, &password);
         if (!path.isEmpty())
@@ -125,9 +125,14 @@ bool clsConnectJet::OpenConnection_pf()
         m_connection = std::move(conn);
         return true;
     } catch (const AppError& e) {
-        if (e.number() == ErrNo::NotValidPassword)
-            throw AppError(AppError::withObjectBase(e.number()), QLatin1String(WrongPasswordText),
+        if (e.number() == ErrNo::NotValidPassword) {
+            // Our key is built in: a file it does not open may as well be damaged or foreign.
+            throw AppError(AppError::withObjectBase(e.number()),
+                           QLatin1String(WrongPasswordText)
+                               + QStringLiteral(" The database file '%1' may also be damaged or no database.")
+                                     .arg(QDir::toNativeSeparators(path)),
                            src("OpenConnection_pf"));
+        }
         throw objectError(e, src("OpenConnection_pf"));
     }
 }
@@ -338,10 +343,20 @@ void clsConnectJet::compact()
             OpenConnection_pf();
         Connection& conn = *m_connection;
         // SQLite cannot repair a file; a damaged one is left alone rather than rebuilt.
-        const Value check = conn.ExecuteScalar(QStringLiteral("PRAGMA integrity_check"));
-        if (check.asText().compare(QLatin1String("ok"), Qt::CaseInsensitive) != 0)
-            throw AppError(ErrNo::OleDbFailed,
-                           QStringLiteral("The database failed its integrity check: %1").arg(check.asText()));
+        QString damage;
+        try {
+            const Value check = conn.ExecuteScalar(QStringLiteral("PRAGMA integrity_check"));
+            if (check.asText().compare(QLatin1String("ok"), Qt::CaseInsensitive) != 0)
+                damage = check.asText();
+        } catch (const AppError& e) {
+            // A page that fails its cipher check, or one SQLite cannot make sense of.
+            if (e.number() != ErrNo::NotValidPassword
+                && !e.description().contains(QLatin1String("malformed"), Qt::CaseInsensitive))
+                throw;
+            damage = e.description();
+        }
+        if (!damage.isEmpty())
+            throw AppError(DamagedDatabase, QStringLiteral("The database failed its integrity check: %1").arg(damage));
         // VACUUM rebuilds the file inside one transaction: a failure or a kill
         // at any moment leaves the previous file as it was.
         conn.Execute(QStringLiteral("VACUUM"));

@@ -27,6 +27,8 @@ public:
         "The password being passed to the password-protected database is incorrect, "
         "please contact software supplier.";
     static constexpr int BusyTimeoutMs = 1000;
+    // The file failed its integrity check (compact raises it with the object-error base).
+    static constexpr qint32 DamagedDatabase = 3049;
 
     // A stored query: an SQLite view. An unnamed one is never stored; it just
     // holds SQL to run.
@@ -87,7 +89,8 @@ public:
     bool TableExists(const QString& name) const;
     // Checks the file and rebuilds it in place (VACUUM), opening this
     // connection when needed. Every other handle must be closed first; a
-    // failure leaves the previous file intact.
+    // failure leaves the previous file intact, and a damaged file is not
+    // touched at all (DamagedDatabase).
     void compact();
 
     // The parts of a connect string; keys compare without regard to case.

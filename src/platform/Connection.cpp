@@ -4,12 +4,16 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 
 namespace {
 
 constexpr qint32 NoTransaction = 3034;
+// The engine's "not a database it recognizes, or the file may be corrupt".
+constexpr qint32 UnrecognizedDatabase = 3049;
 constexpr int MaxCachedStatements = 64;
 
 QString sqliteMessage(sqlite3* db, int rc)
@@ -34,6 +38,15 @@ QString quoteLiteral(const QString& text)
     QString s = text;
     s.replace(QLatin1Char('\''), QStringLiteral("''"));
     return QLatin1Char('\'') + s + QLatin1Char('\'');
+}
+
+// Every page of a keyed file is enciphered, its first bytes included: the
+// plain header is a database without any key.
+bool hasPlainHeader(const QString& filePath)
+{
+    QFile file(filePath);
+    static const QByteArray plain("SQLite format 3\0", 16);
+    return file.open(QIODevice::ReadOnly) && file.read(plain.size()) == plain;
 }
 
 }  // namespace
@@ -91,8 +104,17 @@ void Connection::Open(const QString& filePath, const QString& password, int busy
     };
 
     // Never create the file: a missing database must be a clear error.
-    if (!QFileInfo(filePath).isFile())
+    const QFileInfo info(filePath);
+    if (!info.isFile())
         fail(ErrNo::DatabaseNotFound, QStringLiteral("Could not find file '%1'.").arg(filePath));
+    // SQLite takes an empty file for a new database, and anything written to
+    // it then replaces what the user handed us: refuse what cannot be ours.
+    const QString shown = QDir::toNativeSeparators(filePath);
+    if (info.size() == 0)
+        fail(UnrecognizedDatabase, QStringLiteral("The database file '%1' is empty: it holds no database.").arg(shown));
+    if (info.size() % 512 != 0 || (!password.isEmpty() && hasPlainHeader(filePath)))
+        fail(UnrecognizedDatabase,
+             QStringLiteral("The database file '%1' is no database of this program, or it is damaged.").arg(shown));
 
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(filePath.toUtf8().constData(), &db,
@@ -127,7 +149,9 @@ void Connection::Open(const QString& filePath, const QString& password, int busy
     if (rc != SQLITE_OK) {
         const int primary = rc & 0xff;
         if (primary == SQLITE_NOTADB)
-            fail(ErrNo::NotValidPassword, QStringLiteral("Not a valid password. (%1)").arg(sqliteMessage(db, rc)));
+            fail(ErrNo::NotValidPassword,
+                 QStringLiteral("Not a valid password, or the database file '%1' is damaged or no database. (%2)")
+                     .arg(shown, sqliteMessage(db, rc)));
         if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
             fail(ErrNo::DatabaseInUse, sqliteMessage(db, rc));
         fail(errorNumberFor(rc), sqliteMessage(db, rc));

@@ -2,8 +2,12 @@
 
 #include "platform/AppInfo.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStringDecoder>
 
 namespace {
 QString& pathOverride()
@@ -16,15 +20,11 @@ QString& pathOverride()
 // value of ours uses.
 const QString kDefaultValueName = QStringLiteral("(Default)");
 
-QString groupOf(const QString& keyPath)
+QStringList segmentsOf(const QString& keyPath)
 {
     QString g = keyPath;
     g.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    while (g.startsWith(QLatin1Char('/')))
-        g.remove(0, 1);
-    while (g.endsWith(QLatin1Char('/')))
-        g.chop(1);
-    return g;
+    return g.split(QLatin1Char('/'), Qt::SkipEmptyParts);
 }
 
 QString nameOf(const QString& valueName)
@@ -32,23 +32,98 @@ QString nameOf(const QString& valueName)
     return valueName.isEmpty() ? kDefaultValueName : valueName;
 }
 
+// A settings file is text we wrote ourselves: one the INI reader refuses, or
+// that holds NUL bytes or broken UTF-8 (what a crash mid-write leaves), is
+// damaged, and writing through it would lose what it still holds.
+bool isDamaged(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;  // missing reads as empty; an unreadable one fails its writes
+    const QByteArray bytes = file.readAll();
+    if (bytes.contains('\0'))
+        return true;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    (void)utf8.decode(bytes);
+    if (utf8.hasError())
+        return true;
+    return QSettings(path, QSettings::IniFormat).status() == QSettings::FormatError;
+}
+
+// Puts a damaged file aside, untouched, under a name of its own, so the store
+// starts empty and the user can still look at what was there. Each state of
+// the file is checked once.
+void keepDamagedFileAside(const QString& path)
+{
+    static QString checkedPath;
+    static qint64 checkedSize = -1;
+    static QDateTime checkedTime;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return;
+    if (path == checkedPath && info.size() == checkedSize && info.lastModified() == checkedTime)
+        return;
+    if (isDamaged(path)) {
+        QString aside = path + QStringLiteral(".damaged");
+        for (int n = 1; QFileInfo::exists(aside); ++n)
+            aside = path + QStringLiteral(".damaged-%1").arg(n);
+        QFile::rename(path, aside);
+    }
+    const QFileInfo now(path);
+    checkedPath = path;
+    checkedSize = now.exists() ? now.size() : -1;
+    checkedTime = now.lastModified();
+}
+
 // Every call opens the file anew: QSettings shares one cache per file within
 // the process, so this costs little and always sees the others' writes.
+// Key paths and value names ignore letter case, as the registry does: each
+// segment takes the spelling already stored, a new one keeps the caller's.
 struct Opened {
     QSettings settings;
-    explicit Opened(const QString& keyPath)
-        : settings(RegistryStore::filePath(), QSettings::IniFormat)
+    explicit Opened(const QString& keyPath) : settings(checkedFilePath(), QSettings::IniFormat)
     {
-        const QString g = groupOf(keyPath);
-        if (!g.isEmpty())
-            settings.beginGroup(g);
+        for (const QString& segment : segmentsOf(keyPath))
+            settings.beginGroup(stored(settings.childGroups(), segment));
     }
+    static QString checkedFilePath()
+    {
+        const QString path = RegistryStore::filePath();
+        keepDamagedFileAside(path);
+        return path;
+    }
+    static QString stored(const QStringList& names, const QString& name)
+    {
+        for (const QString& n : names)
+            if (n.compare(name, Qt::CaseInsensitive) == 0)
+                return n;
+        return name;
+    }
+    QString valueKey(const QString& valueName) { return stored(settings.childKeys(), nameOf(valueName)); }
     bool flush()
     {
         settings.sync();
         return settings.status() == QSettings::NoError;
     }
 };
+
+// Every stored spelling of the key path (twins that differ only in case can
+// be left by older versions of the file).
+void collectGroups(QSettings& settings, const QStringList& segments, qsizetype level, const QString& prefix,
+                   QStringList* out)
+{
+    if (level == segments.size()) {
+        out->append(prefix);
+        return;
+    }
+    for (const QString& g : settings.childGroups()) {
+        if (g.compare(segments.at(level), Qt::CaseInsensitive) != 0)
+            continue;
+        settings.beginGroup(g);
+        collectGroups(settings, segments, level + 1, prefix.isEmpty() ? g : prefix + QLatin1Char('/') + g, out);
+        settings.endGroup();
+    }
+}
 }
 
 void RegistryStore::setFilePath(const QString& path) { pathOverride() = path; }
@@ -64,19 +139,19 @@ QString RegistryStore::filePath()
 QString RegistryStore::value(const QString& keyPath, const QString& valueName)
 {
     Opened o(keyPath);
-    return o.settings.value(nameOf(valueName)).toString();
+    return o.settings.value(o.valueKey(valueName)).toString();
 }
 
 bool RegistryStore::setValue(const QString& keyPath, const QString& valueName, const QString& value)
 {
     Opened o(keyPath);
-    o.settings.setValue(nameOf(valueName), value);
+    o.settings.setValue(o.valueKey(valueName), value);
     return o.flush();
 }
 
 bool RegistryStore::keyExists(const QString& keyPath)
 {
-    if (groupOf(keyPath).isEmpty())
+    if (segmentsOf(keyPath).isEmpty())
         return true;
     Opened o(keyPath);
     return !o.settings.allKeys().isEmpty();
@@ -85,23 +160,26 @@ bool RegistryStore::keyExists(const QString& keyPath)
 bool RegistryStore::valueExists(const QString& keyPath, const QString& valueName)
 {
     Opened o(keyPath);
-    return o.settings.contains(nameOf(valueName));
+    return o.settings.contains(o.valueKey(valueName));
 }
 
 bool RegistryStore::deleteKey(const QString& keyPath)
 {
-    const QString g = groupOf(keyPath);
-    if (g.isEmpty())
+    const QStringList segments = segmentsOf(keyPath);
+    if (segments.isEmpty())
         return false;  // never the whole tree
     Opened o(QString{});
-    o.settings.remove(g);
+    QStringList groups;
+    collectGroups(o.settings, segments, 0, QString(), &groups);
+    for (const QString& g : std::as_const(groups))
+        o.settings.remove(g);
     return o.flush();
 }
 
 bool RegistryStore::deleteValue(const QString& keyPath, const QString& valueName)
 {
     Opened o(keyPath);
-    o.settings.remove(nameOf(valueName));
+    o.settings.remove(o.valueKey(valueName));
     return o.flush();
 }
 

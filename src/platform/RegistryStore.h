@@ -4,7 +4,9 @@
 #include <QStringList>
 
 // The machine-wide settings tree: backslash key paths ("SOFTWARE\Splitwerk\General")
-// map to groups of an INI file in the user's configuration folder.
+// map to groups of an INI file in the user's configuration folder. Key paths
+// and value names ignore letter case. A file that cannot be read is renamed
+// to "<file>.damaged" (or ".damaged-<n>"), untouched, and the store starts empty.
 class RegistryStore {
 public:
     // The settings file; tests point it at a temporary file. Empty restores the default.

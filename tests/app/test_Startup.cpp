@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
 
@@ -40,6 +41,36 @@ struct StartUp : ::testing::Test {
     QString version() const
     {
         return RegistryStore::value(QStringLiteral("SOFTWARE\\Splitwerk\\General"), QStringLiteral("Version"));
+    }
+    static QByteArray bytesOf(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    }
+    static bool writeBytes(const QString& path, const QByteArray& bytes)
+    {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+    }
+    static QByteArray randomBytes(int size, quint32 seed)
+    {
+        QByteArray out(size, '\0');
+        for (char& c : out) {
+            seed = seed * 1103515245u + 12345u;
+            c = char(seed >> 16);
+        }
+        return out;
+    }
+    // An ordinary SQLite file: a database, but never keyed.
+    static QByteArray plainDatabase()
+    {
+        QTemporaryDir dir;
+        const QByteArray path = dir.filePath(QStringLiteral("plain.db")).toUtf8();
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        sqlite3_exec(db, "CREATE TABLE tblSysStrings (lStringID INTEGER, sString TEXT)", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        return bytesOf(QString::fromUtf8(path));
     }
     qint64 count(const QString& sql)
     {
@@ -174,4 +205,108 @@ TEST_F(StartUp, ShutDownRollsBackOpenWorkAndCompactsInPlace)
     EXPECT_TRUE(tmpFiles().isEmpty());
     EXPECT_EQ(version(), clsThisApp::versionText());
     EXPECT_EQ(boxes.count(), 0);
+}
+
+// Files the program is handed that it cannot use: one clear box naming the
+// file, no main window, and the file byte for byte as it was.
+TEST_F(StartUp, UnusableFilesGiveOneBoxNamingTheFileAndStayAsTheyWere)
+{
+    enum Which { Database, DataLink };
+    const struct {
+        const char* name;
+        Which which;
+        QByteArray content;
+        const char* says;
+    } cases[] = {
+        {"zero-byte database", Database, QByteArray(), "is empty"},
+        {"database of random bytes", Database, randomBytes(8192, 7), "database file"},
+        {"text in place of the database", Database, QByteArray("this is no database\r\n"), "no database of this program"},
+        {"a database without any key", Database, plainDatabase(), "no database of this program"},
+        {"data link file of random bytes", DataLink, randomBytes(700, 3), "data link file"},
+        {"empty data link file", DataLink, QByteArray(), "data link file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempProgramFolder own;
+        ASSERT_TRUE(own.makeProgramFiles());
+        const QString path = c.which == Database ? own.databasePath() : own.udlPath();
+        ASSERT_TRUE(writeBytes(path, c.content));
+        boxes.clear();
+        windowShown = false;
+
+        EXPECT_NE(modapp::Main(), 0);
+        EXPECT_FALSE(windowShown);
+        ASSERT_EQ(boxes.count(), 1);
+        const QString text = boxes.last().text;
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Critical Error: "))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QDir::toNativeSeparators(path))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QLatin1String(c.says))) << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("''"))) << text.toStdString();
+        EXPECT_EQ(bytesOf(path), c.content);
+        EXPECT_TRUE(QDir(own.path()).entryList({QStringLiteral("~tmp*")}, QDir::Files | QDir::Hidden).isEmpty());
+    }
+}
+
+// A damaged settings file is put aside as it was and the program starts on
+// empty settings.
+TEST_F(StartUp, ADamagedSettingsFileIsKeptAsideAndTheProgramStarts)
+{
+    ASSERT_TRUE(folder.makeProgramFiles());
+    const QByteArray damaged = randomBytes(3000, 5);
+    ASSERT_TRUE(writeBytes(folder.registryPath(), damaged));
+    EXPECT_EQ(modapp::Main(), 0);
+    EXPECT_TRUE(windowShown);
+    EXPECT_EQ(boxes.count(), 0);
+    const QStringList aside = QDir(folder.path()).entryList({QStringLiteral("registry.ini.damaged*")}, QDir::Files);
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_EQ(bytesOf(QDir(folder.path()).filePath(aside.front())), damaged);
+    modapp::EndApplication_m();
+    EXPECT_EQ(version(), clsThisApp::versionText());
+}
+
+// A damaged page that start-up never reads shows at exit: one box says the
+// file is damaged and was not compacted, and the file is left exactly as it was.
+TEST_F(StartUp, ADamagedPageIsReportedOnceAtExitAndTheFileIsLeftAlone)
+{
+    ASSERT_TRUE(folder.makeProgramFiles());
+    QString bulk = QStringLiteral("BEGIN;");
+    for (int i = 0; i < 400; ++i)
+        bulk += QStringLiteral("INSERT INTO tblSegment (sSegmentLabel, mNotes) VALUES ('s%1', '%2');").arg(i).arg(QString(300, QLatin1Char('n')));
+    ASSERT_TRUE(folder.execSql(bulk + QStringLiteral("COMMIT;")));
+    QByteArray bytes = bytesOf(folder.databasePath());
+    ASSERT_GT(bytes.size(), 64 * 1024);
+    // The middle of the last page: segment rows, which start-up does not read.
+    bytes[bytes.size() - 512] = char(bytes.at(bytes.size() - 512) ^ 0x5a);
+    ASSERT_TRUE(writeBytes(folder.databasePath(), bytes));
+
+    ASSERT_EQ(modapp::Main(), 0);
+    EXPECT_EQ(boxes.count(), 0);
+    modapp::EndApplication_m();
+    ASSERT_EQ(boxes.count(), 1);
+    const QString text = boxes.last().text;
+    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(folder.databasePath()))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("damaged"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("not compacted"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("copy"))) << text.toStdString();
+    EXPECT_EQ(boxes.last().style, 48);
+    EXPECT_EQ(bytesOf(folder.databasePath()), bytes);
+    EXPECT_TRUE(tmpFiles().isEmpty());
+}
+
+// The two connections open side by side, but their failures are reported in
+// the order of the steps: the maintenance connection's comes first.
+TEST_F(StartUp, TheMaintenanceConnectionsFailureIsTheOneReported)
+{
+    ASSERT_TRUE(folder.makeProgramFiles());
+    const QString other = QDir(folder.path()).filePath(QStringLiteral("other.mdb"));
+    ASSERT_TRUE(QFile::rename(folder.databasePath(), other));
+    ASSERT_TRUE(folder.writeUdl("Provider=SQLCipher;Data Source=other.mdb;Jet OLEDB:Database Password=RORUDAZE"));
+    const QByteArray before = bytesOf(other);
+
+    EXPECT_NE(modapp::Main(), 0);
+    EXPECT_FALSE(windowShown);
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("Critical Error: %1\r\n").arg(AppError::withObjectBase(3024))))
+        << boxes.last().text.toStdString();
+    EXPECT_EQ(bytesOf(other), before);
 }

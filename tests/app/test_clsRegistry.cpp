@@ -3,6 +3,7 @@
 #include "platform/AppInfo.h"
 #include "platform/RegistryStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -123,5 +124,85 @@ TEST_F(RegistryTest, AFailedWriteRaisesWithTheValueInTheText)
                                                   "Section: 'SOFTWARE\\Splitwerk\\General',Key: 'Version' "
                                                   "to value: '2.3.1'"));
         EXPECT_EQ(e.source(), AppInfo::exeName() + ".cRegistry");
+    }
+}
+
+// Key paths and value names compare without regard to case, as the platform
+// they come from does: every spelling reaches the one key and the one value.
+TEST_F(RegistryTest, KeyPathsAndValueNamesIgnoreLetterCase)
+{
+    clsRegistry reg;
+    reg.SetRegistryValue(HKLM, kGeneral, "Version", Value("2.3.1"));
+    reg.SetRegistryValue(HKLM, kBase + "\\FormSettings\\frmA", "Top", Value("1"));
+
+    struct Spelling {
+        const char* section;
+        const char* value;
+    };
+    const Spelling spellings[] = {
+        {"SOFTWARE\\Splitwerk\\General", "Version"},
+        {"software\\splitwerk\\general", "version"},
+        {"Software\\SPLITWERK\\GENERAL", "VERSION"},
+    };
+    for (const Spelling& s : spellings) {
+        SCOPED_TRACE(s.section);
+        EXPECT_EQ(reg.GetRegistryValue(HKLM, s.section, s.value), Value("2.3.1"));
+    }
+
+    // A write in another spelling replaces the value instead of adding a twin.
+    reg.SetRegistryValue(HKLM, "software\\SPLITWERK\\general", "VERSION", Value("2.3.2"));
+    EXPECT_EQ(reg.GetRegistryValue(HKLM, kGeneral, "Version"), Value("2.3.2"));
+    EXPECT_EQ(RegistryStore::valueNames(kGeneral), QStringList({"Version"}));
+    EXPECT_EQ(RegistryStore::subKeys("software\\splitwerk"), QStringList({"FormSettings", "General"}));
+    EXPECT_TRUE(RegistryStore::valueExists("SOFTWARE\\SPLITWERK\\FORMSETTINGS\\FRMA", "TOP"));
+
+    reg.SectionKey("SOFTWARE\\SPLITWERK\\FORMSETTINGS\\FRMA");
+    reg.ValueKey("top");
+    EXPECT_TRUE(reg.DeleteValue());
+    EXPECT_FALSE(RegistryStore::valueExists(kBase + "\\FormSettings\\frmA", "Top"));
+
+    reg.DeleteKeyWithSubKeys(HKLM, "software\\SPLITWERK");
+    EXPECT_FALSE(RegistryStore::keyExists(kBase));
+    EXPECT_TRUE(reg.GetRegistryValue(HKLM, kGeneral, "Version").isEmpty());
+}
+
+// A settings file that cannot be read is put aside untouched and the store
+// starts empty, so the program still starts.
+TEST_F(RegistryTest, AnUnreadableSettingsFileIsKeptAsideAndTheStoreStartsEmpty)
+{
+    QByteArray random(4096, '\0');
+    quint32 seed = 11;
+    for (char& c : random) {
+        seed = seed * 1103515245u + 12345u;
+        c = char(seed >> 16);
+    }
+    const struct {
+        const char* name;
+        QByteArray content;
+    } damaged[] = {
+        {"random bytes", random},
+        {"a section never closed", QByteArray("[SOFTWARE/Splitwerk/General\nVersion=2.3.1\n")},
+        {"not text at all", QByteArray("\x00\x01\x02\xff[\xfe\x00=\x00", 10)},
+    };
+    const QString path = RegistryStore::filePath();
+    for (const auto& c : damaged) {
+        SCOPED_TRACE(c.name);
+        for (const QString& f : QDir(m_dir.path()).entryList(QDir::Files))
+            QFile::remove(m_dir.filePath(f));
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(c.content);
+        }
+        clsRegistry reg;
+        EXPECT_TRUE(reg.GetRegistryValue(HKLM, kGeneral, "Version").isEmpty());
+        EXPECT_EQ(reg.SetRegistryValue(HKLM, kGeneral, "Version", Value("2.3.1")), Value("2.3.1"));
+        EXPECT_EQ(clsRegistry().GetRegistryValue(HKLM, kGeneral, "Version"), Value("2.3.1"));
+
+        const QStringList aside = QDir(m_dir.path()).entryList(QStringList{"registry.ini.damaged*"}, QDir::Files);
+        ASSERT_EQ(aside.size(), 1) << aside.join(',').toStdString();
+        QFile kept(m_dir.filePath(aside.front()));
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), c.content);
     }
 }

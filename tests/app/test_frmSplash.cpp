@@ -3,6 +3,7 @@
 #include "app/frmSplash.h"
 #include "app/modapp.h"
 #include "platform/MessagePresenter.h"
+#include "platform/RegistryStore.h"
 #include "support/ScriptedMessages.h"
 #include "support/TempProgramFolder.h"
 
@@ -10,7 +11,11 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 // Time that passes only when the splash sleeps.
@@ -218,4 +223,54 @@ TEST_F(StartUpSplash, AFailedDatabaseOpenShowsItsBoxAfterTheSplashHasGone)
     });
     EXPECT_NE(modapp::Main(), 0);
     EXPECT_EQ(watcher.log.join(QLatin1Char('|')).toStdString(), "splash shown at 0|splash closed at 2000|box Critical Error");
+}
+
+namespace {
+// A disk that takes no more data, for as long as it lives: every write to a
+// file fails (root included), reads still work.
+struct FullDisk {
+    rlimit saved{};
+    void (*savedSignal)(int) = nullptr;
+    FullDisk()
+    {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        savedSignal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none = saved;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+    }
+    ~FullDisk()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, savedSignal);
+    }
+};
+
+bool splashOnTop()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("frmSplash") && w->isVisible() && w->windowHandle())
+            return w->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+    return false;
+}
+}
+
+TEST_F(StartUpSplash, AFailureWhileTheSplashIsUpShowsItsBoxFirstAndThenReleasesTheSplash)
+{
+    // Settings of another version must go, and the disk refuses the change:
+    // the application object cannot be built while the splash is up.
+    ASSERT_TRUE(folder.makeProgramFiles());
+    RegistryStore::setValue(QStringLiteral("SOFTWARE\\Splitwerk\\General"), QStringLiteral("Version"), QStringLiteral("0.0.1"));
+    SplashWatcher watcher(&fake);
+    MessagePresenter::install([&](const QString& text, int, const QString&) {
+        watcher.log << QStringLiteral("box ") + text.section(QLatin1Char(':'), 0, 1).section(QLatin1Char('\r'), 0, 0)
+                           + (splashOnTop() ? QStringLiteral(" under the splash") : QString());
+        return 1;
+    });
+    {
+        FullDisk full;
+        EXPECT_NE(modapp::Main(), 0);
+    }
+    EXPECT_EQ(watcher.log.join(QLatin1Char('|')).toStdString(),
+              "splash shown at 0|box Critical Error: 26001|splash closed at 0");
 }
