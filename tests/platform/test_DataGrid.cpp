@@ -1,6 +1,7 @@
 #include "platform/AppError.h"
 #include "platform/Connection.h"
 #include "platform/DataGrid.h"
+#include "platform/DataGridDelegate.h"
 #include "platform/DataGridPrint.h"
 #include "platform/Recordset.h"
 #include "platform/KeyedDbFile.h"
@@ -508,6 +509,11 @@ TEST_F(DataGridTest, HiddenColumnRemembersItsWidthAndFormatsApply)
     grid.Columns(0)->NumberFormat(QStringLiteral("0.00"));
     EXPECT_EQ(shown(grid, 2, 0), QLocale().toString(3.0, 'f', 2));
     EXPECT_THROW(grid.Columns(3), AppError);
+    // "General Number" is the general form: no grouping, no exponent below 1E+15.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(formatCellValue(Value(100000.0), QStringLiteral("General Number")), "100000");
+    EXPECT_EQ(formatCellValue(Value(0.0001), QStringLiteral("General Number")), "0.0001");
+    QLocale::setDefault(QLocale::system());
 }
 
 namespace {
