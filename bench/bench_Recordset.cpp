@@ -1,5 +1,6 @@
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
+#include "platform/RecordsetFilter.h"
 
 #include <QTemporaryDir>
 
@@ -137,5 +138,37 @@ void BM_Insert10kBoundExecute(benchmark::State& state)
     }
 }
 BENCHMARK(BM_Insert10kBoundExecute)->Unit(benchmark::kMillisecond);
+
+// A requery where the first row has gone, so every other row has to be found
+// again by its key: compare with BM_Snapshot100k, the same load without it.
+void BM_Requery100kAfterADelete(benchmark::State& state)
+{
+    Connection conn;
+    conn.Open(benchDb().path, Key);
+    Recordset rs;
+    rs.Open(conn, QStringLiteral("SELECT * FROM tblDetail"));
+    rs.MoveLast();
+    conn.BeginTrans();
+    conn.Execute(QStringLiteral("DELETE FROM tblDetail WHERE lDetailID = 1"));
+    for (auto _ : state) {
+        rs.Requery();
+        if (rs.RecordCount() != 99999 || rs.AbsolutePosition() != 99999)
+            state.SkipWithError("the current row was not kept");
+    }
+    rs.Close();
+    conn.Rollback();
+}
+BENCHMARK(BM_Requery100kAfterADelete)->Unit(benchmark::kMillisecond);
+
+// The wildcard pattern whose backtracking cost grew with the number of stars,
+// on rows of 40, 400 and 4,000 characters that never match.
+void BM_LikeSevenStars(benchmark::State& state)
+{
+    const QString row(int(state.range(0)), QLatin1Char('a'));
+    const QString pattern = QStringLiteral("*a*a*a*a*a*a*a*b");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(RecordsetExpr::likeMatch(row, pattern));
+}
+BENCHMARK(BM_LikeSevenStars)->Arg(40)->Arg(400)->Arg(4000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -214,10 +214,9 @@ QString clsAdoConnectJet::sqlNumber(const Value& value)
     }
     // Text goes through the user's locale (and "." as a fall-back); 13 otherwise.
     const double d = value.toDouble();
-    if (std::isnan(d))
-        return QStringLiteral("NULL");
-    if (std::isinf(d))
-        return d > 0 ? QStringLiteral("9e999") : QStringLiteral("-9e999");
+    // No literal stands for these: writing NULL or 9e999 would change the meaning.
+    if (!std::isfinite(d))
+        throw AppError(ErrNo::TypeMismatch, AppError::standardDescription(ErrNo::TypeMismatch));
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, d);
     return QString::fromLatin1(buf, int(res.ptr - buf));

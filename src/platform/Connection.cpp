@@ -305,9 +305,20 @@ qint64 Connection::Execute(const QString& sql)
             sqlite3_finalize(st);
             raiseSqlite(rc);
         }
-        tail = next;
-        if (!st)
+        if (!st) {
+            // SQLite reads no further than a NUL: past it only blanks may follow,
+            // else part of the script would silently never run.
+            if (!next || next <= tail) {
+                if (QByteArray(tail, int(end - tail)).replace('\0', QByteArray()).trimmed().isEmpty())
+                    break;
+                const QString msg = QStringLiteral("The command text holds a NUL character before its end.");
+                d->errors.append({ErrNo::OleDbSyntax, msg});
+                throw AppError(ErrNo::OleDbSyntax, msg);
+            }
+            tail = next;
             continue;  // blank or comment
+        }
+        tail = next;
         try {
             result = runPrepared(st);
         } catch (...) {

@@ -242,6 +242,9 @@ void DataGrid::applyColumnLayout(DataGridColumn* c)
 
 void DataGrid::snapshotOrder()
 {
+    // A reset forgets the current cell; the row comes back from the record
+    // set, the column from here.
+    m_columnBeforeReset = currentIndex().column();
     QHeaderView* h = horizontalHeader();
     m_visualOrder.clear();
     for (int v = 0; v < h->count(); ++v)
@@ -347,8 +350,8 @@ void DataGrid::onRecordsetCurrentChanged(int viewRow)
     if (viewRow < 0 || viewRow >= m_model->rowCount()) {
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     } else {
-        int col = currentIndex().column();
-        if (col < 0 || isColumnHidden(col)) {
+        int col = currentIndex().isValid() ? currentIndex().column() : m_columnBeforeReset;
+        if (col < 0 || col >= m_model->columnCount() || isColumnHidden(col)) {
             col = -1;
             for (int v = 0; v < horizontalHeader()->count() && col < 0; ++v)
                 if (!horizontalHeader()->isSectionHidden(horizontalHeader()->logicalIndex(v)))
@@ -701,8 +704,12 @@ QString DataGrid::cellText(int viewRow, int column) const
     return formatCellValue(v, c->NumberFormat());
 }
 
-bool DataGrid::storeEditedText(int viewRow, int column, const QString& text)
+bool DataGrid::storeEditedText(int viewRow, int column, const QString& typed)
 {
+    // A NUL (typed or pasted) ends a string for SQLite and much else: it
+    // never gets past the cell.
+    QString text = typed;
+    text.remove(QChar(0));
     if (!m_rs || !m_rs->IsOpen() || column < 0 || column >= ColumnCount())
         return false;
     const DataGridColumn* c = m_columns[size_t(column)].get();

@@ -159,7 +159,7 @@ private:
     void onSectionResized(int logical, int oldSize, int newSize);
     void onFocusChanged(QWidget* old, QWidget* now);
     bool ownsWidget(const QWidget* w) const;
-    // Checks a typed text for a column and stores it; false when refused.
+    // Checks a typed text for a column and stores it (without NUL characters); false when refused.
     bool storeEditedText(int viewRow, int column, const QString& text);
     QString editText(int viewRow, int column) const;
     QString editorText() const;
@@ -189,6 +189,7 @@ private:
     bool m_lastStoreOk = true;
     bool m_commitAttempted = false;
     std::vector<int> m_visualOrder;  // design indexes as shown, kept over model resets
+    int m_columnBeforeReset = -1;
     QString m_checkText;
     std::unique_ptr<DataGridPrintInfo> m_printInfo;
 };

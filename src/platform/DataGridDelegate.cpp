@@ -36,7 +36,7 @@ QString formatCellValue(const Value& v, const QString& format)
             return v.asText();
         const double d = v.toDouble();
         if (format.compare(QLatin1String("General Number"), Qt::CaseInsensitive) == 0)
-            return loc.toString(d, 'g', 15);
+            return Value::generalNumber(d);
         if (format.compare(QLatin1String("Fixed"), Qt::CaseInsensitive) == 0)
             return loc.toString(d, 'f', 2).remove(loc.groupSeparator());
         if (format.compare(QLatin1String("Standard"), Qt::CaseInsensitive) == 0)

@@ -3,6 +3,7 @@
 #include "platform/AppError.h"
 #include "platform/Connection.h"
 #include "platform/RecordsetFilter.h"
+#include "platform/RecordsetStore.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -28,13 +29,6 @@ constexpr qint32 RowNotLocated = static_cast<qint32>(0x80040E38u);
 QString itemNotFoundText()
 {
     return QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal.");
-}
-
-QString quoteIdentifier(const QString& name)
-{
-    QString s = name;
-    s.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
 int twoDigits(const char* p)
@@ -179,72 +173,6 @@ int declaredSize(const QString& decl, FieldInfo::DataType type)
 
 }  // namespace
 
-// The rows behind a record set and all its clones. Rows are never removed,
-// only marked deleted, so a row's index stays its bookmark for good.
-struct RecordsetStore {
-    std::vector<FieldInfo> fields;
-    QHash<QString, int> byName;  // lower-case name -> index
-    int columns = 0;
-    std::vector<Value> cells;  // row-major
-    std::vector<uint8_t> deleted;
-    std::vector<Recordset*> members;
-
-    Recordset::Mode mode = Recordset::Mode::ReadOnly;
-    Connection* conn = nullptr;
-    std::weak_ptr<void> connAlive;
-    QString sql;
-    QList<Value> params;
-    QString table;
-    std::vector<int> keyColumns;
-    int autoKeyColumn = -1;
-
-    int rowCount() const { return int(deleted.size()); }
-    Value& cell(int row, int col) { return cells[size_t(row) * size_t(columns) + size_t(col)]; }
-    const Value& cell(int row, int col) const { return cells[size_t(row) * size_t(columns) + size_t(col)]; }
-
-    void setFields(std::vector<FieldInfo> f)
-    {
-        fields = std::move(f);
-        columns = int(fields.size());
-        byName.clear();
-        for (int i = columns - 1; i >= 0; --i)
-            byName.insert(fields[size_t(i)].name.toLower(), i);
-    }
-
-    int appendRow()
-    {
-        cells.resize(cells.size() + size_t(columns), Value::null());
-        deleted.push_back(0);
-        return rowCount() - 1;
-    }
-
-    Connection* liveConnection() const
-    {
-        if (!conn || connAlive.expired() || !conn->IsOpen())
-            raise(ObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
-        return conn;
-    }
-
-    void notifyAppended(int row, const Recordset* origin)
-    {
-        const auto copy = members;
-        for (Recordset* r : copy)
-            r->storeRowAppended(row, origin);
-    }
-    void notifyRemoved(int row)
-    {
-        const auto copy = members;
-        for (Recordset* r : copy)
-            r->storeRowRemoved(row);
-    }
-    void notifyChanged(int row, int column)
-    {
-        const auto copy = members;
-        for (Recordset* r : copy)
-            r->storeRowChanged(row, column);
-    }
-};
-
 Recordset::Recordset(QObject* parent) : QObject(parent) {}
 
 Recordset::~Recordset()
@@ -291,8 +219,8 @@ void Recordset::resetBookkeeping()
     m_onDeleted = false;
     m_editMode = EditNone;
     m_editRow = -1;
-    m_editOriginal.clear();
-    m_editChanged.clear();
+    m_editStamp.clear();
+    m_editWritten.clear();
 }
 
 void Recordset::Open(Connection& conn, const QString& sql, Mode mode)
@@ -320,7 +248,7 @@ void Recordset::Open(Connection& conn, const QString& sql, const QList<Value>& p
         resetBookkeeping();
         throw;
     }
-    rebuildView(false);
+    rebuildView(-1);
 }
 
 void Recordset::loadFrom(Connection& conn, const QString& sql, const QList<Value>& params)
@@ -382,36 +310,12 @@ void Recordset::loadFrom(Connection& conn, const QString& sql, const QList<Value
             s.table = f.table;
             break;
         }
-    if (s.mode == Mode::Editable && !s.table.isEmpty()) {
-        sqlite3_stmt* info = nullptr;
-        const QByteArray q = (QStringLiteral("PRAGMA table_info(") + quoteIdentifier(s.table) + QLatin1Char(')')).toUtf8();
-        if (sqlite3_prepare_v2(db, q.constData(), -1, &info, nullptr) == SQLITE_OK) {
-            QStringList keyNames;
-            QString keyDecl;
-            while (sqlite3_step(info) == SQLITE_ROW) {
-                if (sqlite3_column_int(info, 5) > 0) {
-                    keyNames.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info, 1))));
-                    const char* t = reinterpret_cast<const char*>(sqlite3_column_text(info, 2));
-                    keyDecl = t ? QString::fromUtf8(t) : QString();
-                }
-            }
-            for (const QString& key : keyNames)
-                for (int i = 0; i < s.columns; ++i) {
-                    FieldInfo& f = s.fields[size_t(i)];
-                    if (f.table == s.table && f.originName.compare(key, Qt::CaseInsensitive) == 0) {
-                        f.isKey = true;
-                        s.keyColumns.push_back(i);
-                        if (keyNames.size() == 1 && keyDecl.trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0) {
-                            f.isAutoKey = true;
-                            s.autoKeyColumn = i;
-                        }
-                        break;
-                    }
-                }
-            if (s.keyColumns.size() != size_t(keyNames.size()))
-                s.keyColumns.clear();  // a key column is missing from the query: no updates by key
-        }
-        sqlite3_finalize(info);
+    if (s.mode == Mode::Editable) {
+        s.keyColumns = s.primaryKeyColumns(db, &s.autoKeyColumn);
+        for (int k : s.keyColumns)
+            s.fields[size_t(k)].isKey = true;
+        if (s.autoKeyColumn >= 0)
+            s.fields[size_t(s.autoKeyColumn)].isAutoKey = true;
     }
 }
 
@@ -429,7 +333,7 @@ void Recordset::OpenInMemory(const QList<FieldInfo>& fields)
     m_sort.clear();
     m_filter.clear();
     attach(store);
-    rebuildView(false);
+    rebuildView(-1);
 }
 
 void Recordset::Close()
@@ -541,19 +445,29 @@ void Recordset::setCurrentValue(int column, const Value& v)
         raise(ErrNo::ItemNotFound, itemNotFoundText());
     requireCurrent();
     requireWritable();
-    const Value coerced = FieldInfo::coerce(v, m_store->fields[size_t(column)].type);
+    RecordsetStore& s = *m_store;
+    // A value the table cannot take would be dropped at Update: refuse it now.
+    if (s.mode == Mode::Editable && !s.writable(column))
+        raise(NotSupported, s.table.isEmpty()
+                                ? QStringLiteral("Field '%1' cannot be updated: the record set has no base table.")
+                                      .arg(s.fields[size_t(column)].name)
+                                : QStringLiteral("Field '%1' cannot be updated: it is not a column of table %2.")
+                                      .arg(s.fields[size_t(column)].name, s.table));
+    const Value coerced = FieldInfo::coerce(v, s.fields[size_t(column)].type);
     const int row = m_view[size_t(m_pos)];
     if (m_editMode == EditNone) {
         m_editMode = EditInProgress;
         m_editRow = row;
-        const size_t first = size_t(row) * size_t(m_store->columns);
-        m_editOriginal.assign(m_store->cells.begin() + ptrdiff_t(first),
-                              m_store->cells.begin() + ptrdiff_t(first + size_t(m_store->columns)));
-        m_editChanged.assign(size_t(m_store->columns), false);
+        m_editStamp.assign(size_t(s.columns), 0);
+        m_editWritten.assign(size_t(s.columns), Value());
+        if (s.committed.find(row) == s.committed.end())
+            s.committed.emplace(row, std::vector<Value>(s.cells.begin() + ptrdiff_t(size_t(row) * size_t(s.columns)),
+                                                        s.cells.begin() + ptrdiff_t(size_t(row + 1) * size_t(s.columns))));
     }
-    m_store->cell(row, column) = coerced;
-    m_editChanged[size_t(column)] = true;
-    m_store->notifyChanged(row, column);
+    s.cell(row, column) = coerced;
+    m_editStamp[size_t(column)] = ++s.editClock;
+    m_editWritten[size_t(column)] = coerced;
+    s.notifyChanged(row, column);
 }
 
 // --- navigation ------------------------------------------------------------
@@ -681,14 +595,14 @@ void Recordset::AbsolutePosition(int position)
 qint32 Recordset::Bookmark() const
 {
     requireCurrent();
-    return m_view[size_t(m_pos)] + 1;
+    return m_store->bookmarkOf(m_view[size_t(m_pos)]);
 }
 
 void Recordset::Bookmark(qint32 bookmark)
 {
     requireOpen();
-    const int row = bookmark - 1;
-    const int p = (row >= 0 && row < m_store->rowCount() && !m_store->deleted[size_t(row)]) ? posOfRow(row) : -1;
+    const int row = m_store->rowOf(bookmark);
+    const int p = row >= 0 ? posOfRow(row) : -1;
     if (p < 0)
         raise(BadBookmark, QStringLiteral("Not a valid bookmark."));
     commitPendingOnMove();
@@ -735,14 +649,22 @@ qint32 Recordset::bookmarkAt(int viewRow) const
     requireOpen();
     if (viewRow < 0 || viewRow >= int(m_view.size()))
         raise(BadBookmark, QStringLiteral("Not a valid bookmark."));
-    return m_view[size_t(viewRow)] + 1;
+    return m_store->bookmarkOf(m_view[size_t(viewRow)]);
+}
+
+bool Recordset::isFieldUpdatable(int column) const
+{
+    if (!m_store || column < 0 || column >= m_store->columns || m_store->mode == Mode::ReadOnly)
+        return false;
+    return m_store->mode == Mode::InMemory || m_store->writable(column);
 }
 
 int Recordset::viewRowOfBookmark(qint32 bookmark) const
 {
     if (!m_store)
         return -1;
-    return posOfRow(bookmark - 1);
+    const int row = m_store->rowOf(bookmark);
+    return row >= 0 ? posOfRow(row) : -1;
 }
 
 // --- editing ---------------------------------------------------------------
@@ -762,8 +684,8 @@ void Recordset::AddNew()
     m_store->notifyAppended(row, this);
     m_editMode = EditAdd;
     m_editRow = row;
-    m_editOriginal.clear();
-    m_editChanged.assign(size_t(m_store->columns), false);
+    m_editStamp.assign(size_t(m_store->columns), 0);
+    m_editWritten.assign(size_t(m_store->columns), Value());
     setPosition(int(m_view.size()) - 1);
 }
 
@@ -780,10 +702,13 @@ void Recordset::Update()
         else
             writeUpdate(row);
     }
-    m_editMode = EditNone;
-    m_editRow = -1;
-    m_editOriginal.clear();
-    m_editChanged.clear();
+    // What this side changed is stored now; another side's pending changes stay pending.
+    const auto base = m_store->committed.find(row);
+    if (base != m_store->committed.end())
+        for (int c = 0; c < m_store->columns; ++c)
+            if (changedHere(c))
+                base->second[size_t(c)] = m_editWritten[size_t(c)];
+    endEdit();
     m_store->notifyChanged(row, -1);
 }
 
@@ -794,11 +719,18 @@ void Recordset::CancelUpdate()
         return;
     const int row = m_editRow;
     const int mode = m_editMode;
-    std::vector<Value> original = std::move(m_editOriginal);
-    m_editMode = EditNone;
-    m_editRow = -1;
-    m_editOriginal.clear();
-    m_editChanged.clear();
+    if (mode == EditInProgress) {
+        // Only this side's changes go back: a column another side has changed
+        // too keeps that side's value, any other the value last stored.
+        RecordsetStore& s = *m_store;
+        for (int c = 0; c < s.columns; ++c) {
+            if (!changedHere(c))
+                continue;
+            const Recordset* other = latestOtherEdit(row, c);
+            s.cell(row, c) = other ? other->m_editWritten[size_t(c)] : s.storedValue(row, c);
+        }
+    }
+    endEdit();
     if (mode == EditAdd) {
         m_store->deleted[size_t(row)] = 1;
         m_store->notifyRemoved(row);
@@ -807,9 +739,32 @@ void Recordset::CancelUpdate()
         setPosition(back >= 0 ? back : int(m_view.size()), false);
         return;
     }
-    for (int c = 0; c < m_store->columns; ++c)
-        m_store->cell(row, c) = original[size_t(c)];
     m_store->notifyChanged(row, -1);
+}
+
+void Recordset::endEdit()
+{
+    const int row = m_editRow;
+    m_editMode = EditNone;
+    m_editRow = -1;
+    m_editStamp.clear();
+    m_editWritten.clear();
+    if (!m_store || row < 0)
+        return;
+    for (const Recordset* r : m_store->members)
+        if (r->m_editRow == row)
+            return;  // still pending elsewhere
+    m_store->committed.erase(row);
+}
+
+const Recordset* Recordset::latestOtherEdit(int row, int column) const
+{
+    const Recordset* latest = nullptr;
+    for (const Recordset* r : m_store->members)
+        if (r != this && r->m_editRow == row && r->changedHere(column) &&
+            (!latest || r->m_editStamp[size_t(column)] > latest->m_editStamp[size_t(column)]))
+            latest = r;
+    return latest;
 }
 
 void Recordset::Delete()
@@ -831,16 +786,6 @@ void Recordset::Delete()
 
 // --- writing through -------------------------------------------------------
 
-namespace {
-
-bool writable(const RecordsetStore& s, int column)
-{
-    const FieldInfo& f = s.fields[size_t(column)];
-    return f.table == s.table && !f.originName.isEmpty();
-}
-
-}  // namespace
-
 void Recordset::writeInsert(int row)
 {
     RecordsetStore& s = *m_store;
@@ -851,15 +796,15 @@ void Recordset::writeInsert(int row)
     QStringList names, marks;
     QList<Value> values;
     for (int c = 0; c < s.columns; ++c)
-        if (m_editChanged[size_t(c)] && writable(s, c)) {
-            names.append(quoteIdentifier(s.fields[size_t(c)].originName));
+        if (changedHere(c)) {
+            names.append(quoteSqlIdentifier(s.fields[size_t(c)].originName));
             marks.append(QStringLiteral("?"));
-            values.append(s.cell(row, c));
+            values.append(m_editWritten[size_t(c)]);
         }
     const QString sql = names.isEmpty()
-                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(s.table))
+                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteSqlIdentifier(s.table))
                             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(quoteIdentifier(s.table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+                                  .arg(quoteSqlIdentifier(s.table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
     conn->Execute(sql, values);
     const qint64 rowid = conn->LastInsertRowId();
     if (s.autoKeyColumn >= 0)
@@ -875,14 +820,14 @@ void Recordset::refreshRowFromTable(int row)
     QStringList names;
     std::vector<int> cols;
     for (int c = 0; c < s.columns; ++c)
-        if (writable(s, c)) {
-            names.append(quoteIdentifier(s.fields[size_t(c)].originName));
+        if (s.writable(c)) {
+            names.append(quoteSqlIdentifier(s.fields[size_t(c)].originName));
             cols.push_back(c);
         }
     if (cols.empty())
         return;
     sqlite3_stmt* st = conn->cachedStatement(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                                                 .arg(names.join(QLatin1Char(',')), quoteIdentifier(s.table)));
+                                                 .arg(names.join(QLatin1Char(',')), quoteSqlIdentifier(s.table)));
     sqlite3_bind_int64(st, 1, conn->LastInsertRowId());
     if (sqlite3_step(st) == SQLITE_ROW)
         for (size_t i = 0; i < cols.size(); ++i)
@@ -898,27 +843,28 @@ void Recordset::writeUpdate(int row)
     QStringList sets;
     QList<Value> values;
     for (int c = 0; c < s.columns; ++c)
-        if (m_editChanged[size_t(c)] && writable(s, c)) {
-            sets.append(quoteIdentifier(s.fields[size_t(c)].originName) + QStringLiteral(" = ?"));
-            values.append(s.cell(row, c));
+        if (changedHere(c)) {
+            sets.append(quoteSqlIdentifier(s.fields[size_t(c)].originName) + QStringLiteral(" = ?"));
+            values.append(m_editWritten[size_t(c)]);
         }
     if (sets.isEmpty())
-        return;  // only columns that are not the table's changed
+        return;
     if (s.keyColumns.empty())
         raise(NotSupported, QStringLiteral("Current Recordset does not support updating: the query holds no key of %1.")
                                 .arg(s.table));
     Connection* conn = s.liveConnection();
     conn->clearErrors();
+    // The row is found by its key as last stored, whatever is pending.
     QStringList where;
     for (int k : s.keyColumns) {
-        const Value& key = m_editOriginal[size_t(k)];
+        const Value& key = s.storedValue(row, k);
         if (key.isNullOrEmpty())
             raise(RowNotLocated, QStringLiteral("Row cannot be located for updating: its key is empty."));
-        where.append(quoteIdentifier(s.fields[size_t(k)].originName) + QStringLiteral(" = ?"));
+        where.append(quoteSqlIdentifier(s.fields[size_t(k)].originName) + QStringLiteral(" = ?"));
         values.append(key);
     }
     const qint64 n = conn->Execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                       .arg(quoteIdentifier(s.table), sets.join(QLatin1Char(',')),
+                                       .arg(quoteSqlIdentifier(s.table), sets.join(QLatin1Char(',')),
                                             where.join(QStringLiteral(" AND "))),
                                    values);
     if (n == 0)
@@ -936,14 +882,14 @@ void Recordset::writeDelete(int row)
     QStringList where;
     QList<Value> values;
     for (int k : s.keyColumns) {
-        const Value& key = s.cell(row, k);
+        const Value& key = s.storedValue(row, k);
         if (key.isNullOrEmpty())
             raise(RowNotLocated, QStringLiteral("Row cannot be located for deleting: its key is empty."));
-        where.append(quoteIdentifier(s.fields[size_t(k)].originName) + QStringLiteral(" = ?"));
+        where.append(quoteSqlIdentifier(s.fields[size_t(k)].originName) + QStringLiteral(" = ?"));
         values.append(key);
     }
     const qint64 n = conn->Execute(
-        QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoteIdentifier(s.table), where.join(QStringLiteral(" AND "))),
+        QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoteSqlIdentifier(s.table), where.join(QStringLiteral(" AND "))),
         values);
     if (n == 0)
         raise(RowNotLocated, QStringLiteral("Row cannot be located for deleting. It may have been deleted since it "
@@ -967,12 +913,8 @@ void Recordset::storeRowAppended(int row, const Recordset* /*origin*/)
 
 void Recordset::storeRowRemoved(int row)
 {
-    if (row == m_editRow) {
-        m_editMode = EditNone;
-        m_editRow = -1;
-        m_editOriginal.clear();
-        m_editChanged.clear();
-    }
+    if (row == m_editRow)
+        endEdit();
     const int p = posOfRow(row);
     if (p < 0)
         return;
@@ -996,9 +938,13 @@ void Recordset::storeRowChanged(int row, int column)
 
 // --- sort, filter, find ----------------------------------------------------
 
-void Recordset::rebuildView(bool keepCurrent)
+int Recordset::currentStoreRow() const
 {
-    const int currentRow = (keepCurrent && currentViewRow() >= 0) ? m_view[size_t(m_pos)] : -1;
+    return currentViewRow() >= 0 ? m_view[size_t(m_pos)] : -1;
+}
+
+void Recordset::rebuildView(int currentRow)
+{
     RecordsetStore& s = *m_store;
     auto lookup = [this](const QString& name) { return FieldIndex(name); };
 
@@ -1047,7 +993,7 @@ void Recordset::Sort(const QString& sortText)
     const QString old = m_sort;
     m_sort = sortText;
     try {
-        rebuildView(true);
+        rebuildView(currentStoreRow());
     } catch (...) {
         m_sort = old;
         throw;
@@ -1064,7 +1010,7 @@ void Recordset::Filter(const QString& criteria)
     const QString old = m_filter;
     m_filter = (trimmed.isEmpty() || trimmed == QLatin1String("0")) ? QString() : criteria;
     try {
-        rebuildView(false);
+        rebuildView(-1);
     } catch (...) {
         m_filter = old;
         throw;
@@ -1106,7 +1052,7 @@ std::unique_ptr<Recordset> Recordset::Clone() const
     requireOpen();
     auto clone = std::make_unique<Recordset>();
     clone->attach(m_store);
-    clone->rebuildView(false);
+    clone->rebuildView(-1);
     return clone;
 }
 
@@ -1125,7 +1071,7 @@ std::unique_ptr<Recordset> Recordset::DetachedCopy() const
         store->deleted.push_back(0);
     }
     copy->attach(store);
-    copy->rebuildView(false);
+    copy->rebuildView(-1);
     return copy;
 }
 
@@ -1143,14 +1089,19 @@ void Recordset::Requery()
     store->sql = m_store->sql;
     store->params = m_store->params;
     auto old = m_store;
+    const int oldRow = currentStoreRow();
+    const qint32 current = oldRow >= 0 ? old->bookmarkOf(oldRow) : 0;
     attach(store);
     resetBookkeeping();
     try {
         loadFrom(*conn, store->sql, store->params);
+        // Rows found again keep their bookmarks, so a selection follows them.
+        store->adoptBookmarks(*old, conn->handle());
     } catch (...) {
         attach(old);  // keep the rows we had
-        rebuildView(false);
+        rebuildView(oldRow);
         throw;
     }
-    rebuildView(false);
+    // The current row stays current while it is there; else the first row is.
+    rebuildView(current ? store->rowOf(current) : -1);
 }

@@ -29,7 +29,10 @@ struct RecordsetStore;
 //
 // Editing: assigning a field of the current row starts an edit (EditMode
 // InProgress) and the new value is seen at once by every clone; Update commits
-// it (writes it through when Editable), CancelUpdate restores the old values.
+// it (writes it through when Editable), CancelUpdate takes back this side's
+// own changes (another clone's pending changes of the row stay). In an
+// Editable record set a column the base table does not hold (a joined
+// table's, an expression) refuses assignment with 3251.
 // Moving away from, or closing, a row with a pending edit updates it first.
 // AddNew appends a row at the end of this view and makes it current.
 //
@@ -84,7 +87,8 @@ public:
     int AbsolutePosition() const;  // 1-based; -2 at BOF or when empty, -3 at EOF
     void AbsolutePosition(int position);
 
-    // Stable identity of a row, valid across clones; 3159 when it is not.
+    // Stable identity of a row, valid across clones and kept by Requery; 3159
+    // when it names no row (any more).
     qint32 Bookmark() const;
     void Bookmark(qint32 bookmark);
 
@@ -115,7 +119,10 @@ public:
     // the first whatever the current row is. This record set does not move.
     std::unique_ptr<Recordset> DetachedCopy() const;
     // Runs the query again (a new snapshot); Sort and Filter are kept and
-    // reapplied; clones made before keep the old rows.
+    // reapplied; clones made before keep the old rows. Every row found again
+    // by its key (the base table's primary key, else field 0) keeps its
+    // bookmark, and the current row stays current; when it is gone the first
+    // row is current.
     void Requery();
 
     // Access by view row without moving, for a bound grid.
@@ -123,6 +130,9 @@ public:
     // Moves to the row and assigns the field (starting an edit as above).
     void setValueAt(int viewRow, int column, const Value& v);
     qint32 bookmarkAt(int viewRow) const;
+    // Whether an edit of the column can be stored: false when read-only, and
+    // in an Editable record set for columns its base table does not hold.
+    bool isFieldUpdatable(int column) const;
     int viewRowOfBookmark(qint32 bookmark) const;  // -1 when not in this view
     int currentViewRow() const;  // -1 when at BOF/EOF or on a deleted row
     void setCurrentViewRow(int viewRow);
@@ -144,7 +154,17 @@ private:
     Value currentValue(int column) const;
     void setCurrentValue(int column, const Value& v);
     void loadFrom(Connection& conn, const QString& sql, const QList<Value>& params);
-    void rebuildView(bool keepCurrent);
+    // Rebuilds the view from Sort and Filter, on the given store row when it
+    // is in the new view, else on the first row.
+    void rebuildView(int currentRow);
+    int currentStoreRow() const;  // -1 when there is no current row
+    void endEdit();
+    bool changedHere(int column) const
+    {
+        return size_t(column) < m_editStamp.size() && m_editStamp[size_t(column)] != 0;
+    }
+    // Another clone with a pending change of the column on the row, the latest one.
+    const Recordset* latestOtherEdit(int row, int column) const;
     void setPosition(int pos, bool currentDeleted = false);
     void commitPendingOnMove();
     void writeInsert(int row);
@@ -171,8 +191,9 @@ private:
     int m_editMode = EditNone;
     int m_editRow = -1;
     int m_rowBeforeAdd = -1;
-    std::vector<Value> m_editOriginal;
-    std::vector<bool> m_editChanged;
+    // Per column: when this side last assigned it (0: never) and what it assigned.
+    std::vector<quint64> m_editStamp;
+    std::vector<Value> m_editWritten;
     QString m_sort;
     QString m_filter;
 };

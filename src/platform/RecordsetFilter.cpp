@@ -232,6 +232,63 @@ std::optional<int> compareValues(const Value& field, const Value& lit)
     return field.asText().compare(lit.asText(), Qt::CaseInsensitive);
 }
 
+// One element of a LIKE pattern: a character, any one character, or any run.
+struct LikeAtom {
+    enum Kind { Char, One, Any } kind;
+    QChar c;
+};
+
+// The pattern case-folded and read once: an escaped character is literal, an
+// escape at the very end stands for itself, runs of stars count as one.
+std::vector<LikeAtom> likeAtoms(const QString& pattern, QChar escape)
+{
+    const QString p = pattern.toCaseFolded();
+    std::vector<LikeAtom> atoms;
+    atoms.reserve(size_t(p.size()));
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        const QChar c = p.at(i);
+        if (!escape.isNull() && c == escape && i + 1 < p.size())
+            atoms.push_back({LikeAtom::Char, p.at(++i)});
+        else if (c == QLatin1Char('*') || c == QLatin1Char('%')) {
+            if (atoms.empty() || atoms.back().kind != LikeAtom::Any)
+                atoms.push_back({LikeAtom::Any, c});
+        } else if (c == QLatin1Char('?') || c == QLatin1Char('_'))
+            atoms.push_back({LikeAtom::One, c});
+        else
+            atoms.push_back({LikeAtom::Char, c});
+    }
+    return atoms;
+}
+
+// The greedy two-pointer match: on a mismatch only the last star takes one
+// more character, so no choice is ever tried twice (time |text| x |pattern|
+// at worst, never exponential).
+bool likeMatchAtoms(const QString& text, const std::vector<LikeAtom>& atoms)
+{
+    const QString t = text.toCaseFolded();
+    const size_t n = atoms.size();
+    size_t a = 0;
+    size_t star = n;  // the last star seen; n: none yet
+    qsizetype ti = 0, starText = 0;
+    while (ti < t.size()) {
+        if (a < n && atoms[a].kind == LikeAtom::Any) {
+            star = a++;
+            starText = ti;
+        } else if (a < n && (atoms[a].kind == LikeAtom::One || atoms[a].c == t.at(ti))) {
+            ++a;
+            ++ti;
+        } else if (star < n) {
+            a = star + 1;
+            ti = ++starText;
+        } else {
+            return false;
+        }
+    }
+    while (a < n && atoms[a].kind == LikeAtom::Any)
+        ++a;
+    return a == n;
+}
+
 }  // namespace
 
 struct Node {
@@ -241,7 +298,7 @@ struct Node {
     int column = -1;
     QString op;
     Value literal;
-    QString pattern;
+    std::vector<LikeAtom> pattern;
 };
 
 namespace {
@@ -382,12 +439,14 @@ private:
             const Value lit = parseLiteral();
             n->type = Node::Type::Like;
             n->literal = lit;
-            n->pattern = lit.asText();
+            QChar escape;
             if (isKeyword(peek(), "ESCAPE")) {
                 take();
-                const Value esc = parseLiteral();
-                n->op = esc.asText().left(1);
+                const QString esc = parseLiteral().asText();
+                if (!esc.isEmpty())
+                    escape = esc.at(0);
             }
+            n->pattern = likeAtoms(lit.asText(), escape.toCaseFolded());
             if (notLike) {
                 auto outer = std::make_unique<Node>();
                 outer->type = Node::Type::Not;
@@ -410,42 +469,6 @@ private:
     size_t m_i = 0;
 };
 
-bool likeMatchFrom(const QString& t, int ti, const QString& p, int pi, QChar escape)
-{
-    while (pi < p.size()) {
-        const QChar c = p.at(pi);
-        if (!escape.isNull() && c == escape && pi + 1 < p.size()) {
-            if (ti >= t.size() || t.at(ti) != p.at(pi + 1))
-                return false;
-            ++ti;
-            pi += 2;
-            continue;
-        }
-        if (c == QLatin1Char('*') || c == QLatin1Char('%')) {
-            while (pi < p.size() && (p.at(pi) == QLatin1Char('*') || p.at(pi) == QLatin1Char('%')))
-                ++pi;
-            if (pi == p.size())
-                return true;
-            for (int k = ti; k <= t.size(); ++k)
-                if (likeMatchFrom(t, k, p, pi, escape))
-                    return true;
-            return false;
-        }
-        if (ti >= t.size())
-            return false;
-        if (c != QLatin1Char('?') && c != QLatin1Char('_') && c != t.at(ti))
-            return false;
-        ++ti;
-        ++pi;
-    }
-    return ti == t.size();
-}
-
-bool likeMatchEscaped(const QString& text, const QString& pattern, QChar escape)
-{
-    return likeMatchFrom(text.toCaseFolded(), 0, pattern.toCaseFolded(), 0, escape);
-}
-
 bool evaluate(const Node& n, const RowValue& row)
 {
     switch (n.type) {
@@ -459,7 +482,7 @@ bool evaluate(const Node& n, const RowValue& row)
         const Value& v = row(n.column);
         if (v.isNullOrEmpty() || n.literal.isNullOrEmpty())
             return false;
-        return likeMatchEscaped(v.asText(), n.pattern, n.op.isEmpty() ? QChar() : n.op.at(0));
+        return likeMatchAtoms(v.asText(), n.pattern);
     }
     case Node::Type::Compare: {
         const Value& v = row(n.column);
@@ -511,7 +534,7 @@ bool Criteria::matches(const RowValue& row) const
 
 bool likeMatch(const QString& text, const QString& pattern)
 {
-    return likeMatchEscaped(text, pattern, QChar());
+    return likeMatchAtoms(text, likeAtoms(pattern, QChar()));
 }
 
 QList<SortKey> parseSort(const QString& text, const FieldLookup& lookup)

@@ -95,8 +95,8 @@ Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     const DataGridColumn* c = m_grid->Columns(index.column());
-    if (m_grid->AllowUpdate() && !c->Locked() && c->AllowFocus() && c->fieldIndex() >= 0 && m_rs &&
-        m_rs->IsOpen() && m_rs->OpenMode() != Recordset::Mode::ReadOnly)
+    // A joined table's column cannot be stored: it opens no editor.
+    if (m_grid->AllowUpdate() && !c->Locked() && c->AllowFocus() && m_rs && m_rs->isFieldUpdatable(c->fieldIndex()))
         f |= Qt::ItemIsEditable;
     return f;
 }

@@ -19,6 +19,7 @@ QString longTimeFormat()
 [[noreturn]] void overflow() { throw AppError(ErrNo::Overflow, {}); }
 
 // Text to number: the user's locale first, then the "." form every file uses.
+// "nan" and "inf" are words, not numbers, as they always were to the program.
 bool parseNumber(const QString& text, double& out)
 {
     const QString t = text.trimmed();
@@ -27,10 +28,10 @@ bool parseNumber(const QString& text, double& out)
     bool ok = false;
     out = QLocale().toDouble(t, &ok);
     if (ok)
-        return true;
+        return std::isfinite(out);
     out = QLocale::c().toDouble(t, &ok);
     if (ok)
-        return true;
+        return std::isfinite(out);
     if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) { out = -1; return true; }
     if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) { out = 0; return true; }
     // Hexadecimal and octal literals of the &H / &O form.
@@ -223,22 +224,24 @@ QString Value::toText() const
     case Kind::Null: mismatch();
     case Kind::Boolean: return m_bool ? QStringLiteral("True") : QStringLiteral("False");
     case Kind::Long: return QString::number(m_long);
-    case Kind::Double: {
-        // Fifteen significant digits with the user's decimal sign.
-        QString s = QString::number(m_double, 'g', 15);
-        if (s.contains(QLatin1Char('e')))
-            s.replace(QLatin1String("e+"), QLatin1String("E+")).replace(QLatin1String("e-"), QLatin1String("E-"));
-        const QString dec = QLocale().decimalPoint();
-        if (dec != QLatin1String("."))
-            s.replace(QLatin1Char('.'), dec);
-        return s;
-    }
+    case Kind::Double: return generalNumber(m_double);
     case Kind::Text: return m_text;
     case Kind::Date: return QLocale().toString(m_dateTime.date(), QLocale::ShortFormat);
     case Kind::Time: return QLocale().toString(m_dateTime.time(), longTimeFormat());
     case Kind::DateTime: return QLocale().toString(m_dateTime, QLocale::ShortFormat);
     }
     return QString();
+}
+
+QString Value::generalNumber(double d)
+{
+    QString s = QString::number(d, 'g', 15);
+    if (s.contains(QLatin1Char('e')))
+        s.replace(QLatin1String("e+"), QLatin1String("E+")).replace(QLatin1String("e-"), QLatin1String("E-"));
+    const QString dec = QLocale().decimalPoint();
+    if (dec != QLatin1String("."))
+        s.replace(QLatin1Char('.'), dec);
+    return s;
 }
 
 QString Value::asText() const

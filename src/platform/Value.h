@@ -46,6 +46,10 @@ public:
     QTime toTime() const;
     QDateTime toDateTime() const;
 
+    // CStr's general form of a double: up to 15 significant digits, plain
+    // from 1E-04 to below 1E+15, else with an exponent ("1E+15", "1E-05");
+    // the user's decimal sign, no grouping.
+    static QString generalNumber(double d);
     // Val(): the leading number of a text read with "." as the decimal sign.
     static double val(const QString& text);
     // CLng's rounding: half to even.

@@ -97,7 +97,7 @@ QString clsExportToFile::ValueText_gs(const Value& v)
     case Value::Kind::Null: return {};
     case Value::Kind::Boolean: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     case Value::Kind::Long: return loc.toString(v.toLong());
-    case Value::Kind::Double: return loc.toString(v.toDouble(), 'g', QLocale::FloatingPointShortest);
+    case Value::Kind::Double: return Value::generalNumber(v.toDouble());
     case Value::Kind::Date: return ShortDate_gs(v.toDate());
     case Value::Kind::Time: return timeText(v.toTime(), loc);
     case Value::Kind::DateTime: {

@@ -104,6 +104,21 @@ TEST_F(ConnectionTest, ErrorsMapToTheNumbersAndKeepTheMessage)
     EXPECT_EQ(conn.Execute(QStringLiteral("CREATE TABLE tblX (a INTEGER)")), -1);
 }
 
+// A NUL ends what SQLite reads of a script: the run ends there, and text
+// behind it that would never run is refused rather than skipped.
+TEST_F(ConnectionTest, NulInAScriptEndsItWithoutLooping)
+{
+    const QChar nul(0);
+    EXPECT_EQ(conn.Execute(QStringLiteral("UPDATE tblItem SET dValue = 7;") + nul), 3);
+    EXPECT_EQ(conn.Execute(QStringLiteral("UPDATE tblItem SET dValue = 8") + nul + nul + QStringLiteral("  ")), 3);
+    EXPECT_EQ(errorOf([&] {
+                  conn.Execute(QStringLiteral("UPDATE tblItem SET dValue = 9;") + nul +
+                               QStringLiteral("DELETE FROM tblItem"));
+              }),
+              ErrNo::OleDbSyntax);
+    EXPECT_EQ(scalar("SELECT count(*) FROM tblItem").toLong(), 3);
+}
+
 TEST_F(ConnectionTest, BoundParametersWriteTheStorageForms)
 {
     conn.Execute(QStringLiteral("INSERT INTO tblItem (sLabel, fFlag, dtDate, dtTime, dValue) VALUES (?, ?, ?, ?, ?)"),

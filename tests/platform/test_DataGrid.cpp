@@ -1,6 +1,7 @@
 #include "platform/AppError.h"
 #include "platform/Connection.h"
 #include "platform/DataGrid.h"
+#include "platform/DataGridDelegate.h"
 #include "platform/DataGridPrint.h"
 #include "platform/Recordset.h"
 #include "platform/KeyedDbFile.h"
@@ -113,24 +114,109 @@ TEST_F(DataGridTest, ShowsRowsAndFollowsSortFilterAddAndDelete)
     EXPECT_EQ(grid.Columns(0)->Order(), 2);
 }
 
-TEST(DataGridRequery, FollowsRequeryOfAnOpenQuery)
-{
+namespace {
+
+// A grid over "SELECT * FROM t ORDER BY lID" of a keyed table t (lID, sName).
+class DataGridRequery : public ::testing::Test {
+protected:
+    void open(const char* names, Recordset::Mode mode)
+    {
+        ASSERT_TRUE(dir.isValid());
+        conn.Open(makeKeyedDb(dir, "k",
+                              (QByteArray("CREATE TABLE t (lID INTEGER PRIMARY KEY AUTOINCREMENT, sName TEXT COLLATE "
+                                          "NOCASE); INSERT INTO t (sName) VALUES ") + names + ";")
+                                  .constData()),
+                  "k");
+        rs.Open(conn, QStringLiteral("SELECT * FROM t ORDER BY lID"), mode);
+        grid.DataSource(&rs);
+    }
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     Connection conn;
-    conn.Open(makeKeyedDb(dir, "k", "CREATE TABLE t (lID INTEGER PRIMARY KEY AUTOINCREMENT, sName TEXT COLLATE NOCASE);"
-                                    "INSERT INTO t (sName) VALUES ('one'), ('two');"),
-              "k");
     Recordset rs;
-    rs.Open(conn, QStringLiteral("SELECT * FROM t ORDER BY lID"));
     DataGrid grid;
-    grid.DataSource(&rs);
+};
+
+}  // namespace
+
+TEST_F(DataGridRequery, FollowsRequeryOfAnOpenQuery)
+{
+    open("('one'), ('two')", Recordset::Mode::ReadOnly);
     EXPECT_EQ(grid.model()->rowCount(), 2);
     conn.Execute(QStringLiteral("INSERT INTO t (sName) VALUES ('three')"));
     rs.Requery();
     EXPECT_EQ(columnTexts(grid, 1), QStringList({"one", "two", "three"}));
     rs.Close();
     EXPECT_EQ(grid.model()->rowCount(), 0);
+}
+
+// The selected rows and the current row are rows, not places: they follow
+// their rows through a requery, a sort, a filter and deletions here or in a
+// clone, and a row that is gone drops out.
+TEST_F(DataGridRequery, SelectionAndCurrentRowFollowTheirRows)
+{
+    open("('s1'), ('s2'), ('s3'), ('s4'), ('s5'), ('s6')", Recordset::Mode::Editable);
+    const auto nameAt = [&](int row) { return rs.valueAt(row, 1).asText(); };
+    const auto rowOf = [&](const QString& name) {
+        for (int r = 0; r < rs.RecordCount(); ++r)
+            if (nameAt(r) == name)
+                return r;
+        return -1;
+    };
+    // The selection by name in selection order, checked against what the view shows.
+    const auto selected = [&] {
+        QStringList names;
+        for (int i = 0; i < grid.SelBookmarks().Count(); ++i) {
+            const int row = rs.viewRowOfBookmark(grid.SelBookmarks().Item(i).toLong());
+            names << (row < 0 ? QStringLiteral("<gone>") : nameAt(row));
+            EXPECT_TRUE(row < 0 || grid.selectionModel()->isRowSelected(row, {})) << names.last().toStdString();
+        }
+        int shown = 0;
+        for (int r = 0; r < grid.model()->rowCount(); ++r)
+            shown += grid.selectionModel()->isRowSelected(r, {}) ? 1 : 0;
+        EXPECT_EQ(shown, names.size());
+        return names;
+    };
+    const auto current = [&] { return grid.Row() < 0 ? QStringLiteral("<none>") : nameAt(grid.Row()); };
+
+    for (const char* name : {"s4", "s2", "s5"})
+        grid.SelBookmarks().Add(Value(rs.bookmarkAt(rowOf(QString::fromUtf8(name)))));
+    grid.Bookmark(Value(rs.bookmarkAt(rowOf("s5"))));
+    grid.Col(1);
+
+    conn.Execute(QStringLiteral("DELETE FROM t WHERE sName = 's2'"));
+    rs.Requery();
+    EXPECT_EQ(selected(), (QStringList{"s4", "s5"}));
+    EXPECT_EQ(current(), "s5");
+    EXPECT_EQ(grid.currentIndex().row(), grid.Row());
+    EXPECT_EQ(grid.Col(), 1) << "the current cell stays in its column";
+
+    // A row that stays keeps its place in the selection when others go before it.
+    conn.Execute(QStringLiteral("DELETE FROM t WHERE sName IN ('s1', 's3')"));
+    conn.Execute(QStringLiteral("INSERT INTO t (lID, sName) VALUES (0, 's0')"));
+    rs.Requery();
+    EXPECT_EQ(selected(), (QStringList{"s4", "s5"}));
+    EXPECT_EQ(current(), "s5");
+
+    rs.Sort(QStringLiteral("sName DESC"));
+    EXPECT_EQ(selected(), (QStringList{"s4", "s5"}));
+    EXPECT_EQ(current(), "s5");
+
+    rs.Filter(QStringLiteral("sName <> 's6'"));
+    EXPECT_EQ(selected(), (QStringList{"s4", "s5"}));
+
+    // Deleted through a clone: gone from the selection.
+    auto clone = rs.Clone();
+    clone->Find(QStringLiteral("sName = 's4'"));
+    clone->Delete();
+    EXPECT_EQ(selected(), QStringList{"s5"});
+    EXPECT_EQ(conn.ExecuteScalar(QStringLiteral("SELECT count(*) FROM t WHERE sName = 's4'")).toLong(), 0);
+
+    // The current row deleted elsewhere: the grid moves to the first row.
+    conn.Execute(QStringLiteral("DELETE FROM t WHERE sName = 's5'"));
+    rs.Requery();
+    EXPECT_TRUE(selected().isEmpty());
+    EXPECT_EQ(grid.Row(), 0);
+    EXPECT_EQ(grid.currentIndex().row(), 0);
 }
 
 TEST_F(DataGridTest, CurrentRowFollowsTheRecordsetBothWays)
@@ -339,6 +425,40 @@ TEST_F(DataGridTest, PendingEditCanBeCancelledAndBeforeColEditCanRefuse)
     EXPECT_FALSE(grid.EditActive());
 }
 
+// A NUL typed or pasted into a cell never reaches the record set: no
+// statement built from the value may break on it.
+TEST_F(DataGridTest, NulInACellEditIsDropped)
+{
+    const QChar nul(0);
+    const struct {
+        QString typed;
+        Value stored;
+    } cases[] = {
+        {QStringLiteral("De") + nul + QStringLiteral("xter"), Value("Dexter")},
+        {nul + QStringLiteral("Dex"), Value("Dex")},
+        {QStringLiteral("Dex") + nul + nul, Value("Dex")},
+        {QString(nul), Value::null()},
+    };
+    QStringList checked;
+    QObject::connect(&grid, &DataGrid::BeforeColUpdate, [&](int col, Value, bool*) { checked << grid.Columns(col)->Text(); });
+    for (const auto& c : cases) {
+        grid.setCurrentIndex(grid.model()->index(0, 1));
+        ASSERT_TRUE(typeIntoCurrentCell(grid, c.typed));
+        EXPECT_EQ(rs.valueAt(0, 1), c.stored);
+        EXPECT_FALSE(checked.last().contains(nul)) << "the check sees the text that is stored";
+        rs.Update();
+    }
+    // A listed column matches the text without the NUL.
+    DataGridColumn* kind = grid.Columns(2);
+    kind->ValueItems().Add(Value(1), QStringLiteral("Men"));
+    kind->ValueItems().Add(Value(2), QStringLiteral("Women"));
+    kind->ValueItems().Translate(true);
+    kind->ValueItems().Validate(true);
+    grid.setCurrentIndex(grid.model()->index(0, 2));
+    ASSERT_TRUE(typeIntoCurrentCell(grid, QStringLiteral("Wo") + nul + QStringLiteral("men")));
+    EXPECT_EQ(rs.valueAt(0, 2), Value(2));
+}
+
 TEST_F(DataGridTest, OwnCellEditorTakingFocusIsNotALostFocus)
 {
     QWidget window;
@@ -389,6 +509,11 @@ TEST_F(DataGridTest, HiddenColumnRemembersItsWidthAndFormatsApply)
     grid.Columns(0)->NumberFormat(QStringLiteral("0.00"));
     EXPECT_EQ(shown(grid, 2, 0), QLocale().toString(3.0, 'f', 2));
     EXPECT_THROW(grid.Columns(3), AppError);
+    // "General Number" is the general form: no grouping, no exponent below 1E+15.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(formatCellValue(Value(100000.0), QStringLiteral("General Number")), "100000");
+    EXPECT_EQ(formatCellValue(Value(0.0001), QStringLiteral("General Number")), "0.0001");
+    QLocale::setDefault(QLocale::system());
 }
 
 namespace {

@@ -4,11 +4,16 @@
 #include "platform/AppError.h"
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
+#include "platform/RecordsetFilter.h"
 
+#include <QElapsedTimer>
+#include <QHash>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -363,4 +368,207 @@ TEST_F(RecordsetTest, DetachedCopyRequeryAndSignals)
     rs.Close();
     EXPECT_EQ(rs.State(), Recordset::StateClosed);
     EXPECT_NE(errorOf([&] { rs.RecordCount(); }), 0);
+}
+
+// ---- rows keep their identity ------------------------------------------------
+
+// After a Requery every bookmark still names its row, found again by the base
+// table's key (else field 0); a row that is gone leaves its bookmark invalid.
+TEST_F(RecordsetTest, RequeryFindsEachRowAgainByItsKey)
+{
+    struct Case {
+        const char* sql;
+        const char* label;  // the column that names a row in the checks
+        const char* removeSql;
+        QString gone;
+    };
+    const Case cases[] = {
+        {"SELECT * FROM tblItem ORDER BY lItemID", "sLabel", "DELETE FROM tblItem WHERE sLabel = 'R001'", "R001"},
+        {"SELECT sLabel, dValue FROM tblItem ORDER BY lItemID", "sLabel", "DELETE FROM tblItem WHERE sLabel = 't002'",
+         "t002"},
+        {"SELECT lA, lB, sNote FROM tblLink ORDER BY lA, lB", "sNote", "DELETE FROM tblLink WHERE lA = 1 AND lB = 1",
+         "a"},
+        {"SELECT tblItem.sLabel, tblParent.sName FROM tblItem JOIN tblParent USING (lParentID) ORDER BY sLabel",
+         "sLabel", "DELETE FROM tblItem WHERE sLabel = 'T001'", "T001"},
+        // No key of the base table (tblParent) in the query, and field 0 repeats.
+        {"SELECT tblParent.sName, tblItem.sLabel FROM tblParent JOIN tblItem USING (lParentID)", "sLabel",
+         "DELETE FROM tblItem WHERE sLabel = 'A002'", "A002"},
+    };
+    int round = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sql);
+        ++round;
+        Recordset rs;
+        rs.Open(conn, QString::fromUtf8(c.sql));
+        rs.Sort(QString::fromUtf8(c.label) + QStringLiteral(" DESC"));
+        QHash<QString, qint32> bookmarks;
+        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+            bookmarks.insert(rs.Fields(QString::fromUtf8(c.label)).Value().asText(), rs.Bookmark());
+        rs.MoveFirst();
+        rs.MoveNext();
+        const QString current = rs.Fields(QString::fromUtf8(c.label)).Value().asText();
+        ASSERT_NE(current, c.gone);
+
+        conn.Execute(QString::fromUtf8(c.removeSql));
+        // Rows ahead of the others in the table's own order, so positions shift.
+        conn.Execute(QStringLiteral("INSERT INTO tblItem (lParentID, sLabel) VALUES (1, 'A00%1')").arg(round));
+        conn.Execute(QStringLiteral("INSERT INTO tblLink VALUES (0, %1, 'first%1')").arg(round));
+        rs.Requery();
+
+        EXPECT_EQ(rs.Fields(QString::fromUtf8(c.label)).Value().asText(), current) << "the current row stays";
+        for (auto it = bookmarks.cbegin(); it != bookmarks.cend(); ++it) {
+            if (it.key() == c.gone) {
+                EXPECT_EQ(rs.viewRowOfBookmark(it.value()), -1);
+                EXPECT_EQ(errorOf([&] { rs.Bookmark(it.value()); }), 3159);
+                continue;
+            }
+            rs.Bookmark(it.value());
+            EXPECT_EQ(rs.Fields(QString::fromUtf8(c.label)).Value().asText(), it.key());
+        }
+        // New rows get bookmarks of their own, valid in clones.
+        auto clone = rs.Clone();
+        for (clone->MoveFirst(); !clone->IsEOF(); clone->MoveNext()) {
+            const QString label = clone->Fields(QString::fromUtf8(c.label)).Value().asText();
+            if (!bookmarks.contains(label)) {
+                EXPECT_FALSE(std::find(bookmarks.cbegin(), bookmarks.cend(), clone->Bookmark()) != bookmarks.cend())
+                    << label.toStdString();
+            }
+        }
+    }
+
+    // A current row that is gone leaves the record set on its first row.
+    Recordset rs;
+    rs.Open(conn, QStringLiteral("SELECT * FROM tblItem ORDER BY lItemID"));
+    rs.MoveLast();
+    ASSERT_GT(rs.AbsolutePosition(), 1);
+    conn.Execute(QStringLiteral("DELETE FROM tblItem WHERE lItemID = ?"), {rs.Fields(0).Value()});
+    rs.Requery();
+    EXPECT_EQ(rs.AbsolutePosition(), 1);
+}
+
+// Edits that cannot be written are refused when made, never dropped at Update.
+TEST_F(RecordsetTest, EditableJoinRefusesColumnsOfOtherTables)
+{
+    Recordset rs;
+    rs.Open(conn,
+            QStringLiteral("SELECT tblItem.lItemID, tblItem.sLabel, tblParent.sName, tblItem.sLabel || '!' AS sShout "
+                           "FROM tblItem JOIN tblParent USING (lParentID) ORDER BY lItemID"),
+            Recordset::Mode::Editable);
+    EXPECT_TRUE(rs.isFieldUpdatable(rs.FieldIndex(QStringLiteral("sLabel"))));
+    for (const char* column : {"sName", "sShout"}) {
+        SCOPED_TRACE(column);
+        EXPECT_FALSE(rs.isFieldUpdatable(rs.FieldIndex(QString::fromUtf8(column))));
+        const AppError e = raisedBy([&] { rs.Fields(QString::fromUtf8(column)).Value(Value(QStringLiteral("x"))); });
+        EXPECT_EQ(e.number(), 3251);
+        EXPECT_TRUE(e.description().contains(QString::fromUtf8(column))) << e.description().toStdString();
+        EXPECT_EQ(rs.EditMode(), Recordset::EditNone);
+        rs.AddNew();
+        EXPECT_EQ(errorOf([&] { rs.Fields(QString::fromUtf8(column)).Value(Value(QStringLiteral("x"))); }), 3251);
+        rs.CancelUpdate();
+    }
+    EXPECT_EQ(conn.ExecuteScalar(QStringLiteral("SELECT count(*) FROM tblParent WHERE sName = 'x'")).toLong(), 0);
+    EXPECT_EQ(conn.ExecuteScalar(QStringLiteral("SELECT count(*) FROM tblItem")).toLong(), 3);
+    // The base table's own columns still write through.
+    rs.Fields(QStringLiteral("sLabel")).Value(Value(QStringLiteral("joined")));
+    rs.Update();
+    EXPECT_EQ(conn.ExecuteScalar(QStringLiteral("SELECT sLabel FROM tblItem WHERE lItemID = 1")).toText(),
+              QStringLiteral("joined"));
+}
+
+// Two clones editing one row: each cancel takes back only its own changes.
+TEST_F(RecordsetTest, CancelInOneCloneKeepsTheOtherClonesPendingEdit)
+{
+    const auto stored = [&](const char* column) {
+        return conn.ExecuteScalar(QStringLiteral("SELECT %1 FROM tblItem WHERE lItemID = 1").arg(QString::fromUtf8(column)));
+    };
+    Recordset rs;
+    rs.Open(conn, QStringLiteral("SELECT lItemID, sLabel, dValue FROM tblItem ORDER BY lItemID"),
+            Recordset::Mode::Editable);
+    auto other = rs.Clone();
+
+    // Different columns.
+    rs.Fields(QStringLiteral("sLabel")).Value(Value(QStringLiteral("mine")));
+    other->Fields(QStringLiteral("dValue")).Value(Value(9.5));
+    rs.CancelUpdate();
+    EXPECT_EQ(rs.Fields(QStringLiteral("sLabel")).Value().toText(), QStringLiteral("T001"));
+    EXPECT_EQ(rs.Fields(QStringLiteral("dValue")).Value().toDouble(), 9.5) << "the clone's edit is still there";
+    other->Update();
+    EXPECT_EQ(stored("dValue").toDouble(), 9.5);
+    EXPECT_EQ(stored("sLabel").toText(), QStringLiteral("T001"));
+
+    // The same column: the later edit stands when the earlier one is cancelled,
+    // and cancelling the later one goes back to what is stored.
+    rs.Fields(QStringLiteral("sLabel")).Value(Value(QStringLiteral("first")));
+    other->Fields(QStringLiteral("sLabel")).Value(Value(QStringLiteral("second")));
+    rs.CancelUpdate();
+    EXPECT_EQ(other->Fields(QStringLiteral("sLabel")).Value().toText(), QStringLiteral("second"));
+    other->CancelUpdate();
+    EXPECT_EQ(rs.Fields(QStringLiteral("sLabel")).Value().toText(), QStringLiteral("T001"));
+
+    rs.Fields(QStringLiteral("sLabel")).Value(Value(QStringLiteral("first")));
+    other->Fields(QStringLiteral("sLabel")).Value(Value(QStringLiteral("second")));
+    other->CancelUpdate();
+    EXPECT_EQ(rs.Fields(QStringLiteral("sLabel")).Value().toText(), QStringLiteral("first"));
+    rs.Update();
+    EXPECT_EQ(stored("sLabel").toText(), QStringLiteral("first"));
+}
+
+// ---- wildcard matching -----------------------------------------------------------
+
+TEST(RecordsetLike, WildcardsMatchAsBeforeIgnoringCase)
+{
+    struct Case {
+        const char* text;
+        const char* pattern;
+        bool match;
+    };
+    const Case cases[] = {
+        {"Segment", "seg*", true},   {"Segment", "*MENT", true},  {"Segment", "*g*e*t", true},
+        {"Segment", "S?gm_nt", true}, {"Segment", "S?gm", false},  {"Segment", "*x*", false},
+        {"", "*", true},              {"", "?", false},            {"abc", "a%c", true},
+        {"abc", "a**%c", true},       {"abc", "abcd*", false},     {"aXbXc", "a*b*c", true},
+        {"aab", "*ab", true},         {"abab", "*ab*ab", true},    {"abab", "*ab*ab*ab", false},
+        {"Mississippi", "m*iss*ppi", true}, {"Mississippi", "m*iss*ppix", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RecordsetExpr::likeMatch(QString::fromUtf8(c.text), QString::fromUtf8(c.pattern)), c.match)
+            << c.text << " LIKE " << c.pattern;
+    // An escaped wildcard is a literal character.
+    Recordset rs;
+    rs.OpenInMemory({FieldInfo(QStringLiteral("sLabel"), FieldInfo::DataType::Text)});
+    for (const char* label : {"50%", "500", "5_0"}) {
+        rs.AddNew();
+        rs.Fields(0).Value(Value(QString::fromUtf8(label)));
+        rs.Update();
+    }
+    rs.Filter(QStringLiteral("sLabel LIKE '5?\\%' ESCAPE '\\'"));
+    EXPECT_EQ(rs.RecordCount(), 1);
+    rs.Filter(QStringLiteral("sLabel LIKE '5\\_*' ESCAPE '\\'"));
+    EXPECT_EQ(rs.RecordCount(), 1);
+}
+
+TEST(RecordsetLike, ManyStarsOnALongRowStayFast)
+{
+    // Every star but the last can take many places and none ends in "b":
+    // a backtracking matcher tries them all.
+    const QString row = QString(400, QLatin1Char('a'));
+    const QString pattern = QStringLiteral("*a").repeated(40) + QStringLiteral("*b");
+    Recordset rs;
+    rs.OpenInMemory({FieldInfo(QStringLiteral("mText"), FieldInfo::DataType::Memo)});
+    for (int i = 0; i < 50; ++i) {
+        rs.AddNew();
+        rs.Fields(0).Value(Value(row));
+        rs.Update();
+    }
+    QElapsedTimer timer;
+    timer.start();
+    rs.Filter(QStringLiteral("mText LIKE '%1'").arg(pattern));
+    EXPECT_EQ(rs.RecordCount(), 0);
+    rs.Filter(QString());
+    rs.MoveFirst();
+    rs.Find(QStringLiteral("mText LIKE '%1'").arg(pattern));
+    EXPECT_TRUE(rs.IsEOF());
+    EXPECT_TRUE(RecordsetExpr::likeMatch(row + QLatin1Char('b'), pattern));
+    // A guard against a hang, far above the time the match takes.
+    EXPECT_LT(timer.elapsed(), 2000);
 }
