@@ -164,7 +164,11 @@ MenuRow frmFind::menuRow()
 
 void frmFind::Form_Activate()
 {
-    guarded(Module, "Form_Activate", [&] { SetStatusOfMdiMenus_Pf(); });
+    guarded(Module, "Form_Activate", [&] {
+        SetStatusOfMdiMenus_Pf();
+        if (mdiMain* main = mdiMain::instance())
+            main->childActivationLapsed();
+    });
 }
 
 void frmFind::SetStatusOfMdiMenus_Pf()

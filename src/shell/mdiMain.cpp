@@ -706,6 +706,17 @@ void mdiMain::subWindowActivated_m(QMdiSubWindow* sub)
         guarded("MDIMain", "Form_Activate", [&] { CallByName::call(child, "Form_Activate"); });
 }
 
+void mdiMain::childActivationLapsed() { m_lastActivated = nullptr; }
+
+// The MDI area keeps its current child when the main window gets the focus
+// back from a tool window, so it signals nothing: re-activate the child here.
+void mdiMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_lastActivated)
+        subWindowActivated_m(m_area->currentSubWindow());
+}
+
 clsActiveControl* mdiMain::ActiveControl_Po() const
 {
     if (auto* app = modapp::ThisApp())

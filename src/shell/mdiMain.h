@@ -53,6 +53,9 @@ public:
     // Enables exactly the row's items among the controlled ones, then mirrors
     // the toolbar buttons from the menu items that issue their commands.
     void applyMenuRow(const MenuRow& row);
+    // A tool window that set its own row: the active child's Form_Activate
+    // runs again when the main window gets the focus back.
+    void childActivationLapsed();
     // The state while no child window is active.
     static MenuRow NoChildRow();
     // The segment detail window's extra step after its row: the rate and
@@ -83,6 +86,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private slots:
     // Own commands.

@@ -346,6 +346,11 @@ TEST_F(FindWindowTest, UnloadAppliesTheNoChildRowThenTheSearchedWindowsRow)
     ASSERT_TRUE(QGuiApplication::focusWindow() == f->windowHandle() || focus.wait(2000));
     EXPECT_FALSE(item("mnuEditFind")->isEnabled() || item("mnuFileImport")->isEnabled());
     EXPECT_TRUE(item("mnuViewRoster")->isEnabled());
+    // Back in the main window, the searched window's row stands again.
+    w->activations.clear();
+    main->activateWindow();
+    ASSERT_TRUE(QGuiApplication::focusWindow() == main->windowHandle() || focus.wait(2000));
+    EXPECT_EQ(w->activations.size(), 1);
     w->activations.clear();
     f->close();
     EXPECT_EQ(w->activations, QList<bool>{true});
