@@ -104,9 +104,13 @@ void frmSegmentDetail::buildControls_m()
     // Everything sits on one body that never shrinks below the design size.
     m_body = new QWidget(this);
     auto* outer = new QVBoxLayout(m_body);
+    outer->setContentsMargins(6, 6, 6, 6);
+    outer->setSpacing(4);
 
     fraHeader = named(new QGroupBox, "fraHeader");
     auto* header = new QGridLayout(fraHeader);
+    header->setContentsMargins(6, 4, 6, 4);
+    header->setVerticalSpacing(2);
     txtsSegmentLabel = named(new QLineEdit, "txtsSegmentLabel");
     txtsSegmentLabel->setMaxLength(clsBrSegment::LabelLength);
     dtpdtSegmentDate = named(new DatePicker, "dtpdtSegmentDate");
@@ -148,6 +152,7 @@ void frmSegmentDetail::buildControls_m()
     ssTab1 = named(new QTabWidget, "ssTab1");
     auto* detailsPage = new QWidget;
     auto* details = new QVBoxLayout(detailsPage);
+    details->setContentsMargins(4, 4, 4, 4);
     dbgMain = named(new DataGrid, "dbgMain");
     const char* const captions[clsSegmentRows::ColumnCount] = {
         "lSegmentDetailID", "lSegmentID", "", "mem", "dCumTime", "Cum", "Lap",
@@ -161,7 +166,7 @@ void frmSegmentDetail::buildControls_m()
     dbgMain->AllowUpdate(false);
     details->addWidget(dbgMain, 1);
     dbgRosterForDetail = named(new DataGrid, "dbgRosterForDetail");
-    dbgRosterForDetail->setFixedHeight(px(1800));
+    dbgRosterForDetail->setFixedHeight(px(1050));
     dbgRosterForDetail->setMinimumWidth(px(DesignWidth - 5310));
     auto* athletes = new QHBoxLayout;
     athletes->addWidget(dbgRosterForDetail);
@@ -466,6 +471,7 @@ bool frmSegmentDetail::Retrieve_pf(qint32 segmentID)
             showMessage(QStringLiteral("Unable to display the requested record"), 0);
         }
     });
+    menusAfterLoad_m();
     return ok;
 }
 
@@ -503,6 +509,7 @@ bool frmSegmentDetail::NewRecord_Pf()
         else
             showMessage(QStringLiteral("Unable to display the requested record"), 0);
     });
+    menusAfterLoad_m();
     return ok;
 }
 
@@ -798,6 +805,15 @@ void frmSegmentDetail::moFormRefresher_RefreshRequested(qint32 lType, const QVar
 }
 
 void frmSegmentDetail::Form_Activate() { SetStatusOfMdiMenus_Pf(); }
+
+void frmSegmentDetail::menusAfterLoad_m()
+{
+    // The opener shows the window before it loads the segment, so the
+    // activation came too early for the unit check marks.
+    const mdiMain* main = mdiMain::instance();
+    if (main && main->ActiveForm_mo() == this)
+        SetStatusOfMdiMenus_Pf();
+}
 
 bool frmSegmentDetail::SetStatusOfMdiMenus_Pf()
 {

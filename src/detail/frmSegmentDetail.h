@@ -129,6 +129,7 @@ private:
     // failed, when given, tells a test that could not be made from "no change".
     bool SetObjAndCheckForDirty_mf(bool* failed = nullptr);
     bool SetStatusOfMdiMenus_Pf();
+    void menusAfterLoad_m();
 
     bool RetrieveSegmentDetails_mf();
     bool FillCalculatedFields_mf();

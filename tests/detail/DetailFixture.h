@@ -61,14 +61,14 @@ INSERT INTO tblSegmentDetail (lSegmentID, lOrdinalPosition, sSegmentDetailLabel,
         return *window;
     }
 
-    Recordset& rows() { return *window->DataSource_Po(); }
+    // The rows of the window under test (the fixture's own unless another is shown).
+    Recordset& rows() { return *(shown ? shown : window.get())->DataSource_Po(); }
     // A shown cell's value by label (first row with it) and column.
     Value cell(const QString& label, int column)
     {
-        Recordset& r = rows();
-        for (int i = 0; i < r.RecordCount(); ++i)
-            if (r.valueAt(i, clsSegmentRows::colLabel).asText() == label)
-                return r.valueAt(i, column);
+        for (int i = 0; i < rows().RecordCount(); ++i)
+            if (rows().valueAt(i, clsSegmentRows::colLabel).asText() == label)
+                return rows().valueAt(i, column);
         ADD_FAILURE() << "no row " << label.toStdString();
         return Value();
     }
@@ -76,19 +76,17 @@ INSERT INTO tblSegmentDetail (lSegmentID, lOrdinalPosition, sSegmentDetailLabel,
 
     Value scalar(const QString& sql) { return db().ExecuteScalar(sql, {}); }
     Connection& db() { return *app->DatabaseAdo_Po()->Connection(); }
-    // Every stored segment and row, as text, to compare a database before and after.
+    // Every stored segment and row, to compare a database before and after.
     QString dump()
     {
-        QString out;
-        for (const char* sql : {"SELECT * FROM tblSegment ORDER BY lSegmentID",
-                                "SELECT * FROM tblSegmentDetail ORDER BY lSegmentDetailID"}) {
-            Recordset r;
-            r.Open(db(), QString::fromLatin1(sql));
-            for (; !r.IsEOF(); r.MoveNext())
-                for (int c = 0; c < r.FieldCount(); ++c)
-                    out += r.Fields(c).Value().asText() + QLatin1Char(c + 1 < r.FieldCount() ? '|' : '\n');
-        }
-        return out;
+        return scalar("SELECT (SELECT group_concat(quote(lSegmentID) || quote(lSegmentTypeID) || quote(lEventID) || "
+                      "quote(lCategoryID) || quote(lRateTypeID) || quote(lSpeedTypeID) || quote(lDistanceTypeID) || "
+                      "quote(sSegmentLabel) || quote(dtImportDate) || quote(dtSegmentDate) || quote(dtSegmentTime) || "
+                      "quote(fReviewed) || quote(mNotes), '/') FROM tblSegment) || ' | ' || (SELECT "
+                      "group_concat(quote(lSegmentDetailID) || quote(lSegmentID) || quote(lOrdinalPosition) || "
+                      "quote(sSegmentDetailLabel) || quote(dCumTime) || quote(dRate) || quote(dDistance) || "
+                      "quote(lRosterId) || quote(sComments), '/') FROM tblSegmentDetail)")
+            .asText();
     }
 
     TempProgramFolder folder;
@@ -96,5 +94,6 @@ INSERT INTO tblSegmentDetail (lSegmentID, lOrdinalPosition, sSegmentDetailLabel,
     std::unique_ptr<RunningApp> running;
     clsThisApp* app = nullptr;
     std::unique_ptr<frmSegmentDetail> window;
+    frmSegmentDetail* shown = nullptr;
     QStringList statusSeen;
 };

@@ -145,24 +145,6 @@ std::unique_ptr<Recordset> detailSet(const std::vector<std::tuple<const char*, d
 
 }  // namespace
 
-TEST(DetailCalculation, FilteredRowsAreNeitherShownNorNeighbours)
-{
-    auto rs = detailSet({{"T000", 0, 0, 0, 1}, {"R001", 60, 0, 2, 1}, {"T001", 120, 500, 0, 1},
-                         {"R002", 180, 0, 2.5, 2}, {"T002", 250, 1000, 0, 2}});
-    rs->Filter(QStringLiteral("lRosterId = 2"));
-    rs->MoveLast();
-    const qint32 current = rs->Bookmark();
-    clsSegmentRows::Recalculate_p(*rs, exampleUnits());
-    EXPECT_EQ(rs->Bookmark(), current);  // the run keeps the current row
-    // Among athlete 2's rows alone: R002 spans 0 to 250 s, T002's lap is 250 s.
-    EXPECT_EQ(rs->valueAt(0, clsSegmentRows::colDips).asText(), "10");
-    EXPECT_EQ(rs->valueAt(1, clsSegmentRows::colSpeed).asText(), "4");
-    EXPECT_EQ(rs->valueAt(1, clsSegmentRows::colLap).asText(), "00:04'10.00");
-    rs->Filter(QString());
-    // Hidden rows are not worked out.
-    EXPECT_TRUE(rs->valueAt(2, clsSegmentRows::colSpeed).isNull());
-}
-
 TEST(DetailCalculation, OnePassAgreesWithTheNeighbourWalk)
 {
     std::mt19937 random(12);

@@ -41,16 +41,15 @@ TEST_F(DetailFixture, FromTheListsDetailsToASavedHeader)
     list->cmdDetails->click();
     auto* detail = qobject_cast<frmSegmentDetail*>(main->ActiveForm_mo());
     ASSERT_TRUE(detail);
-    window.reset();  // the fixture's helpers read the window the list opened
-    Recordset& shown = *detail->DataSource_Po();
-    const auto textOf = [&](const char* label, int column) {
-        for (int r = 0; r < shown.RecordCount(); ++r)
-            if (shown.valueAt(r, Col::colLabel).asText() == QLatin1String(label))
-                return shown.valueAt(r, column).asText();
-        return QStringLiteral("no row");
-    };
-    EXPECT_EQ(textOf("T001", Col::colSpeed), "4.17");
-    EXPECT_EQ(textOf("R001", Col::colDips), "8.33");
+    shown = detail;
+    EXPECT_EQ(text("T001", Col::colSpeed), "4.17");
+    EXPECT_EQ(text("R001", Col::colDips), "8.33");
+
+    // The menus follow the loaded segment's units (seconds per cycle, metres).
+    EXPECT_TRUE(main->MenuItem(QStringLiteral("mnuViewRatesSecondsPerCycle"))->isChecked());
+    EXPECT_FALSE(main->MenuItem(QStringLiteral("mnuViewRatesStrokesPerMinute"))->isChecked());
+    EXPECT_TRUE(main->MenuItem(QStringLiteral("mnuViewDistanceMeters"))->isChecked());
+    EXPECT_FALSE(main->MenuItem(QStringLiteral("mnuFileExport"))->isEnabled());
 
     // The main window's View menu reaches the active detail window.
     QAction* km = main->MenuItem(QStringLiteral("mnuViewDistanceKilometers"));
@@ -58,9 +57,9 @@ TEST_F(DetailFixture, FromTheListsDetailsToASavedHeader)
     km->trigger();
     EXPECT_EQ(detail->dbgMain->Columns(Col::colDistance)->Caption(), "Dist (km)");
     EXPECT_EQ(detail->dbgMain->Columns(Col::colSpeed)->Caption(), "Speed (km/h)");
-    EXPECT_EQ(textOf("T001", Col::colSpeed), "15000");  // 500 read as km
+    EXPECT_EQ(text("T001", Col::colSpeed), "15000");  // 500 read as km
     main->MenuItem(QStringLiteral("mnuViewRatesStrokesPerMinute"))->trigger();
-    EXPECT_EQ(textOf("R001", Col::colRateDisplay), "30");
+    EXPECT_EQ(text("R001", Col::colRateDisplay), "30");
     main->MenuItem(QStringLiteral("mnuViewComments"))->trigger();
     EXPECT_FALSE(detail->dbgMain->Columns(Col::colComments)->Visible());
 

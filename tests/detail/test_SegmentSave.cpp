@@ -18,18 +18,7 @@ QByteArray bytesOf(const QString& path)
 }
 }  // namespace
 
-TEST_F(DetailFixture, SaveWithoutChangeWritesAndSaysNothing)
-{
-    frmSegmentDetail& w = open(1);
-    const QString before = dump();
-    statusSeen.clear();
-    w.cmdSave->click();
-    EXPECT_EQ(dump(), before);
-    EXPECT_EQ(boxes.count(), 0);
-    EXPECT_FALSE(statusSeen.contains("Saving .."));
-}
-
-TEST_F(DetailFixture, MissingFieldsAreNamedAndNothingIsSaved)
+TEST_F(DetailFixture, HeaderChecksAndClearedBoxes)
 {
     frmSegmentDetail& w = open(1);
     const QString before = dump();
@@ -45,11 +34,9 @@ TEST_F(DetailFixture, MissingFieldsAreNamedAndNothingIsSaved)
     w.cmdSave->click();
     EXPECT_EQ(boxes.last().text, "The following fields are required:\r\n\r\nSegment Label\r\n");
     EXPECT_EQ(dump(), before);
-}
 
-TEST_F(DetailFixture, EmptyListsTakeTheirFirstEntryAndClearedBoxesSaveEmpty)
-{
-    frmSegmentDetail& w = open(1);
+    // An empty list takes its first entry; cleared boxes save empty.
+    boxes.clear();
     w.cbolEventId->ListIndex(-1);
     w.txtmNotes->clear();
     w.txtdtSegmentTime->clear();
@@ -72,6 +59,13 @@ TEST_F(DetailFixture, EmptyListsTakeTheirFirstEntryAndClearedBoxesSaveEmpty)
 TEST_F(DetailFixture, EveryRowIsWrittenWhateverTheFilterAndCurrentRow)
 {
     frmSegmentDetail& w = open(1);
+    // Unchanged, Save writes and says nothing.
+    const QString before = dump();
+    statusSeen.clear();
+    w.cmdSave->click();
+    EXPECT_EQ(dump(), before);
+    EXPECT_FALSE(statusSeen.contains("Saving .."));
+
     rows().Filter(QStringLiteral("lRosterId = 2"));
     rows().MoveLast();
     rows().setValueAt(0, Col::colComments, Value("a|b 'c'"));
@@ -84,22 +78,6 @@ TEST_F(DetailFixture, EveryRowIsWrittenWhateverTheFilterAndCurrentRow)
     EXPECT_EQ(scalar("SELECT sComments FROM tblSegmentDetail WHERE sSegmentDetailLabel = 'R002'").asText(), "a|b 'c'");
     EXPECT_FALSE(w.Dirty_pf());
     EXPECT_TRUE(w.close());
-    EXPECT_EQ(boxes.count(), 0);
-}
-
-TEST_F(DetailFixture, NewSegmentSavedTwiceIsOneSegmentWithItsRowsOnce)
-{
-    window = std::make_unique<frmSegmentDetail>();
-    ASSERT_TRUE(window->NewRecord_Pf());
-    window->cmdSave->click();
-    const Value id = window->segment().lSegmentID();
-    ASSERT_FALSE(id.isNull());
-    window->txtmNotes->setPlainText("second");
-    window->cmdSave->click();
-    EXPECT_EQ(window->segment().lSegmentID(), id);
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM tblSegment").toLong(), 3);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM tblSegmentDetail WHERE lSegmentID = %1").arg(id.toLong())).toLong(), 1);
-    EXPECT_EQ(cell("T000", Col::colSegmentID), id);
     EXPECT_EQ(boxes.count(), 0);
 }
 
@@ -144,9 +122,15 @@ TEST_F(DetailFixture, FailedSaveLeavesTheDatabaseAsItWasAndTheNextSaveSucceeds)
         window->cmdSave->click();  // still changed: saved now
         EXPECT_EQ(boxes.count(), 1);
         const Value id = window->segment().lSegmentID();
-        EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM tblSegmentDetail WHERE lSegmentID = %1").arg(id.toLong()))
-                      .toLong(),
-                  rows().RecordCount());
+        const QString rowsOfIt = QStringLiteral("SELECT COUNT(*) FROM tblSegmentDetail WHERE lSegmentID = %1").arg(id.toLong());
+        EXPECT_EQ(scalar(rowsOfIt).toLong(), rows().RecordCount());
+        EXPECT_EQ(cell(rows().valueAt(0, Col::colLabel).asText(), Col::colSegmentID), id);
+        // Saved again: the same segment, its rows replaced, not added.
+        window->txtmNotes->setPlainText("second");
+        window->cmdSave->click();
+        EXPECT_EQ(window->segment().lSegmentID(), id);
+        EXPECT_EQ(scalar(rowsOfIt).toLong(), rows().RecordCount());
     }
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM tblSegment").toLong(), 3);
+    EXPECT_EQ(boxes.count(), 1);
 }

@@ -26,13 +26,11 @@ QStringList captions(DataGrid* grid)
 TEST_F(DetailFixture, OpensWithHeaderRowsDerivedValuesAndUnitCaptions)
 {
     frmSegmentDetail& w = open(1);
-    EXPECT_EQ(w.txtsSegmentLabel->text(), "7");
-    EXPECT_EQ(w.dtpdtSegmentDate->Value().toDate(), QDate(2024, 2, 10));
-    EXPECT_EQ(w.txtdtSegmentTime->text(), "08:15:00 AM");
-    EXPECT_EQ(w.cbolCategoryID->Text(), "Juniors");
-    EXPECT_EQ(w.cbolEventId->Text(), "Regatta North");
+    EXPECT_EQ((QStringList{w.txtsSegmentLabel->text(), w.dtpdtSegmentDate->Value().toDate().toString(Qt::ISODate),
+                           w.txtdtSegmentTime->text(), w.cbolCategoryID->Text(), w.cbolEventId->Text(),
+                           w.txtmNotes->toPlainText()}),
+              (QStringList{"7", "2024-02-10", "08:15:00 AM", "Juniors", "Regatta North", "calm water"}));
     EXPECT_TRUE(w.chkfReviewed->isChecked());
-    EXPECT_EQ(w.txtmNotes->toPlainText(), "calm water");
 
     QStringList order;
     for (int r = 0; r < rows().RecordCount(); ++r)
@@ -46,6 +44,16 @@ TEST_F(DetailFixture, OpensWithHeaderRowsDerivedValuesAndUnitCaptions)
     EXPECT_EQ(captions(w.dbgMain), (QStringList{"Rate (s/cyc)", "DiPS (m)", "Speed (m/s)", "Dist (m)"}));
     for (int c = 0; c < clsSegmentRows::ColumnCount; ++c)
         EXPECT_EQ(w.dbgMain->Columns(c)->Visible(), !(QList<int>{0, 1, 2, 4, 7}.contains(c))) << c;
+
+    // One athlete's rows alone: R002 spans 0 to 250 s, T002's lap is 250 s;
+    // the current row stays where it was.
+    rows().Filter(QStringLiteral("lRosterId = 2"));
+    rows().MoveLast();
+    const Value current = w.dbgMain->Bookmark();
+    w.SetOrder_P("ASC");
+    EXPECT_EQ(text("R002", Col::colDips), "10");
+    EXPECT_EQ(text("T002", Col::colSpeed), "4");
+    EXPECT_EQ(w.dbgMain->Bookmark(), current);
 
     // Nothing changed: closing asks nothing.
     EXPECT_TRUE(w.close());
@@ -90,7 +98,7 @@ TEST_F(DetailFixture, NewLabelIsTheDaysLargestWholeNumberPlusOne)
         ASSERT_TRUE(window->NewRecord_Pf());
         EXPECT_EQ(window->txtsSegmentLabel->text(), c.expected);
     }
-    // The new segment: today, the defaults, one time row at 0, and never a stored flag.
+    // The new segment: today, the defaults, one time row at 0, and a flag never set shows unticked.
     frmSegmentDetail& w = *window;
     EXPECT_EQ(w.dtpdtImportDate->Value().toDate(), QDate::currentDate());
     EXPECT_FALSE(w.chkfReviewed->isChecked());
@@ -100,14 +108,6 @@ TEST_F(DetailFixture, NewLabelIsTheDaysLargestWholeNumberPlusOne)
     boxes.answer(No);
     EXPECT_TRUE(w.close());
     EXPECT_EQ(boxes.count(), 1);  // a new segment always asks
-}
-
-TEST_F(DetailFixture, StoredFlagShowsAndNullShowsUnticked)
-{
-    frmSegmentDetail& w = open(1);
-    EXPECT_TRUE(w.chkfReviewed->isChecked());
-    ASSERT_TRUE(w.NewRecord_Pf());  // a new record's flag is Null
-    EXPECT_FALSE(w.chkfReviewed->isChecked());
 }
 
 TEST_F(DetailFixture, ClosingAsksSavesOrStays)
