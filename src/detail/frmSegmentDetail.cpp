@@ -566,7 +566,7 @@ void frmSegmentDetail::SetOrder_P(const QString& order)
 {
     guarded(Module, "SetOrder_P", [&] {
         StatusCleared cleared;
-        sysCmd(4, QStringLiteral("Sorting"));
+        sysCmd(4, WindowServices::text(690, QStringLiteral("Sorting")));
         if (!m_details)
             return;
         if (m_sortColumn < 0)

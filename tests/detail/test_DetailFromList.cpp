@@ -7,6 +7,7 @@
 #include "shell/mdiMain.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -74,8 +75,16 @@ TEST_F(DetailFixture, FromTheListsDetailsToASavedHeader)
         labels << list->dbgMain->cellText(r, 1);
     EXPECT_TRUE(labels.contains("7b")) << labels.join(',').toStdString();
 
-    // A double click opens the segment again; New opens an empty one.
+    // A double click opens the segment again; New opens an empty one; a
+    // segment deleted meanwhile says so and leaves no empty window.
     emit list->dbgMain->DblClick();
+    db().Execute(QStringLiteral("DELETE FROM tblSegment WHERE lSegmentID = 2"));
+    for (int r = 0; r < listed->RecordCount(); ++r)
+        if (listed->valueAt(r, 0).toLong() == 2)
+            listed->setCurrentViewRow(r);
+    list->cmdDetails->click();
+    EXPECT_EQ(boxes.last().text, "Unable to retrieve requested record.");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     list->cmdNew->click();
     EXPECT_EQ(children(*main, "frmSegmentDetail").size(), 3);
     auto* fresh = qobject_cast<frmSegmentDetail*>(main->ActiveForm_mo());
