@@ -731,12 +731,15 @@ void frmSegmentList::openSegmentDetail_m(bool newRecord)
     CallByName::call(detail, "FormRefresher_po", m_refresher.data());
     if (mdiMain* main = mdiMain::instance())
         main->ShowChild(detail);
-    else
+    else {
+        detail->setAttribute(Qt::WA_DeleteOnClose);
         detail->show();
-    if (newRecord)
-        CallByName::get<bool>(detail, "NewRecord_Pf");
-    else
-        CallByName::get<bool>(detail, "Retrieve_pf", m_rs->Fields(0).Value().toLong());
+    }
+    const bool shown = newRecord ? CallByName::get<bool>(detail, "NewRecord_Pf")
+                                 : CallByName::get<bool>(detail, "Retrieve_pf", m_rs->Fields(0).Value().toLong());
+    // A segment that could not be shown (deleted meanwhile) leaves no empty window.
+    if (!shown)
+        detail->close();
 }
 
 void frmSegmentList::dbgMain_DblClick()

@@ -3,6 +3,7 @@
 #include "app/frmProgress.h"
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
+#include "detail/frmSegmentDetail.h"
 #include "import/clsFileReader.h"
 #include "import/frmImport.h"
 #include "import/frmImportSegment.h"
@@ -34,6 +35,7 @@ void registerAll()
 {
     registerForm(QStringLiteral("frmProgress"), [] { return new frmProgress; });
     registerForm(QStringLiteral("frmSegmentList"), [] { return new frmSegmentList; });
+    registerForm(QStringLiteral("frmSegmentDetail"), [] { return new frmSegmentDetail; });
     registerForm(QStringLiteral("frmImport"), [] { return new frmImport; });
     registerForm(QStringLiteral("frmImportSegment"), [] { return new frmImportSegment; });
     registerForm(QStringLiteral("frmFind"), [] { return new frmFind; });

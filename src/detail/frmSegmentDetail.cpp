@@ -1,0 +1,851 @@
+#include "detail/frmSegmentDetail.h"
+
+#include "app/WindowProc.h"
+#include "app/WindowServices.h"
+#include "app/clsActiveControl.h"
+#include "app/clsCboBoxHelper.h"
+#include "app/clsFamily.h"
+#include "app/clsFormRefresher.h"
+#include "app/clsHourglass.h"
+#include "app/clsObjectHelpers.h"
+#include "app/modlib.h"
+#include "data/clsAdoConnectJet.h"
+#include "detail/clsDetailMenuRow.h"
+#include "detail/clsSegmentHeader.h"
+#include "detail/clsSegmentRows.h"
+#include "detail/clsSegmentUnits.h"
+#include "detail/clsSegmentWriter.h"
+#include "platform/AppError.h"
+#include "platform/ComboBox.h"
+#include "platform/DataGrid.h"
+#include "platform/DatePicker.h"
+#include "platform/Recordset.h"
+#include "shell/mdiMain.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+const char* const Module = "frmSegmentDetail";
+const QString Crlf = QStringLiteral("\r\n");
+constexpr int TwipsPerPixel = 15;
+
+using WindowServices::app;
+using WindowServices::showMessage;
+using WindowServices::StatusCleared;
+using WindowServices::sysCmd;
+
+clsAdoConnectJet& ado() { return *app().DatabaseAdo_Po(); }
+
+clsCboBoxHelper& combos() { return *app().ObjectHelper_Po()->CboBoxHelper_Po(); }
+
+int px(int twips) { return twips / TwipsPerPixel; }
+}  // namespace
+
+frmSegmentDetail::frmSegmentDetail(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QString::fromLatin1(Module));
+    buildControls_m();
+    resize(px(DesignWidth), px(DesignHeight));
+    Form_Load();
+}
+
+frmSegmentDetail::~frmSegmentDetail()
+{
+    // The family's windows go with this one; the grid lets go of the rows first.
+    ignoringErrors([&] { m_family.reset(); });
+    if (dbgMain)
+        dbgMain->DataSource(nullptr);
+}
+
+QString frmSegmentDetail::text_m(qint32 id, const QString& defaultText) const
+{
+    return WindowServices::text(id, defaultText, Value("Segment Detail"));
+}
+
+QString frmSegmentDetail::setting_m(qint32 id, const QString& defaultText) const
+{
+    return app().Strings_po()->SysStringFromID_pf(id, defaultText);
+}
+
+// ---- controls ------------------------------------------------------------------
+
+void frmSegmentDetail::buildControls_m()
+{
+    const auto named = [](auto* w, const char* name) {
+        w->setObjectName(QString::fromLatin1(name));
+        return w;
+    };
+    const auto button = [&](const char* name, const char* caption) {
+        auto* b = named(new QPushButton(QString::fromLatin1(caption)), name);
+        b->setAutoDefault(false);
+        return b;
+    };
+    const auto label = [&](const char* name, const char* caption) {
+        return named(new QLabel(QString::fromLatin1(caption)), name);
+    };
+    const auto bound = [](QWidget* w) {
+        w->setProperty("Tag", QStringLiteral("EditField"));
+        return w;
+    };
+
+    // Everything sits on one body that never shrinks below the design size.
+    m_body = new QWidget(this);
+    auto* outer = new QVBoxLayout(m_body);
+    outer->setContentsMargins(6, 6, 6, 6);
+    outer->setSpacing(4);
+
+    fraHeader = named(new QGroupBox, "fraHeader");
+    auto* header = new QGridLayout(fraHeader);
+    header->setContentsMargins(6, 4, 6, 4);
+    header->setVerticalSpacing(2);
+    txtsSegmentLabel = named(new QLineEdit, "txtsSegmentLabel");
+    txtsSegmentLabel->setMaxLength(clsBrSegment::LabelLength);
+    dtpdtSegmentDate = named(new DatePicker, "dtpdtSegmentDate");
+    dtpdtImportDate = named(new DatePicker, "dtpdtImportDate");
+    txtdtSegmentTime = named(new QLineEdit, "txtdtSegmentTime");
+    cbolCategoryID = named(new ComboBox, "cbolCategoryID");
+    cbolEventId = named(new ComboBox, "cbolEventId");
+    cbolSegmentTypeID = named(new ComboBox, "cbolSegmentTypeID");
+    chkfReviewed = named(new QCheckBox(QStringLiteral("Reviewed?")), "chkfReviewed");
+    cmdDetailsCategory = button("cmdDetailsCategory", "details");
+    cmdDetailsEvent = button("cmdDetailsEvent", "details");
+    cmdDetailsSegmentType = button("cmdDetailsSegmentType", "details");
+    header->addWidget(label("lblSegment", "Segment:"), 0, 0);
+    header->addWidget(txtsSegmentLabel, 0, 1);
+    header->addWidget(label("lblSegmentDate", "Segment Date:"), 0, 2);
+    header->addWidget(dtpdtSegmentDate, 0, 3, 1, 2);
+    header->addWidget(label("lblImportDate", "Import Date:"), 0, 5);
+    header->addWidget(dtpdtImportDate, 0, 6, 1, 2);
+    header->addWidget(label("lblSegmentTime", "Segment Time:"), 1, 0);
+    header->addWidget(txtdtSegmentTime, 1, 1);
+    header->addWidget(label("lblCategory", "Athlete Category:"), 1, 2);
+    header->addWidget(cbolCategoryID, 1, 3);
+    header->addWidget(cmdDetailsCategory, 1, 4);
+    header->addWidget(chkfReviewed, 1, 5, 1, 3);
+    header->addWidget(label("lblEvent", "Event:"), 2, 0);
+    header->addWidget(cbolEventId, 2, 1);
+    header->addWidget(cmdDetailsEvent, 2, 2);
+    header->addWidget(label("lblSegmentType", "Type:"), 2, 3);
+    header->addWidget(cbolSegmentTypeID, 2, 4, 1, 3);
+    header->addWidget(cmdDetailsSegmentType, 2, 7);
+    header->setColumnStretch(1, 1);
+    header->setColumnStretch(3, 1);
+    for (QWidget* w : std::initializer_list<QWidget*>{txtsSegmentLabel, dtpdtSegmentDate, dtpdtImportDate,
+                                                      txtdtSegmentTime, cbolCategoryID, cbolEventId,
+                                                      cbolSegmentTypeID, chkfReviewed})
+        bound(w);
+    outer->addWidget(fraHeader);
+
+    ssTab1 = named(new QTabWidget, "ssTab1");
+    auto* detailsPage = new QWidget;
+    auto* details = new QVBoxLayout(detailsPage);
+    details->setContentsMargins(4, 4, 4, 4);
+    dbgMain = named(new DataGrid, "dbgMain");
+    const char* const captions[clsSegmentRows::ColumnCount] = {
+        "lSegmentDetailID", "lSegmentID", "", "mem", "dCumTime", "Cum", "Lap",
+        "dRate", "Rate", "DiPs", "Speed", "Distance", "Athlete", "Comments"};
+    for (int c = 0; c < clsSegmentRows::ColumnCount; ++c)
+        dbgMain->AddColumn(clsSegmentRows::ColumnNames().at(c), QString::fromLatin1(captions[c]));
+    // Lap, distance per stroke and speed are only ever worked out.
+    for (int c : {int(clsSegmentRows::colLap), int(clsSegmentRows::colDips), int(clsSegmentRows::colSpeed)})
+        dbgMain->Columns(c)->Locked(true);
+    // The rows are shown here, not typed into: edits need their cell checks.
+    dbgMain->AllowUpdate(false);
+    details->addWidget(dbgMain, 1);
+    dbgRosterForDetail = named(new DataGrid, "dbgRosterForDetail");
+    dbgRosterForDetail->setFixedHeight(px(1050));
+    dbgRosterForDetail->setMinimumWidth(px(DesignWidth - 5310));
+    auto* athletes = new QHBoxLayout;
+    athletes->addWidget(dbgRosterForDetail);
+    athletes->addStretch(1);
+    details->addLayout(athletes);
+    ssTab1->addTab(detailsPage, QStringLiteral("De&tails"));
+
+    auto* generalPage = new QWidget;
+    auto* general = new QVBoxLayout(generalPage);
+    general->addWidget(label("lblSegmentNotes", "Segment Notes:"));
+    txtmNotes = named(new QPlainTextEdit, "txtmNotes");
+    bound(txtmNotes);
+    general->addWidget(txtmNotes, 1);
+    ssTab1->addTab(generalPage, QStringLiteral("&General"));
+    outer->addWidget(ssTab1, 1);
+
+    cmdAddRate = button("cmdAddRate", "Add &Rate");
+    cmdAddTime = button("cmdAddTime", "Add T&ime");
+    cmdDeleteRow = button("cmdDeleteRow", "&Delete Row");
+    cmdPrintGrid = button("cmdPrintGrid", "&Print Grid");
+    cmdSave = button("cmdSave", "&Save");
+    cmdClose = button("cmdClose", "&Close");
+    // Row commands, printing and the detail buttons have no work here yet.
+    for (QPushButton* b : {cmdAddRate, cmdAddTime, cmdDeleteRow, cmdPrintGrid, cmdDetailsCategory, cmdDetailsEvent,
+                           cmdDetailsSegmentType})
+        b->setEnabled(false);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {cmdAddRate, cmdAddTime, cmdDeleteRow, cmdPrintGrid})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdSave);
+    buttons->addWidget(cmdClose);
+    outer->addLayout(buttons);
+
+    connect(cmdSave, &QPushButton::clicked, this, &frmSegmentDetail::cmdSave_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmSegmentDetail::cmdClose_Click);
+    connect(dtpdtImportDate, &DatePicker::GotFocus, this, &frmSegmentDetail::dtpdtImportDate_GotFocus);
+    connect(dtpdtSegmentDate, &DatePicker::GotFocus, this, &frmSegmentDetail::dtpdtSegmentDate_GotFocus);
+    connect(dbgMain, &DataGrid::GotFocus, this, &frmSegmentDetail::dbgMain_GotFocus);
+    connect(dbgMain, &DataGrid::LostFocus, this, &frmSegmentDetail::dbgMain_LostFocus);
+
+    // Key preview, for the Delete key.
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
+}
+
+void frmSegmentDetail::recordActiveControl_m(QWidget* control)
+{
+    // Edit, Undo puts back what the control held when it got the focus.
+    if (auto* a = modapp::ThisApp())
+        if (auto* tracker = a->ActiveControl_Po())
+            tracker->Control_Pobj(control);
+}
+
+void frmSegmentDetail::dtpdtImportDate_GotFocus()
+{
+    guarded(Module, "dtpdtImportDate_GotFocus", [&] { recordActiveControl_m(dtpdtImportDate); });
+}
+
+void frmSegmentDetail::dtpdtSegmentDate_GotFocus()
+{
+    guarded(Module, "dtpdtSegmentDate_GotFocus", [&] { recordActiveControl_m(dtpdtSegmentDate); });
+}
+
+void frmSegmentDetail::dbgMain_GotFocus()
+{
+    guarded(Module, "dbgMain_GotFocus", [&] { recordActiveControl_m(dbgMain); });
+}
+
+void frmSegmentDetail::dbgMain_LostFocus()
+{
+    ignoringErrors([&] { dbgMain->EditActive(false); });
+}
+
+bool frmSegmentDetail::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete)
+        Form_KeyDown(46, qobject_cast<QWidget*>(watched));
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmSegmentDetail::Form_KeyDown(int keyCode, const QWidget* active)
+{
+    if (keyCode != 46)
+        return;
+    const bool onRows = active && (active == dbgMain || dbgMain->isAncestorOf(active) || active == cmdDeleteRow);
+    // The key still reaches the control.
+    if (onRows && !dbgMain->EditActive() && dbgMain->SelBookmarks().Count() > 0)
+        cmdDeleteRow->click();
+}
+
+// ---- loading -------------------------------------------------------------------
+
+void frmSegmentDetail::Form_Load()
+{
+    guarded(Module, "Form_Load", [&] {
+        setWindowIcon(QIcon());
+        setWindowTitle(text_m(3330, QStringLiteral("Segment Detail")));
+        bool ok = false;
+        m_defaultDigits = QLocale::c().toDouble(setting_m(230, QStringLiteral("4")).trimmed(), &ok);
+        if (!ok)
+            m_defaultDigits = 4;
+        InitializeGrid_mf();
+        InitializeCboCategory_mf();
+        InitializeCboEvent_mf();
+        InitializeCboSegmentType_mf();
+        InitializeBusinessRule_m();
+        CheckMenuItems_m();
+        // The windows opened from this one; it is not one of them, since
+        // releasing the family must not close the window that releases it.
+        m_family = std::make_unique<clsFamily>();
+    });
+}
+
+void frmSegmentDetail::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_resizedOnce)
+        return;
+    m_resizedOnce = true;
+    // The frame exists only once the main window shows the window.
+    guarded(Module, "Form_Load", [&] { WindowServices::restorePosition(this, mdiMain::instance()); });
+}
+
+bool frmSegmentDetail::InitializeGrid_mf()
+{
+    bool ok = false;
+    guarded(Module, "InitializeGrid_mf", [&] {
+        WindowServices::restoreGrid(this, dbgMain);
+        for (int c : {0, 1, 2, 4, 7}) {
+            DataGridColumn* column = dbgMain->Columns(c);
+            column->Visible(false);
+            column->AllowFocus(false);
+            column->Button(false);
+        }
+        ok = true;
+    });
+    return ok;
+}
+
+bool frmSegmentDetail::initCombo_mf(const char* proc, ComboBox* cbo, const char* sql)
+{
+    bool ok = false;
+    guarded(Module, proc, [&] {
+        std::unique_ptr<Recordset> rs;
+        ado().SQLOpenRecordset_pl(rs, QString::fromLatin1(sql), clsAdoConnectJet::adOpenStatic,
+                                  clsAdoConnectJet::adLockReadOnly);
+        combos().ADORecordSetToComboBox(*rs, cbo, Value(1), Value(0));
+        rs->Close();
+        ok = true;
+    });
+    return ok;
+}
+
+bool frmSegmentDetail::InitializeCboCategory_mf()
+{
+    return initCombo_mf("InitializeCboCategory_mf", cbolCategoryID,
+                        "Select lCategoryId, sCategory FROM tblCategory ORDER BY sCategory");
+}
+
+bool frmSegmentDetail::InitializeCboEvent_mf()
+{
+    return initCombo_mf("InitializeCboEvent_mf", cbolEventId, "Select lEventId, sEvent from tblEvent ORDER BY sEvent");
+}
+
+bool frmSegmentDetail::InitializeCboSegmentType_mf()
+{
+    return initCombo_mf("InitializeCboSegmentType_mf", cbolSegmentTypeID,
+                        "Select lSegmentTypeId, sSegmentType FROM tblSegmentType ORDER BY sSegmentType");
+}
+
+void frmSegmentDetail::InitializeBusinessRule_m()
+{
+    m_segment.DatabaseConnection = &ado();
+    m_header.Bind_p(m_body);
+}
+
+void frmSegmentDetail::CheckMenuItems_m()
+{
+    mdiMain* main = mdiMain::instance();
+    if (!main)
+        return;
+    const auto checked = [main](const char* item) {
+        QAction* a = main->MenuItem(QString::fromLatin1(item));
+        return !a || a->isChecked();
+    };
+    SetGridColumns_p(10, checked("mnuViewDistanceSpeed"));
+    SetGridColumns_p(11, checked("mnuViewDistanceSpeed"));
+    SetGridColumns_p(9, checked("mnuViewDiPS"));
+    SetGridColumns_p(13, checked("mnuViewComments"));
+}
+
+void frmSegmentDetail::SetGridColumns_p(qint32 column, bool visible)
+{
+    withErrorSource(QStringLiteral("SetGridColumns_p"), [&] {
+        DataGridColumn* c = dbgMain->Columns(column);
+        c->Visible(visible);
+        c->AllowFocus(visible);
+    });
+}
+
+// ---- the segment record and the header -------------------------------------------
+
+void frmSegmentDetail::defaultUnits_m(bool always)
+{
+    const struct {
+        qint32 setting;
+        Value (clsBrSegment::*get)() const;
+        void (clsBrSegment::*set)(const Value&);
+    } units[] = {{200, &clsBrSegment::lRateTypeID, &clsBrSegment::lRateTypeID},
+                 {210, &clsBrSegment::lSpeedTypeID, &clsBrSegment::lSpeedTypeID},
+                 {220, &clsBrSegment::lDistanceTypeID, &clsBrSegment::lDistanceTypeID}};
+    for (const auto& u : units) {
+        const Value id = (m_segment.*u.get)();
+        if (always || id.isNull() || id.toLong() == 0)
+            (m_segment.*u.set)(Value(setting_m(u.setting, QStringLiteral("1"))));
+    }
+}
+
+void frmSegmentDetail::defaultReferences_m()
+{
+    for (const char* name : {"lSegmentTypeID", "lCategoryID", "lEventID"}) {
+        const QString field = QString::fromLatin1(name);
+        const Value id = m_segment.Fields(field);
+        if (id.isNull() || id.toLong() == 0)
+            m_segment.Fields(field, Value(1));
+    }
+}
+
+void frmSegmentDetail::SetEditFieldValues_m() { m_header.TakeLoadedValues_p(m_segment); }
+
+bool frmSegmentDetail::UpdateDisplay_mf()
+{
+    bool ok = false;
+    guarded(Module, "UpdateDisplay_mf", [&] {
+        m_header.Show_p(m_segment, combos());
+        ok = true;
+    });
+    return ok;
+}
+
+bool frmSegmentDetail::SetObjAndCheckForDirty_mf(bool* failed)
+{
+    bool changed = false;
+    bool ok = false;
+    guarded(Module, "SetObjAndCheckForDirty_mf", [&] {
+        if (dbgMain->EditActive())
+            dbgMain->EditActive(false);
+        changed = m_header.CopyAndCompare_pf(m_segment);
+        ok = true;
+    });
+    if (failed)
+        *failed = !ok;
+    return ok && (changed || m_dirty);
+}
+
+QString frmSegmentDetail::newLabel_m(const QDate& day)
+{
+    // The largest label of the day that is a whole number, plus one.
+    std::unique_ptr<Recordset> rs;
+    ado().SQLOpenRecordset_pl(
+        rs,
+        QStringLiteral("SELECT max(CAST(sSegmentLabel AS INTEGER)) from tblSegment WHERE dtSegmentDate = ")
+            + ado().SQLString_ps(Value(day), clsAdoConnectJet::adDBDate)
+            + QStringLiteral(" AND sSegmentLabel <> '' AND sSegmentLabel NOT GLOB '*[^0-9]*'"),
+        clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
+    const Value largest = rs->IsEOF() ? Value::null() : rs->Fields(0).Value();
+    rs->Close();
+    const double next = (largest.isNullOrEmpty() ? 0.0 : largest.toDouble()) + 1.0;
+    return QString::number(next, 'f', 0);
+}
+
+// ---- retrieving ----------------------------------------------------------------------
+
+bool frmSegmentDetail::Retrieve_pf(qint32 segmentID)
+{
+    bool ok = false;
+    guarded(Module, "Retrieve_pf", [&] {
+        clsHourglass busy;
+        StatusCleared cleared;
+        m_segment.Clear_pf();
+        sysCmd(4, QStringLiteral("Retrieving record.."));
+        if (!m_segment.Retrieve_pf(Value(segmentID))) {
+            showMessage(QStringLiteral("Unable to retrieve requested record."), 48);
+            return;
+        }
+        defaultUnits_m(false);
+        SetEditFieldValues_m();
+        // After the loaded values: a segment without them counts as changed.
+        defaultReferences_m();
+        m_loaded = true;
+        sysCmd(4, QStringLiteral("Retrieving Segment Details .."));
+        RetrieveSegmentDetails_mf();
+        FillCalculatedFields_mf();
+        m_sortColumn = 4;
+        SetOrder_P(QStringLiteral("ASC"));
+        RefreshGridHeaders_m();
+        if (UpdateDisplay_mf()) {
+            m_dirty = false;
+            ok = true;
+        } else {
+            showMessage(QStringLiteral("Unable to display the requested record"), 0);
+        }
+    });
+    menusAfterLoad_m();
+    return ok;
+}
+
+bool frmSegmentDetail::NewRecord_Pf()
+{
+    bool ok = false;
+    guarded(Module, "NewRecord_Pf", [&] {
+        clsHourglass busy;
+        StatusCleared cleared;
+        if (parentWidget())
+            show();
+        m_segment.Clear_pf();
+        sysCmd(4, QStringLiteral("Preparing record.."));
+        const QDate today = QDate::currentDate();
+        m_segment.sSegmentLabel(Value(newLabel_m(today)));
+        m_segment.dtSegmentDate(Value(today));
+        m_segment.dtImportDate(Value(today));
+        m_segment.dtSegmentTime(Value(QTime::fromMSecsSinceStartOfDay(QTime::currentTime().msecsSinceStartOfDay()
+                                                                      / 1000 * 1000)));
+        defaultUnits_m(true);
+        RetrieveSegmentDetails_mf();
+        if (!m_details)
+            return;
+        clsSegmentRows::AppendFirstRow_p(*m_details, m_segment.lSegmentID());
+        FillCalculatedFields_mf();
+        m_sortColumn = 4;
+        SetOrder_P(QStringLiteral("ASC"));
+        RefreshGridHeaders_m();
+        SetEditFieldValues_m();
+        // A new segment always counts as changed.
+        defaultReferences_m();
+        m_loaded = true;
+        if (UpdateDisplay_mf())
+            ok = true;
+        else
+            showMessage(QStringLiteral("Unable to display the requested record"), 0);
+    });
+    menusAfterLoad_m();
+    return ok;
+}
+
+bool frmSegmentDetail::RetrieveSegmentDetails_mf()
+{
+    bool ok = false;
+    guarded(Module, "RetrieveSegmentDetails_mf", [&] {
+        std::unique_ptr<Recordset> fresh = clsSegmentRows::Retrieve_prs(ado(), m_segment.lSegmentID());
+        dbgMain->DataSource(fresh.get());
+        std::swap(m_details, fresh);
+        if (fresh)
+            ignoringErrors([&] { fresh->Close(); });
+        ok = true;
+    });
+    return ok;
+}
+
+bool frmSegmentDetail::FillCalculatedFields_mf()
+{
+    bool ok = false;
+    guarded(Module, "FillCalculatedFields_mf", [&] {
+        clsHourglass busy;
+        if (!m_details)
+            return;
+        dbgMain->EditActive(false);
+        const DetailCalculation::Units units = clsSegmentUnits(ado()).Factors_p(
+            m_segment.lRateTypeID(), m_segment.lSpeedTypeID(), m_segment.lDistanceTypeID(), m_defaultDigits);
+        clsSegmentRows::Recalculate_p(*m_details, units);
+        dbgMain->ReBind();
+        ok = true;
+    });
+    return ok;
+}
+
+double frmSegmentDetail::getCumPrevious_md(Recordset& rows)
+{
+    return withErrorSource(QStringLiteral("frmSegmentDetail.getCumPrevious_md"),
+                           [&] { return clsSegmentRows::CumPrevious_d(rows); });
+}
+
+double frmSegmentDetail::getCumNext_md(Recordset& rows)
+{
+    return withErrorSource(QStringLiteral("frmSegmentDetail.getCumNext_md"),
+                           [&] { return clsSegmentRows::CumNext_d(rows); });
+}
+
+double frmSegmentDetail::getDistanceNext_md(Recordset& rows)
+{
+    return withErrorSource(QStringLiteral("frmSegmentDetail.getDistanceNext_md"),
+                           [&] { return clsSegmentRows::DistanceNext_d(rows); });
+}
+
+void frmSegmentDetail::SetOrder_P(const QString& order)
+{
+    guarded(Module, "SetOrder_P", [&] {
+        StatusCleared cleared;
+        sysCmd(4, WindowServices::text(690, QStringLiteral("Sorting")));
+        if (!m_details)
+            return;
+        if (m_sortColumn < 0)
+            m_sortColumn = dbgMain->Col();
+        const QString direction =
+            order.compare(QLatin1String("ASC"), Qt::CaseInsensitive) == 0 ? QString() : QStringLiteral("DESC");
+        m_details->Sort(m_details->Fields(m_sortColumn).Name() + QLatin1Char(' ') + direction);
+        if (m_sortColumn == clsSegmentRows::colCumTime || m_sortColumn == clsSegmentRows::colCumTimeDisplay)
+            FillCalculatedFields_mf();
+        dbgMain->ReBind();
+    });
+}
+
+// ---- units -----------------------------------------------------------------------------
+
+void frmSegmentDetail::RefreshGridHeaders_m()
+{
+    guarded(Module, "RefreshGridHeaders_m", [&] {
+        const clsSegmentUnits::Headers h = clsSegmentUnits(ado()).GridHeaders_p(
+            m_segment.lRateTypeID(), m_segment.lSpeedTypeID(), m_segment.lDistanceTypeID());
+        // A unit without a row keeps the caption the column has.
+        const std::pair<int, const std::optional<QString>*> captions[] = {
+            {clsSegmentRows::colRateDisplay, &h.rate}, {clsSegmentRows::colSpeed, &h.speed},
+            {clsSegmentRows::colDistance, &h.distance}, {clsSegmentRows::colDips, &h.dips}};
+        for (const auto& [column, text] : captions)
+            if (*text)
+                dbgMain->Columns(column)->Caption(**text);
+    });
+}
+
+void frmSegmentDetail::SetSpeedType_p(qint32 speedTypeID)
+{
+    guarded(Module, "SetSpeedType_p", [&] {
+        m_segment.lSpeedTypeID(Value(speedTypeID));
+        FillCalculatedFields_mf();
+        RefreshGridHeaders_m();
+        m_dirty = true;
+    });
+}
+
+void frmSegmentDetail::SetDistanceType_p(qint32 distanceTypeID)
+{
+    guarded(Module, "SetDistanceType_p", [&] {
+        // The stored distances stay as typed: only the captions follow.
+        m_segment.lDistanceTypeID(Value(distanceTypeID));
+        RefreshGridHeaders_m();
+        m_dirty = true;
+    });
+}
+
+void frmSegmentDetail::SetRateType_p(qint32 rateTypeID)
+{
+    guarded(Module, "SetRateType_p", [&] {
+        m_segment.lRateTypeID(Value(rateTypeID));
+        FillCalculatedFields_mf();
+        RefreshGridHeaders_m();
+        m_dirty = true;
+    });
+}
+
+// ---- saving ------------------------------------------------------------------------------
+
+void frmSegmentDetail::cmdSave_Click()
+{
+    guarded(Module, "cmdSave_Click", [&] {
+        if (!Validate_mf())
+            return;
+        if (SetObjAndCheckForDirty_mf())
+            Save_mf();
+    });
+}
+
+bool frmSegmentDetail::Validate_mf()
+{
+    QString missing;
+    // Blanks alone make no label: the record would keep an empty one.
+    if (TrimSpaces_gs(txtsSegmentLabel->text()).isEmpty())
+        missing += QStringLiteral("Segment Label") + Crlf;
+    if (!dtpdtSegmentDate->Value().isDateLike())
+        missing += QStringLiteral("Segment Date") + Crlf;
+    if (!dtpdtImportDate->Value().isDateLike())
+        missing += QStringLiteral("Import Date") + Crlf;
+    for (ComboBox* cbo : {cbolCategoryID, cbolEventId, cbolSegmentTypeID})
+        if (cbo->Text().isEmpty())
+            cbo->ListIndex(combos().getListIndexOfItemData_pl(Value(1), cbo));
+    if (missing.isEmpty())
+        return true;
+    showMessage(QStringLiteral("The following fields are required:") + Crlf + Crlf + missing, 48);
+    return false;
+}
+
+bool frmSegmentDetail::Save_mf()
+{
+    bool saved = false;
+    guarded(Module, "Save_mf", [&] {
+        clsHourglass busy;
+        StatusCleared cleared;
+        if (!m_details)
+            throw AppError(91, QStringLiteral("Object variable or With block variable not set"),
+                           QStringLiteral("frmSegmentDetail.Save_mf"));
+        sysCmd(4, text_m(680, QStringLiteral("Saving ..")));
+        clsSegmentWriter(ado(), text_m(4100, QStringLiteral("Error saving, aborting save.")))
+            .Save_p(m_segment, *m_details);
+        SetEditFieldValues_m();
+        m_dirty = false;
+        saved = true;
+        if (moFormRefresher)
+            moFormRefresher->SendRefreshRequest_p(clsFormRefresher::rtSegmentDetail);
+    });
+    return saved;
+}
+
+// ---- closing -------------------------------------------------------------------------------
+
+void frmSegmentDetail::cmdClose_Click()
+{
+    guarded(Module, "cmdClose_Click", [&] {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            sub->close();
+        else
+            close();
+    });
+}
+
+bool frmSegmentDetail::QueryUnload_pf() { return Form_QueryUnload(); }
+
+bool frmSegmentDetail::Form_QueryUnload()
+{
+    bool mayClose = false;
+    guarded(Module, "Form_QueryUnload", [&] {
+        // The reference windows opened from here go first, whatever follows;
+        // any opened later belong to a new family.
+        m_family = std::make_unique<clsFamily>();
+        if (!m_loaded) {
+            mayClose = true;  // no segment shown: nothing to lose
+            return;
+        }
+        if (!Validate_mf())
+            return;
+        bool failed = false;
+        const bool changed = SetObjAndCheckForDirty_mf(&failed);
+        if (failed)
+            return;  // the edits stay on screen
+        if (changed) {
+            const qint32 answer = showMessage(text_m(520, QStringLiteral("Save Modified Record?")), 35);
+            if (answer == 6) {
+                if (!Save_mf())
+                    return;
+            } else if (answer != 7) {
+                return;
+            }
+        }
+        mayClose = true;
+    });
+    return mayClose;
+}
+
+void frmSegmentDetail::closeEvent(QCloseEvent* event)
+{
+    if (!m_unloaded) {
+        // After the main window asked every child, the answer stands.
+        const mdiMain* main = mdiMain::instance();
+        if (!(main && main->closingApproved()) && !Form_QueryUnload()) {
+            event->ignore();
+            return;
+        }
+        Form_Unload();
+    }
+    event->accept();
+}
+
+void frmSegmentDetail::Form_Unload()
+{
+    m_unloaded = true;
+    WindowServices::saveLayout(this, dbgMain);
+    ignoringErrors([&] {
+        dbgMain->DataSource(nullptr);
+        if (m_details)
+            m_details->Close();
+        m_details.reset();
+    });
+    ignoringErrors([&] {
+        m_header.Clear_p();
+        m_segment.Clear_pf();
+    });
+    ignoringErrors([&] { app().setMenusAndButtonDefaults_g(); });
+}
+
+// ---- the refresh link, activation and the menus ------------------------------------------
+
+void frmSegmentDetail::FormRefresher_po(clsFormRefresher* refresher)
+{
+    if (moFormRefresher)
+        disconnect(moFormRefresher, nullptr, this, nullptr);
+    moFormRefresher = refresher;
+    if (refresher)
+        connect(refresher, &clsFormRefresher::RefreshRequested, this,
+                &frmSegmentDetail::moFormRefresher_RefreshRequested, Qt::DirectConnection);
+}
+
+void frmSegmentDetail::ForceSendRefreshRequest_p()
+{
+    if (moFormRefresher)
+        moFormRefresher->SendRefreshRequest_p(clsFormRefresher::rtSegmentDetail);
+}
+
+void frmSegmentDetail::refillKeepingSelection_m(ComboBox* cbo, bool (frmSegmentDetail::*initializer)())
+{
+    const qint32 index = cbo->ListIndex();
+    const std::optional<qint32> kept = index >= 0 ? std::optional<qint32>(cbo->ItemData(index)) : std::nullopt;
+    (this->*initializer)();
+    cbo->ListIndex(kept ? combos().getListIndexOfItemData_pl(Value(*kept), cbo) : -1);
+}
+
+void frmSegmentDetail::moFormRefresher_RefreshRequested(qint32 lType, const QVariant&)
+{
+    guarded(Module, "moFormRefresher_RefreshRequested", [&] {
+        switch (lType) {
+        case clsFormRefresher::rtCategory:
+            refillKeepingSelection_m(cbolCategoryID, &frmSegmentDetail::InitializeCboCategory_mf);
+            break;
+        case clsFormRefresher::rtEvent:
+            refillKeepingSelection_m(cbolEventId, &frmSegmentDetail::InitializeCboEvent_mf);
+            break;
+        case clsFormRefresher::rtSegmentType:
+            refillKeepingSelection_m(cbolSegmentTypeID, &frmSegmentDetail::InitializeCboSegmentType_mf);
+            break;
+        case clsFormRefresher::rtAthlete:
+            if (m_details)
+                dbgMain->ReBind();
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+void frmSegmentDetail::Form_Activate() { SetStatusOfMdiMenus_Pf(); }
+
+void frmSegmentDetail::menusAfterLoad_m()
+{
+    // The opener shows the window before it loads the segment, so the
+    // activation came too early for the unit check marks.
+    const mdiMain* main = mdiMain::instance();
+    if (main && main->ActiveForm_mo() == this)
+        SetStatusOfMdiMenus_Pf();
+}
+
+bool frmSegmentDetail::SetStatusOfMdiMenus_Pf()
+{
+    bool done = false;
+    guarded(Module, "SetStatusOfMdiMenus_Pf", [&] {
+        mdiMain* main = mdiMain::instance();
+        if (!main)
+            return;
+        main->applyMenuRow(clsDetailMenuRow::Build_p(ssTab1->currentIndex() == 0, this));
+        const auto idOf = [](const Value& v) { return v.isNullOrEmpty() ? 0 : v.toLong(); };
+        mdiMain::setUnitChecks(idOf(m_segment.lRateTypeID()), idOf(m_segment.lDistanceTypeID()));
+        done = true;
+    });
+    return done;
+}
+
+void frmSegmentDetail::Dirty_pf(bool dirty) { m_dirty = dirty; }
+
+// ---- size ------------------------------------------------------------------------------------
+
+void frmSegmentDetail::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmSegmentDetail::Form_Resize()
+{
+    guarded(Module, "Form_Resize", [&] {
+        if (isMinimized())
+            return;
+        // Below the design size the controls keep their places and the window clips.
+        m_body->setGeometry(0, 0, std::max(width(), px(DesignWidth)), std::max(height(), px(DesignHeight)));
+    });
+}

@@ -1,0 +1,163 @@
+#pragma once
+
+#include "app/clsEditField.h"
+#include "detail/clsSegmentHeader.h"
+#include "data/clsBrSegment.h"
+#include "platform/Value.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class ComboBox;
+class DataGrid;
+class DatePicker;
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class Recordset;
+class clsFamily;
+class clsFormRefresher;
+
+// One segment in its own window: the header fields bound to the segment
+// record, and the grid of its time and rate rows with the derived columns in
+// the segment's units. The rows live in a detached copy; Save writes the
+// segment and all its rows in one transaction.
+class frmSegmentDetail : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmSegmentDetail(QWidget* parent = nullptr);
+    ~frmSegmentDetail() override;
+
+    // Members other windows call by name.
+    Q_INVOKABLE void FormRefresher_po(clsFormRefresher* refresher);
+    Q_INVOKABLE void ForceSendRefreshRequest_p();
+    Q_INVOKABLE void Form_Activate();
+    Q_INVOKABLE bool Retrieve_pf(qint32 segmentID);
+    Q_INVOKABLE bool NewRecord_Pf();
+    Q_INVOKABLE void Dirty_pf(bool dirty);
+    Q_INVOKABLE void SetGridColumns_p(qint32 column, bool visible);
+    Q_INVOKABLE void SetSpeedType_p(qint32 speedTypeID);
+    Q_INVOKABLE void SetDistanceType_p(qint32 distanceTypeID);
+    Q_INVOKABLE void SetRateType_p(qint32 rateTypeID);
+    Q_INVOKABLE void SetOrder_P(const QString& order);
+    // The detail record set, for the find engine.
+    Q_INVOKABLE Recordset* DataSource_Po() const { return m_details.get(); }
+    // Asked before the program ends: false keeps it running.
+    Q_INVOKABLE bool QueryUnload_pf();
+
+    bool Dirty_pf() const { return m_dirty; }
+    clsBrSegment& segment() { return m_segment; }
+    qint32 sortColumn() const { return m_sortColumn; }
+    const std::vector<clsEditField>& editFields() const { return m_header.Fields(); }
+
+    // The neighbour values of the record set's current row among its shown rows.
+    static double getCumPrevious_md(Recordset& rows);
+    static double getCumNext_md(Recordset& rows);
+    static double getDistanceNext_md(Recordset& rows);
+
+    // The design size in twips; smaller windows clip instead of squeezing.
+    static constexpr int DesignWidth = 9840;
+    static constexpr int DesignHeight = 6765;
+
+    // Controls, named as designed.
+    QGroupBox* fraHeader = nullptr;
+    QLineEdit* txtsSegmentLabel = nullptr;
+    DatePicker* dtpdtSegmentDate = nullptr;
+    DatePicker* dtpdtImportDate = nullptr;
+    QLineEdit* txtdtSegmentTime = nullptr;
+    ComboBox* cbolCategoryID = nullptr;
+    ComboBox* cbolEventId = nullptr;
+    ComboBox* cbolSegmentTypeID = nullptr;
+    QCheckBox* chkfReviewed = nullptr;
+    QPushButton* cmdDetailsCategory = nullptr;
+    QPushButton* cmdDetailsEvent = nullptr;
+    QPushButton* cmdDetailsSegmentType = nullptr;
+    QTabWidget* ssTab1 = nullptr;
+    DataGrid* dbgMain = nullptr;
+    DataGrid* dbgRosterForDetail = nullptr;
+    QPlainTextEdit* txtmNotes = nullptr;
+    QPushButton* cmdAddRate = nullptr;
+    QPushButton* cmdAddTime = nullptr;
+    QPushButton* cmdDeleteRow = nullptr;
+    QPushButton* cmdPrintGrid = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QPushButton* cmdClose = nullptr;
+
+public slots:
+    void moFormRefresher_RefreshRequested(qint32 lType, const QVariant& vArg);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void cmdSave_Click();
+    void cmdClose_Click();
+    void dtpdtImportDate_GotFocus();
+    void dtpdtSegmentDate_GotFocus();
+    void dbgMain_GotFocus();
+    void dbgMain_LostFocus();
+
+private:
+    void buildControls_m();
+    void Form_Load();
+    void Form_Resize();
+    // The control the key went to is the active one.
+    void Form_KeyDown(int keyCode, const QWidget* active);
+    bool Form_QueryUnload();
+    void Form_Unload();
+
+    bool InitializeGrid_mf();
+    bool InitializeCboCategory_mf();
+    bool InitializeCboEvent_mf();
+    bool InitializeCboSegmentType_mf();
+    bool initCombo_mf(const char* proc, ComboBox* cbo, const char* sql);
+    void refillKeepingSelection_m(ComboBox* cbo, bool (frmSegmentDetail::*initializer)());
+    void InitializeBusinessRule_m();
+    void CheckMenuItems_m();
+    void SetEditFieldValues_m();
+    bool UpdateDisplay_mf();
+    // failed, when given, tells a test that could not be made from "no change".
+    bool SetObjAndCheckForDirty_mf(bool* failed = nullptr);
+    bool SetStatusOfMdiMenus_Pf();
+    void menusAfterLoad_m();
+
+    bool RetrieveSegmentDetails_mf();
+    bool FillCalculatedFields_mf();
+    void RefreshGridHeaders_m();
+
+    bool Validate_mf();
+    bool Save_mf();
+
+    // Unit ids stored as Null or 0 take the default settings.
+    void defaultUnits_m(bool always);
+    // Category, event and segment type stored as Null or 0 become 1.
+    void defaultReferences_m();
+    QString newLabel_m(const QDate& day);
+    void recordActiveControl_m(QWidget* control);
+    QString text_m(qint32 id, const QString& defaultText) const;
+    QString setting_m(qint32 id, const QString& defaultText) const;
+
+    clsBrSegment m_segment;
+    clsSegmentHeader m_header;
+    bool m_dirty = false;
+    // A segment is shown: until then closing has nothing to save.
+    bool m_loaded = false;
+    qint32 m_sortColumn = 4;
+    std::unique_ptr<Recordset> m_details;
+    std::unique_ptr<clsFamily> m_family;
+    QPointer<clsFormRefresher> moFormRefresher;
+    double m_defaultDigits = 4;
+    bool m_resizedOnce = false;
+    bool m_unloaded = false;
+    QWidget* m_body = nullptr;
+};

@@ -1,0 +1,136 @@
+#include "DetailFixture.h"
+
+#include "platform/ComboBox.h"
+#include "platform/DatePicker.h"
+
+#include <QFile>
+#include <QPushButton>
+
+using Col = clsSegmentRows::Column;
+
+namespace {
+constexpr int No = 7;
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+}  // namespace
+
+TEST_F(DetailFixture, HeaderChecksAndClearedBoxes)
+{
+    frmSegmentDetail& w = open(1);
+    const QString before = dump();
+    w.txtsSegmentLabel->clear();
+    w.dtpdtSegmentDate->Value(Value::null());
+    w.cmdSave->click();
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, "The following fields are required:\r\n\r\nSegment Label\r\nSegment Date\r\n");
+    EXPECT_EQ(boxes.last().style, 48);
+    // Blanks alone are no label either.
+    w.txtsSegmentLabel->setText("   ");
+    w.dtpdtSegmentDate->Value(Value(QDate(2024, 2, 11)));
+    w.cmdSave->click();
+    EXPECT_EQ(boxes.last().text, "The following fields are required:\r\n\r\nSegment Label\r\n");
+    EXPECT_EQ(dump(), before);
+
+    // An empty list takes its first entry; cleared boxes save empty.
+    boxes.clear();
+    w.cbolEventId->ListIndex(-1);
+    w.txtmNotes->clear();
+    w.txtdtSegmentTime->clear();
+    w.txtsSegmentLabel->setText("7a|'b");
+    w.cmdSave->click();
+    EXPECT_EQ(boxes.count(), 0);
+    EXPECT_EQ(scalar("SELECT lEventID FROM tblSegment WHERE lSegmentID = 1").toLong(), 1);
+    EXPECT_EQ(w.cbolEventId->ItemData(w.cbolEventId->ListIndex()), 1);
+    EXPECT_TRUE(scalar("SELECT mNotes FROM tblSegment WHERE lSegmentID = 1").isNull());
+    EXPECT_TRUE(scalar("SELECT dtSegmentTime FROM tblSegment WHERE lSegmentID = 1").isNull());
+    EXPECT_EQ(scalar("SELECT sSegmentLabel FROM tblSegment WHERE lSegmentID = 1").asText(), "7a|'b");
+    // A change of letter case is a change.
+    w.txtsSegmentLabel->setText("7A|'B");
+    boxes.answer(No);
+    EXPECT_TRUE(w.close());
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, "Save Modified Record?");
+}
+
+TEST_F(DetailFixture, EveryRowIsWrittenWhateverTheFilterAndCurrentRow)
+{
+    frmSegmentDetail& w = open(1);
+    // Unchanged, Save writes and says nothing.
+    const QString before = dump();
+    statusSeen.clear();
+    w.cmdSave->click();
+    EXPECT_EQ(dump(), before);
+    EXPECT_FALSE(statusSeen.contains("Saving .."));
+
+    rows().Filter(QStringLiteral("lRosterId = 2"));
+    rows().MoveLast();
+    rows().setValueAt(0, Col::colComments, Value("a|b 'c'"));
+    w.Dirty_pf(true);
+    w.cmdSave->click();
+    EXPECT_EQ(boxes.count(), 0);
+    EXPECT_EQ(scalar("SELECT group_concat(sSegmentDetailLabel) FROM (SELECT sSegmentDetailLabel FROM "
+                     "tblSegmentDetail WHERE lSegmentID = 1 ORDER BY dCumTime)").asText(),
+              "T000,R001,T001,R002,T002");
+    EXPECT_EQ(scalar("SELECT sComments FROM tblSegmentDetail WHERE sSegmentDetailLabel = 'R002'").asText(), "a|b 'c'");
+    EXPECT_FALSE(w.Dirty_pf());
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(DetailFixture, FailedSaveLeavesTheDatabaseAsItWasAndTheNextSaveSucceeds)
+{
+    const struct {
+        const char* name;
+        bool newSegment;
+        const char* trigger;
+        const char* error;
+    } cases[] = {
+        {"third row refused", false,
+         "BEFORE INSERT ON tblSegmentDetail WHEN NEW.sSegmentDetailLabel = 'T001' BEGIN SELECT RAISE(ABORT, 'x'); END",
+         "System Error 16389 encountered in frmSegmentDetail.Save_mf.\r\n\r\n@x\r\n"},
+        {"new segment, row ignored", true, "BEFORE INSERT ON tblSegmentDetail BEGIN SELECT RAISE(IGNORE); END",
+         "Error 4100 encountered in frmSegmentDetail.Save_mf.\r\n\r\n@Error saving, aborting save.\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.clear();
+        if (c.newSegment) {
+            window = std::make_unique<frmSegmentDetail>();
+            ASSERT_TRUE(window->NewRecord_Pf());
+        } else {
+            open(1);
+            window->txtmNotes->setPlainText("changed");
+        }
+        db().Execute(QStringLiteral("CREATE TEMP TRIGGER refuse ") + QLatin1String(c.trigger));
+        const QString before = dump();
+        const QByteArray file = bytesOf(folder.databasePath());
+        const Value idBefore = window->segment().lSegmentID();
+        window->cmdSave->click();
+        ASSERT_EQ(boxes.count(), 1);
+        EXPECT_TRUE(boxes.last().text.startsWith(c.error)) << boxes.last().text.toStdString();
+        EXPECT_EQ(dump(), before);
+        EXPECT_EQ(bytesOf(folder.databasePath()), file);
+        EXPECT_EQ(window->segment().lSegmentID(), idBefore);
+        for (int r = 0; r < rows().RecordCount(); ++r)
+            EXPECT_EQ(rows().valueAt(r, Col::colSegmentID), idBefore);
+        db().Execute(QStringLiteral("DROP TRIGGER refuse"));
+
+        window->cmdSave->click();  // still changed: saved now
+        EXPECT_EQ(boxes.count(), 1);
+        const Value id = window->segment().lSegmentID();
+        const QString rowsOfIt = QStringLiteral("SELECT COUNT(*) FROM tblSegmentDetail WHERE lSegmentID = %1").arg(id.toLong());
+        EXPECT_EQ(scalar(rowsOfIt).toLong(), rows().RecordCount());
+        EXPECT_EQ(cell(rows().valueAt(0, Col::colLabel).asText(), Col::colSegmentID), id);
+        // Saved again: the same segment, its rows replaced, not added.
+        window->txtmNotes->setPlainText("second");
+        window->cmdSave->click();
+        EXPECT_EQ(window->segment().lSegmentID(), id);
+        EXPECT_EQ(scalar(rowsOfIt).toLong(), rows().RecordCount());
+    }
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM tblSegment").toLong(), 3);
+    EXPECT_EQ(boxes.count(), 1);
+}
