@@ -29,6 +29,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -59,13 +60,6 @@ void sysCmd(qint32 action, const QString& text = {})
 // Clears the status text however the work ends.
 struct StatusCleared {
     ~StatusCleared() { ignoringErrors([] { sysCmd(1); }); }
-};
-
-// Sets a flag for as long as it lives.
-struct FlagSet {
-    explicit FlagSet(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~FlagSet() { m_flag = false; }
-    bool& m_flag;
 };
 }
 
@@ -205,6 +199,16 @@ void RecordWindow::requireField(QWidget* box, const char* name)
     m_required.append({box, QString::fromLatin1(name)});
 }
 
+DataGridColumn* RecordWindow::addColumn(const char* field, const char* caption, int widthTwips)
+{
+    DataGridColumn* column = dbgMain->AddColumn(QString::fromLatin1(field), QString::fromLatin1(caption));
+    if (widthTwips > 0)
+        column->Width(widthTwips);
+    else
+        column->Visible(false);
+    return column;
+}
+
 void RecordWindow::recordActiveControl(QWidget* control)
 {
     // Edit, Undo puts back what the control held when it got the focus.
@@ -247,19 +251,13 @@ void RecordWindow::setBoxText(QWidget* box, const QString& text)
 
 clsAdoConnectJet& RecordWindow::ado() { return *app().DatabaseAdo_Po(); }
 
-QString RecordWindow::text_m(qint32 id, const QString& defaultText) const
-{
-    clsThisApp* a = modapp::ThisApp();
-    if (!a || !a->Strings_po())
-        return defaultText;
-    return a->Strings_po()->IniStringFromID_pf(a->StringsIniFile_ps(), a->Language_ps(), Value(id), defaultText);
-}
-
 QString RecordWindow::text_m(qint32 id, const QString& defaultText, const QString& word) const
 {
     clsThisApp* a = modapp::ThisApp();
     if (!a || !a->Strings_po())
         return defaultText;
+    if (word.isEmpty())
+        return a->Strings_po()->IniStringFromID_pf(a->StringsIniFile_ps(), a->Language_ps(), Value(id), defaultText);
     return a->Strings_po()->IniStringFromID_pf(a->StringsIniFile_ps(), a->Language_ps(), Value(id), defaultText,
                                                Value(word));
 }
@@ -317,7 +315,7 @@ void RecordWindow::closeEvent(QCloseEvent* event)
         if (!(main && main->closingApproved())) {
             bool agreed = false;
             {
-                const FlagSet closing(m_closing);
+                const QScopedValueRollback closing(m_closing, true);
                 agreed = SaveModifiedRecord_mf(520);
             }
             if (!agreed) {
@@ -505,7 +503,7 @@ void RecordWindow::ssTab1_Click(int index)
 void RecordWindow::openDetail_m()
 {
     {
-        const FlagSet filling(m_filling);
+        const QScopedValueRollback filling(m_filling, true);
         if (m_rs->RecordCount() == 0 || m_mode == NewRow) {
             m_mode = NewRow;
             m_rememberedId = Value::null();

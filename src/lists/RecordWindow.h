@@ -10,6 +10,7 @@
 #include <memory>
 
 class DataGrid;
+class DataGridColumn;
 class QGridLayout;
 class QLineEdit;
 class QPlainTextEdit;
@@ -112,6 +113,8 @@ protected:
     // Changes of the control mark the page changed; its focus feeds Edit, Undo.
     void track(QWidget* control);
     void requireField(QWidget* box, const char* name);
+    // A list column; width in twips, 0 for a column kept out of sight.
+    DataGridColumn* addColumn(const char* field, const char* caption, int widthTwips);
     void setDirty(bool on) { m_dirty = on; }
     // True while the page is being filled or emptied by the window itself.
     bool filling() const { return m_filling; }
@@ -138,8 +141,8 @@ protected:
 
     Recordset* rs() const { return m_rs.get(); }
     static clsAdoConnectJet& ado();
-    QString text_m(qint32 id, const QString& defaultText) const;
-    QString text_m(qint32 id, const QString& defaultText, const QString& word) const;
+    // A text of the strings file; a word fills its "|" placeholders.
+    QString text_m(qint32 id, const QString& defaultText, const QString& word = {}) const;
     static qint32 showMessage(const QString& text, qint32 style);
     static QString boxText(const QWidget* box);
     static void setBoxText(QWidget* box, const QString& text);

@@ -1,7 +1,5 @@
 #include "lists/frmCategory.h"
 
-#include "platform/DataGrid.h"
-
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -20,8 +18,8 @@ frmCategory::frmCategory(QWidget* parent) : RecordWindow(CategoryConfig, parent)
     requireField(txtCategory, "Category");
 
     // The id stays in the list for sorting and look-ups; users need not see it.
-    dbgMain->AddColumn(QStringLiteral("lCategoryId"), QStringLiteral("lCategoryId"))->Visible(false);
-    dbgMain->AddColumn(QStringLiteral("sCategory"), QStringLiteral("Category"));
-    dbgMain->AddColumn(QStringLiteral("sDescription"), QStringLiteral("Description"));
+    addColumn("lCategoryId", "lCategoryId", 0);
+    addColumn("sCategory", "Category", 2400);
+    addColumn("sDescription", "Description", 4200);
     Form_Load();
 }

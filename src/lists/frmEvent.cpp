@@ -71,18 +71,13 @@ frmEvent::frmEvent(QWidget* parent) : RecordWindow(EventConfig, parent)
     connect(dtpStartDate, &DatePicker::Change, this, &frmEvent::dtpStartDate_Change);
     connect(dtpEndDate, &DatePicker::Change, this, &frmEvent::dtpEndDate_Change);
 
-    const struct {
-        const char* field;
-        const char* caption;
-    } columns[] = {{"lEventID", "lEventID"},       {"sEvent", "Event"},
-                   {"sDescription", "Description"}, {"dtStartDate", "Start Date"},
-                   {"dtEndDate", "End Date"},       {"dtStartTime", "Start Time"},
-                   {"dtEndTime", "End Time"}};
-    for (const auto& c : columns)
-        dbgMain->AddColumn(QString::fromLatin1(c.field), QString::fromLatin1(c.caption));
-    dbgMain->Columns(0)->Visible(false);
-    dbgMain->Columns(5)->NumberFormat(QStringLiteral("Long Time"));
-    dbgMain->Columns(6)->NumberFormat(QStringLiteral("Long Time"));
+    addColumn("lEventID", "lEventID", 0);
+    addColumn("sEvent", "Event", 1800);
+    addColumn("sDescription", "Description", 2100);
+    addColumn("dtStartDate", "Start Date", 1200);
+    addColumn("dtEndDate", "End Date", 1200);
+    addColumn("dtStartTime", "Start Time", 1200)->NumberFormat(QStringLiteral("Long Time"));
+    addColumn("dtEndTime", "End Time", 1200)->NumberFormat(QStringLiteral("Long Time"));
     Form_Load();
 }
 

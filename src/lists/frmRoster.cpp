@@ -44,16 +44,12 @@ frmRoster::frmRoster(QWidget* parent) : RecordWindow(RosterConfig, parent)
     requireField(txtFirstName, "First Name");
     requireField(txtLastName, "Last Name");
 
-    const struct {
-        const char* field;
-        const char* caption;
-    } columns[] = {{"lRosterID", "lRosterID"},   {"sLastName", "Last Name"}, {"sFirstName", "First Name"},
-                   {"sNickName", "Nick Name"},   {"fActive", "Active?"}};
-    for (const auto& c : columns)
-        dbgMain->AddColumn(QString::fromLatin1(c.field), QString::fromLatin1(c.caption));
-    dbgMain->Columns(0)->Visible(false);
+    addColumn("lRosterID", "lRosterID", 0);
+    addColumn("sLastName", "Last Name", 2100);
+    addColumn("sFirstName", "First Name", 2100);
+    addColumn("sNickName", "Nick Name", 1800);
     // A check mark stands for the picture of an active athlete.
-    DataGridValueItems& active = dbgMain->Columns(4)->ValueItems();
+    DataGridValueItems& active = addColumn("fActive", "Active?", 900)->ValueItems();
     active.Translate(true);
     active.Add(Value(-1), QString(QChar(0x2714)));
     active.Add(Value(0), QString());
@@ -102,8 +98,8 @@ void frmRoster::buildCategoryLists_m()
     area->addLayout(column("lblSelected", "Selected Categories:", lstSelected), 1);
     detailLayout()->addLayout(area, detailLayout()->rowCount(), 0, 1, 2);
     detailLayout()->setRowStretch(detailLayout()->rowCount() - 1, 1);
-    connect(lstCategories, &QListWidget::itemDoubleClicked, this, &frmRoster::cmdAdd_Click);
-    connect(lstSelected, &QListWidget::itemDoubleClicked, this, &frmRoster::cmdRemove_Click);
+    connect(lstCategories, &QListWidget::itemDoubleClicked, this, &frmRoster::lstCategories_DblClick);
+    connect(lstSelected, &QListWidget::itemDoubleClicked, this, &frmRoster::lstSelected_DblClick);
     for (QListWidget* l : {lstCategories, lstSelected})
         connect(l, &QListWidget::itemSelectionChanged, this, [this, l] { recordActiveControl(l); });
 }
@@ -213,6 +209,19 @@ void frmRoster::cmdRemove_Click()
         if (lstSelected->currentRow() >= 0)
             move_m(lstSelected, lstSelected->currentRow(), lstCategories);
     });
+}
+
+// A double click moves the item clicked.
+void frmRoster::lstCategories_DblClick(QListWidgetItem* item)
+{
+    lstCategories->setCurrentItem(item);
+    cmdAdd_Click();
+}
+
+void frmRoster::lstSelected_DblClick(QListWidgetItem* item)
+{
+    lstSelected->setCurrentItem(item);
+    cmdRemove_Click();
 }
 
 void frmRoster::cmdAddAll_Click()

@@ -4,6 +4,7 @@
 
 class QCheckBox;
 class QListWidget;
+class QListWidgetItem;
 
 // The athletes, each with the categories they belong to. Categories 1 and 2
 // are built in: every athlete is in 2, and in 1 exactly when in no other.
@@ -45,6 +46,8 @@ private slots:
     void cmdAddAll_Click();
     void cmdRemove_Click();
     void cmdRemoveAll_Click();
+    void lstCategories_DblClick(QListWidgetItem* item);
+    void lstSelected_DblClick(QListWidgetItem* item);
 
 private:
     void buildCategoryLists_m();

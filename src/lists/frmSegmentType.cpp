@@ -1,10 +1,8 @@
 #include "lists/frmSegmentType.h"
 
 #include "platform/AppError.h"
-#include "platform/DataGrid.h"
 
 #include <QLineEdit>
-#include <QPlainTextEdit>
 
 namespace {
 const RecordWindow::Config SegmentTypeConfig{
@@ -20,9 +18,9 @@ frmSegmentType::frmSegmentType(QWidget* parent) : RecordWindow(SegmentTypeConfig
     txtComments = addTextRow(3, "txtComments", "lblComments", "Comments:");
     requireField(txtSegmentType, "Segment Type");
 
-    dbgMain->AddColumn(QStringLiteral("lSegmentTypeId"), QStringLiteral("lSegmentTypeId"))->Visible(false);
-    dbgMain->AddColumn(QStringLiteral("sSegmentType"), QStringLiteral("Segment Type"));
-    dbgMain->AddColumn(QStringLiteral("sDescription"), QStringLiteral("Description"));
+    addColumn("lSegmentTypeId", "lSegmentTypeId", 0);
+    addColumn("sSegmentType", "Segment Type", 2400);
+    addColumn("sDescription", "Description", 4200);
     Form_Load();
 }
 

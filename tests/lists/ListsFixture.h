@@ -64,13 +64,8 @@ INSERT INTO tblSegmentDetail (lSegmentID, lOrdinalPosition, sSegmentDetailLabel,
         return w;
     }
 
-    qint64 count(const QString& sql)
-    {
-        Recordset r;
-        r.Open(*app->DatabaseAdo_Po()->Connection(), sql);
-        return r.Fields(0).Value().toLong();
-    }
-    QString text(const QString& sql)
+    // The first field of the first row, as text ("<none>" without a row).
+    QString value(const QString& sql)
     {
         Recordset r;
         r.Open(*app->DatabaseAdo_Po()->Connection(), sql);
@@ -96,12 +91,6 @@ INSERT INTO tblSegmentDetail (lSegmentID, lOrdinalPosition, sSegmentDetailLabel,
         w->dbgMain->Bookmark(Value(w->DataSource_Po()->bookmarkAt(int(listedIds(w).indexOf(id)))));
         w->ssTab1->setCurrentIndex(1);
     }
-    template <class B = QLineEdit>
-    static B* box(RecordWindow* w, const char* name)
-    {
-        return w->findChild<B*>(QString::fromLatin1(name));
-    }
-
     TempProgramFolder folder;
     ScriptedMessages boxes;
     std::unique_ptr<clsThisApp> app;
