@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -63,13 +64,13 @@ struct StatusCleared {
 };
 }
 
-RecordWindow::RecordWindow(const Config& config, QWidget* parent) : QWidget(parent), m_config(config)
+RecordWindow::RecordWindow(const Config& config, QWidget* parent)
+    : QWidget(parent), m_config(config), m_rs(std::make_unique<Recordset>())
 {
     setObjectName(QString::fromLatin1(config.formName));
     buildControls_m();
-    // The first size is also the smallest the layout goes to.
+    // The first size; the layout keeps the window from shrinking below what its controls need.
     resize(config.widthTwips / TwipsPerPixel, config.heightTwips / TwipsPerPixel);
-    setMinimumSize(size());
 }
 
 RecordWindow::~RecordWindow()
@@ -220,7 +221,10 @@ void RecordWindow::recordActiveControl(QWidget* control)
 bool RecordWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusIn && watched->property("recordWindowTracked").toBool()) {
-        recordActiveControl(static_cast<QWidget*>(watched));
+        // Coming back from a message box or another program is no new visit of the control.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            recordActiveControl(static_cast<QWidget*>(watched));
     } else if (watched == dbgMain && event->type() == QEvent::KeyPress
                && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         if (dbgMain->SelBookmarks().Count() > 0)
@@ -280,6 +284,8 @@ void RecordWindow::Form_Load()
 {
     guarded(m_config.formName, "Form_Load", [&] {
         setWindowTitle(text_m(m_config.captionId, QString::fromLatin1(m_config.captionDefault)));
+        // All controls are in place now: never smaller than they need.
+        resize(size().expandedTo(minimumSizeHint()));
         m_sortField = 0;
         m_order = QStringLiteral("ASC");
         ado().SQLOpenRecordset_pl(m_rs, QString::fromLatin1(m_config.listSql), clsAdoConnectJet::adOpenStatic,
@@ -341,8 +347,7 @@ void RecordWindow::Form_Unload()
     });
     ignoringErrors([&] {
         dbgMain->DataSource(nullptr);
-        if (m_rs)
-            m_rs->Close();
+        m_rs->Close();
     });
     m_caller = nullptr;
     m_hasCaller = false;
@@ -383,7 +388,7 @@ void RecordWindow::sendRefresh_m()
 void RecordWindow::RefreshRequested(qint32 lType, const QVariant&)
 {
     guarded(m_config.formName, "moFormRefresher_RefreshRequested", [&] {
-        if (lType == m_config.refreshType && m_rs && m_rs->IsOpen())
+        if (lType == m_config.refreshType && m_rs->IsOpen())
             m_rs->Requery();
     });
 }
@@ -546,7 +551,7 @@ bool RecordWindow::isUserChange(QWidget*) const { return true; }
 void RecordWindow::dbgMain_DblClick()
 {
     guarded(m_config.formName, "dbgMain_DblClick", [&] {
-        if (m_rs && m_rs->IsOpen() && !m_rs->IsBOF() && !m_rs->IsEOF())
+        if (m_rs->IsOpen() && !m_rs->IsBOF() && !m_rs->IsEOF())
             ssTab1->setCurrentIndex(1);
     });
 }
@@ -688,7 +693,7 @@ Value RecordWindow::writeRow_m()
 void RecordWindow::RefreshGrid_m()
 {
     guarded(m_config.formName, "RefreshGrid_m", [&] {
-        if (!m_rs || !m_rs->IsOpen())
+        if (!m_rs->IsOpen())
             return;
         dbgMain->Refresh();
         SetOrder_P(m_order);

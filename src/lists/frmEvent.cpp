@@ -73,11 +73,12 @@ frmEvent::frmEvent(QWidget* parent) : RecordWindow(EventConfig, parent)
 
     addColumn("lEventID", "lEventID", 0);
     addColumn("sEvent", "Event", 1800);
-    addColumn("sDescription", "Description", 2100);
-    addColumn("dtStartDate", "Start Date", 1200);
-    addColumn("dtEndDate", "End Date", 1200);
-    addColumn("dtStartTime", "Start Time", 1200)->NumberFormat(QStringLiteral("Long Time"));
-    addColumn("dtEndTime", "End Time", 1200)->NumberFormat(QStringLiteral("Long Time"));
+    addColumn("sDescription", "Description", 1800);
+    // Dates and times show in the user's short date and long time forms, as the list holds them.
+    addColumn("dtStartDate", "Start Date", 1500);
+    addColumn("dtEndDate", "End Date", 1500);
+    addColumn("dtStartTime", "Start Time", 1300);
+    addColumn("dtEndTime", "End Time", 1300);
     Form_Load();
 }
 
@@ -197,9 +198,11 @@ void frmEvent::timeBox_Validate(QLineEdit* box)
         clsActiveControl* tracker = modapp::ThisApp() ? modapp::ThisApp()->ActiveControl_Po() : nullptr;
         if (tracker && tracker->Control_Pobj() == box)
             tracker->ControlUndo_Mf();
-        box->setFocus();
-        // The focus change that is under way ends after this; take it back then.
-        QTimer::singleShot(0, box, [box] { box->setFocus(); });
+        // The focus change under way has to end first; the focus comes back then.
+        QTimer::singleShot(0, box, [box] {
+            box->activateWindow();
+            box->setFocus();
+        });
     });
     m_validating = false;
 }

@@ -40,6 +40,8 @@ frmRoster::frmRoster(QWidget* parent) : RecordWindow(RosterConfig, parent)
     addDetailRow("Label1", "Active:", chkActive);
     track(chkActive);
     txtNotes = addMemoRow(5, "txtNotes", "lblNotes", "Notes:");
+    // The category lists want the room more than the notes do.
+    txtNotes->setMaximumHeight(txtNotes->fontMetrics().height() * 4);
     buildCategoryLists_m();
     requireField(txtFirstName, "First Name");
     requireField(txtLastName, "Last Name");
@@ -61,6 +63,7 @@ void frmRoster::buildCategoryLists_m()
     const auto list = [](const char* name) {
         auto* l = new QListWidget;
         l->setObjectName(QString::fromLatin1(name));
+        l->setMinimumHeight(l->fontMetrics().height() * 6);
         return l;
     };
     const auto column = [](const char* labelName, const char* caption, QWidget* w) {

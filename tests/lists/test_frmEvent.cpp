@@ -5,7 +5,9 @@
 
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QApplication>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -47,7 +49,9 @@ TEST_F(EventWindow, TimeBoxesTakeTimeKeysOnlyAndValidTimesOnLeaving)
 
     w->txtEndTime->setFocus();
     w->txtEndTime->setText(QStringLiteral("25:00"));
+    QSignalSpy focusBack(qApp, &QApplication::focusChanged);
     w->txtNotes->setFocus();
+    ASSERT_TRUE(focusBack.wait(5000));
     ASSERT_EQ(boxes.count(), 3);
     EXPECT_EQ(boxes.last().text, QStringLiteral("You have not entered a valid time"));
     EXPECT_EQ(boxes.last().style, 64);
