@@ -266,6 +266,11 @@ QString RecordWindow::text_m(qint32 id, const QString& defaultText, const QStrin
                                                Value(word));
 }
 
+QString RecordWindow::inUseText_m() const
+{
+    return text_m(4120, QStringLiteral("Records could not be deleted since they have already been assigned"));
+}
+
 qint32 RecordWindow::showMessage(const QString& text, qint32 style)
 {
     if (clsMessageHandler* h = modapp::MessageHandler())
@@ -785,8 +790,7 @@ void RecordWindow::deleteBody_m()
     } catch (const AppError& e) {
         if (e.number() != Refused)
             throw;
-        showMessage(text_m(4120, QStringLiteral("Records could not be deleted since they have already been assigned")),
-                    48);
+        showMessage(inUseText_m(), 48);
         return;
     }
     sendRefresh_m();

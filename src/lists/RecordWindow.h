@@ -143,6 +143,8 @@ protected:
     static clsAdoConnectJet& ado();
     // A text of the strings file; a word fills its "|" placeholders.
     QString text_m(qint32 id, const QString& defaultText, const QString& word = {}) const;
+    // Text 4120: rows other rows still use.
+    QString inUseText_m() const;
     static qint32 showMessage(const QString& text, qint32 style);
     static QString boxText(const QWidget* box);
     static void setBoxText(QWidget* box, const QString& text);

@@ -103,8 +103,6 @@ void frmRoster::buildCategoryLists_m()
     detailLayout()->setRowStretch(detailLayout()->rowCount() - 1, 1);
     connect(lstCategories, &QListWidget::itemDoubleClicked, this, &frmRoster::lstCategories_DblClick);
     connect(lstSelected, &QListWidget::itemDoubleClicked, this, &frmRoster::lstSelected_DblClick);
-    for (QListWidget* l : {lstCategories, lstSelected})
-        connect(l, &QListWidget::itemSelectionChanged, this, [this, l] { recordActiveControl(l); });
 }
 
 bool frmRoster::isUserChange(QWidget* control) const
@@ -138,7 +136,8 @@ void frmRoster::clearDetail()
 void frmRoster::fillDetail()
 {
     RecordWindow::fillDetail();
-    chkActive->setChecked(rs()->Fields(4).Value().asText().isEmpty() ? false : rs()->Fields(4).Value().toBool());
+    const Value active = rs()->Fields(4).Value();  // any non-zero is active
+    chkActive->setChecked(!active.isNullOrEmpty() && active.toBool());
     const QString id = QString::number(rs()->Fields(0).Value().toLong());
     std::unique_ptr<Recordset> assigned;
     ado().SQLOpenRecordset_pl(assigned,
@@ -274,7 +273,7 @@ qint32 frmRoster::deleteIds_m(const QString& ids)
                                        + ids + QStringLiteral(") LIMIT 1"),
                                    clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly)
             > 0)
-            throw AppError(4120, text_m(4120, QStringLiteral("Records could not be deleted since they have already been assigned")));
+            throw AppError(4120, inUseText_m());
         db.SQLExecute_pl(QStringLiteral("DELETE FROM tblRoster_Category WHERE lRosterID IN (") + ids + QLatin1Char(')'));
         const qint32 deleted =
             db.SQLExecute_pl(QStringLiteral("DELETE FROM tblRoster WHERE lRosterId IN (") + ids + QLatin1Char(')'));

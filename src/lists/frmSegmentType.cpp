@@ -29,6 +29,6 @@ qint32 frmSegmentType::deleteIds_m(const QString& ids)
     // Rows another window deleted meanwhile: nothing was deleted here.
     const qint32 deleted = RecordWindow::deleteIds_m(ids);
     if (deleted == 0)
-        throw AppError(4120, text_m(4120, QStringLiteral("Records could not be deleted since they have already been assigned")));
+        throw AppError(4120, inUseText_m());
     return deleted;
 }
