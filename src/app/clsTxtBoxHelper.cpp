@@ -26,6 +26,9 @@ protected:
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->text().size() != 1 || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
             return false;
+        // Tab moves the focus; it types nothing a filter could refuse.
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            return false;
         const qint16 typed = qint16(key->text().at(0).unicode());
         qint16 result = 0;
         try {

@@ -7,6 +7,10 @@
 #include "import/clsFileReader.h"
 #include "import/frmImport.h"
 #include "import/frmImportSegment.h"
+#include "lists/frmCategory.h"
+#include "lists/frmEvent.h"
+#include "lists/frmRoster.h"
+#include "lists/frmSegmentType.h"
 #include "search/frmSegmentList.h"
 #include "shell/frmFind.h"
 
@@ -39,6 +43,10 @@ void registerAll()
     registerForm(QStringLiteral("frmImport"), [] { return new frmImport; });
     registerForm(QStringLiteral("frmImportSegment"), [] { return new frmImportSegment; });
     registerForm(QStringLiteral("frmFind"), [] { return new frmFind; });
+    registerForm(QStringLiteral("frmCategory"), [] { return new frmCategory; });
+    registerForm(QStringLiteral("frmSegmentType"), [] { return new frmSegmentType; });
+    registerForm(QStringLiteral("frmEvent"), [] { return new frmEvent; });
+    registerForm(QStringLiteral("frmRoster"), [] { return new frmRoster; });
 
     // The download window hands its image to the parser, which fills the
     // staging tables the review window shows.

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "lists/RecordWindow.h"
+
+class DatePicker;
+class QLineEdit;
+
+// The events segments are assigned to, each with its dates and times.
+class frmEvent : public RecordWindow {
+    Q_OBJECT
+public:
+    explicit frmEvent(QWidget* parent = nullptr);
+
+    QLineEdit* txtEvent = nullptr;
+    QLineEdit* txtDescription = nullptr;
+    DatePicker* dtpStartDate = nullptr;
+    DatePicker* dtpEndDate = nullptr;
+    QLineEdit* txtStartTime = nullptr;
+    QLineEdit* txtEndTime = nullptr;
+    QPlainTextEdit* txtNotes = nullptr;
+
+    // The time of day a time box's text stands for (a date alone is
+    // midnight); invalid when the text is no time.
+    static QTime timeOf(const QString& text);
+
+protected:
+    void clearDetail() override;
+    void fillDetail() override;
+    void writeDetail(Recordset& row) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    void dtpStartDate_Change();
+    void dtpEndDate_Change();
+
+private:
+    QLineEdit* addTimeRow_m(const char* boxName, const char* labelName, const char* caption);
+    void timeBox_Validate(QLineEdit* box);
+    bool m_validating = false;
+};
