@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QValidator>
 
 namespace {
@@ -84,6 +85,40 @@ private:
     clsTxtBoxHelper::KeyFilter m_filter;
     int m_refusedBefore = 0;
 };
+
+// Drops every NUL from the text before the box's own validator, if any, has
+// its say; the line edit takes the changed text as it stands.
+class NulFreeValidator : public QValidator {
+public:
+    NulFreeValidator(QLineEdit* edit, const QValidator* inner) : QValidator(edit), m_inner(inner) {}
+
+    State validate(QString& input, int& pos) const override
+    {
+        for (qsizetype i = input.indexOf(QChar(0)); i >= 0; i = input.indexOf(QChar(0), i)) {
+            input.remove(i, 1);
+            if (pos > i)
+                --pos;
+        }
+        return m_inner ? m_inner->validate(input, pos) : Acceptable;
+    }
+    void fixup(QString& input) const override
+    {
+        if (m_inner)
+            m_inner->fixup(input);
+    }
+
+private:
+    QPointer<const QValidator> m_inner;
+};
+
+QLineEdit* lineEditOf(QWidget* control)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+        return edit;
+    if (auto* combo = qobject_cast<QComboBox*>(control))
+        return combo->lineEdit();
+    return nullptr;
+}
 }
 
 qint16 clsTxtBoxHelper::FilterKeyPressAlphaPi(qint16 keyAscii)
@@ -127,12 +162,19 @@ void clsTxtBoxHelper::InstallKeyFilter(QWidget* control, KeyFilter filter, bool 
     if (!control)
         return;
     control->installEventFilter(new KeyFilterObject(control, filter));
-    if (!checkPaste)
-        return;
-    QLineEdit* edit = qobject_cast<QLineEdit*>(control);
-    if (!edit)
-        if (auto* combo = qobject_cast<QComboBox*>(control))
-            edit = combo->lineEdit();
-    if (edit)
+    QLineEdit* edit = lineEditOf(control);
+    if (edit && checkPaste)
         edit->setValidator(new PasteValidator(edit, std::move(filter)));
+    KeepNulOut(control);
+}
+
+void clsTxtBoxHelper::KeepNulOut(QWidget* control)
+{
+    QLineEdit* edit = lineEditOf(control);
+    if (!edit || dynamic_cast<const NulFreeValidator*>(edit->validator()))
+        return;
+    edit->setValidator(new NulFreeValidator(edit, edit->validator()));
+    // Text already there is cleaned as well.
+    if (edit->text().contains(QChar(0)))
+        edit->setText(edit->text());
 }

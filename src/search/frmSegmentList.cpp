@@ -12,6 +12,7 @@
 #include "app/clsMessageHandler.h"
 #include "app/clsStrings.h"
 #include "app/clsThisApp.h"
+#include "app/clsTxtBoxHelper.h"
 #include "app/modapp.h"
 #include "data/clsAdoConnectJet.h"
 #include "platform/AppError.h"
@@ -183,12 +184,14 @@ void frmSegmentList::buildControls_m()
         named(e, name);
         e->setGeometry(twipRect(2160, top, 2400, 315));
         e->installEventFilter(this);
+        clsTxtBoxHelper::KeepNulOut(e);
         return e;
     };
     const auto combo = [&](const char* name, int top) {
         auto* c = new ComboBox(fraSearch);
         named(c, name);
         c->setGeometry(twipRect(2160, top, 2400, 315));
+        clsTxtBoxHelper::KeepNulOut(c);
         return c;
     };
     const auto picker = [&](const char* name, int left, int top) {
