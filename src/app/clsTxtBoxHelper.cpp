@@ -1,9 +1,9 @@
 #include "app/clsTxtBoxHelper.h"
 
 #include "platform/AppError.h"
+#include "platform/DataGridDelegate.h"
 #include "platform/Value.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -110,15 +110,6 @@ public:
 private:
     QPointer<const QValidator> m_inner;
 };
-
-QLineEdit* lineEditOf(QWidget* control)
-{
-    if (auto* edit = qobject_cast<QLineEdit*>(control))
-        return edit;
-    if (auto* combo = qobject_cast<QComboBox*>(control))
-        return combo->lineEdit();
-    return nullptr;
-}
 }
 
 qint16 clsTxtBoxHelper::FilterKeyPressAlphaPi(qint16 keyAscii)
@@ -162,7 +153,7 @@ void clsTxtBoxHelper::InstallKeyFilter(QWidget* control, KeyFilter filter, bool 
     if (!control)
         return;
     control->installEventFilter(new KeyFilterObject(control, filter));
-    QLineEdit* edit = lineEditOf(control);
+    QLineEdit* edit = lineEditOfCellEditor(control);
     if (edit && checkPaste)
         edit->setValidator(new PasteValidator(edit, std::move(filter)));
     KeepNulOut(control);
@@ -170,7 +161,7 @@ void clsTxtBoxHelper::InstallKeyFilter(QWidget* control, KeyFilter filter, bool 
 
 void clsTxtBoxHelper::KeepNulOut(QWidget* control)
 {
-    QLineEdit* edit = lineEditOf(control);
+    QLineEdit* edit = lineEditOfCellEditor(control);
     if (!edit || dynamic_cast<const NulFreeValidator*>(edit->validator()))
         return;
     edit->setValidator(new NulFreeValidator(edit, edit->validator()));
