@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
+#include <QTimer>
 #include <QValidator>
 
 namespace {
@@ -168,4 +169,17 @@ void clsTxtBoxHelper::KeepNulOut(QWidget* control)
     // Text already there is cleaned as well.
     if (edit->text().contains(QChar(0)))
         edit->setText(edit->text());
+}
+
+void clsTxtBoxHelper::SelectAllText(QWidget* control)
+{
+    QLineEdit* edit = lineEditOfCellEditor(control);
+    if (!edit)
+        return;
+    const auto selectAll = [edit] { edit->setSelection(0, int(edit->text().size())); };
+    selectAll();
+    QTimer::singleShot(0, edit, [edit, selectAll] {
+        if (edit->hasFocus())
+            selectAll();
+    });
 }

@@ -35,4 +35,9 @@ public:
     // would end every statement the text is quoted into. A validator the box
     // already has still judges what is left.
     static void KeepNulOut(QWidget* control);
+
+    // Selects the whole text of a line edit or an editable combo box, now and
+    // once more when the event that brought the focus is done: a click places
+    // its cursor only after the focus arrived, which would undo the selection.
+    static void SelectAllText(QWidget* control);
 };
