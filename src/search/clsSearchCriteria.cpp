@@ -27,7 +27,7 @@ void clsSearchCriteria::Clear_p()
         item->Reset_p();
 }
 
-QString clsSearchCriteria::WhereClause_ps() const
+QString clsSearchCriteria::WhereClause_ps(const ClauseShape& shape) const
 {
     QString where;
     for (const auto& item : m_items) {
@@ -35,7 +35,7 @@ QString clsSearchCriteria::WhereClause_ps() const
             continue;
         if (!where.isEmpty())
             where += QStringLiteral(" AND ");
-        where += item->SQLClause_ps();
+        where += shape ? shape(*item, item->SQLClause_ps()) : item->SQLClause_ps();
     }
     return where;
 }

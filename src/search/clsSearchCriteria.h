@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -27,7 +28,11 @@ public:
     // Every item inactive again; the items stay.
     void Clear_p();
     // The active conditions joined by " AND ", without WHERE; "" when none.
-    QString WhereClause_ps() const;
+    QString WhereClause_ps() const { return WhereClause_ps({}); }
+    // The same, each condition first handed to `shape` with its criterion,
+    // which returns the condition to use in its place.
+    using ClauseShape = std::function<QString(const clsSearchCriteriaItem& item, const QString& clause)>;
+    QString WhereClause_ps(const ClauseShape& shape) const;
 
 private:
     std::vector<std::unique_ptr<clsSearchCriteriaItem>> m_items;
