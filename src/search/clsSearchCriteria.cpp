@@ -2,6 +2,8 @@
 
 #include "platform/AppError.h"
 
+#include <algorithm>
+
 void clsSearchCriteria::AddItem_p(const QString& fieldName, qint32 adoType)
 {
     const QString key = fieldName.toLower();
@@ -19,6 +21,12 @@ clsSearchCriteriaItem* clsSearchCriteria::Item_pobj(const QString& key) const
     if (it == m_index.constEnd())
         throw AppError(ErrNo::InvalidCall, AppError::standardDescription(ErrNo::InvalidCall));
     return m_items[size_t(*it)].get();
+}
+
+qint32 clsSearchCriteria::ActiveCount_pl() const
+{
+    return qint32(std::count_if(m_items.begin(), m_items.end(),
+                                [](const auto& item) { return !item->Comparison_ps().isEmpty(); }));
 }
 
 void clsSearchCriteria::Clear_p()

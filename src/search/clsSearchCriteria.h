@@ -23,6 +23,8 @@ public:
     // A second item for the same column raises 457.
     void AddItem_p(const QString& fieldName, qint32 adoType);
     qint32 Count_pl() const { return qint32(m_items.size()); }
+    // How many have a comparison, that is, take part in the WHERE clause.
+    qint32 ActiveCount_pl() const;
     // 5 when no item has the key.
     clsSearchCriteriaItem* Item_pobj(const QString& key) const;
     // Every item inactive again; the items stay.

@@ -16,14 +16,17 @@ const char* const BaseJoins =
 // The athlete's and the event's names are asked of their own tables: the
 // segments with a row of a matching athlete, the segments of a matching
 // event. That is the same test a join of every row would make, without
-// touching the rows of other athletes. The "+" keeps these conditions from
-// choosing the segment table's index, so the segments come in the order the
-// other conditions give, as with the joins.
-QString shapedClause(const clsSearchCriteriaItem& item, const QString& clause)
+// touching the rows of other athletes. Where other conditions stand beside
+// it, the "+" keeps such a condition from choosing how the segment table is
+// read, so the segments come in the order those conditions give, as they did
+// with the joins. Alone, the last name may pick the segments by their key:
+// that is the order of a plain scan anyway.
+QString shapedClause(const clsSearchCriteriaItem& item, const QString& clause, bool alone)
 {
     if (item.FieldName_ps().compare(QLatin1String("tblRoster.sLastName"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("(+tblSegment.lSegmentID IN (SELECT lSegmentID FROM tblSegmentDetail WHERE lRosterId IN "
-                              "(SELECT lRosterID FROM tblRoster WHERE ")
+        return (alone ? QStringLiteral("(") : QStringLiteral("(+"))
+               + QStringLiteral("tblSegment.lSegmentID IN (SELECT lSegmentID FROM tblSegmentDetail WHERE lRosterId IN "
+                                "(SELECT lRosterID FROM tblRoster WHERE ")
                + clause + QStringLiteral(")))");
     if (item.FieldName_ps().compare(QLatin1String("tblEvent.sEvent"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("(+tblSegment.lEventID IN (SELECT lEventID FROM tblEvent WHERE ") + clause
@@ -72,7 +75,9 @@ QString clsSearchSegment::GetSearchSqlString_ps() const
 QString clsSearchSegment::CreateSearchString_ms() const
 {
     try {
-        QString where = m_criteria.WhereClause_ps(shapedClause);
+        const bool alone = m_criteria.ActiveCount_pl() == 1;
+        QString where = m_criteria.WhereClause_ps(
+            [alone](const clsSearchCriteriaItem& item, const QString& clause) { return shapedClause(item, clause, alone); });
         if (!where.isEmpty())
             where.prepend(QStringLiteral(" WHERE "));
         // No condition needs the rows joined any more, so there is one shape.

@@ -72,8 +72,8 @@ frmSegmentList::SaveFileAsker& saveFileAsker()
 std::optional<QString> askWithDialog(QWidget* parent, const QString& title, const QString& filter,
                                      const QString& defaultName)
 {
-    // "(description)|pattern" pairs become Qt's "description (pattern)".
-    // A description that already shows its pattern, such as "(*.txt)", stands alone.
+    // "description|pattern" pairs become Qt's "description (pattern)"; a
+    // description that already shows its pattern, such as "(*.txt)", stands alone.
     QStringList filters;
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (int i = 0; i + 1 < parts.size(); i += 2) {

@@ -105,9 +105,12 @@ TEST(SearchSegment, AsksNameConditionsOfTheirOwnTablesAndNeverJoinsTheRows)
     clsSearchSegment byName;
     byName.sLastName()->SetCriteria_p(QStringLiteral("Like"), Value(QStringLiteral("*ann*")));
     EXPECT_EQ(byName.GetSearchSqlString_ps(),
-              Base + QStringLiteral(")) WHERE (+tblSegment.lSegmentID IN (SELECT lSegmentID FROM tblSegmentDetail WHERE "
+              Base + QStringLiteral(")) WHERE (tblSegment.lSegmentID IN (SELECT lSegmentID FROM tblSegmentDetail WHERE "
                                     "lRosterId IN (SELECT lRosterID FROM tblRoster WHERE "
                                     "(tblRoster.sLastName LIKE '%ann%' ESCAPE '\\'))))"));
+    // Beside another condition it leaves the choice of index to that one.
+    byName.fReviewed()->SetCriteria_p(QStringLiteral("="), Value(0));
+    EXPECT_TRUE(byName.GetSearchSqlString_ps().contains(QStringLiteral("(+tblSegment.lSegmentID IN (SELECT")));
 
     // Cleared criteria hold Null: still no rows joined.
     clsSearchSegment cleared;
