@@ -2,6 +2,7 @@
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
 #include "data/clsAdoConnectJet.h"
+#include "platform/Connection.h"
 #include "platform/DataGrid.h"
 #include "platform/Recordset.h"
 #include "search/clsSearchSegment.h"
@@ -11,42 +12,48 @@
 
 #include <QLineEdit>
 
+#include <sqlcipher/sqlite3.h>
+
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
 namespace {
 
-// Years of data: 20,000 segments of 50 rows each over 200 athletes, made
-// once for the whole run.
+// Years of data: the given number of segments with 50 rows each, ten of them
+// assigned to athletes out of 200 (one in twenty named "Hanna..."), and one
+// row of one segment to an athlete no other row has. One size lives at a time.
 struct SearchData {
-    SearchData()
+    explicit SearchData(int segmentCount) : segments(segmentCount)
     {
         ensureApplication();
         folder = std::make_unique<TempProgramFolder>();
+        const QString n = QString::number(segmentCount);
         ok = folder->makeProgramFiles() && folder->execSql(QStringLiteral(
             "BEGIN;"
             "INSERT INTO tblCategory (lCategoryID, sCategory) VALUES (3, 'Juniors'), (4, 'Seniors');"
             "INSERT INTO tblSegmentType (lSegmentTypeID, sSegmentType) VALUES (2, 'Race'), (3, 'Practice');"
             "INSERT INTO tblEvent (lEventID, sEvent) VALUES (2, 'Regatta North'), (3, 'Spring Cup'),"
             " (4, 'Head Race'), (5, 'Club Regatta');"
-            "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 200)"
+            "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 201)"
             " INSERT INTO tblRoster (lRosterID, sLastName, sFirstName)"
-            " SELECT i, CASE WHEN i % 20 = 0 THEN 'Hanna' || i ELSE 'Smith' || i END, 'First' || i FROM n;"
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000)"
+            " SELECT i, CASE WHEN i = 201 THEN 'Zyzzyva' WHEN i % 20 = 0 THEN 'Hanna' || i ELSE 'Smith' || i END,"
+            " 'First' || i FROM n;"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
             " INSERT INTO tblSegment (lSegmentID, sSegmentLabel, dtImportDate, dtSegmentDate, dtSegmentTime,"
             " lCategoryID, lEventID, lSegmentTypeID, lRateTypeID, lSpeedTypeID, lDistanceTypeID, fReviewed, mNotes)"
             " SELECT i, '' || i, date('2020-01-01', '+' || (i / 20) || ' days'),"
             " date('2020-01-01', '+' || (i / 15) || ' days'), '07:15:00',"
             " CASE i % 3 WHEN 0 THEN 1 WHEN 1 THEN 3 ELSE 4 END, 1 + i % 5, 1 + i % 3, 1, 1, 1, -(i % 2), 'notes'"
             " FROM n;"
-            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 999999)"
+            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1 * 50 - 1)"
             " INSERT INTO tblSegmentDetail (lSegmentID, lOrdinalPosition, sSegmentDetailLabel, dCumTime, dRate,"
             " dDistance, lRosterId, sComments)"
             " SELECT i / 50 + 1, i % 50, 'T' || substr('000' || (i % 50), -3), (i % 50) * 30.25, 2.1, 250,"
-            " CASE WHEN i % 50 < 10 THEN 1 + (i / 50 + i % 50) % 200 ELSE 1 END, NULL FROM n;"
-            "COMMIT;"));
+            " CASE WHEN i = 777 THEN 201 WHEN i % 50 < 10 THEN 1 + (i / 50 + i % 50) % 200 ELSE 1 END, NULL FROM n;"
+            "COMMIT;").arg(n));
         if (!ok)
             return;
         app = std::make_unique<clsThisApp>();
@@ -55,23 +62,52 @@ struct SearchData {
         modapp::publishErrorHandler(app->errorHandlerShared());
         app->LoginAttempt_p();
     }
-
-    static SearchData& get()
+    ~SearchData()
     {
-        static SearchData data;
-        return data;
+        app.reset();
+        modapp::releaseAll();
     }
 
+    static std::unique_ptr<SearchData>& current()
+    {
+        static std::unique_ptr<SearchData> data;
+        return data;
+    }
+    static SearchData& get(int segmentCount)
+    {
+        std::unique_ptr<SearchData>& data = current();
+        if (!data || data->segments != segmentCount) {
+            data.reset();
+            data = std::make_unique<SearchData>(segmentCount);
+            // Registered after the database's crypto library set up its own
+            // clean-up, so the data (and the exit compaction) goes first.
+            static const bool released = std::atexit([] { current().reset(); }) == 0;
+            (void)released;
+        }
+        return *data;
+    }
+
+    int segments;
     std::unique_ptr<TempProgramFolder> folder;
     std::unique_ptr<clsThisApp> app;
     ScriptedMessages boxes;
     bool ok = false;
 };
 
-// Opens the search statement as the list does and reports how many segments it found.
-void runSearch(benchmark::State& state, const std::function<void(clsSearchSegment&)>& criteria)
+using Criteria = std::function<void(clsSearchSegment&)>;
+
+QString statementOf(clsAdoConnectJet& ado, const Criteria& criteria)
 {
-    SearchData& data = SearchData::get();
+    clsSearchSegment search;
+    search.Initialize_p(ado.ConnectString_ps());
+    criteria(search);
+    return search.GetSearchSqlString_ps();
+}
+
+// The program's way: the statement built by the query object, opened as the list's record set.
+void searchThroughTheProgram(benchmark::State& state, int segments, const Criteria& criteria)
+{
+    SearchData& data = SearchData::get(segments);
     if (!data.ok) {
         state.SkipWithError("no database");
         return;
@@ -79,11 +115,39 @@ void runSearch(benchmark::State& state, const std::function<void(clsSearchSegmen
     clsAdoConnectJet* ado = data.app->DatabaseAdo_Po();
     qint32 found = 0;
     for (auto _ : state) {
-        clsSearchSegment search;
-        search.Initialize_p(ado->ConnectString_ps());
-        criteria(search);
         std::unique_ptr<Recordset> rs;
-        found = ado->SQLOpenRecordset_pl(rs, search.GetSearchSqlString_ps(), 3, 1);
+        found = ado->SQLOpenRecordset_pl(rs, statementOf(*ado, criteria), 3, 1);
+    }
+    state.counters["segments"] = found;
+}
+
+// The baseline: the same statement stepped through on the same connection,
+// every value of every row fetched once.
+void searchStraightThroughSqlite(benchmark::State& state, int segments, const Criteria& criteria)
+{
+    SearchData& data = SearchData::get(segments);
+    if (!data.ok) {
+        state.SkipWithError("no database");
+        return;
+    }
+    clsAdoConnectJet* ado = data.app->DatabaseAdo_Po();
+    sqlite3* db = ado->Connection()->handle();
+    const QByteArray utf8 = statementOf(*ado, criteria).toUtf8();
+    int found = 0;
+    for (auto _ : state) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &st, nullptr) != SQLITE_OK) {
+            state.SkipWithError(sqlite3_errmsg(db));
+            return;
+        }
+        found = 0;
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            ++found;
+            for (int c = 0; c < sqlite3_column_count(st); ++c)
+                benchmark::DoNotOptimize(sqlite3_column_type(st, c) == SQLITE_TEXT ? sqlite3_column_bytes(st, c)
+                                                                                   : sqlite3_column_int64(st, c));
+        }
+        sqlite3_finalize(st);
     }
     state.counters["segments"] = found;
 }
@@ -91,69 +155,44 @@ void runSearch(benchmark::State& state, const std::function<void(clsSearchSegmen
 const QString Like = QStringLiteral("Like");
 const QString Eq = QStringLiteral("=");
 
-void BM_SearchAll(benchmark::State& s) { runSearch(s, [](clsSearchSegment&) {}); }
-void BM_SearchLabel(benchmark::State& s)
+QList<Value> days(QDate from, QDate to) { return {Value(from), Value(to)}; }
+
+// Every criterion the search page sets, alone and all together. The dates
+// pick the middle of the data: a day of 20 imports, a month of 450 segments.
+std::vector<std::pair<const char*, Criteria>> criteria(int segments)
 {
-    runSearch(s, [](clsSearchSegment& q) { q.sSegmentLabel()->SetCriteria_p(Eq, Value("12345")); });
+    const QDate importDay = QDate(2020, 1, 1).addDays(segments / 2 / 20);
+    const QDate month = QDate(2020, 1, 1).addDays(segments / 2 / 15);
+    return {
+        {"All", [](clsSearchSegment&) {}},
+        {"Label", [](clsSearchSegment& q) { q.sSegmentLabel()->SetCriteria_p(Eq, Value("1234")); }},
+        {"LastName", [](clsSearchSegment& q) { q.sLastName()->SetCriteria_p(Like, Value("*ann*")); }},
+        {"LastNameRare", [](clsSearchSegment& q) { q.sLastName()->SetCriteria_p(Like, Value("*zyz*")); }},
+        {"Event", [](clsSearchSegment& q) { q.sEvent()->SetCriteria_p(Like, Value("*reg*")); }},
+        {"Category", [](clsSearchSegment& q) { q.lCategoryID()->SetCriteria_p(Eq, Value(3)); }},
+        {"SegmentType", [](clsSearchSegment& q) { q.lSegmentTypeID()->SetCriteria_p(Eq, Value(2)); }},
+        {"Reviewed", [](clsSearchSegment& q) { q.fReviewed()->SetCriteria_p(Eq, Value(-1)); }},
+        {"ImportDay", [=](clsSearchSegment& q) { q.dtImportDate()->SetCriteria_p(Eq, Value(importDay)); }},
+        {"SegmentDateRange",
+         [=](clsSearchSegment& q) {
+             q.dtSegmentDate()->SetCriteria_p(QStringLiteral("Between"), days(month, month.addDays(29)));
+         }},
+        {"Combined",
+         [=](clsSearchSegment& q) {
+             q.sLastName()->SetCriteria_p(Like, Value("*ann*"));
+             q.sEvent()->SetCriteria_p(Like, Value("*reg*"));
+             q.lCategoryID()->SetCriteria_p(Eq, Value(3));
+             q.fReviewed()->SetCriteria_p(Eq, Value(-1));
+             q.dtSegmentDate()->SetCriteria_p(QStringLiteral("Between"), days(QDate(2020, 1, 1), month));
+         }},
+    };
 }
-void BM_SearchLastName(benchmark::State& s)
-{
-    runSearch(s, [](clsSearchSegment& q) { q.sLastName()->SetCriteria_p(Like, Value("*ann*")); });
-}
-void BM_SearchEvent(benchmark::State& s)
-{
-    runSearch(s, [](clsSearchSegment& q) { q.sEvent()->SetCriteria_p(Like, Value("*reg*")); });
-}
-void BM_SearchCategory(benchmark::State& s)
-{
-    runSearch(s, [](clsSearchSegment& q) { q.lCategoryID()->SetCriteria_p(Eq, Value(3)); });
-}
-void BM_SearchSegmentType(benchmark::State& s)
-{
-    runSearch(s, [](clsSearchSegment& q) { q.lSegmentTypeID()->SetCriteria_p(Eq, Value(2)); });
-}
-void BM_SearchReviewed(benchmark::State& s)
-{
-    runSearch(s, [](clsSearchSegment& q) { q.fReviewed()->SetCriteria_p(Eq, Value(-1)); });
-}
-void BM_SearchImportDay(benchmark::State& s)
-{
-    runSearch(s, [](clsSearchSegment& q) { q.dtImportDate()->SetCriteria_p(Eq, Value(QDate(2021, 6, 1))); });
-}
-void BM_SearchSegmentDateRange(benchmark::State& s)
-{
-    runSearch(s, [](clsSearchSegment& q) {
-        q.dtSegmentDate()->SetCriteria_p(QStringLiteral("Between"),
-                                         QList<Value>{Value(QDate(2021, 1, 1)), Value(QDate(2021, 1, 31))});
-    });
-}
-void BM_SearchCombined(benchmark::State& s)
-{
-    runSearch(s, [](clsSearchSegment& q) {
-        q.sLastName()->SetCriteria_p(Like, Value("*ann*"));
-        q.sEvent()->SetCriteria_p(Like, Value("*reg*"));
-        q.lCategoryID()->SetCriteria_p(Eq, Value(3));
-        q.fReviewed()->SetCriteria_p(Eq, Value(-1));
-        q.dtSegmentDate()->SetCriteria_p(QStringLiteral("Between"),
-                                         QList<Value>{Value(QDate(2020, 1, 1)), Value(QDate(2022, 12, 31))});
-    });
-}
-BENCHMARK(BM_SearchAll)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SearchLabel)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SearchLastName)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SearchEvent)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SearchCategory)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SearchSegmentType)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SearchReviewed)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SearchImportDay)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SearchSegmentDateRange)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SearchCombined)->Unit(benchmark::kMillisecond);
 
 // The whole list window: every box at "<ALL>", Search_p, and the list page
-// with its 20,000 rows painted once.
-void BM_SegmentListShowsAllSegments(benchmark::State& state)
+// with all its rows painted once.
+void segmentListShowsAllSegments(benchmark::State& state, int segments)
 {
-    SearchData& data = SearchData::get();
+    SearchData& data = SearchData::get(segments);
     if (!data.ok) {
         state.SkipWithError("no database");
         return;
@@ -168,6 +207,22 @@ void BM_SegmentListShowsAllSegments(benchmark::State& state)
     }
     state.counters["rows"] = window.listRecordset() ? window.listRecordset()->RecordCount() : 0;
 }
-BENCHMARK(BM_SegmentListShowsAllSegments)->Unit(benchmark::kMillisecond);
+
+// Grouped by size so that each database is made once.
+const bool registered = [] {
+    for (const int segments : {2000, 20000, 200000}) {
+        for (const auto& [name, set] : criteria(segments)) {
+            const std::string suffix = std::string(name) + "/" + std::to_string(segments);
+            benchmark::RegisterBenchmark(("Search/" + suffix).c_str(), searchThroughTheProgram, segments, set)
+                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(("Sqlite/" + suffix).c_str(), searchStraightThroughSqlite, segments, set)
+                ->Unit(benchmark::kMillisecond);
+        }
+        if (segments == 20000)
+            benchmark::RegisterBenchmark("SegmentListShowsAllSegments/20000", segmentListShowsAllSegments, segments)
+                ->Unit(benchmark::kMillisecond);
+    }
+    return true;
+}();
 
 }  // namespace

@@ -85,6 +85,10 @@ CREATE INDEX idxSegment_lEventID ON tblSegment (lEventID);
 CREATE INDEX idxSegment_lCategoryID ON tblSegment (lCategoryID);
 CREATE INDEX idxSegment_dtImportDate ON tblSegment (dtImportDate);
 CREATE INDEX idxSegment_dtSegmentDate ON tblSegment (dtSegmentDate);
+-- The search by segment number. The review flag has no index on purpose:
+-- half the segments match either value, and an index would draw the planner
+-- away from a date or category index that narrows far more.
+CREATE INDEX idxSegment_sSegmentLabel ON tblSegment (sSegmentLabel);
 
 -- Time rows ("T" + 3 digits) and rate rows ("R" + 3 digits) of a segment.
 -- lRosterId 1 is the placeholder athlete.
@@ -99,13 +103,12 @@ CREATE TABLE tblSegmentDetail (
     lRosterId           INTEGER,
     sComments           TEXT COLLATE NOCASE
 );
--- Rows are always loaded in time order; the athlete index serves the
--- "is this athlete still used" check and the search join.
+-- Rows are always loaded in time order. The athlete index serves the "is
+-- this athlete still used" check and the search by last name, which asks
+-- for the segments of the matching athletes' rows: it holds the segment id,
+-- so that search never reads the rows themselves.
 CREATE INDEX idxSegmentDetail_lSegmentID_dCumTime ON tblSegmentDetail (lSegmentID, dCumTime);
-CREATE INDEX idxSegmentDetail_lRosterId ON tblSegmentDetail (lRosterId);
--- The athlete search joins each segment to its rows' athletes: this covers it
--- without visiting the rows themselves.
-CREATE INDEX idxSegmentDetail_lSegmentID_lRosterId ON tblSegmentDetail (lSegmentID, lRosterId);
+CREATE INDEX idxSegmentDetail_lRosterId_lSegmentID ON tblSegmentDetail (lRosterId, lSegmentID);
 
 -- Staging tables of the last download ---------------------------------------
 

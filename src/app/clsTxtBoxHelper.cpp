@@ -1,12 +1,14 @@
 #include "app/clsTxtBoxHelper.h"
 
 #include "platform/AppError.h"
+#include "platform/DataGridDelegate.h"
 #include "platform/Value.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
 #include <QValidator>
 
 namespace {
@@ -87,6 +89,31 @@ private:
     clsTxtBoxHelper::KeyFilter m_filter;
     int m_refusedBefore = 0;
 };
+
+// Drops every NUL from the text before the box's own validator, if any, has
+// its say; the line edit takes the changed text as it stands.
+class NulFreeValidator : public QValidator {
+public:
+    NulFreeValidator(QLineEdit* edit, const QValidator* inner) : QValidator(edit), m_inner(inner) {}
+
+    State validate(QString& input, int& pos) const override
+    {
+        for (qsizetype i = input.indexOf(QChar(0)); i >= 0; i = input.indexOf(QChar(0), i)) {
+            input.remove(i, 1);
+            if (pos > i)
+                --pos;
+        }
+        return m_inner ? m_inner->validate(input, pos) : Acceptable;
+    }
+    void fixup(QString& input) const override
+    {
+        if (m_inner)
+            m_inner->fixup(input);
+    }
+
+private:
+    QPointer<const QValidator> m_inner;
+};
 }
 
 qint16 clsTxtBoxHelper::FilterKeyPressAlphaPi(qint16 keyAscii)
@@ -130,12 +157,32 @@ void clsTxtBoxHelper::InstallKeyFilter(QWidget* control, KeyFilter filter, bool 
     if (!control)
         return;
     control->installEventFilter(new KeyFilterObject(control, filter));
-    if (!checkPaste)
-        return;
-    QLineEdit* edit = qobject_cast<QLineEdit*>(control);
-    if (!edit)
-        if (auto* combo = qobject_cast<QComboBox*>(control))
-            edit = combo->lineEdit();
-    if (edit)
+    QLineEdit* edit = lineEditOfCellEditor(control);
+    if (edit && checkPaste)
         edit->setValidator(new PasteValidator(edit, std::move(filter)));
+    KeepNulOut(control);
+}
+
+void clsTxtBoxHelper::KeepNulOut(QWidget* control)
+{
+    QLineEdit* edit = lineEditOfCellEditor(control);
+    if (!edit || dynamic_cast<const NulFreeValidator*>(edit->validator()))
+        return;
+    edit->setValidator(new NulFreeValidator(edit, edit->validator()));
+    // Text already there is cleaned as well.
+    if (edit->text().contains(QChar(0)))
+        edit->setText(edit->text());
+}
+
+void clsTxtBoxHelper::SelectAllText(QWidget* control)
+{
+    QLineEdit* edit = lineEditOfCellEditor(control);
+    if (!edit)
+        return;
+    const auto selectAll = [edit] { edit->setSelection(0, int(edit->text().size())); };
+    selectAll();
+    QTimer::singleShot(0, edit, [edit, selectAll] {
+        if (edit->hasFocus())
+            selectAll();
+    });
 }

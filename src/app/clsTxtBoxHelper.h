@@ -27,5 +27,17 @@ public:
     // character (arrows, Delete, Home) and Ctrl/Alt chords pass. With
     // checkPaste, a line edit (or an editable combo box's) also refuses text
     // put in by paste or drop that holds a character the filter refuses.
+    // A line edit (or an editable combo box's) also keeps NUL out, as below.
     static void InstallKeyFilter(QWidget* control, KeyFilter filter, bool checkPaste = false);
+
+    // Keeps NUL out of a line edit's or an editable combo box's text however
+    // it gets there (typed, pasted, dropped or set by the program): a NUL
+    // would end every statement the text is quoted into. A validator the box
+    // already has still judges what is left.
+    static void KeepNulOut(QWidget* control);
+
+    // Selects the whole text of a line edit or an editable combo box, now and
+    // once more when the event that brought the focus is done: a click places
+    // its cursor only after the focus arrived, which would undo the selection.
+    static void SelectAllText(QWidget* control);
 };

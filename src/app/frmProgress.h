@@ -17,8 +17,14 @@ public:
     Q_INVOKABLE void ProgressBarMax_p(qint32 maximum);
     Q_INVOKABLE void progressBarValue_p(qint32 value);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void Form_Load();
+    // Makes room for the whole status text (it names a file): wider up to the
+    // document area, wrapped at the path's separators beyond that.
+    void fitStatus_m();
 
     QGroupBox* fraStatus = nullptr;
     QProgressBar* prgProgress = nullptr;

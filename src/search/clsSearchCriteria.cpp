@@ -2,6 +2,8 @@
 
 #include "platform/AppError.h"
 
+#include <algorithm>
+
 void clsSearchCriteria::AddItem_p(const QString& fieldName, qint32 adoType)
 {
     const QString key = fieldName.toLower();
@@ -21,13 +23,19 @@ clsSearchCriteriaItem* clsSearchCriteria::Item_pobj(const QString& key) const
     return m_items[size_t(*it)].get();
 }
 
+qint32 clsSearchCriteria::ActiveCount_pl() const
+{
+    return qint32(std::count_if(m_items.begin(), m_items.end(),
+                                [](const auto& item) { return !item->Comparison_ps().isEmpty(); }));
+}
+
 void clsSearchCriteria::Clear_p()
 {
     for (auto& item : m_items)
         item->Reset_p();
 }
 
-QString clsSearchCriteria::WhereClause_ps() const
+QString clsSearchCriteria::WhereClause_ps(const ClauseShape& shape) const
 {
     QString where;
     for (const auto& item : m_items) {
@@ -35,7 +43,7 @@ QString clsSearchCriteria::WhereClause_ps() const
             continue;
         if (!where.isEmpty())
             where += QStringLiteral(" AND ");
-        where += item->SQLClause_ps();
+        where += shape ? shape(*item, item->SQLClause_ps()) : item->SQLClause_ps();
     }
     return where;
 }

@@ -12,8 +12,27 @@ const char* const BaseJoins =
     "((tblSegment LEFT JOIN tblSegmentType ON tblSegment.lSegmentTypeId = tblSegmentType.lSegmentTypeID ) "
     "LEFT JOIN tblCategory on tblSegment.lCategoryID = tblCategory.lCategoryID ) "
     "LEFT JOIN tblEvent on tblEvent.lEventID = tblSegment.lEventID ";
-const char* const RowJoin = "LEFT JOIN tblSegmentDetail on tblSegment.lSegmentID = tblSegmentDetail.lSegmentID ";
-const char* const AthleteJoin = "LEFT JOIN tblRoster on tblSegmentDetail.lRosterID = tblRoster.lRosterID  ";
+
+// The athlete's and the event's names are asked of their own tables: the
+// segments with a row of a matching athlete, the segments of a matching
+// event. That is the same test a join of every row would make, without
+// touching the rows of other athletes. Where other conditions stand beside
+// it, the "+" keeps such a condition from choosing how the segment table is
+// read, so the segments come in the order those conditions give, as they did
+// with the joins. Alone, the last name may pick the segments by their key:
+// that is the order of a plain scan anyway.
+QString shapedClause(const clsSearchCriteriaItem& item, const QString& clause, bool alone)
+{
+    if (item.FieldName_ps().compare(QLatin1String("tblRoster.sLastName"), Qt::CaseInsensitive) == 0)
+        return (alone ? QStringLiteral("(") : QStringLiteral("(+"))
+               + QStringLiteral("tblSegment.lSegmentID IN (SELECT lSegmentID FROM tblSegmentDetail WHERE lRosterId IN "
+                                "(SELECT lRosterID FROM tblRoster WHERE ")
+               + clause + QStringLiteral(")))");
+    if (item.FieldName_ps().compare(QLatin1String("tblEvent.sEvent"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("(+tblSegment.lEventID IN (SELECT lEventID FROM tblEvent WHERE ") + clause
+               + QStringLiteral("))");
+    return clause;
+}
 }
 
 clsSearchSegment::clsSearchSegment()
@@ -56,20 +75,14 @@ QString clsSearchSegment::GetSearchSqlString_ps() const
 QString clsSearchSegment::CreateSearchString_ms() const
 {
     try {
-        QString where = m_criteria.WhereClause_ps();
+        const bool alone = m_criteria.ActiveCount_pl() == 1;
+        QString where = m_criteria.WhereClause_ps(
+            [alone](const clsSearchCriteriaItem& item, const QString& clause) { return shapedClause(item, clause, alone); });
         if (!where.isEmpty())
             where.prepend(QStringLiteral(" WHERE "));
-        int open = 2;
-        QString sql = QLatin1String(SelectList) + QStringLiteral(" FROM ") + QString(open, QLatin1Char('('))
-                      + QLatin1String(BaseJoins);
-        // Empty, not "inactive": after ClearCriteria_p the value is Null and
-        // the rows are joined although nothing filters on them.
-        if (!sLastName()->Value_pv().isEmpty() || sLastName()->IsArray_pf()) {
-            sql += QStringLiteral(") ") + QLatin1String(RowJoin) + QStringLiteral(") ") + QLatin1String(AthleteJoin);
-            open -= 2;
-        }
-        sql += QString(open, QLatin1Char(')'));
-        return sql + where + m_orderBy;
+        // No condition needs the rows joined any more, so there is one shape.
+        return QLatin1String(SelectList) + QStringLiteral(" FROM ((") + QLatin1String(BaseJoins)
+               + QStringLiteral("))") + where + m_orderBy;
     } catch (const AppError& e) {
         throw e.withSource(QStringLiteral("clsSearchSegment.CreateSearchString_ms"));
     }

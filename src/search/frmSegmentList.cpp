@@ -12,6 +12,7 @@
 #include "app/clsMessageHandler.h"
 #include "app/clsStrings.h"
 #include "app/clsThisApp.h"
+#include "app/clsTxtBoxHelper.h"
 #include "app/modapp.h"
 #include "data/clsAdoConnectJet.h"
 #include "platform/AppError.h"
@@ -71,11 +72,14 @@ frmSegmentList::SaveFileAsker& saveFileAsker()
 std::optional<QString> askWithDialog(QWidget* parent, const QString& title, const QString& filter,
                                      const QString& defaultName)
 {
-    // "(description)|pattern" pairs become Qt's "description (pattern)".
+    // "description|pattern" pairs become Qt's "description (pattern)"; a
+    // description that already shows its pattern, such as "(*.txt)", stands alone.
     QStringList filters;
     const QStringList parts = filter.split(QLatin1Char('|'));
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        filters << parts[i] + QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')');
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString pattern = QLatin1Char('(') + parts[i + 1] + QLatin1Char(')');
+        filters << (parts[i].endsWith(pattern) ? parts[i] : parts[i] + QLatin1Char(' ') + pattern);
+    }
     QFileDialog dialog(parent, title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);  // asks before replacing a file
     dialog.setFileMode(QFileDialog::AnyFile);        // a new file is the usual answer
@@ -121,6 +125,22 @@ int px(int twips) { return twips / TwipsPerPixel; }
 QRect twipRect(int left, int top, int width, int height) { return {px(left), px(top), px(width), px(height)}; }
 
 QString clsName() { return QString::fromLatin1(Module); }
+
+// Each label keeps its whole text whatever the font: it reaches up to the
+// controls on its right, and when the widest label needs more room than the
+// design gives, those controls move along.
+void fitLabelColumn(const QList<QLabel*>& labels, const QList<QWidget*>& controls)
+{
+    constexpr int Gap = 6;
+    const int left = controls.first()->x();
+    int shift = 0;
+    for (const QLabel* l : labels)
+        shift = std::max(shift, l->x() + l->sizeHint().width() + Gap - left);
+    for (QWidget* w : controls)
+        w->move(w->x() + shift, w->y());
+    for (QLabel* l : labels)
+        l->resize(left + shift - Gap - l->x(), l->height());
+}
 }
 
 void frmSegmentList::setSaveFileAsker(SaveFileAsker asker) { saveFileAsker() = std::move(asker); }
@@ -183,12 +203,14 @@ void frmSegmentList::buildControls_m()
         named(e, name);
         e->setGeometry(twipRect(2160, top, 2400, 315));
         e->installEventFilter(this);
+        clsTxtBoxHelper::KeepNulOut(e);
         return e;
     };
     const auto combo = [&](const char* name, int top) {
         auto* c = new ComboBox(fraSearch);
         named(c, name);
         c->setGeometry(twipRect(2160, top, 2400, 315));
+        clsTxtBoxHelper::KeepNulOut(c);
         return c;
     };
     const auto picker = [&](const char* name, int left, int top) {
@@ -198,28 +220,35 @@ void frmSegmentList::buildControls_m()
         return d;
     };
 
-    label("lblSegment", "Segment Number:", 240, 300, 1800);
+    QList<QLabel*> leftLabels;
+    const auto leftLabel = [&](const char* name, const char* caption, int top) {
+        leftLabels << label(name, caption, 240, top, 1800);
+    };
+    leftLabel("lblSegment", "Segment Number:", 300);
     txtSegmentNumber = lineEdit("txtSegmentNumber", 300);
-    label("lblRosterLastName", "Roster Last Name:", 240, 720, 1800);
+    leftLabel("lblRosterLastName", "Roster Last Name:", 720);
     txtLastName = lineEdit("txtLastName", 720);
-    label("lblEvent", "Event:", 240, 1140, 1800);
+    leftLabel("lblEvent", "Event:", 1140);
     txtEvent = lineEdit("txtEvent", 1140);
-    label("lblSegmentCategory", "Athlete Category:", 240, 1560, 1800);
+    leftLabel("lblSegmentCategory", "Athlete Category:", 1560);
     cboCategory = combo("cboCategory", 1560);
-    label("lblSegmentType", "Segment Type:", 240, 1980, 1800);
+    leftLabel("lblSegmentType", "Segment Type:", 1980);
     cboSegmentType = combo("cboSegmentType", 1980);
-    label("Label3", "Segment Status:", 240, 2400, 1800);
+    leftLabel("Label3", "Segment Status:", 2400);
     cboSegmentStatus = combo("cboSegmentStatus", 2400);
-    label("Label5", "Import  Date From:", 240, 2820, 1800);
+    leftLabel("Label5", "Import  Date From:", 2820);
     dtpImportDateFrom = picker("dtpImportDateFrom", 2160, 2820);
-    label("Label4", "To:", 4080, 2820, 360);
+    const QList<QLabel*> toLabels{label("Label4", "To:", 4080, 2820, 360), label("Label2", "To:", 4080, 3240, 360)};
     dtpImportDateTo = picker("dtpImportDateTo", 4500, 2820);
-    label("Label1", "Segment Date From:", 240, 3240, 1800);
+    leftLabel("Label1", "Segment Date From:", 3240);
     dtpSegmentDateFrom = picker("dtpSegmentDateFrom", 2160, 3240);
-    label("Label2", "To:", 4080, 3240, 360);
     dtpSegmentDateTo = picker("dtpSegmentDateTo", 4500, 3240);
     cmdSearch = button(fraSearch, "cmdSearch", "&Search");
     cmdClear = button(fraSearch, "cmdClear", "Cle&ar");
+    fitLabelColumn(leftLabels, {txtSegmentNumber, txtLastName, txtEvent, cboCategory, cboSegmentType, cboSegmentStatus,
+                                dtpImportDateFrom, dtpSegmentDateFrom, toLabels[0], toLabels[1], dtpImportDateTo,
+                                dtpSegmentDateTo});
+    fitLabelColumn(toLabels, {dtpImportDateTo, dtpSegmentDateTo});
 
     dbgMain = new DataGrid(listPage);
     named(dbgMain, "dbgMain");
@@ -286,8 +315,7 @@ void frmSegmentList::buildControls_m()
         });
         connect(cbo, &ComboBox::GotFocus, this, [this, cbo, name] {
             guarded(Module, (name + "_GotFocus").constData(), [&] {
-                cbo->SelStart(0);
-                cbo->SelLength(qint32(cbo->Text().size()));
+                clsTxtBoxHelper::SelectAllText(cbo);
                 recordActiveControl_m(cbo);
             });
         });
@@ -324,7 +352,7 @@ bool frmSegmentList::eventFilter(QObject* watched, QEvent* event)
     const bool searchBox = box && (box == txtSegmentNumber || box == txtLastName || box == txtEvent);
     if (searchBox && event->type() == QEvent::FocusIn) {
         guarded(Module, (box->objectName() + QStringLiteral("_GotFocus")).toLatin1().constData(), [&] {
-            box->setSelection(0, int(box->text().size()));
+            clsTxtBoxHelper::SelectAllText(box);
             recordActiveControl_m(box);
         });
     } else if (searchBox && event->type() == QEvent::FocusOut) {
@@ -604,6 +632,9 @@ std::optional<qint32> frmSegmentList::comboCriterion_m(ComboBox* cbo)
         }
         cbo->ListIndex(index);
     }
+    // The status box's own "<ALL>" item, typed in any case, means every segment.
+    if (cbo->List(index) == All)
+        return std::nullopt;
     return cbo->ItemData(index);
 }
 

@@ -32,6 +32,7 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 
@@ -97,6 +98,8 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), m_activeControl(std::ma
     m_area->setObjectName(QStringLiteral("mdiArea"));
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // A closing child hands the activation back to the one active before it.
+    m_area->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(m_area);
     connect(m_area, &QMdiArea::subWindowActivated, this, &mdiMain::subWindowActivated_m);
 
@@ -678,6 +681,17 @@ QMdiSubWindow* mdiMain::ShowChild(QWidget* child)
         sub->resize(wanted + (sub->sizeHint() - child->sizeHint()));
     child->show();
     sub->show();  // a saved position, restored as the window shows, still wins
+    // Two windows of a kind restore the same place; the newer steps aside by a
+    // caption, as cascading would.
+    const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+    const auto covers = [&] {
+        for (const QMdiSubWindow* other : m_area->subWindowList())
+            if (other != sub && other->isVisible() && other->pos() == sub->pos())
+                return true;
+        return false;
+    };
+    for (int n = 0; n < 100 && covers(); ++n)
+        sub->move(sub->pos() + QPoint(step, step));
     m_area->setActiveSubWindow(sub);
     return sub;
 }

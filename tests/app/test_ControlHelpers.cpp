@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QIntValidator>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -128,6 +129,36 @@ TEST(TxtBoxHelper, InstalledFilterEatsRefusedCharactersAndChecksPaste)
     edit.setText(QStringLiteral("n/a"));
     QTest::keyClicks(&edit, QStringLiteral("7"));
     EXPECT_EQ(edit.text(), QStringLiteral("n/a7"));
+}
+
+TEST(TxtBoxHelper, NulNeverReachesTheTextHoweverItComesIn)
+{
+    const QChar nul(0);
+    QLineEdit plain;
+    ComboBox combo;
+    QLineEdit numeric;  // its own validator still judges what is left
+    numeric.setValidator(new QIntValidator(0, 99999, &numeric));
+    QLineEdit filtered;  // a key filter that checks paste
+    clsTxtBoxHelper::KeepNulOut(&plain);
+    clsTxtBoxHelper::KeepNulOut(&combo);
+    clsTxtBoxHelper::KeepNulOut(&numeric);
+    clsTxtBoxHelper::InstallKeyFilter(
+        &filtered, [](qint16 k) { return clsTxtBoxHelper().FilterKeyPressNumericPi(k, true); }, true);
+    for (QLineEdit* edit : {&plain, combo.lineEdit(), &numeric, &filtered}) {
+        edit->setText(QStringLiteral("1") + nul + QStringLiteral("2"));
+        EXPECT_EQ(edit->text(), QStringLiteral("12"));
+        QGuiApplication::clipboard()->setText(nul + QStringLiteral("3") + nul);
+        edit->end(false);
+        edit->paste();
+        EXPECT_EQ(edit->text(), QStringLiteral("123"));
+        edit->end(false);
+        edit->insert(QString(nul));
+        EXPECT_EQ(edit->text(), QStringLiteral("123"));
+    }
+    numeric.paste();
+    numeric.insert(QStringLiteral("x"));
+    EXPECT_EQ(numeric.text(), QStringLiteral("1233"));
+    EXPECT_EQ(combo.Text(), QStringLiteral("123"));
 }
 
 // ---- combo box helper

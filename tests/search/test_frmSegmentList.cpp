@@ -10,7 +10,9 @@
 
 #include "search/clsExportToFile.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -157,6 +159,37 @@ TEST_F(SegmentList, LastNameMatchesEachSegmentOnceAndTypedSpecialsAreLiteral)
     // A quote cannot end the literal early.
     EXPECT_EQ(found(window->txtEvent, "x') OR 1=1 OR ('"), Ids{});
     EXPECT_EQ(count("SELECT count(*) FROM tblSegment"), 6);
+}
+
+TEST_F(SegmentList, NulPastedOrSetInASearchBoxNeverBreaksTheStatement)
+{
+    const QChar nul(0);
+    const struct {
+        QLineEdit* box;
+        QString text;
+        Ids found;
+    } rows[] = {
+        {window->txtSegmentNumber, QStringLiteral("3") + nul, Ids{3}},
+        {window->txtLastName, QStringLiteral("O'B") + nul + QStringLiteral("rien"), Ids{3}},
+        {window->txtEvent, nul + QStringLiteral("reg") + nul, Ids{1}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.box->objectName().toStdString());
+        for (const bool paste : {true, false}) {
+            clearBoxes(*window);
+            if (paste) {
+                QGuiApplication::clipboard()->setText(row.text);
+                row.box->selectAll();
+                row.box->paste();
+            } else {
+                row.box->setText(row.text);
+            }
+            window->cmdSearch->click();
+            EXPECT_EQ(boxes.count(), 0) << (boxes.count() ? boxes.last().text.toStdString() : std::string());
+            boxes.clear();
+            EXPECT_EQ(sortedIds(), row.found);
+        }
+    }
 }
 
 TEST_F(SegmentList, NoMatchShowsText2005StaysOnTheSearchPageAndDisablesTheButtons)
