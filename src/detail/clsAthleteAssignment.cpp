@@ -45,9 +45,11 @@ clsAthleteAssignment::clsAthleteAssignment(frmSegmentDetail* form) : QObject(for
 {
     DataGrid* roster = form->dbgRosterForDetail;
     roster->AddColumn(QStringLiteral("lRosterId"), QStringLiteral("lRosterId"))->Visible(false);
+    // Both columns fit the grid's width.
     roster->AddColumn(QStringLiteral("sAthlete"), QStringLiteral("Competing Athlete"))->Width(2700);
-    DataGridValueItems& shown =
-        roster->AddColumn(QStringLiteral("fActive"), QStringLiteral("Display?"))->ValueItems();
+    DataGridColumn* display = roster->AddColumn(QStringLiteral("fActive"), QStringLiteral("Display?"));
+    display->Width(1000);
+    DataGridValueItems& shown = display->ValueItems();
     shown.Translate(true);
     shown.Presentation(DataGridValueItems::CheckBox);
     shown.Add(Value(-1), QString(QChar(0x2714)));

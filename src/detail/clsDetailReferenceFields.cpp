@@ -11,7 +11,6 @@
 #include "detail/clsAthleteAssignment.h"
 #include "detail/clsSegmentRows.h"
 #include "detail/frmSegmentDetail.h"
-#include "lists/frmEvent.h"
 #include "platform/ComboBox.h"
 #include "platform/DataGrid.h"
 #include "platform/Recordset.h"
@@ -21,9 +20,11 @@
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopedValueRollback>
 #include <QTabWidget>
 #include <QTimer>
@@ -36,6 +37,25 @@ constexpr qint32 Yes = 6;
 
 using WindowServices::app;
 using WindowServices::showMessage;
+
+// The time of day a typed text stands for: h[:mm[:ss]] with AM or PM, or
+// h:mm[:ss] on the 24-hour clock; invalid for anything else.
+QTime typedTime(const QString& text)
+{
+    static const QRegularExpression clock(
+        QStringLiteral("^\\s*(\\d{1,2})(?::(\\d{1,2}))?(?::(\\d{1,2}))?\\s*([AaPp][Mm])?\\s*$"));
+    const QRegularExpressionMatch m = clock.match(text);
+    const QString half = m.captured(4).toUpper();
+    if (!m.hasMatch() || (half.isEmpty() && m.captured(2).isEmpty()))
+        return QTime();
+    int hour = m.captured(1).toInt();
+    if (!half.isEmpty()) {
+        if (hour < 1 || hour > 12)
+            return QTime();
+        hour = hour % 12 + (half == QLatin1String("PM") ? 12 : 0);
+    }
+    return QTime(hour, m.captured(2).toInt(), m.captured(3).toInt());
+}
 
 clsCboBoxHelper& combos() { return *app().ObjectHelper_Po()->CboBoxHelper_Po(); }
 
@@ -129,7 +149,7 @@ void clsDetailReferenceFields::txtdtSegmentTime_LostFocus()
 {
     guarded(Module, "txtdtSegmentTime_LostFocus", [&] {
         QLineEdit* box = m_form->txtdtSegmentTime;
-        const QTime time = frmEvent::timeOf(box->text());
+        const QTime time = typedTime(box->text());
         if (time.isValid())
             box->setText(time.toString(QStringLiteral("hh:mm:ss AP")));
     });
@@ -257,6 +277,7 @@ QWidget* clsDetailReferenceFields::open_m(const Reference& r, bool bNew)
             if (auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("ssTab1")))
                 tabs->setTabEnabled(0, false);
             frame_m()->showMinimized();
+            bringToFront_m(w);
             return;
         }
         const qint32 index = r.cbo->ListIndex();
@@ -297,6 +318,7 @@ void clsDetailReferenceFields::NewAthlete_M(const QString& sName, qint32 lCatego
         if (grid->EditActive() && grid->Col() == clsSegmentRows::colRosterId)
             grid->cancelPendingEdit();
         frame_m()->showMinimized();
+        bringToFront_m(w);
     });
 }
 
@@ -308,6 +330,15 @@ void clsDetailReferenceFields::showWindow_m(QWidget* w)
         w->setAttribute(Qt::WA_DeleteOnClose);
         w->show();
     }
+}
+
+void clsDetailReferenceFields::bringToFront_m(QWidget* w)
+{
+    // The focus a closing message box hands back must not return to this window.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget()))
+        if (QMdiArea* area = sub->mdiArea())
+            area->setActiveSubWindow(sub);
+    (w->focusWidget() ? w->focusWidget() : w)->setFocus();
 }
 
 QWidget* clsDetailReferenceFields::frame_m() const
@@ -322,12 +353,17 @@ QWidget* clsDetailReferenceFields::frame_m() const
 void clsDetailReferenceFields::setObjectID_p(qint32 lTag, const QVariant& vID)
 {
     // Back to normal however the call ends; an error goes back to the saving window.
+    // The saving window closes next: this one is the window to come back to.
     struct Restored {
         QWidget* frame;
         ~Restored()
         {
-            if (frame->isMinimized())
-                ignoringErrors([&] { frame->showNormal(); });
+            ignoringErrors([&] {
+                if (frame->isMinimized())
+                    frame->showNormal();
+                if (auto* sub = qobject_cast<QMdiSubWindow*>(frame); sub && sub->mdiArea())
+                    sub->mdiArea()->setActiveSubWindow(sub);
+            });
         }
     } restored{frame_m()};
     const Value id = Value::fromVariant(vID);

@@ -73,6 +73,7 @@ private:
     void select_m(ComboBox* cbo, const Value& id);
     void setAthlete_m(const Value& id);
     void showWindow_m(QWidget* w);
+    void bringToFront_m(QWidget* w);
     QWidget* frame_m() const;
 
     frmSegmentDetail* m_form;

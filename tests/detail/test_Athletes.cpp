@@ -37,6 +37,9 @@ TEST_F(HeaderFixture, TheValueListHoldsTheCategorysActiveAthletesAndThePlacehold
     EXPECT_EQ(rows().RecordCount(), 1);
     EXPECT_EQ(checklist(*window), QStringList{"1+"});
     EXPECT_EQ(valueList(*window), QStringList{"1=All Competitors"});
+    // A name stands where text stands, though its id is a number.
+    const QVariant align = window->dbgMain->model()->index(0, 12).data(Qt::TextAlignmentRole);
+    EXPECT_TRUE(align.value<Qt::Alignment>() & Qt::AlignLeft);
 
     // No first name reads " Lastname"; no category lists every active athlete.
     window->MakeAthleteValueItems_m(Value(4));

@@ -27,9 +27,18 @@ TEST_F(HeaderFixture, TimeBoxTakesTimeKeysOnlyAndWritesATimeInFullOnLeaving)
     EXPECT_EQ(box->text(), "12:30 pm");
     focus(box, QEvent::FocusOut);
     EXPECT_EQ(box->text(), "12:30:00 PM");
-    box->setText("99:99");
+    const std::pair<const char*, const char*> left[] = {
+        {"9:5 pm", "09:05:00 PM"}, {"7 AM", "07:00:00 AM"}, {"23:15:09", "11:15:09 PM"},
+        {"99:99", "99:99"}, {"13 pm", "13 pm"}, {"12", "12"}};
+    for (const auto& [typed, shown] : left) {
+        box->setText(typed);
+        focus(box, QEvent::FocusOut);
+        EXPECT_EQ(box->text(), shown) << typed;
+    }
+    box->setText("9:5 pm");
     focus(box, QEvent::FocusOut);
-    EXPECT_EQ(box->text(), "99:99");
+    window->cmdSave->click();
+    EXPECT_EQ(scalar("SELECT dtSegmentTime FROM tblSegment WHERE lSegmentID = 1").asText(), "21:05:00");
 }
 
 // Each combo: completion or a case-only difference asks nothing; an unknown
@@ -77,6 +86,7 @@ TEST_F(HeaderFixture, ANameTypedInAComboIsCompletedOrAddedAndComesBackSelected)
         auto* rw = qobject_cast<RecordWindow*>(child(c.form));
         ASSERT_TRUE(rw) << c.form;
         EXPECT_TRUE(minimized(w));
+        EXPECT_EQ(main->ActiveForm_mo(), rw);
         EXPECT_FALSE(rw->ssTab1->isTabEnabled(0));
         if (c.cbo == w->cbolCategoryID)
             boxes.answer(Yes);  // a new category links no athlete: Ida's rows go to the placeholder
@@ -84,6 +94,7 @@ TEST_F(HeaderFixture, ANameTypedInAComboIsCompletedOrAddedAndComesBackSelected)
         settle();
         EXPECT_FALSE(child(c.form)) << c.form;
         EXPECT_FALSE(minimized(w));
+        EXPECT_EQ(main->ActiveForm_mo(), w);
         const QString sql = QStringLiteral("SELECT group_concat(rowid) FROM ") + c.table + " = '" + c.name + "'";
         EXPECT_EQ(scalar(sql).toLong(), c.cbo->ItemData(c.cbo->ListIndex()));
     }
