@@ -10,7 +10,9 @@
 #include "app/clsObjectHelpers.h"
 #include "app/modlib.h"
 #include "data/clsAdoConnectJet.h"
+#include "detail/clsAthleteAssignment.h"
 #include "detail/clsDetailMenuRow.h"
+#include "detail/clsDetailReferenceFields.h"
 #include "detail/clsSegmentHeader.h"
 #include "detail/clsSegmentRows.h"
 #include "detail/clsSegmentUnits.h"
@@ -60,6 +62,8 @@ frmSegmentDetail::frmSegmentDetail(QWidget* parent) : QWidget(parent)
     buildControls_m();
     resize(px(DesignWidth), px(DesignHeight));
     Form_Load();
+    m_referenceFields = std::make_unique<clsDetailReferenceFields>(this);
+    m_athletes = std::make_unique<clsAthleteAssignment>(this);
 }
 
 frmSegmentDetail::~frmSegmentDetail()
@@ -464,6 +468,8 @@ bool frmSegmentDetail::Retrieve_pf(qint32 segmentID)
         m_sortColumn = 4;
         SetOrder_P(QStringLiteral("ASC"));
         RefreshGridHeaders_m();
+        RetrieveRoster_mf();
+        MakeAthleteValueItems_m(m_segment.lCategoryID());
         if (UpdateDisplay_mf()) {
             m_dirty = false;
             ok = true;
@@ -496,6 +502,7 @@ bool frmSegmentDetail::NewRecord_Pf()
         if (!m_details)
             return;
         clsSegmentRows::AppendFirstRow_p(*m_details, m_segment.lSegmentID());
+        RetrieveRoster_mf();
         FillCalculatedFields_mf();
         m_sortColumn = 4;
         SetOrder_P(QStringLiteral("ASC"));
@@ -504,9 +511,10 @@ bool frmSegmentDetail::NewRecord_Pf()
         // A new segment always counts as changed.
         defaultReferences_m();
         m_loaded = true;
-        if (UpdateDisplay_mf())
+        if (UpdateDisplay_mf()) {
+            MakeAthleteValueItems_m(Value(1));
             ok = true;
-        else
+        } else
             showMessage(QStringLiteral("Unable to display the requested record"), 0);
     });
     menusAfterLoad_m();
@@ -796,7 +804,7 @@ void frmSegmentDetail::moFormRefresher_RefreshRequested(qint32 lType, const QVar
             break;
         case clsFormRefresher::rtAthlete:
             if (m_details)
-                dbgMain->ReBind();
+                m_athletes->Requery_p();
             break;
         default:
             break;
@@ -849,3 +857,26 @@ void frmSegmentDetail::Form_Resize()
         m_body->setGeometry(0, 0, std::max(width(), px(DesignWidth)), std::max(height(), px(DesignHeight)));
     });
 }
+
+// ---- header fields, the call-back and the athletes -------------------------------------
+
+void frmSegmentDetail::setObjectID_p(qint32 lTag, const QVariant& vID) { m_referenceFields->setObjectID_p(lTag, vID); }
+
+void frmSegmentDetail::NewAthlete_M(const QString& sName, qint32 lCategoryID)
+{
+    m_referenceFields->NewAthlete_M(sName, lCategoryID);
+}
+
+void frmSegmentDetail::MakeAthleteValueItems_m(const Value& vCategoryID)
+{
+    m_athletes->MakeAthleteValueItems_m(vCategoryID);
+}
+
+qint32 frmSegmentDetail::inValueItems_pl(qint32 lColIndex, const Value& vValue, qint32 lMode) const
+{
+    return m_athletes->inValueItems_pl(lColIndex, vValue, lMode);
+}
+
+bool frmSegmentDetail::RetrieveRoster_mf() { return m_athletes->RetrieveRoster_mf(); }
+
+void frmSegmentDetail::cbolCategoryID_Validate(bool& Cancel) { m_athletes->cbolCategoryID_Validate(Cancel); }

@@ -22,6 +22,8 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class Recordset;
+class clsAthleteAssignment;
+class clsDetailReferenceFields;
 class clsFamily;
 class clsFormRefresher;
 
@@ -31,6 +33,10 @@ class clsFormRefresher;
 // segment and all its rows in one transaction.
 class frmSegmentDetail : public QWidget {
     Q_OBJECT
+    // The header fields' own behaviour and the athletes work on the window's state.
+    friend class clsDetailReferenceFields;
+    friend class clsAthleteAssignment;
+
 public:
     explicit frmSegmentDetail(QWidget* parent = nullptr);
     ~frmSegmentDetail() override;
@@ -51,6 +57,16 @@ public:
     Q_INVOKABLE Recordset* DataSource_Po() const { return m_details.get(); }
     // Asked before the program ends: false keeps it running.
     Q_INVOKABLE bool QueryUnload_pf();
+    // The reference windows' call-back after their save: 1 category, 2 event,
+    // 3 athlete, 6 segment type, with the saved id (Null for none).
+    Q_INVOKABLE void setObjectID_p(qint32 lTag, const QVariant& vID);
+
+    // The athletes of the rows and the reference windows (their helpers do the work).
+    void NewAthlete_M(const QString& sName, qint32 lCategoryID);
+    void MakeAthleteValueItems_m(const Value& vCategoryID = Value());
+    qint32 inValueItems_pl(qint32 lColIndex, const Value& vValue, qint32 lMode) const;
+    bool RetrieveRoster_mf();
+    void cbolCategoryID_Validate(bool& Cancel);
 
     bool Dirty_pf() const { return m_dirty; }
     clsBrSegment& segment() { return m_segment; }
@@ -155,6 +171,8 @@ private:
     qint32 m_sortColumn = 4;
     std::unique_ptr<Recordset> m_details;
     std::unique_ptr<clsFamily> m_family;
+    std::unique_ptr<clsDetailReferenceFields> m_referenceFields;
+    std::unique_ptr<clsAthleteAssignment> m_athletes;
     QPointer<clsFormRefresher> moFormRefresher;
     double m_defaultDigits = 4;
     bool m_resizedOnce = false;

@@ -66,11 +66,14 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const
         case Qt::EditRole:
             return m_grid->editText(index.row(), index.column());
         case Qt::TextAlignmentRole: {
-            const int field = m_grid->Columns(index.column())->fieldIndex();
-            if (field < 0)
+            const DataGridColumn* c = m_grid->Columns(index.column());
+            if (c->fieldIndex() < 0)
                 return {};
-            const Value::Kind k = m_rs->valueAt(index.row(), field).kind();
-            const bool number = k == Value::Kind::Long || k == Value::Kind::Double;
+            const Value v = m_rs->valueAt(index.row(), c->fieldIndex());
+            // A number shown as its listed text reads as text.
+            const DataGridValueItems& items = c->ValueItems();
+            const bool number = (v.kind() == Value::Kind::Long || v.kind() == Value::Kind::Double)
+                                && !(items.Translate() && items.indexOfValue(v) >= 0);
             return QVariant::fromValue(Qt::Alignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
         }
         default:

@@ -1,0 +1,126 @@
+// Rows and their athletes in the detail window: the athlete column's value
+// list, the checklist and its row filter, a typed name not in the list, and a
+// category change that sends rows back to the placeholder.
+#include "HeaderFixture.h"
+
+#include "app/clsFormRefresher.h"
+
+#include <QPushButton>
+
+namespace {
+constexpr int Yes = 6, No = 7;
+
+// The checklist row of the athlete clicked, which toggles it.
+void toggle(frmSegmentDetail& w, int athlete)
+{
+    Recordset* r = w.dbgRosterForDetail->DataSource();
+    for (int i = 0; i < r->RecordCount(); ++i)
+        if (r->valueAt(i, 0).toLong() == athlete)
+            r->setCurrentViewRow(i);
+    bool cancel = false;
+    emit w.dbgRosterForDetail->BeforeColEdit(2, 0, &cancel);
+    EXPECT_TRUE(cancel);
+}
+
+void pickCategory(frmSegmentDetail& w, int id)
+{
+    w.cbolCategoryID->ListIndex(w.cbolCategoryID->findData(id));
+    emit w.cbolCategoryID->activated(w.cbolCategoryID->ListIndex());
+    QCoreApplication::processEvents();
+}
+}  // namespace
+
+TEST_F(HeaderFixture, TheValueListHoldsTheCategorysActiveAthletesAndThePlaceholder)
+{
+    window = std::make_unique<frmSegmentDetail>();
+    ASSERT_TRUE(window->NewRecord_Pf());
+    EXPECT_EQ(rows().RecordCount(), 1);
+    EXPECT_EQ(checklist(*window), QStringList{"1+"});
+    EXPECT_EQ(valueList(*window), QStringList{"1=All Competitors"});
+    // A name stands where text stands, though its id is a number.
+    const QVariant align = window->dbgMain->model()->index(0, 12).data(Qt::TextAlignmentRole);
+    EXPECT_TRUE(align.value<Qt::Alignment>() & Qt::AlignLeft);
+
+    // No first name reads " Lastname"; no category lists every active athlete.
+    window->MakeAthleteValueItems_m(Value(4));
+    EXPECT_EQ(valueList(*window), (QStringList{"21= Dahl", "1=All Competitors", "12=Ola Berg"}));
+    window->MakeAthleteValueItems_m(Value::null());
+    EXPECT_EQ(valueList(*window).size(), 7);
+    EXPECT_FALSE(valueList(*window).contains("30=Eva Sand"));
+    EXPECT_EQ(window->inValueItems_pl(12, Value("OLA BERG"), 1), 12);
+}
+
+TEST_F(HeaderFixture, TheChecklistFiltersTheRowsAndTheSaveKeepsThemAll)
+{
+    frmSegmentDetail& w = open(1);
+    EXPECT_EQ(checklist(w), (QStringList{"1+", "2+"}));
+    toggle(w, 1);
+    EXPECT_EQ(athletesShown(), "R002:2 T002:2");
+    EXPECT_EQ(text("T002", clsSegmentRows::colLap), "00:04'10.00");  // over the rows shown
+
+    // The athletes changed elsewhere: the marks still say what the filter shows.
+    app->FormRefresher_po()->SendRefreshRequest_p(clsFormRefresher::rtAthlete);
+    EXPECT_EQ(checklist(w), (QStringList{"1-", "2+"}));
+    toggle(w, 2);
+    EXPECT_EQ(rows().RecordCount(), 0);
+    w.txtsSegmentLabel->setText("7x");
+    w.cmdSave->click();
+    EXPECT_EQ(scalar("SELECT count(*) FROM tblSegmentDetail WHERE lSegmentID = 1").toLong(), 5);
+    toggle(w, 1);
+    EXPECT_EQ(rows().RecordCount(), 3);
+}
+
+TEST_F(HeaderFixture, ACategoryChangeMovesRowsOfAthletesOutsideItToThePlaceholder)
+{
+    frmSegmentDetail& w = open(1);
+    toggle(w, 2);  // Ida's rows hidden: they move all the same
+
+    // Seniors links Ola and Dahl, not Ida. No keeps category 3.
+    boxes.answer(No);
+    pickCategory(w, 4);
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().style, 3 + 64);  // the handler adds the information icon
+    EXPECT_TRUE(boxes.last().text.contains("These Athletes \r\n\r\n\r\nIda Hanna\r\n\r\nwill be changed"));
+    EXPECT_EQ(w.cbolCategoryID->ItemData(w.cbolCategoryID->ListIndex()), 3);
+    EXPECT_FALSE(w.Dirty_pf());
+
+    boxes.answer(Yes);
+    pickCategory(w, 4);
+    EXPECT_EQ(checklist(w), QStringList{"1+"});
+    EXPECT_TRUE(valueList(w).contains("21= Dahl"));
+    rows().Filter(QString());
+    EXPECT_EQ(athletesShown(), "T000:1 R001:1 T001:1 R002:1 T002:1");
+    // Back to the first category: the move still counts as a change.
+    pickCategory(w, 3);
+    EXPECT_TRUE(w.Dirty_pf());
+
+    // No category: no question, every active athlete listed.
+    w.cbolCategoryID->ListIndex(-1);
+    focus(w.cbolCategoryID, QEvent::FocusOut);
+    EXPECT_EQ(boxes.count(), 2);
+    EXPECT_EQ(valueList(w).size(), 7);
+}
+
+TEST_F(HeaderFixture, ATypedNameIsSearchedLiterallyAndAskedOnceAfterTheEdit)
+{
+    frmSegmentDetail& w = open(1);
+    const struct {
+        const char* typed;
+        const char* listed;
+    } cases[] = {{"O'Brien", "\r\n\r\nPat O'Brien\r\n\r\n"}, {"50%", "\r\n\r\nAl 50%er\r\n\r\n"}, {"zz_", ""}};
+    for (const auto& c : cases) {
+        boxes.clear();
+        boxes.answer(No);
+        typeAthlete(w, "T001", c.typed);
+        typeAthlete(w, "T000", "Nobody");  // while one question waits, no second one
+        EXPECT_EQ(boxes.count(), 0);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(boxes.count(), 1) << c.typed;
+        EXPECT_EQ(boxes.last().text, QStringLiteral("Athlete Not Found, Add?") + c.listed);
+        EXPECT_EQ(boxes.last().style, 51);
+        EXPECT_EQ(athletesShown(), "T000:1 R001:1 T001:1 R002:2 T002:2");
+    }
+    typeAthlete(w, "T001", "ola berg");
+    EXPECT_EQ(text("T001", clsSegmentRows::colRosterId), "12");
+    EXPECT_EQ(checklist(w), (QStringList{"1+", "2+", "12+"}));
+}

@@ -1,0 +1,188 @@
+// The header fields of the detail window: the time box, the combos'
+// completion and not-found prompts, and the round trip through the
+// reference windows that hands a picked or new id back.
+#include "HeaderFixture.h"
+
+#include "lists/frmRoster.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+constexpr int Yes = 6, No = 7, Cancel = 2;
+}
+
+TEST_F(HeaderFixture, TimeBoxTakesTimeKeysOnlyAndWritesATimeInFullOnLeaving)
+{
+    QLineEdit* box = open(1).txtdtSegmentTime;
+    box->clear();
+    QTest::keyClicks(box, "12:30 pm");
+    EXPECT_EQ(boxes.count(), 0);
+    QTest::keyClicks(box, "x");
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, "Only time-related keystrokes allowed");
+    EXPECT_EQ(boxes.last().style, 48);
+    EXPECT_EQ(box->text(), "12:30 pm");
+    focus(box, QEvent::FocusOut);
+    EXPECT_EQ(box->text(), "12:30:00 PM");
+    const std::pair<const char*, const char*> left[] = {
+        {"9:5 pm", "09:05:00 PM"}, {"7 AM", "07:00:00 AM"}, {"23:15:09", "11:15:09 PM"},
+        {"99:99", "99:99"}, {"13 pm", "13 pm"}, {"12", "12"}};
+    for (const auto& [typed, shown] : left) {
+        box->setText(typed);
+        focus(box, QEvent::FocusOut);
+        EXPECT_EQ(box->text(), shown) << typed;
+    }
+    box->setText("9:5 pm");
+    focus(box, QEvent::FocusOut);
+    window->cmdSave->click();
+    EXPECT_EQ(scalar("SELECT dtSegmentTime FROM tblSegment WHERE lSegmentID = 1").asText(), "21:05:00");
+}
+
+// Each combo: completion or a case-only difference asks nothing; an unknown
+// name asks, No and Cancel bring back what the box held, Yes opens the
+// reference window on the name, and its save (nobody types there) selects it.
+TEST_F(HeaderFixture, ANameTypedInAComboIsCompletedOrAddedAndComesBackSelected)
+{
+    frmSegmentDetail* w = openInMain(1);
+    focus(w->cbolEventId, QEvent::FocusIn);
+    w->cbolEventId->lineEdit()->clear();
+    QTest::keyClicks(w->cbolEventId, "cu");
+    EXPECT_EQ(w->cbolEventId->ItemData(w->cbolEventId->ListIndex()), 3);
+    typeOver(w->cbolSegmentTypeID, "RACE");
+    focus(w->cbolSegmentTypeID, QEvent::FocusOut);
+    EXPECT_EQ(w->cbolSegmentTypeID->ItemData(w->cbolSegmentTypeID->ListIndex()), 2);
+    EXPECT_EQ(boxes.count(), 0);
+
+    const struct {
+        ComboBox* cbo;
+        const char* question;
+        int answer;
+        const char* before;
+        const char* form;
+        const char* name;
+        const char* table;
+    } cases[] = {
+        {w->cbolEventId, "Event Not Found, Add It?", Cancel, "Cup", "frmEvent", "Spring Cup", "tblEvent WHERE sEvent"},
+        {w->cbolSegmentTypeID, "Segment Type Not Found, Add it?", No, "Race", "frmSegmentType", "Sprint",
+         "tblSegmentType WHERE sSegmentType"},
+        {w->cbolCategoryID, "Category Not Found, Add IT?", No, "Under 18", "frmCategory", "Juniors",
+         "tblCategory WHERE sCategory"}};
+    for (const auto& c : cases) {
+        boxes.clear();
+        typeOver(c.cbo, c.name);
+        boxes.answer(c.answer);
+        focus(c.cbo, QEvent::FocusOut);
+        ASSERT_EQ(boxes.count(), 1) << c.question;
+        EXPECT_EQ(boxes.last().text, c.question);
+        EXPECT_EQ(boxes.last().style, 51);
+        EXPECT_EQ(c.cbo->Text(), c.before);
+
+        typeOver(c.cbo, c.name);
+        boxes.answer(Yes);
+        focus(c.cbo, QEvent::FocusOut);
+        auto* rw = qobject_cast<RecordWindow*>(child(c.form));
+        ASSERT_TRUE(rw) << c.form;
+        EXPECT_TRUE(minimized(w));
+        EXPECT_EQ(main->ActiveForm_mo(), rw);
+        EXPECT_FALSE(rw->ssTab1->isTabEnabled(0));
+        if (c.cbo == w->cbolCategoryID)
+            boxes.answer(Yes);  // a new category links no athlete: Ida's rows go to the placeholder
+        rw->cmdSave->click();
+        settle();
+        EXPECT_FALSE(child(c.form)) << c.form;
+        EXPECT_FALSE(minimized(w));
+        EXPECT_EQ(main->ActiveForm_mo(), w);
+        const QString sql = QStringLiteral("SELECT group_concat(rowid) FROM ") + c.table + " = '" + c.name + "'";
+        EXPECT_EQ(scalar(sql).toLong(), c.cbo->ItemData(c.cbo->ListIndex()));
+    }
+    ASSERT_EQ(boxes.count(), 3);
+    EXPECT_TRUE(boxes.last().text.contains("Ida Hanna"));
+    EXPECT_EQ(text("T002", clsSegmentRows::colRosterId), "1");
+    EXPECT_TRUE(w->Dirty_pf());
+}
+
+// A new athlete typed into a row: three words give first and last name, the
+// segment's category comes along, and the row takes the saved athlete.
+TEST_F(HeaderFixture, ANewAthleteTypedIntoARowComesBackIntoIt)
+{
+    frmSegmentDetail* w = openInMain(1);
+    typeAthlete(*w, "T001", "Ann Lee Smith");
+    boxes.answer(Yes);
+    settle();
+    ASSERT_EQ(boxes.count(), 1);
+    auto* roster = qobject_cast<frmRoster*>(child("frmRoster"));
+    ASSERT_TRUE(roster);
+    EXPECT_EQ(roster->txtFirstName->text() + "/" + roster->txtLastName->text(), "Ann/Lee");
+    ASSERT_EQ(roster->lstSelected->count(), 1);
+    EXPECT_EQ(roster->lstSelected->item(0)->text(), "Under 18");
+    EXPECT_TRUE(minimized(w));
+
+    roster->cmdSave->click();
+    settle();
+    const qint32 ann = scalar("SELECT lRosterID FROM tblRoster WHERE sLastName = 'Lee'").toLong();
+    EXPECT_EQ(text("T001", clsSegmentRows::colRosterId), QString::number(ann));
+    EXPECT_EQ(w->dbgMain->cellText(w->dbgMain->Row(), clsSegmentRows::colRosterId), "Ann Lee");
+    EXPECT_TRUE(checklist(*w).contains(QString::number(ann) + "+"));
+    EXPECT_FALSE(minimized(w));
+    EXPECT_FALSE(child("frmRoster"));
+}
+
+TEST_F(HeaderFixture, SetObjectIdTagsAndAWindowRestored)
+{
+    frmSegmentDetail* w = openInMain(1);
+    const QString before = dump();
+    // Eva is inactive, so not in the value list: no row changes.
+    w->setObjectID_p(3, QVariant(30));
+    EXPECT_EQ(athletesShown(), "T000:1 R001:1 T001:1 R002:2 T002:2");
+    EXPECT_FALSE(w->Dirty_pf());
+
+    w->parentWidget()->showMinimized();
+    w->setObjectID_p(5, QVariant(4));
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, "invalid tag passed to setObjectID_p");
+    EXPECT_EQ(boxes.last().style, 48);
+    EXPECT_FALSE(minimized(w));
+
+    // Tag 1 runs the category check: Ida is not a Senior; No keeps category 3.
+    boxes.answer(No);
+    w->setObjectID_p(1, QVariant(4));
+    EXPECT_EQ(w->cbolCategoryID->Text(), "Under 18");
+    EXPECT_TRUE(w->close());  // nothing changed: no question
+    EXPECT_EQ(boxes.count(), 2);
+    EXPECT_EQ(dump(), before);
+}
+
+// The reference windows outlive their caller: each saves once and closes.
+TEST_F(HeaderFixture, AReferenceWindowClosedAfterItsCallerSavesOnceAndCloses)
+{
+    frmSegmentDetail* w = openInMain(1);
+    const QString before = dump();
+    typeAthlete(*w, "T001", "Kim Lund");
+    boxes.answer(Yes);
+    settle();
+    QPointer<frmRoster> roster = qobject_cast<frmRoster*>(child("frmRoster"));
+    typeOver(w->cbolCategoryID, "Masters");
+    boxes.answer(Yes);
+    focus(w->cbolCategoryID, QEvent::FocusOut);
+    ASSERT_TRUE(roster && child("frmCategory"));
+
+    // The segment closes its category window, which asks to save (Yes: the
+    // call-back reaches the closing segment, its category check gets No),
+    // then the segment asks (No).
+    for (int answer : {Yes, No, No})
+        boxes.answer(answer);
+    w->parentWidget()->close();
+    settle();
+    EXPECT_FALSE(child("frmSegmentDetail"));
+    EXPECT_FALSE(child("frmCategory"));
+    ASSERT_TRUE(roster);
+    roster->cmdSave->click();
+    settle();
+    EXPECT_FALSE(roster);
+    EXPECT_EQ(scalar("SELECT count(*) FROM tblRoster WHERE sLastName = 'Lund'").toLong(), 1);
+    EXPECT_EQ(scalar("SELECT count(*) FROM tblCategory WHERE sCategory = 'Masters'").toLong(), 1);
+    EXPECT_EQ(dump(), before);
+}
