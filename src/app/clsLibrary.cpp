@@ -131,6 +131,23 @@ bool clsLibrary::ValidTime_gf(const QString& text) const
         || QLocale().toDate(t, QLocale::ShortFormat).isValid();
 }
 
+QTime clsLibrary::TimeOfDay_g(const QString& text) const
+{
+    static const QRegularExpression clock(
+        QStringLiteral("^\\s*(\\d{1,2})(?::(\\d{1,2}))?(?::(\\d{1,2}))?\\s*([AaPp][Mm])?\\s*$"));
+    const QRegularExpressionMatch m = clock.match(text);
+    const QString half = m.captured(4).toUpper();
+    if (!m.hasMatch() || (half.isEmpty() && m.captured(2).isEmpty()))
+        return QTime();
+    int hour = m.captured(1).toInt();
+    if (!half.isEmpty()) {
+        if (hour < 1 || hour > 12)
+            return QTime();
+        hour = hour % 12 + (half == QLatin1String("PM") ? 12 : 0);
+    }
+    return QTime(hour, m.captured(2).toInt(), m.captured(3).toInt());
+}
+
 QString clsLibrary::SecondsToTime_gs(double seconds) const
 {
     if (!std::isfinite(seconds) || std::fabs(seconds) * 100 >= 9.2e18)

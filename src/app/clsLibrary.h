@@ -3,6 +3,7 @@
 #include "platform/Value.h"
 
 #include <QList>
+#include <QTime>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -30,6 +31,9 @@ public:
     // True for a time (h:mm, h:mm:ss, either with AM/PM, or h AM/PM) or a date
     // (ISO or the locale's short format); "" is false.
     bool ValidTime_gf(const QString& text) const;
+    // The time of day a typed text stands for: h[:mm[:ss]] with AM or PM, or
+    // h:mm[:ss] on the 24-hour clock; invalid for anything else.
+    QTime TimeOfDay_g(const QString& text) const;
 
     // "hh:mm'ss<dec>cc" with the user's decimal sign, hours at least two digits,
     // rounded to hundredths first; a negative time is "-" and the text of |x|.

@@ -4,6 +4,7 @@
 #include "app/WindowServices.h"
 #include "app/clsActiveControl.h"
 #include "app/clsCboBoxHelper.h"
+#include "app/clsLibrary.h"
 #include "app/clsFamily.h"
 #include "app/clsFormRefresher.h"
 #include "app/clsObjectHelpers.h"
@@ -24,7 +25,6 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScopedValueRollback>
 #include <QTabWidget>
 #include <QTimer>
@@ -37,25 +37,6 @@ constexpr qint32 Yes = 6;
 
 using WindowServices::app;
 using WindowServices::showMessage;
-
-// The time of day a typed text stands for: h[:mm[:ss]] with AM or PM, or
-// h:mm[:ss] on the 24-hour clock; invalid for anything else.
-QTime typedTime(const QString& text)
-{
-    static const QRegularExpression clock(
-        QStringLiteral("^\\s*(\\d{1,2})(?::(\\d{1,2}))?(?::(\\d{1,2}))?\\s*([AaPp][Mm])?\\s*$"));
-    const QRegularExpressionMatch m = clock.match(text);
-    const QString half = m.captured(4).toUpper();
-    if (!m.hasMatch() || (half.isEmpty() && m.captured(2).isEmpty()))
-        return QTime();
-    int hour = m.captured(1).toInt();
-    if (!half.isEmpty()) {
-        if (hour < 1 || hour > 12)
-            return QTime();
-        hour = hour % 12 + (half == QLatin1String("PM") ? 12 : 0);
-    }
-    return QTime(hour, m.captured(2).toInt(), m.captured(3).toInt());
-}
 
 clsCboBoxHelper& combos() { return *app().ObjectHelper_Po()->CboBoxHelper_Po(); }
 
@@ -149,7 +130,7 @@ void clsDetailReferenceFields::txtdtSegmentTime_LostFocus()
 {
     guarded(Module, "txtdtSegmentTime_LostFocus", [&] {
         QLineEdit* box = m_form->txtdtSegmentTime;
-        const QTime time = typedTime(box->text());
+        const QTime time = app().Library_po()->TimeOfDay_g(box->text());
         if (time.isValid())
             box->setText(time.toString(QStringLiteral("hh:mm:ss AP")));
     });

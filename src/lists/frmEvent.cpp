@@ -14,7 +14,6 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QRegularExpression>
 #include <QTimer>
 
 namespace {
@@ -105,16 +104,9 @@ QTime frmEvent::timeOf(const QString& text)
 {
     if (!validTime(text))
         return QTime();
-    // "9 pm" is a time too.
-    static const QRegularExpression hourOnly(QStringLiteral("^(\\d{1,2})\\s*([AaPp][Mm])$"));
-    QString t = text.trimmed().toUpper();
-    if (const auto m = hourOnly.match(t); m.hasMatch())
-        t = m.captured(1) + QStringLiteral(":00 ") + m.captured(2);
-    try {
-        return Value(t).toTime();
-    } catch (const AppError&) {
-        return QTime(0, 0);  // a date: the time of day is midnight
-    }
+    const clsLibrary* library = modapp::Library();
+    const QTime time = library ? library->TimeOfDay_g(text) : clsLibrary().TimeOfDay_g(text);
+    return time.isValid() ? time : QTime(0, 0);  // a date: the time of day is midnight
 }
 
 void frmEvent::clearDetail()

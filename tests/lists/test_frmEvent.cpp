@@ -75,6 +75,9 @@ TEST_F(EventWindow, ANewEventStartsTodayWithoutTimesAndAnEmptiedTimeIsStoredAsNu
     w->cmdSave->click();
     EXPECT_EQ(stored("dtStartTime", 2), QStringLiteral("NULL"));
     EXPECT_EQ(stored("dtEndTime", 2), QStringLiteral("21:00:00"));
+    w->txtEndTime->setText(QStringLiteral("9:5 pm"));  // one digit of minutes is still the time typed
+    w->cmdSave->click();
+    EXPECT_EQ(stored("dtEndTime", 2), QStringLiteral("21:05:00"));
     EXPECT_EQ(stored("dtStartDate", 2), QStringLiteral("2024-04-12"));
 }
 
