@@ -32,6 +32,8 @@ public:
     bool FillDown_pf();
     void Print_P(bool preview);
     void PageSetup_P();
+    // The window's own print button previews.
+    void cmdPrintGrid_Click() { Print_P(true); }
 
 private:
     frmSegmentDetail& w;

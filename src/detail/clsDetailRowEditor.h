@@ -62,6 +62,7 @@ public:
     void cmdAddTime_Click();
     void cmdAddRate_Click();
     void deleteRows_p();
+    void cmdDeleteRow_Click() { deleteRows_p(); }
     void ClearSelection_p();
     void dbgRosterForDetail_GotFocus();
 

@@ -592,8 +592,8 @@ void frmSegmentDetail::connectRowCommands_m()
     connect(dbgRosterForDetail, &DataGrid::GotFocus, rows, &clsDetailRowEditor::dbgRosterForDetail_GotFocus);
     connect(cmdAddTime, &QPushButton::clicked, rows, &clsDetailRowEditor::cmdAddTime_Click);
     connect(cmdAddRate, &QPushButton::clicked, rows, &clsDetailRowEditor::cmdAddRate_Click);
-    connect(cmdDeleteRow, &QPushButton::clicked, this, &frmSegmentDetail::deleteRows_p);
-    connect(cmdPrintGrid, &QPushButton::clicked, this, [this] { Print_P(); });
+    connect(cmdDeleteRow, &QPushButton::clicked, rows, &clsDetailRowEditor::cmdDeleteRow_Click);
+    connect(cmdPrintGrid, &QPushButton::clicked, this, [this] { m_gridCommands->cmdPrintGrid_Click(); });
     connect(dbgMain, &DataGrid::HeadClick, this, [this](int column) { m_gridCommands->dbgMain_HeadClick(column); });
     connect(dbgMain, &DataGrid::MouseUp, this,
             [this](int button, int shift, int x, int y) { m_gridCommands->dbgMain_MouseUp(button, shift, x, y); });
