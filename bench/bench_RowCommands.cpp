@@ -36,7 +36,12 @@ void BM_FillDownDistance(benchmark::State& state)
     state.SetComplexityN(n);
     state.counters["rows"] = double(rows.RecordCount());
 }
-BENCHMARK(BM_FillDownDistance)->Arg(1000)->Arg(2500)->Arg(5000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillDownDistance)
+    ->Arg(1000)
+    ->Arg(2500)
+    ->Arg(5000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
 
 // Deleting every fifth row (1,000 of 5,000) after Yes: the rows removed from
 // the grid's record set, the recalculation of the rest, the rebind.

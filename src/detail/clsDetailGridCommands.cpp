@@ -133,8 +133,8 @@ void clsDetailGridCommands::Print_P(bool preview)
 {
     guarded(Module, "Print_P", [&] {
         if (!DataGridPrintInfo::PrinterAvailable()) {
-            showMessage(w.text_m(4140, QStringLiteral("No default printer has been specified. Please install a printer.")),
-                        0);
+            const QString none = QStringLiteral("No default printer has been specified. Please install a printer.");
+            showMessage(w.text_m(4140, none), 0);
             return;
         }
         PrintHeader header;

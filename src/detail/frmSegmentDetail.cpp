@@ -572,7 +572,8 @@ void frmSegmentDetail::SetOrder_P(const QString& order)
             return;
         if (m_sortColumn < 0)
             m_sortColumn = dbgMain->Col();
-        m_details->Sort(clsDetailGridCommands::SortText_ps(m_details->Fields(m_sortColumn).Name(), m_sortColumn, order));
+        const QString field = m_details->Fields(m_sortColumn).Name();
+        m_details->Sort(clsDetailGridCommands::SortText_ps(field, m_sortColumn, order));
         if (m_sortColumn == clsSegmentRows::colCumTime || m_sortColumn == clsSegmentRows::colCumTimeDisplay)
             FillCalculatedFields_mf();
         dbgMain->ReBind();
