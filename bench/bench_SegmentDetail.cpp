@@ -1,4 +1,5 @@
 #include "BenchApplication.h"
+#include "DetailBench.h"
 #include "data/clsAdoConnectJet.h"
 #include "detail/DetailCalculation.h"
 #include "detail/clsSegmentRows.h"
@@ -15,52 +16,13 @@
 
 namespace {
 
-// Segment 1 with n rows: two time rows of 100 m to every rate row, 12.5 s apart.
-QString segmentSql(int n)
-{
-    return QStringLiteral(
-               "INSERT INTO tblSegment (lSegmentID, lSegmentTypeID, lEventID, lCategoryID, lRateTypeID, lSpeedTypeID, "
-               "lDistanceTypeID, sSegmentLabel, dtImportDate, dtSegmentDate, dtSegmentTime) VALUES (1, 1, 1, 1, 1, 1, "
-               "1, '1', '2024-03-01', '2024-03-01', '08:00:00');"
-               "INSERT INTO tblSegmentDetail (lSegmentID, lOrdinalPosition, sSegmentDetailLabel, dCumTime, dRate, "
-               "dDistance, lRosterId) WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-               "SELECT 1, i, CASE WHEN i % 3 = 1 THEN 'R' ELSE 'T' END || printf('%03d', i), i * 12.5, "
-               "CASE WHEN i % 3 = 1 THEN 2.1 END, CASE WHEN i % 3 = 1 THEN NULL ELSE 100 END, 1 FROM n;")
-        .arg(n - 1);
-}
-
-// A running program over a database holding one segment of n rows.
-struct DetailBench {
-    explicit DetailBench(int n)
-    {
-        ensureApplication();
-        ok = folder.makeProgramFiles() && folder.execSql(segmentSql(n));
-        if (ok)
-            app = std::make_unique<RunningApp>();
-    }
-    std::unique_ptr<frmSegmentDetail> openWindow() const
-    {
-        auto w = std::make_unique<frmSegmentDetail>();
-        w->FormRefresher_po((*app)->FormRefresher_po());
-        w->Retrieve_pf(1);
-        return w;
-    }
-
-    TempProgramFolder folder;
-    ScriptedMessages boxes;
-    std::unique_ptr<RunningApp> app;
-    bool ok = false;
-};
-
 // Retrieve of a 500-row segment into a window whose grid shows it: the
 // segment, its rows, the derived columns, the sort and the unit captions.
 void BM_OpenSegment500_Retrieve(benchmark::State& state)
 {
     DetailBench bench(500);
-    if (!bench.ok) {
-        state.SkipWithError("no program folder");
+    if (!bench.ready(state))
         return;
-    }
     for (auto _ : state) {
         state.PauseTiming();
         auto window = std::make_unique<frmSegmentDetail>();
@@ -78,10 +40,8 @@ BENCHMARK(BM_OpenSegment500_Retrieve)->Unit(benchmark::kMillisecond);
 void BM_OpenSegment500_NewWindow(benchmark::State& state)
 {
     DetailBench bench(500);
-    if (!bench.ok) {
-        state.SkipWithError("no program folder");
+    if (!bench.ready(state))
         return;
-    }
     for (auto _ : state) {
         auto window = bench.openWindow();
         state.PauseTiming();
@@ -98,10 +58,8 @@ void BM_RecalculateUnitChange(benchmark::State& state)
 {
     const int n = int(state.range(0));
     DetailBench bench(n);
-    if (!bench.ok) {
-        state.SkipWithError("no program folder");
+    if (!bench.ready(state))
         return;
-    }
     auto window = bench.openWindow();
     qint32 speed = 1;
     for (auto _ : state) {
@@ -134,10 +92,8 @@ BENCHMARK(BM_ComputeDerived)->Arg(500)->Arg(5000)->Arg(50000)->Complexity(benchm
 void BM_SaveSegment500(benchmark::State& state)
 {
     DetailBench bench(500);
-    if (!bench.ok) {
-        state.SkipWithError("no program folder");
+    if (!bench.ready(state))
         return;
-    }
     auto window = bench.openWindow();
     Connection* db = (*bench.app)->DatabaseAdo_Po()->Connection();
     for (auto _ : state) {

@@ -12,13 +12,13 @@ namespace {
 
 double factorOrOne(double f) { return (std::isfinite(f) && f != 0.0) ? f : 1.0; }
 
-// The general text form of a number; a result that is no finite number
-// (a huge quotient) shows nothing rather than "inf".
+// A number, shown in its general text form and sorted by its value; a result
+// that is no finite number (a huge quotient) shows nothing rather than "inf".
 Value numberText(double d)
 {
     if (!std::isfinite(d))
         return Value::null();
-    return Value(Value(d).toText());
+    return Value(d);
 }
 
 Value roundedText(double d, qint32 digits) { return numberText(roundHalfEven(d, digits)); }

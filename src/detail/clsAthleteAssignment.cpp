@@ -55,7 +55,6 @@ clsAthleteAssignment::clsAthleteAssignment(frmSegmentDetail* form) : QObject(for
     shown.Add(Value(-1), QString(QChar(0x2714)));
     shown.Add(Value(0), QString());
 
-    connect(form->dbgMain, &DataGrid::AfterColEdit, this, &clsAthleteAssignment::dbgMain_AfterColEdit);
     connect(form->dbgMain, &DataGrid::ValueNotInList, this, &clsAthleteAssignment::dbgMain_ValueNotInList);
     connect(roster, &DataGrid::BeforeColEdit, this, &clsAthleteAssignment::dbgRosterForDetail_BeforeColEdit);
     connect(roster, &DataGrid::AfterUpdate, this, &clsAthleteAssignment::dbgRosterForDetail_AfterUpdate);
@@ -193,12 +192,6 @@ void clsAthleteAssignment::AthleteEdited_p()
 {
     RetrieveRoster_mf();
     m_form->Dirty_pf(true);
-}
-
-void clsAthleteAssignment::dbgMain_AfterColEdit(int col)
-{
-    if (col == colAthlete)
-        guarded(Module, "dbgMain_AfterColEdit", [&] { AthleteEdited_p(); });
 }
 
 void clsAthleteAssignment::dbgRosterForDetail_BeforeColEdit(int, int, bool* cancel)

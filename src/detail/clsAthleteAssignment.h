@@ -34,7 +34,7 @@ public:
     void cbolCategoryID_Validate(bool& Cancel);
     // The athletes changed elsewhere: checklist and value list again, filter kept.
     void Requery_p();
-    // After an athlete cell changed: the checklist follows, the segment is changed.
+    // After the program set an athlete cell: the checklist follows, the segment is changed.
     void AthleteEdited_p();
 
     // The category the value list was last built for (Null: none).
@@ -44,7 +44,6 @@ public:
     static Value SelectedId(const ComboBox* cbo);
 
 private slots:
-    void dbgMain_AfterColEdit(int col);
     void dbgMain_ValueNotInList(int col, QString* text, bool* retry);
     void dbgRosterForDetail_BeforeColEdit(int col, int key, bool* cancel);
     void dbgRosterForDetail_AfterUpdate();

@@ -11,8 +11,10 @@
 #include "app/modlib.h"
 #include "data/clsAdoConnectJet.h"
 #include "detail/clsAthleteAssignment.h"
+#include "detail/clsDetailGridCommands.h"
 #include "detail/clsDetailMenuRow.h"
 #include "detail/clsDetailReferenceFields.h"
+#include "detail/clsDetailRowEditor.h"
 #include "detail/clsSegmentHeader.h"
 #include "detail/clsSegmentRows.h"
 #include "detail/clsSegmentUnits.h"
@@ -60,6 +62,7 @@ frmSegmentDetail::frmSegmentDetail(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QString::fromLatin1(Module));
     buildControls_m();
+    connectRowCommands_m();
     resize(px(DesignWidth), px(DesignHeight));
     Form_Load();
     m_referenceFields = std::make_unique<clsDetailReferenceFields>(this);
@@ -166,8 +169,6 @@ void frmSegmentDetail::buildControls_m()
     // Lap, distance per stroke and speed are only ever worked out.
     for (int c : {int(clsSegmentRows::colLap), int(clsSegmentRows::colDips), int(clsSegmentRows::colSpeed)})
         dbgMain->Columns(c)->Locked(true);
-    // The rows are shown here, not typed into: edits need their cell checks.
-    dbgMain->AllowUpdate(false);
     details->addWidget(dbgMain, 1);
     dbgRosterForDetail = named(new DataGrid, "dbgRosterForDetail");
     dbgRosterForDetail->setFixedHeight(px(1050));
@@ -579,14 +580,47 @@ void frmSegmentDetail::SetOrder_P(const QString& order)
             return;
         if (m_sortColumn < 0)
             m_sortColumn = dbgMain->Col();
-        const QString direction =
-            order.compare(QLatin1String("ASC"), Qt::CaseInsensitive) == 0 ? QString() : QStringLiteral("DESC");
-        m_details->Sort(m_details->Fields(m_sortColumn).Name() + QLatin1Char(' ') + direction);
+        const QString field = m_details->Fields(m_sortColumn).Name();
+        m_details->Sort(clsDetailGridCommands::SortText_ps(field, m_sortColumn, order));
         if (m_sortColumn == clsSegmentRows::colCumTime || m_sortColumn == clsSegmentRows::colCumTimeDisplay)
             FillCalculatedFields_mf();
         dbgMain->ReBind();
     });
 }
+
+// ---- row editing and the grid commands -----------------------------------------------
+
+void frmSegmentDetail::connectRowCommands_m()
+{
+    m_rowEditor = new clsDetailRowEditor(*this);
+    m_gridCommands = std::make_unique<clsDetailGridCommands>(*this, *m_rowEditor);
+    clsDetailRowEditor* rows = m_rowEditor;
+    connect(dbgMain, &DataGrid::BeforeColUpdate, rows, &clsDetailRowEditor::dbgMain_BeforeColUpdate);
+    connect(dbgMain, &DataGrid::AfterColEdit, rows, &clsDetailRowEditor::dbgMain_AfterColEdit);
+    connect(dbgMain, &DataGrid::AfterUpdate, rows, &clsDetailRowEditor::dbgMain_AfterUpdate);
+    connect(dbgRosterForDetail, &DataGrid::GotFocus, rows, &clsDetailRowEditor::dbgRosterForDetail_GotFocus);
+    // An athlete typed, filled, cleared or deleted changes the checklist.
+    connect(rows, &clsDetailRowEditor::AthletesChanged, this, [this] { RetrieveRoster_mf(); });
+    connect(cmdAddTime, &QPushButton::clicked, rows, &clsDetailRowEditor::cmdAddTime_Click);
+    connect(cmdAddRate, &QPushButton::clicked, rows, &clsDetailRowEditor::cmdAddRate_Click);
+    connect(cmdDeleteRow, &QPushButton::clicked, rows, &clsDetailRowEditor::cmdDeleteRow_Click);
+    connect(cmdPrintGrid, &QPushButton::clicked, this, [this] { m_gridCommands->cmdPrintGrid_Click(); });
+    connect(dbgMain, &DataGrid::HeadClick, this, [this](int column) { m_gridCommands->dbgMain_HeadClick(column); });
+    connect(dbgMain, &DataGrid::MouseUp, this,
+            [this](int button, int shift, int x, int y) { m_gridCommands->dbgMain_MouseUp(button, shift, x, y); });
+    // The menus follow the page the user sees.
+    connect(ssTab1, &QTabWidget::currentChanged, this, [this] { menusAfterLoad_m(); });
+    dbgMain->AllowUpdate(true);
+    for (QPushButton* b : {cmdAddRate, cmdAddTime, cmdDeleteRow, cmdPrintGrid})
+        b->setEnabled(true);
+}
+
+void frmSegmentDetail::SelectAllRows_p() { m_gridCommands->SelectAllRows_p(); }
+void frmSegmentDetail::deleteRows_p() { m_rowEditor->deleteRows_p(); }
+void frmSegmentDetail::ClearSelection_p() { m_rowEditor->ClearSelection_p(); }
+bool frmSegmentDetail::FillDown_pf() { return m_gridCommands->FillDown_pf(); }
+void frmSegmentDetail::Print_P(bool preview) { m_gridCommands->Print_P(preview); }
+void frmSegmentDetail::PageSetup_P() { m_gridCommands->PageSetup_P(); }
 
 // ---- units -----------------------------------------------------------------------------
 

@@ -23,7 +23,9 @@ class QPushButton;
 class QTabWidget;
 class Recordset;
 class clsAthleteAssignment;
+class clsDetailGridCommands;
 class clsDetailReferenceFields;
+class clsDetailRowEditor;
 class clsFamily;
 class clsFormRefresher;
 
@@ -53,6 +55,13 @@ public:
     Q_INVOKABLE void SetDistanceType_p(qint32 distanceTypeID);
     Q_INVOKABLE void SetRateType_p(qint32 rateTypeID);
     Q_INVOKABLE void SetOrder_P(const QString& order);
+    // Row commands of the Edit and File menus.
+    Q_INVOKABLE void SelectAllRows_p();
+    Q_INVOKABLE void deleteRows_p();
+    Q_INVOKABLE void ClearSelection_p();
+    Q_INVOKABLE bool FillDown_pf();
+    Q_INVOKABLE void Print_P(bool preview = true);
+    Q_INVOKABLE void PageSetup_P();
     // The detail record set, for the find engine.
     Q_INVOKABLE Recordset* DataSource_Po() const { return m_details.get(); }
     // Asked before the program ends: false keeps it running.
@@ -69,6 +78,7 @@ public:
     void cbolCategoryID_Validate(bool& Cancel);
 
     bool Dirty_pf() const { return m_dirty; }
+    clsDetailRowEditor* rowEditor() const { return m_rowEditor; }
     clsBrSegment& segment() { return m_segment; }
     qint32 sortColumn() const { return m_sortColumn; }
     const std::vector<clsEditField>& editFields() const { return m_header.Fields(); }
@@ -124,7 +134,12 @@ private slots:
     void dbgMain_LostFocus();
 
 private:
+    // Row editing and the grid commands, each in a class of its own.
+    friend class clsDetailRowEditor;
+    friend class clsDetailGridCommands;
+
     void buildControls_m();
+    void connectRowCommands_m();
     void Form_Load();
     void Form_Resize();
     // The control the key went to is the active one.
@@ -178,4 +193,6 @@ private:
     bool m_resizedOnce = false;
     bool m_unloaded = false;
     QWidget* m_body = nullptr;
+    clsDetailRowEditor* m_rowEditor = nullptr;  // a child of the window
+    std::unique_ptr<clsDetailGridCommands> m_gridCommands;
 };

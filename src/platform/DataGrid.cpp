@@ -564,6 +564,12 @@ void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
         m_editColumn = -1;
         m_commitAttempted = false;
     }
+    // A message box shown while the edit was checked holds the focus now:
+    // the grid takes the editor's place as its window's focus, or the focus
+    // would go on to the next control, in another child window perhaps.
+    if (editor && !editor->hasFocus() && window()->focusWidget()
+        && (window()->focusWidget() == editor || editor->isAncestorOf(window()->focusWidget())))
+        setFocus();
     QTableView::closeEditor(editor, hint);
     if (column >= 0)
         emit AfterColEdit(column);

@@ -943,6 +943,14 @@ int Recordset::currentStoreRow() const
     return currentViewRow() >= 0 ? m_view[size_t(m_pos)] : -1;
 }
 
+namespace {
+// An empty cell, as NULLS LAST puts it after the others.
+bool blankForSort(const Value& v)
+{
+    return v.isNullOrEmpty() || (v.kind() == Value::Kind::Text && v.toText().isEmpty());
+}
+}  // namespace
+
 void Recordset::rebuildView(int currentRow)
 {
     RecordsetStore& s = *m_store;
@@ -965,7 +973,11 @@ void Recordset::rebuildView(int currentRow)
     if (!keys.isEmpty())
         std::stable_sort(view.begin(), view.end(), [&](int a, int b) {
             for (const RecordsetExpr::SortKey& k : keys) {
-                const int c = RecordsetExpr::compareForSort(s.cell(a, k.column), s.cell(b, k.column));
+                const Value& x = s.cell(a, k.column);
+                const Value& y = s.cell(b, k.column);
+                if (k.nullsLast && blankForSort(x) != blankForSort(y))
+                    return blankForSort(y);
+                const int c = RecordsetExpr::compareForSort(x, y);
                 if (c != 0)
                     return k.descending ? c > 0 : c < 0;
             }

@@ -99,7 +99,8 @@ public:
     void Delete();  // the current row; the position stays on it until a move
     int EditMode() const;
 
-    // "field [ASC|DESC], ...": text case-insensitive, Nulls first, stable.
+    // "field [ASC|DESC] [NULLS LAST], ...": text case-insensitive, Nulls first
+    // (after the rest with NULLS LAST), stable.
     // Keeps the current row when it is still in the view.
     QString Sort() const;
     void Sort(const QString& sortText);

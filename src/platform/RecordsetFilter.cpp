@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <cmath>
 #include <optional>
@@ -546,6 +547,12 @@ QList<SortKey> parseSort(const QString& text, const FieldLookup& lookup)
         if (part.isEmpty())
             continue;
         SortKey key;
+        static const QRegularExpression nulls(QStringLiteral("\\s+NULLS\\s+(FIRST|LAST)$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+        if (const QRegularExpressionMatch m = nulls.match(part); m.hasMatch()) {
+            key.nullsLast = m.captured(1).compare(QLatin1String("LAST"), Qt::CaseInsensitive) == 0;
+            part = part.left(m.capturedStart()).trimmed();
+        }
         QString name = part;
         const int blank = part.lastIndexOf(QLatin1Char(' '));
         if (blank > 0 && !part.endsWith(QLatin1Char(']'))) {

@@ -38,9 +38,11 @@ private:
 struct SortKey {
     int column = -1;
     bool descending = false;
+    bool nullsLast = false;  // Nulls and empty values after the others, whichever the direction
 };
 
-// "field [ASC|DESC], ..."; names may be in brackets. Raises 3265 for an unknown field.
+// "field [ASC|DESC] [NULLS FIRST|NULLS LAST], ..."; names may be in brackets.
+// Raises 3265 for an unknown field.
 QList<SortKey> parseSort(const QString& text, const FieldLookup& lookup);
 
 // Ordering for Sort: Nulls first, numbers by value, dates by date, text

@@ -488,6 +488,24 @@ TEST_F(DataGridTest, OwnCellEditorTakingFocusIsNotALostFocus)
     other->setFocus();
     QCoreApplication::processEvents();
     EXPECT_EQ(lost.count(), 1);
+
+    // A box raised by the cell check takes the focus away from the editor:
+    // once it is gone, the grid has the focus back, not the next control.
+    QWidget box;
+    QObject::connect(&grid, &DataGrid::BeforeColUpdate, &box, [&](int, Value, bool* cancel) {
+        box.show();
+        box.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&box));
+        *cancel = true;
+    });
+    grid.setFocus();
+    grid.EditActive(true);
+    grid.cellEditor()->setFocus();
+    EXPECT_FALSE(typeIntoCurrentCell(grid, QStringLiteral("refused")));
+    box.close();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_EQ(QApplication::focusWidget(), &grid);
     grid.setParent(nullptr);
 }
 

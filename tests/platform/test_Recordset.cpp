@@ -124,6 +124,11 @@ TEST_F(RecordsetTest, SortIsCaseInsensitiveNullsFirstAndStable)
     rs.Sort(QStringLiteral("sLabel DESC"));
     EXPECT_EQ(labels(rs), (QStringList{QStringLiteral("b"), QStringLiteral("B"), QStringLiteral("A"),
                                        QStringLiteral("a"), QStringLiteral("<null>")}));
+    rs.Sort(QStringLiteral("sLabel nulls last"));
+    EXPECT_EQ(labels(rs).last(), QStringLiteral("<null>"));
+    rs.Sort(QStringLiteral("sLabel DESC NULLS LAST"));
+    EXPECT_EQ(labels(rs).last(), QStringLiteral("<null>"));
+    EXPECT_EQ(labels(rs).first(), QStringLiteral("b"));
     rs.Sort(QStringLiteral("[sLabel] ASC, lID DESC"));
     EXPECT_EQ(labels(rs, "lID"), (QStringList{QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("2"),
                                               QStringLiteral("5"), QStringLiteral("1")}));

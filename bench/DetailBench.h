@@ -1,0 +1,57 @@
+#pragma once
+
+#include "BenchApplication.h"
+#include "detail/frmSegmentDetail.h"
+#include "support/RunningApp.h"
+#include "support/ScriptedMessages.h"
+#include "support/TempProgramFolder.h"
+
+#include <QString>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+// Segment 1 with n rows: two time rows of 100 m to every rate row, 12.5 s apart.
+inline QString segmentSql(int n)
+{
+    return QStringLiteral(
+               "INSERT INTO tblSegment (lSegmentID, lSegmentTypeID, lEventID, lCategoryID, lRateTypeID, lSpeedTypeID, "
+               "lDistanceTypeID, sSegmentLabel, dtImportDate, dtSegmentDate, dtSegmentTime) VALUES (1, 1, 1, 1, 1, 1, "
+               "1, '1', '2024-03-01', '2024-03-01', '08:00:00');"
+               "INSERT INTO tblSegmentDetail (lSegmentID, lOrdinalPosition, sSegmentDetailLabel, dCumTime, dRate, "
+               "dDistance, lRosterId) WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+               "SELECT 1, i, CASE WHEN i % 3 = 1 THEN 'R' ELSE 'T' END || printf('%03d', i), i * 12.5, "
+               "CASE WHEN i % 3 = 1 THEN 2.1 END, CASE WHEN i % 3 = 1 THEN NULL ELSE 100 END, 1 FROM n;")
+        .arg(n - 1);
+}
+
+// A running program over a database holding one segment of n rows.
+struct DetailBench {
+    explicit DetailBench(int n)
+    {
+        ensureApplication();
+        ok = folder.makeProgramFiles() && folder.execSql(segmentSql(n));
+        if (ok)
+            app = std::make_unique<RunningApp>();
+    }
+    // False after telling the benchmark why it cannot run.
+    bool ready(benchmark::State& state) const
+    {
+        if (!ok)
+            state.SkipWithError("no program folder");
+        return ok;
+    }
+    std::unique_ptr<frmSegmentDetail> openWindow() const
+    {
+        auto w = std::make_unique<frmSegmentDetail>();
+        w->FormRefresher_po((*app)->FormRefresher_po());
+        w->Retrieve_pf(1);
+        return w;
+    }
+
+    TempProgramFolder folder;
+    ScriptedMessages boxes;
+    std::unique_ptr<RunningApp> app;
+    bool ok = false;
+};

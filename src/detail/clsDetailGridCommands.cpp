@@ -1,0 +1,163 @@
+#include "detail/clsDetailGridCommands.h"
+
+#include "app/WindowServices.h"
+#include "detail/clsDetailRowEditor.h"
+#include "detail/clsSegmentRows.h"
+#include "detail/frmSegmentDetail.h"
+#include "platform/ComboBox.h"
+#include "platform/DataGrid.h"
+#include "platform/DataGridPrint.h"
+#include "platform/DatePicker.h"
+#include "platform/Recordset.h"
+#include "shell/mdiMain.h"
+
+#include <QDate>
+#include <QLineEdit>
+#include <QMenu>
+
+using Col = clsSegmentRows::Column;
+using WindowServices::showMessage;
+
+namespace {
+const char* const Module = "frmSegmentDetail";
+
+QString assigned(const QString& value)
+{
+    return value.isEmpty() ? QStringLiteral("Not Assigned") : value;
+}
+}  // namespace
+
+QString clsDetailGridCommands::SortText_ps(const QString& field, int column, const QString& order)
+{
+    const bool ascending = order.compare(QLatin1String("ASC"), Qt::CaseInsensitive) == 0;
+    QString text = field + QLatin1Char(' ') + (ascending ? QString() : QStringLiteral("DESC"));
+    if (column == Col::colLap || column == Col::colRateDisplay || column == Col::colDips || column == Col::colSpeed)
+        text += QStringLiteral(" NULLS LAST");
+    return text;
+}
+
+QString clsDetailGridCommands::PageHeader_ps(const PrintHeader& h)
+{
+    return QStringLiteral("SEGMENT #:") + assigned(h.label) + QStringLiteral("   DATE:") + assigned(h.segmentDate)
+           + QStringLiteral("   IMPORT DATE:") + assigned(h.importDate) + QLatin1Char('\n')
+           + QStringLiteral("   EVENT:") + assigned(h.event) + QStringLiteral("   TYPE:") + assigned(h.segmentType)
+           + QStringLiteral("   CATEGORY:") + assigned(h.category) + QLatin1Char('\n') + h.note
+           + QLatin1Char('\t') + h.today;
+}
+
+void clsDetailGridCommands::SelectAllRows_p()
+{
+    guarded(Module, "SelectAllRows_p", [&] {
+        Recordset* rows = w.m_details.get();
+        DataGridSelBookmarks& selected = w.dbgMain->SelBookmarks();
+        selected.Clear();
+        if (!rows)
+            return;
+        // The rows as the grid shows them; the current row stays.
+        for (int r = 0; r < rows->RecordCount(); ++r)
+            selected.Add(Value(rows->bookmarkAt(r)));
+    });
+}
+
+void clsDetailGridCommands::dbgMain_HeadClick(int column)
+{
+    // The label sorts by entry order; the next sort command uses the column.
+    w.m_sortColumn = column == Col::colLabel ? int(Col::colOrdinalPosition) : column;
+}
+
+void clsDetailGridCommands::dbgMain_MouseUp(int button, int, int x, int y)
+{
+    guarded(Module, "dbgMain_MouseUp", [&] {
+        DataGrid* grid = w.dbgMain;
+        if (button != 2 || grid->SelStartCol() < 0 || grid->SelStartCol() != grid->SelEndCol())
+            return;
+        if (mdiMain* main = mdiMain::instance())
+            if (QMenu* menu = main->SortContextMenu())
+                menu->popup(grid->mapToGlobal(QPoint(x, y)));
+        grid->ClearSelCols();
+    });
+}
+
+bool clsDetailGridCommands::FillDown_pf()
+{
+    bool filled = false;
+    guarded(Module, "FillDown_pf", [&] {
+        DataGrid* grid = w.dbgMain;
+        Recordset* rows = w.m_details.get();
+        if (!rows)
+            return;
+        if (grid->DataChanged())
+            grid->Update();
+        const int column = grid->Col();
+        // The label is no value to repeat: a rate row made a time row loses its rate.
+        if (column < 0 || column == Col::colLabel || !grid->Columns(column)->Visible()
+            || grid->Columns(column)->Locked() || rows->currentViewRow() < 0)
+            return;
+        // A shown time or rate carries its stored value down with it.
+        std::vector<int> fields{grid->Columns(column)->fieldIndex()};
+        if (column == Col::colCumTimeDisplay)
+            fields.push_back(Col::colCumTime);
+        else if (column == Col::colRateDisplay)
+            fields.push_back(Col::colRate);
+        std::vector<Value> values;
+        for (int f : fields)
+            values.push_back(rows->Fields(f).Value());
+
+        bool changed = false;
+        std::unique_ptr<Recordset> writer = rows->Clone();
+        for (int r = rows->currentViewRow() + 1; r < rows->RecordCount(); ++r) {
+            writer->Bookmark(rows->bookmarkAt(r));
+            for (size_t i = 0; i < fields.size(); ++i) {
+                const Value now = writer->Fields(fields[i]).Value();
+                if (now.kind() == values[i].kind() && now == values[i])
+                    continue;
+                writer->Fields(fields[i]).Value(values[i]);
+                changed = true;
+            }
+        }
+        if (writer->EditMode() != Recordset::EditNone)
+            writer->Update();
+        writer->Close();
+        w.FillCalculatedFields_mf();
+        if (column == Col::colRosterId)
+            m_editor.notifyAthletes_p();
+        if (changed)
+            w.m_dirty = true;
+        filled = true;
+    });
+    w.dbgMain->ReBind();
+    return filled;
+}
+
+void clsDetailGridCommands::Print_P(bool preview)
+{
+    guarded(Module, "Print_P", [&] {
+        if (!DataGridPrintInfo::PrinterAvailable()) {
+            const QString none = QStringLiteral("No default printer has been specified. Please install a printer.");
+            showMessage(w.text_m(4140, none), 0);
+            return;
+        }
+        PrintHeader header;
+        header.label = w.txtsSegmentLabel->text();
+        header.segmentDate = w.dtpdtSegmentDate->Value().asText();
+        header.importDate = w.dtpdtImportDate->Value().asText();
+        header.event = w.cbolEventId->Text();
+        header.segmentType = w.cbolSegmentTypeID->Text();
+        header.category = w.cbolCategoryID->Text();
+        header.note = w.text_m(1100, QString());
+        header.today = Value(QDate::currentDate()).asText();
+        DataGridPrintInfo* info = w.dbgMain->PrintInfo();
+        info->PageHeader(PageHeader_ps(header));
+        info->PreviewCaption(w.windowTitle());
+        if (preview)
+            info->PrintPreview();
+        else
+            info->PrintData();
+    });
+}
+
+void clsDetailGridCommands::PageSetup_P()
+{
+    // Not a window procedure: the caller reports what goes wrong.
+    w.dbgMain->PrintInfo()->PageSetup();
+}

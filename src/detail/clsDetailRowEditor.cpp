@@ -1,0 +1,392 @@
+#include "detail/clsDetailRowEditor.h"
+
+#include "app/WindowServices.h"
+#include "app/clsHourglass.h"
+#include "detail/DetailCalculation.h"
+#include "detail/clsSegmentRows.h"
+#include "detail/clsSegmentUnits.h"
+#include "detail/frmSegmentDetail.h"
+#include "platform/DataGrid.h"
+#include "platform/Recordset.h"
+
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QLocale>
+#include <QTabWidget>
+#include <QToolTip>
+
+#include <cmath>
+#include <limits>
+
+using Col = clsSegmentRows::Column;
+using WindowServices::showMessage;
+using WindowServices::StatusCleared;
+using WindowServices::sysCmd;
+
+namespace {
+const char* const Module = "frmSegmentDetail";
+const QString Crlf = QStringLiteral("\r\n");
+
+// The number after a label's kind letter, when the rest is all digits.
+std::optional<qint64> labelNumber(const QString& label)
+{
+    if (label.size() < 2 || label.size() > 19)
+        return std::nullopt;
+    for (int i = 1; i < label.size(); ++i)
+        if (label.at(i) < QLatin1Char('0') || label.at(i) > QLatin1Char('9'))
+            return std::nullopt;
+    return label.mid(1).toLongLong();
+}
+
+bool sameValue(const Value& a, const Value& b) { return a.kind() == b.kind() && a == b; }
+}  // namespace
+
+clsDetailRowEditor::clsDetailRowEditor(frmSegmentDetail& window) : QObject(&window), w(window)
+{
+    w.dbgMain->horizontalHeader()->viewport()->installEventFilter(this);
+}
+
+// ---- checks and conversions ------------------------------------------------------------
+
+std::optional<double> clsDetailRowEditor::Number_p(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    double d = 0;
+    for (QLocale locale : {QLocale(), QLocale::c()}) {
+        locale.setNumberOptions(QLocale::RejectGroupSeparator);
+        d = locale.toDouble(t, &ok);
+        if (ok)
+            break;
+    }
+    if (!ok || !std::isfinite(d))
+        return std::nullopt;
+    return d;
+}
+
+qint32 clsDetailRowEditor::CheckCell_pl(int column, QString& text, const QString& rowLabel)
+{
+    switch (column) {
+    case Col::colDistance:
+        return Number_p(text) ? 0 : 600;
+    case Col::colLabel: {
+        text = text.trimmed().toUpper();
+        // The rest is digits only: the numbering of new rows goes on from it.
+        const bool kind = text.startsWith(QLatin1Char('R')) || text.startsWith(QLatin1Char('T'));
+        return kind && labelNumber(text) ? 0 : 590;
+    }
+    case Col::colCumTimeDisplay: {
+        const std::optional<double> n = Number_p(text);
+        return n && SecondsFromTyped_pd(*n) ? 0 : 605;
+    }
+    case Col::colRateDisplay:
+        if (text.trimmed().isEmpty())
+            return 0;
+        if (!DetailCalculation::isRateRow(rowLabel))
+            return 4170;
+        return Number_p(text) ? 0 : 610;
+    default:
+        return 0;
+    }
+}
+
+QString clsDetailRowEditor::CheckText_ps(qint32 textID)
+{
+    switch (textID) {
+    case 590: return QStringLiteral("Enter a label for a Time or Rate Only");
+    case 600: return QStringLiteral("Enter a Numeric Distance Value Only");
+    case 605: return QStringLiteral("Cum must be numeric");
+    case 610: return QStringLiteral("Rate must be numeric");
+    case 4170: return QStringLiteral("You may only enter rates for rate rows");
+    default: return {};
+    }
+}
+
+std::optional<double> clsDetailRowEditor::SecondsFromTyped_pd(double typed)
+{
+    // A negative time would read back as a wrong one; beyond 32 bits there is no time.
+    if (!std::isfinite(typed) || !(typed < 2147483648.0))
+        return std::nullopt;
+    // Hundredths rounded half away from zero, as the time text is formatted.
+    const qint64 hundredths = std::llround(typed * 100.0);
+    if (hundredths < 0)
+        return std::nullopt;
+    const qint64 whole = hundredths / 100;
+    const qint64 seconds = (whole / 10000) * 3600 + ((whole / 100) % 100) * 60 + whole % 100;
+    return double(seconds * 100 + hundredths % 100) / 100.0;
+}
+
+double clsDetailRowEditor::RateFromTyped_pd(const QString& typed, const RateUnit& unit)
+{
+    const std::optional<double> v = Number_p(typed);
+    if (!v)
+        return 0.0;
+    if (unit.type == 1)
+        return *v;
+    // No strokes at all is no rate: stored like an emptied cell.
+    if (*v == 0.0)
+        return 0.0;
+    const double factor = (std::isfinite(unit.factor) && unit.factor != 0.0) ? unit.factor : 1.0;
+    return factor / *v;
+}
+
+QString clsDetailRowEditor::NextLabel_ps(const Recordset& rows, QChar kind)
+{
+    const QChar letter = kind.toUpper();
+    std::optional<qint64> largest;
+    for (int r = 0; r < rows.RecordCount(); ++r) {
+        const QString label = rows.valueAt(r, Col::colLabel).asText().trimmed();
+        if (label.isEmpty() || label.at(0).toUpper() != letter)
+            continue;
+        if (const std::optional<qint64> n = labelNumber(label); n && (!largest || *n > *largest))
+            largest = n;
+    }
+    const qint64 next = largest ? *largest + 1 : (letter == QLatin1Char('T') ? 0 : 1);
+    return QString(letter) + QStringLiteral("%1").arg(next, 3, 10, QLatin1Char('0'));
+}
+
+qint32 clsDetailRowEditor::NextOrdinal_pl(const Recordset& rows)
+{
+    std::optional<qint32> largest;
+    for (int r = 0; r < rows.RecordCount(); ++r) {
+        const Value v = rows.valueAt(r, Col::colOrdinalPosition);
+        if (!v.isNullOrEmpty() && (!largest || v.toLong() > *largest))
+            largest = v.toLong();
+    }
+    return largest ? *largest + 1 : 0;
+}
+
+void clsDetailRowEditor::ConvertTyped_p(Recordset& rows, int column, const RateUnit& unit)
+{
+    const QString shown = rows.Fields(column).Value().asText();
+    if (column == Col::colCumTimeDisplay) {
+        // Text that is no time changes nothing: the next recalculation shows the stored one.
+        if (const std::optional<double> n = Number_p(shown))
+            if (const std::optional<double> seconds = SecondsFromTyped_pd(*n))
+                rows.Fields(Col::colCumTime).Value(Value(*seconds));
+    } else if (column == Col::colRateDisplay) {
+        rows.Fields(Col::colRate).Value(Value(RateFromTyped_pd(shown, unit)));
+    }
+}
+
+void clsDetailRowEditor::StoreTyped_p(Recordset& rows, int column, const Value& typed, const RateUnit& unit)
+{
+    if (column == Col::colRosterId) {
+        const bool none = typed.isNullOrEmpty() || typed.asText().trimmed().isEmpty()
+                          || (typed.isNumeric() && typed.toDouble() == 0.0);
+        rows.Fields(column).Value(none ? Value(1) : typed);
+        return;
+    }
+    rows.Fields(column).Value(typed);
+    ConvertTyped_p(rows, column, unit);
+}
+
+bool clsDetailRowEditor::clearable(const frmSegmentDetail& window, int column)
+{
+    if (column < 0 || column >= window.dbgMain->ColumnCount() || column == Col::colLabel)
+        return false;
+    const DataGridColumn* c = window.dbgMain->Columns(column);
+    return c->Visible() && !c->Locked();
+}
+
+clsDetailRowEditor::RateUnit clsDetailRowEditor::rateUnit() const
+{
+    const Value type = w.m_segment.lRateTypeID();
+    RateUnit unit;
+    unit.type = type.isNullOrEmpty() ? 0 : type.toLong();
+    unit.factor = clsSegmentUnits(*WindowServices::app().DatabaseAdo_Po())
+                      .Factors_p(type, w.m_segment.lSpeedTypeID(), w.m_segment.lDistanceTypeID(), w.m_defaultDigits)
+                      .rateFactor;
+    return unit;
+}
+
+// ---- typing into the grid ---------------------------------------------------------------
+
+void clsDetailRowEditor::dbgMain_BeforeColUpdate(int column, const Value& oldValue, bool* cancel)
+{
+    m_edit.reset();
+    guarded(Module, "dbgMain_BeforeColUpdate", [&] {
+        DataGridColumn* c = w.dbgMain->Columns(column);
+        QString text = c->Text();
+        const qint32 refused =
+            CheckCell_pl(column, text, w.dbgMain->Columns(Col::colLabel)->Value().asText());
+        if (refused) {
+            showMessage(w.text_m(refused, CheckText_ps(refused)), 64);
+            *cancel = true;  // the cell keeps what it had
+            return;
+        }
+        if (column == Col::colLabel)
+            c->Text(text);
+        m_edit.emplace(column, oldValue);
+    });
+}
+
+void clsDetailRowEditor::dbgMain_AfterColEdit(int column)
+{
+    guarded(Module, "dbgMain_AfterColEdit", [&] {
+        // Only a value that passed its check and got into the row is an edit.
+        const std::optional<std::pair<int, Value>> edit = std::exchange(m_edit, std::nullopt);
+        Recordset* rows = w.m_details.get();
+        if (!edit || edit->first != column || !rows || rows->currentViewRow() < 0)
+            return;
+        const int field = w.dbgMain->Columns(column)->fieldIndex();
+        if (field < 0 || sameValue(rows->Fields(field).Value(), edit->second))
+            return;
+        clsHourglass busy;
+        StatusCleared cleared;
+        sysCmd(4, w.text_m(2010, QStringLiteral("Calculating")));
+        if (column == Col::colCumTimeDisplay || column == Col::colRateDisplay)
+            ConvertTyped_p(*rows, column, rateUnit());
+        w.m_dirty = true;
+        if (column == Col::colRosterId)
+            emit AthletesChanged();
+        else if (column != Col::colComments)
+            w.FillCalculatedFields_mf();
+        w.dbgMain->Col(column);
+    });
+}
+
+void clsDetailRowEditor::dbgMain_AfterUpdate()
+{
+    // Also a value stored from outside the window's handlers (find and replace).
+    w.m_dirty = true;
+}
+
+bool clsDetailRowEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && watched == w.dbgMain->horizontalHeader()->viewport()) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (w.dbgMain->horizontalHeader()->logicalIndexAt(help->pos()) == Col::colCumTimeDisplay)
+            QToolTip::showText(help->globalPos(),
+                               w.text_m(607, QStringLiteral("Type a time as the digits hhmmss.hh: 12345.67 is "
+                                                            "01:23'45.67, 120 is 00:01'20.00")));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void clsDetailRowEditor::dbgRosterForDetail_GotFocus()
+{
+    guarded(Module, "dbgRosterForDetail_GotFocus", [&] { w.recordActiveControl_m(w.dbgRosterForDetail); });
+}
+
+// ---- adding, deleting and clearing rows ----------------------------------------------------
+
+void clsDetailRowEditor::cmdAddTime_Click()
+{
+    guarded(Module, "cmdAddTime_Click", [&] { addRow_m(QLatin1Char('T')); });
+}
+
+void clsDetailRowEditor::cmdAddRate_Click()
+{
+    guarded(Module, "cmdAddRate_Click", [&] { addRow_m(QLatin1Char('R')); });
+}
+
+void clsDetailRowEditor::addRow_m(QChar kind)
+{
+    w.ssTab1->setCurrentIndex(0);
+    Recordset* rows = w.m_details.get();
+    if (!rows)
+        return;
+    // Numbered among all rows, also those the athlete filter hides.
+    std::unique_ptr<Recordset> all = rows->Clone();
+    const QString label = NextLabel_ps(*all, kind);
+    const qint32 ordinal = NextOrdinal_pl(*all);
+    all->Close();
+    rows->AddNew();
+    rows->Fields(Col::colSegmentID).Value(w.m_segment.lSegmentID());
+    rows->Fields(Col::colLabel).Value(Value(label));
+    rows->Fields(Col::colOrdinalPosition).Value(Value(ordinal));
+    rows->Fields(Col::colRosterId).Value(Value(1));
+    rows->Update();
+    // The new row gets its derived values at the next recalculation.
+    w.dbgMain->ReBind();
+    w.m_dirty = true;
+}
+
+void clsDetailRowEditor::deleteRows_p()
+{
+    guarded(Module, "deleteRows_p", [&] {
+        clsHourglass busy;
+        w.ssTab1->setCurrentIndex(0);
+        StatusCleared cleared;
+        sysCmd(4, WindowServices::text(690, QStringLiteral("Deleting")));
+        Recordset* rows = w.m_details.get();
+        if (!rows)
+            return;
+        DataGridSelBookmarks& selected = w.dbgMain->SelBookmarks();
+        if (selected.Count() == 0) {
+            const Value current = w.dbgMain->Bookmark();
+            if (current.isNullOrEmpty()) {
+                showMessage(w.text_m(720, QStringLiteral("No Record Selected")), 64);
+                return;
+            }
+            selected.Add(current);
+        }
+        QString labels;
+        for (qint32 bookmark : selected.list())
+            labels += Crlf + rows->valueAt(rows->viewRowOfBookmark(bookmark), Col::colLabel).asText();
+        if (showMessage(w.text_m(540, QStringLiteral("delete the following records?")) + Crlf + labels, 292) == 6) {
+            // By row: rows not saved yet have no id, and two may share a label.
+            const std::vector<qint32> doomed = selected.list();
+            // The grid lets go of the rows meanwhile: following each removal
+            // would lay it out again for every row.
+            w.dbgMain->DataSource(nullptr);
+            for (qint32 bookmark : doomed) {
+                rows->Bookmark(bookmark);
+                rows->Delete();
+            }
+            w.dbgMain->DataSource(rows);
+            if (rows->RecordCount() > 0)
+                rows->MoveFirst();
+            w.m_dirty = true;
+        }
+        w.FillCalculatedFields_mf();
+        emit AthletesChanged();
+    });
+}
+
+void clsDetailRowEditor::ClearSelection_p()
+{
+    guarded(Module, "ClearSelection_p", [&] {
+        if (showMessage(QStringLiteral("Clear currently selected grid elements?"), 35) != 6)
+            return;
+        Recordset* rows = w.m_details.get();
+        if (!rows)
+            return;
+        DataGrid* grid = w.dbgMain;
+        const RateUnit unit = rateUnit();
+        // Written through a clone: the grid keeps its row.
+        std::unique_ptr<Recordset> writer = rows->Clone();
+        const int column = grid->Col();
+        if (grid->SelBookmarks().Count() > 0) {
+            if (clearable(w, column))
+                for (qint32 bookmark : grid->SelBookmarks().list()) {
+                    writer->Bookmark(bookmark);
+                    StoreTyped_p(*writer, column, Value(QString()), unit);
+                }
+        } else if (grid->SelStartCol() >= 0) {
+            QList<int> columns = grid->selectedColumns();
+            columns.removeIf([&](int c) { return !clearable(w, c); });
+            for (int r = 0; r < rows->RecordCount(); ++r) {
+                writer->Bookmark(rows->bookmarkAt(r));
+                // Comments are emptied; a "0" would be no clearer than the text.
+                for (int c : columns)
+                    StoreTyped_p(*writer, c, c == Col::colComments ? Value(QString()) : Value(0), unit);
+            }
+        } else if (clearable(w, column) && rows->currentViewRow() >= 0) {
+            writer->Bookmark(rows->Bookmark());
+            StoreTyped_p(*writer, column, Value(QString()), unit);
+        }
+        if (writer->EditMode() != Recordset::EditNone)
+            writer->Update();
+        writer->Close();
+        w.FillCalculatedFields_mf();
+        emit AthletesChanged();
+        w.m_dirty = true;
+    });
+}

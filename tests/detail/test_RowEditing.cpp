@@ -1,0 +1,343 @@
+#include "DetailFixture.h"
+#include "PdfText.h"
+
+#include "detail/clsDetailGridCommands.h"
+#include "detail/clsDetailRowEditor.h"
+#include "platform/ComboBox.h"
+#include "platform/DataGridDelegate.h"
+#include "platform/DataGridPrint.h"
+#include "shell/mdiMain.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+using Col = clsSegmentRows::Column;
+using Editor = clsDetailRowEditor;
+
+TEST(DetailRowChecks, CellChecksAndTypedValues)
+{
+    const struct {
+        int column;
+        const char *typed, *label;
+        qint32 refusedBy;
+    } checks[] = {{Col::colLabel, "t12", "", 0},          {Col::colLabel, "X001", "", 590},
+                  {Col::colLabel, "T", "", 590},          {Col::colLabel, "R", "", 590},
+                  {Col::colLabel, "T1A", "", 590},        {Col::colLabel, "T1.5", "", 590},
+                  {Col::colRateDisplay, "2.5", "T001", 4170}, {Col::colRateDisplay, "", "T001", 0},
+                  {Col::colRateDisplay, "30", "r004", 0}, {Col::colRateDisplay, "fast", "R004", 610},
+                  {Col::colCumTimeDisplay, "9999", "", 0}, {Col::colCumTimeDisplay, "-5", "", 605},
+                  {Col::colCumTimeDisplay, "1,000", "", 605}, {Col::colCumTimeDisplay, "3000000000", "", 605},
+                  {Col::colDistance, "x", "", 600},       {Col::colDistance, " 12.5 ", "", 0}};
+    for (const auto& c : checks) {
+        QString text = QString::fromLatin1(c.typed);
+        EXPECT_EQ(Editor::CheckCell_pl(c.column, text, QString::fromLatin1(c.label)), c.refusedBy) << c.typed;
+    }
+    QString label = QStringLiteral(" r005 ");
+    Editor::CheckCell_pl(Col::colLabel, label, {});
+    EXPECT_EQ(label, "R005");
+
+    const std::pair<double, double> times[] = {{9999, 6039}, {12345.67, 5025.67}, {120, 80}, {0.005, 0.01}};
+    for (const auto& [typed, seconds] : times)
+        EXPECT_EQ(Editor::SecondsFromTyped_pd(typed), std::optional<double>(seconds)) << typed;
+    EXPECT_FALSE(Editor::SecondsFromTyped_pd(-5));
+    const Editor::RateUnit spm{2, 60.0}, spc{1, 1.0};
+    EXPECT_EQ(Editor::RateFromTyped_pd("30", spm), 2.0);
+    EXPECT_EQ(Editor::RateFromTyped_pd("", spm), 0.0);
+    EXPECT_EQ(Editor::RateFromTyped_pd("0", spm), 0.0);  // no division by zero
+    EXPECT_EQ(Editor::RateFromTyped_pd("2.5", spc), 2.5);
+}
+
+namespace {
+constexpr int Yes = 6, No = 7, Cancel = 2;
+
+class RowEditing : public DetailFixture {
+protected:
+    void moveTo(const QString& label, int nth = 0)
+    {
+        for (int r = 0; r < rows().RecordCount(); ++r)
+            if (rows().valueAt(r, Col::colLabel).asText() == label && nth-- == 0)
+                return rows().setCurrentViewRow(r);
+        ADD_FAILURE() << "no row " << label.toStdString();
+    }
+    // Types into a shown cell as the user does: open the editor, type, commit.
+    void type(const QString& label, int column, const QString& text)
+    {
+        moveTo(label);
+        window->dbgMain->Col(column);
+        window->dbgMain->EditActive(true);
+        lineEditOfCellEditor(window->dbgMain->cellEditor())->setText(text);
+        window->dbgMain->EditActive(false);
+    }
+    void select(const QString& label, int nth = 0)
+    {
+        moveTo(label, nth);
+        window->dbgMain->SelBookmarks().Add(window->dbgMain->Bookmark());
+    }
+    QStringList labels() { return stored(rows(), {Col::colLabel}); }
+    static QStringList stored(const Recordset& rs, const QList<int>& columns)
+    {
+        QStringList all;
+        for (int r = 0; r < rs.RecordCount(); ++r) {
+            QStringList row;
+            for (int c : columns)
+                row << rs.valueAt(r, c).asText();
+            all << row.join('|');
+        }
+        return all;
+    }
+};
+}  // namespace
+
+TEST_F(RowEditing, TypedAddedAndDeletedRowsAreSavedAsTheGridShowedThem)
+{
+    frmSegmentDetail& w = open(1);
+    moveTo("T000");  // stored as the find engine stores a replacement
+    rows().Fields(Col::colComments).Value(Value("x"));
+    w.dbgMain->Update();
+    EXPECT_TRUE(w.Dirty_pf());
+    w.Dirty_pf(false);
+
+    type("T001", Col::colCumTimeDisplay, "00:02'00.00");  // committed unchanged: no edit
+    type("T001", Col::colRateDisplay, "2.5");
+    type("T001", Col::colCumTimeDisplay, "-12345");
+    ASSERT_EQ(boxes.count(), 2);
+    EXPECT_EQ(boxes.shown()[0].text, "You may only enter rates for rate rows");
+    EXPECT_EQ(boxes.shown()[0].style, 64);
+    EXPECT_EQ(boxes.shown()[1].text, "Cum must be numeric");
+    EXPECT_FALSE(w.Dirty_pf());
+
+    type("T001", Col::colDistance, "480");
+    EXPECT_EQ(text("T001", Col::colSpeed), "4");
+    type("R002", Col::colRateDisplay, "2.25");
+    type("T002", Col::colLabel, "t12");
+    w.cmdAddRate->click();
+    type("R003", Col::colRateDisplay, "1.9");
+    w.cmdAddTime->click();
+    type("T013", Col::colCumTimeDisplay, "500");  // numbered on from T12
+    EXPECT_EQ(text("T013", Col::colLap), "00:00'50.00");  // 300 s after T12's 250 s
+    type("T013", Col::colComments, "finish");
+    type("T013", Col::colLabel, "T999");
+    w.cmdAddTime->click();
+    w.cmdAddTime->click();
+    EXPECT_EQ(labels().mid(4), (QStringList{"T12", "R003", "T999", "T1000", "T1001"}));
+    EXPECT_TRUE(cell("T1001", Col::colLap).isNull());  // added rows wait for the next recalculation
+    type("T1001", Col::colLabel, "T1000");  // two rows not saved yet, one label
+
+    moveTo("T001");
+    rows().Fields(Col::colDistance).Value(Value(600.0));
+    rows().Update();
+    select("T1000", 1);
+    boxes.answer(No);
+    w.deleteRows_p();
+    EXPECT_EQ(boxes.last().text, "delete the following records?\r\n\r\nT1000");
+    EXPECT_EQ(boxes.last().style, 292);
+    EXPECT_EQ(rows().RecordCount(), 9);
+    EXPECT_EQ(text("T001", Col::colSpeed), "5");  // recalculated all the same
+    EXPECT_EQ(w.dbgMain->SelBookmarks().Count(), 1);
+    boxes.answer(Yes);
+    w.deleteRows_p();
+    select("R001");
+    boxes.answer(Yes);
+    w.deleteRows_p();
+    w.cmdSave->click();
+    EXPECT_EQ(boxes.count(), 5);
+
+    rows().Sort(QStringLiteral("lOrdinalPosition"));
+    const QStringList grid = stored(rows(), {Col::colOrdinalPosition, Col::colLabel, Col::colCumTime, Col::colRate,
+                                             Col::colDistance, Col::colRosterId, Col::colComments});
+    Recordset saved;
+    saved.Open(db(), QStringLiteral("SELECT lOrdinalPosition, sSegmentDetailLabel, dCumTime, dRate, dDistance, "
+                                    "lRosterId, sComments FROM tblSegmentDetail WHERE lSegmentID = 1 "
+                                    "ORDER BY lOrdinalPosition"));
+    EXPECT_EQ(stored(saved, {0, 1, 2, 3, 4, 5, 6}), grid);
+    EXPECT_EQ(grid, (QStringList{"0|T000|0|0|0|1|x", "2|T001|120|0|600|1|start", "3|R002|180|2.25||2|",
+                                 "4|T12|250|0|1000|2|", "5|R003||1.9||1|", "6|T999|300|0||1|finish",
+                                 "7|T1000||0||1|"}));
+    EXPECT_FALSE(w.Dirty_pf());
+}
+
+TEST_F(RowEditing, SortSelectAllFillDownAndClear)
+{
+    db().Execute(QStringLiteral("INSERT INTO tblRoster (lRosterID, sLastName, sFirstName) VALUES (3, 'Berg', 'Ana')"));
+    frmSegmentDetail& w = open(1);
+    moveTo("T002");
+    rows().Fields(Col::colDistance).Value(Value(2000.0));
+    w.SetSpeedType_p(1);  // recalculates: T001 4.17, T002 15.38 m/s
+    emit w.dbgMain->HeadClick(Col::colSpeed);
+    w.SetOrder_P("ASC");
+    EXPECT_EQ(labels(), (QStringList{"T000", "T001", "T002", "R001", "R002"}));  // by number, empty last
+    w.SetOrder_P("DESC");
+    EXPECT_EQ(labels(), (QStringList{"T002", "T001", "T000", "R001", "R002"}));
+    EXPECT_EQ(text("T002", Col::colLap), "00:02'10.00");  // no recalculation off the time columns
+    emit w.dbgMain->HeadClick(Col::colLabel);
+    w.SetOrder_P("DESC");
+    EXPECT_EQ(labels(), (QStringList{"T002", "R002", "T001", "R001", "T000"}));  // entry order
+    emit w.dbgMain->HeadClick(Col::colCumTimeDisplay);
+    w.SetOrder_P("DESC");
+    EXPECT_EQ(text("T001", Col::colLap), "00:00'00.00");  // measured from the row above
+    w.SetOrder_P("ASC");
+    w.SelectAllRows_p();
+    EXPECT_EQ(w.dbgMain->SelBookmarks().list(), (std::vector<qint32>{rows().bookmarkAt(0), rows().bookmarkAt(1),
+                                                                      rows().bookmarkAt(2), rows().bookmarkAt(3),
+                                                                      rows().bookmarkAt(4)}));
+    w.dbgMain->SelBookmarks().Clear();
+
+    w.Dirty_pf(false);
+    QSignalSpy athletes(w.rowEditor(), &clsDetailRowEditor::AthletesChanged);
+    w.SetGridColumns_p(Col::colComments, false);
+    for (int column : {int(Col::colLap), int(Col::colComments)}) {
+        w.dbgMain->Col(column);
+        EXPECT_FALSE(w.FillDown_pf()) << column;
+    }
+    EXPECT_FALSE(w.Dirty_pf());
+    moveTo("R001");
+    rows().Fields(Col::colRosterId).Value(Value(3));
+    rows().Update();
+    w.dbgMain->Col(Col::colRosterId);
+    EXPECT_TRUE(w.FillDown_pf());
+    EXPECT_EQ(stored(rows(), {Col::colRosterId}), (QStringList{"1", "3", "3", "3", "3"}));
+    EXPECT_EQ(athletes.count(), 1);
+    EXPECT_TRUE(w.Dirty_pf());
+    moveTo("T001");
+    w.dbgMain->Col(Col::colCumTimeDisplay);
+    EXPECT_TRUE(w.FillDown_pf());  // the stored seconds go down with the shown time
+    EXPECT_EQ(cell("T002", Col::colCumTime).toDouble(), 120.0);
+    EXPECT_EQ(text("T002", Col::colLap), "00:00'00.00");
+
+    // A block over label to time: labels and rates stay, times become 0.
+    w.dbgMain->SelStartCol(Col::colLabel);
+    w.dbgMain->SelEndCol(Col::colCumTimeDisplay);
+    boxes.answer(Cancel);
+    w.ClearSelection_p();
+    EXPECT_EQ(cell("T002", Col::colCumTime).toDouble(), 120.0);
+    boxes.answer(Yes);
+    w.ClearSelection_p();
+    EXPECT_EQ(boxes.last().text, "Clear currently selected grid elements?");
+    EXPECT_EQ(boxes.last().style, 35);
+    EXPECT_EQ(labels(), (QStringList{"T000", "R001", "T001", "R002", "T002"}));
+    EXPECT_EQ(cell("T002", Col::colCumTime).toDouble(), 0.0);
+    EXPECT_EQ(cell("R002", Col::colRate).toDouble(), 2.5);
+    // Selected rows: the current column emptied as typed; an athlete becomes athlete 1.
+    w.dbgMain->ClearSelCols();
+    select("R001");
+    select("R002");
+    for (int column : {int(Col::colRateDisplay), int(Col::colRosterId)}) {
+        w.dbgMain->Col(column);
+        boxes.answer(Yes);
+        w.ClearSelection_p();
+    }
+    EXPECT_EQ(stored(rows(), {Col::colRate, Col::colRateDisplay, Col::colRosterId}).mid(1, 3),
+              (QStringList{"0|0|1", "0||3", "0|0|1"}));
+
+    // Everything shown goes; the athlete filter stays.
+    rows().Filter(QStringLiteral("lRosterId = 1"));
+    w.SelectAllRows_p();
+    boxes.answer(Yes);
+    w.deleteRows_p();
+    EXPECT_EQ(rows().RecordCount(), 0);
+    EXPECT_EQ(rows().Filter(), "lRosterId = 1");
+    w.deleteRows_p();
+    EXPECT_EQ(boxes.last().text, "No Record Selected");
+}
+
+TEST_F(RowEditing, PrintsTheSegmentWithItsHeaderOrSaysThereIsNoPrinter)
+{
+    EXPECT_EQ(clsDetailGridCommands::PageHeader_ps({"7", "2/10/24", "", "", "Race", "Juniors", "Note", "today"}),
+              "SEGMENT #:7   DATE:2/10/24   IMPORT DATE:Not Assigned\n   EVENT:Not Assigned   TYPE:Race   "
+              "CATEGORY:Juniors\nNote\ttoday");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("segment.pdf");
+    bool available = false;
+    PrintDialogService::Hooks hooks;
+    hooks.printerAvailable = [&] { return available; };
+    hooks.preparePrinter = [&](QPrinter& p) {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(pdf);
+    };
+    hooks.preview = [](QPrinter& p, const QString&, const std::function<void(QPrinter*)>& paint) { paint(&p); };
+    PrintDialogService::install(hooks);
+
+    frmSegmentDetail& w = open(1);
+    w.cmdPrintGrid->click();
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, "No default printer has been specified. Please install a printer.");
+    EXPECT_EQ(boxes.last().style, 64);  // style 0 gets the information icon
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    available = true;
+    w.cbolEventId->ListIndex(-1);
+    for (bool preview : {false, true}) {
+        w.Print_P(preview);
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QStringList texts = pdfTexts(file.readAll());
+        EXPECT_EQ(texts.mid(0, 3),
+                  (QStringList{"SEGMENT #:7   DATE:" + Value(QDate(2024, 2, 10)).asText() + "   IMPORT DATE:" +
+                                   Value(QDate(2024, 3, 1)).asText(),
+                               "   EVENT:Not Assigned   TYPE:Race   CATEGORY:Juniors",
+                               Value(QDate::currentDate()).asText()}));
+        for (const char* shown : {"mem", "Cum", "T001", "00:02'00.00", "4.17", "8.33", "start", "R002"})
+            EXPECT_TRUE(texts.contains(shown)) << shown;
+        EXPECT_FALSE(texts.contains("dCumTime"));
+        file.remove();
+    }
+    EXPECT_EQ(boxes.count(), 1);
+    PrintDialogService::install({});
+}
+
+TEST_F(RowEditing, MenusFollowThePageAndTheUnits)
+{
+    db().Execute(QStringLiteral("UPDATE tblSegment SET lDistanceTypeID = 4, lRateTypeID = 2 WHERE lSegmentID = 1"));
+    auto main = std::make_unique<mdiMain>();
+    main->show();
+    const auto on = [&](const char* item) { return main->MenuItem(QString::fromLatin1(item))->isEnabled(); };
+    const auto checked = [&](const char* item) { return main->MenuItem(QString::fromLatin1(item))->isChecked(); };
+    auto* w = new frmSegmentDetail;
+    main->ShowChild(w);
+    ASSERT_TRUE(w->Retrieve_pf(1));
+    for (bool details : {true, false}) {
+        w->ssTab1->setCurrentIndex(details ? 0 : 1);
+        for (const char* item : {"mnuFilePrint", "mnuFilePrintPreview", "mnuFilePageSetup", "mnuEditDelete",
+                                 "mnuEditFillDown", "mnuEditFind", "mnuEditReplace", "mnuEditSelectAll",
+                                 "mnuSortAscending", "mnuSortDescending", "mnuViewComments", "mnuViewDiPS",
+                                 "mnuViewDistanceSpeed", "mnuViewDistanceSpeedType", "mnuViewRateType"})
+            EXPECT_EQ(on(item), details) << item;
+        for (const char* item : {"mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuEditUndo", "mnuFileImport"})
+            EXPECT_TRUE(on(item)) << item;
+        EXPECT_FALSE(on("mnuFileExport") || on("mnuEditClear"));
+    }
+    QStringList marks;
+    for (const char* item : {"mnuViewDistanceFeet", "mnuViewDistanceMeters", "mnuViewDistanceKilometers",
+                             "mnuViewDistanceMiles", "mnuViewDistanceYards", "mnuViewRatesSecondsPerCycle",
+                             "mnuViewRatesStrokesPerMinute"})
+        if (checked(item))
+            marks << item;
+    EXPECT_EQ(marks, (QStringList{"mnuViewDistanceYards", "mnuViewRatesStrokesPerMinute"}));
+    w->SetRateType_p(7);
+    w->Form_Activate();
+    EXPECT_FALSE(checked("mnuViewRatesStrokesPerMinute") || checked("mnuViewRatesSecondsPerCycle"));
+
+    // The sort menu pops up over one selected column only and sorts this window.
+    w->ssTab1->setCurrentIndex(0);
+    QMenu* sort = main->SortContextMenu();
+    emit w->dbgMain->MouseUp(2, 0, 5, 5);
+    w->dbgMain->SelStartCol(Col::colLabel);
+    w->dbgMain->SelEndCol(Col::colCumTimeDisplay);
+    emit w->dbgMain->MouseUp(2, 0, 5, 5);
+    EXPECT_FALSE(sort->isVisible());
+    emit w->dbgMain->HeadClick(Col::colLabel);
+    w->dbgMain->SelEndCol(Col::colLabel);
+    emit w->dbgMain->MouseUp(2, 0, 5, 5);
+    EXPECT_TRUE(sort->isVisible());
+    EXPECT_EQ(w->dbgMain->SelStartCol(), -1);
+    main->MenuItem(QStringLiteral("mnuSortDescending"))->trigger();
+    sort->hide();
+    shown = w;
+    EXPECT_EQ(labels().first(), "T002");
+    main.reset();
+}
