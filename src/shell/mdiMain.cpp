@@ -130,6 +130,9 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), m_activeControl(std::ma
 
 mdiMain::~mdiMain()
 {
+    // The area's children go after this destructor and still signal their
+    // activation on the way out: nothing may reach this half-destroyed window.
+    disconnect(m_area, nullptr, this, nullptr);
     if (qApp)
         qApp->removeEventFilter(this);
     if (clsThisApp* app = modapp::ThisApp()) {
