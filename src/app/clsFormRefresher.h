@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QVariant>
 
 // The one refresh broker: a window that saved or deleted data asks every
@@ -24,6 +25,18 @@ public:
 
     // vArg left out arrives as an invalid QVariant (nothing given).
     void SendRefreshRequest_p(qint32 lType, const QVariant& vArg = {});
+
+    // A window's FormRefresher_po: lets go of the broker it held and takes
+    // `refresher` (may be null), its requests going straight to `slot`.
+    template <class Holder, class Slot>
+    static void Hold(QPointer<clsFormRefresher>& held, clsFormRefresher* refresher, Holder* holder, Slot slot)
+    {
+        if (held)
+            QObject::disconnect(held, nullptr, holder, nullptr);
+        held = refresher;
+        if (refresher)
+            QObject::connect(refresher, &clsFormRefresher::RefreshRequested, holder, slot, Qt::DirectConnection);
+    }
 
 signals:
     void RefreshRequested(qint32 lType, const QVariant& vArg);

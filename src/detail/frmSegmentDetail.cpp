@@ -801,12 +801,7 @@ void frmSegmentDetail::Form_Unload()
 
 void frmSegmentDetail::FormRefresher_po(clsFormRefresher* refresher)
 {
-    if (moFormRefresher)
-        disconnect(moFormRefresher, nullptr, this, nullptr);
-    moFormRefresher = refresher;
-    if (refresher)
-        connect(refresher, &clsFormRefresher::RefreshRequested, this,
-                &frmSegmentDetail::moFormRefresher_RefreshRequested, Qt::DirectConnection);
+    clsFormRefresher::Hold(moFormRefresher, refresher, this, &frmSegmentDetail::moFormRefresher_RefreshRequested);
 }
 
 void frmSegmentDetail::ForceSendRefreshRequest_p()

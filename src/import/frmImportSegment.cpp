@@ -241,12 +241,7 @@ QWidget* frmImportSegment::openAfterDownload(const QDate& importDate)
 
 void frmImportSegment::FormRefresher_po(clsFormRefresher* refresher)
 {
-    if (moFormRefresher)
-        disconnect(moFormRefresher, nullptr, this, nullptr);
-    moFormRefresher = refresher;
-    if (refresher)
-        connect(refresher, &clsFormRefresher::RefreshRequested, this,
-                &frmImportSegment::moFormRefresher_RefreshRequested);
+    clsFormRefresher::Hold(moFormRefresher, refresher, this, &frmImportSegment::moFormRefresher_RefreshRequested);
 }
 
 MenuRow frmImportSegment::menuRow()

@@ -373,13 +373,7 @@ void RecordWindow::cmdClose_Click()
 
 void RecordWindow::FormRefresher_po(clsFormRefresher* refresher)
 {
-    if (m_refresher)
-        disconnect(m_refresher, nullptr, this, nullptr);
-    m_refresher = refresher;
-    // Direct: the sender counts on every window having requeried when it goes on.
-    if (refresher)
-        connect(refresher, &clsFormRefresher::RefreshRequested, this, &RecordWindow::RefreshRequested,
-                Qt::DirectConnection);
+    clsFormRefresher::Hold(m_refresher, refresher, this, &RecordWindow::RefreshRequested);
 }
 
 void RecordWindow::ForceSendRefreshRequest_p() { sendRefresh_m(); }

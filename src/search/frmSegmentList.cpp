@@ -489,13 +489,7 @@ void frmSegmentList::cmdClose_Click()
 
 void frmSegmentList::FormRefresher_po(clsFormRefresher* refresher)
 {
-    if (m_refresher)
-        disconnect(m_refresher, nullptr, this, nullptr);
-    m_refresher = refresher;
-    // Direct: the sender counts on every list having requeried when it goes on.
-    if (refresher)
-        connect(refresher, &clsFormRefresher::RefreshRequested, this, &frmSegmentList::RefreshRequested,
-                Qt::DirectConnection);
+    clsFormRefresher::Hold(m_refresher, refresher, this, &frmSegmentList::RefreshRequested);
 }
 
 clsFormRefresher* frmSegmentList::formRefresher() const { return m_refresher.data(); }
