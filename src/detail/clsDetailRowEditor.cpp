@@ -319,13 +319,9 @@ void clsDetailRowEditor::deleteRows_p()
         if (!rows)
             return;
         DataGridSelBookmarks& selected = w.dbgMain->SelBookmarks();
-        if (selected.Count() == 0) {
-            const Value current = w.dbgMain->Bookmark();
-            if (current.isNullOrEmpty()) {
-                showMessage(w.text_m(720, QStringLiteral("No Record Selected")), 64);
-                return;
-            }
-            selected.Add(current);
+        if (!selected.SelectCurrentWhenEmpty()) {
+            showMessage(w.text_m(720, QStringLiteral("No Record Selected")), 64);
+            return;
         }
         QString labels;
         for (qint32 bookmark : selected.list())

@@ -759,13 +759,9 @@ void RecordWindow::deleteBody_m()
     const StatusCleared cleared;
     sysCmd(4, text_m(690, QStringLiteral("Deleting")));
     DataGridSelBookmarks& selected = dbgMain->SelBookmarks();
-    if (selected.Count() == 0) {
-        const Value current = dbgMain->Bookmark();
-        if (current.isNullOrEmpty()) {
-            showMessage(text_m(720, QStringLiteral("No Record Selected")), 64);
-            return;
-        }
-        selected.Add(current);
+    if (!selected.SelectCurrentWhenEmpty()) {
+        showMessage(text_m(720, QStringLiteral("No Record Selected")), 64);
+        return;
     }
     QString names;
     QString ids;

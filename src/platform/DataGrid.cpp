@@ -72,6 +72,17 @@ void DataGridSelBookmarks::Clear()
     m_grid->mirrorSelection();
 }
 
+bool DataGridSelBookmarks::SelectCurrentWhenEmpty()
+{
+    if (!m_list.empty())
+        return true;
+    const Value current = m_grid->Bookmark();
+    if (current.isNullOrEmpty())
+        return false;
+    Add(current);
+    return true;
+}
+
 bool DataGridSelBookmarks::contains(qint32 bookmark) const
 {
     return std::find(m_list.begin(), m_list.end(), bookmark) != m_list.end();

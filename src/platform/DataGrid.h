@@ -25,6 +25,9 @@ public:
     void Remove(int index);            // 9 when out of range
     void Clear();
     bool contains(qint32 bookmark) const;
+    // With nothing selected, selects the current row; false when there is
+    // neither a selection nor a current row.
+    bool SelectCurrentWhenEmpty();
     const std::vector<qint32>& list() const { return m_list; }
 
 private:

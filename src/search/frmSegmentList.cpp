@@ -816,13 +816,9 @@ void frmSegmentList::deleteBody_m()
     StatusCleared cleared;
     sysCmd(4, text_m(690, QStringLiteral("Deleting")));
     DataGridSelBookmarks& selected = dbgMain->SelBookmarks();
-    if (selected.Count() == 0) {
-        const Value current = dbgMain->Bookmark();
-        if (current.isNullOrEmpty()) {
-            showMessage(text_m(720, QStringLiteral("No Record Selected")), 64);
-            return;
-        }
-        selected.Add(current);
+    if (!selected.SelectCurrentWhenEmpty()) {
+        showMessage(text_m(720, QStringLiteral("No Record Selected")), 64);
+        return;
     }
     QString lines;
     QString ids;
@@ -892,12 +888,8 @@ void frmSegmentList::cmdExport_Click()
             throw AppError(3704, QStringLiteral("Operation is not allowed when the object is closed."));
         std::unique_ptr<Recordset> copy = m_rs->Clone();
         DataGridSelBookmarks& selected = dbgMain->SelBookmarks();
-        if (selected.Count() == 0) {
-            const Value current = dbgMain->Bookmark();
-            if (current.isNullOrEmpty())
-                throw AppError(ErrNo::NoCurrentRecord, AppError::standardDescription(ErrNo::NoCurrentRecord));
-            selected.Add(current);
-        }
+        if (!selected.SelectCurrentWhenEmpty())
+            throw AppError(ErrNo::NoCurrentRecord, AppError::standardDescription(ErrNo::NoCurrentRecord));
         QString ids;
         for (int i = 0; i < selected.Count(); ++i) {
             copy->Bookmark(selected.Item(i).toLong());
