@@ -1,0 +1,119 @@
+#include "platform/ColumnReader.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include <cmath>
+
+namespace {
+
+int twoDigits(const char* p)
+{
+    if (p[0] < '0' || p[0] > '9' || p[1] < '0' || p[1] > '9')
+        return -1;
+    return (p[0] - '0') * 10 + (p[1] - '0');
+}
+
+// Fast readers for the stored ISO forms; anything else falls back to Qt.
+QDate readDate(const char* s, int n)
+{
+    if (n >= 10 && s[4] == '-' && s[7] == '-') {
+        const int hi = twoDigits(s), lo = twoDigits(s + 2), m = twoDigits(s + 5), d = twoDigits(s + 8);
+        if (hi >= 0 && lo >= 0 && m >= 0 && d >= 0)
+            return QDate(hi * 100 + lo, m, d);
+    }
+    return QDate();
+}
+
+QTime readTime(const char* s, int n)
+{
+    if (n >= 8 && s[2] == ':' && s[5] == ':') {
+        const int h = twoDigits(s), m = twoDigits(s + 3), sec = twoDigits(s + 6);
+        if (h >= 0 && m >= 0 && sec >= 0)
+            return QTime(h, m, sec);
+    }
+    if (n == 5 && s[2] == ':') {
+        const int h = twoDigits(s), m = twoDigits(s + 3);
+        if (h >= 0 && m >= 0)
+            return QTime(h, m);
+    }
+    return QTime();
+}
+
+}  // namespace
+
+Value readColumn(sqlite3_stmt* st, int i, FieldInfo::DataType type, DateCache* cache)
+{
+    using T = FieldInfo::DataType;
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_NULL: return Value::null();
+    case SQLITE_INTEGER: {
+        const sqlite3_int64 n = sqlite3_column_int64(st, i);
+        switch (type) {
+        case T::Boolean: return Value(n != 0);
+        case T::Double: return Value(double(n));
+        case T::Text:
+        case T::Memo: return Value(QString::number(n));
+        default: return Value(qint64(n));
+        }
+    }
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_column_double(st, i);
+        switch (type) {
+        case T::Boolean: return Value(d != 0);
+        case T::Integer:
+            if (d == std::floor(d) && std::abs(d) <= 2147483647.0)
+                return Value(qint32(d));
+            return Value(d);
+        default: return Value(d);
+        }
+    }
+    default: {
+        const char* s = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+        const int n = sqlite3_column_bytes(st, i);
+        switch (type) {
+        case T::Date: {
+            const QDate d = readDate(s, n);
+            if (d.isValid()) {
+                if (n >= 19 && (s[10] == ' ' || s[10] == 'T')) {
+                    const QTime t = readTime(s + 11, n - 11);
+                    if (t.isValid() && t != QTime(0, 0))
+                        return Value(QDateTime(d, t));
+                }
+                return cache ? cache->date(d) : Value(d);
+            }
+            break;
+        }
+        case T::Time: {
+            const QTime t = readTime(s, n);
+            if (t.isValid())
+                return cache ? cache->time(t) : Value(t);
+            break;
+        }
+        case T::DateTime: {
+            const QDate d = readDate(s, n);
+            if (d.isValid()) {
+                const QTime t = n >= 19 ? readTime(s + 11, n - 11) : QTime();
+                return t.isValid() ? Value(QDateTime(d, t)) : Value(d);
+            }
+            break;
+        }
+        default: break;
+        }
+        return Value(QString::fromUtf8(s, n));
+    }
+    }
+}
+
+int declaredSize(const QString& decl, FieldInfo::DataType type)
+{
+    const int open = decl.indexOf(QLatin1Char('('));
+    const int close = decl.indexOf(QLatin1Char(')'), open + 1);
+    if (open > 0 && close > open) {
+        bool ok = false;
+        const int n = decl.mid(open + 1, close - open - 1).trimmed().toInt(&ok);
+        if (ok && n > 0)
+            return n;
+    }
+    return FieldInfo::defaultSizeOf(type);
+}
+
