@@ -1,6 +1,7 @@
 #include "import/frmImport.h"
 
 #include "app/WindowProc.h"
+#include "app/WindowServices.h"
 #include "app/clsFile.h"
 #include "app/clsFormSettings.h"
 #include "app/clsHourglass.h"
@@ -222,10 +223,7 @@ void frmImport::showEvent(QShowEvent* event)
 
 QString frmImport::text_m(qint32 id, const QString& defaultText) const
 {
-    const clsThisApp* app = modapp::ThisApp();
-    if (!app || !app->Strings_po())
-        return defaultText;
-    return app->Strings_po()->IniStringFromID_pf(app->StringsIniFile_ps(), app->Language_ps(), Value(id), defaultText);
+    return WindowServices::text(id, defaultText);
 }
 
 QString frmImport::text_m(qint32 id, const QString& defaultText, const QString& tag) const

@@ -1,6 +1,7 @@
 #include "import/frmImportSegment.h"
 
 #include "app/CallByName.h"
+#include "app/WindowServices.h"
 #include "app/WindowProc.h"
 #include "app/clsActiveControl.h"
 #include "app/clsFormSettings.h"
@@ -73,10 +74,8 @@ clsAdoConnectJet& database()
 
 QString text(qint32 id, const QString& defaultText)
 {
-    clsThisApp& a = app();
-    if (!a.Strings_po())
-        return defaultText;
-    return a.Strings_po()->IniStringFromID_pf(a.StringsIniFile_ps(), a.Language_ps(), Value(id), defaultText);
+    app();  // 429 without an application object
+    return WindowServices::text(id, defaultText);
 }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption)

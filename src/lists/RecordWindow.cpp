@@ -1,6 +1,7 @@
 #include "lists/RecordWindow.h"
 
 #include "app/CallByName.h"
+#include "app/WindowServices.h"
 #include "app/WindowProc.h"
 #include "app/clsActiveControl.h"
 #include "app/clsFormRefresher.h"
@@ -257,13 +258,7 @@ clsAdoConnectJet& RecordWindow::ado() { return *app().DatabaseAdo_Po(); }
 
 QString RecordWindow::text_m(qint32 id, const QString& defaultText, const QString& word) const
 {
-    clsThisApp* a = modapp::ThisApp();
-    if (!a || !a->Strings_po())
-        return defaultText;
-    if (word.isEmpty())
-        return a->Strings_po()->IniStringFromID_pf(a->StringsIniFile_ps(), a->Language_ps(), Value(id), defaultText);
-    return a->Strings_po()->IniStringFromID_pf(a->StringsIniFile_ps(), a->Language_ps(), Value(id), defaultText,
-                                               Value(word));
+    return WindowServices::text(id, defaultText, word.isEmpty() ? Value() : Value(word));
 }
 
 QString RecordWindow::inUseText_m() const

@@ -1,6 +1,7 @@
 #include "search/frmSegmentList.h"
 
 #include "app/clsActiveControl.h"
+#include "app/WindowServices.h"
 
 #include "app/CallByName.h"
 #include "app/WindowProc.h"
@@ -161,10 +162,7 @@ frmSegmentList::~frmSegmentList()
 
 QString frmSegmentList::text_m(qint32 id, const QString& defaultText) const
 {
-    clsThisApp* a = modapp::ThisApp();
-    if (!a || !a->Strings_po())
-        return defaultText;
-    return a->Strings_po()->IniStringFromID_pf(a->StringsIniFile_ps(), a->Language_ps(), Value(id), defaultText);
+    return WindowServices::text(id, defaultText);
 }
 
 // ---- controls --------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "shell/frmFind.h"
 
 #include "app/CallByName.h"
+#include "app/WindowServices.h"
 #include "app/WindowProc.h"
 #include "app/clsFormHelper.h"
 #include "app/clsFormSettings.h"
@@ -27,13 +28,7 @@ const char* const Module = "frmFind";
 const QString ReplaceStyleCaption = QStringLiteral("&Replace");
 const QString FindStyleCaption = QStringLiteral("&Replace..");
 
-QString text(qint32 id, const QString& defaultText)
-{
-    clsThisApp* a = modapp::ThisApp();
-    if (!a || !a->Strings_po())
-        return defaultText;
-    return a->Strings_po()->IniStringFromID_pf(a->StringsIniFile_ps(), a->Language_ps(), Value(id), defaultText);
-}
+using WindowServices::text;
 
 // "Searching" on the status bar for as long as a command runs, however it ends.
 class SearchingText {

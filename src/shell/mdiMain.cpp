@@ -1,6 +1,7 @@
 #include "shell/mdiMain.h"
 
 #include "app/CallByName.h"
+#include "app/WindowServices.h"
 #include "app/WindowProc.h"
 #include "app/clsActiveControl.h"
 #include "app/clsFormSettings.h"
@@ -147,10 +148,7 @@ mdiMain* mdiMain::instance() { return g_instance.data(); }
 
 QString mdiMain::uiText_m(qint32 id, const QString& defaultText)
 {
-    clsThisApp* app = modapp::ThisApp();
-    if (!app || !app->Strings_po())
-        return defaultText;
-    return app->Strings_po()->IniStringFromID_pf(app->StringsIniFile_ps(), app->Language_ps(), Value(id), defaultText);
+    return WindowServices::text(id, defaultText);
 }
 
 qint32 mdiMain::showMessage_m(const QString& text, qint32 style)
