@@ -1,6 +1,7 @@
 #include "lists/RecordWindow.h"
 
 #include "app/CallByName.h"
+#include "app/QuietActivation.h"
 #include "app/WindowServices.h"
 #include "app/WindowProc.h"
 #include "app/clsActiveControl.h"
@@ -204,10 +205,13 @@ void RecordWindow::requireField(QWidget* box, const char* name)
 DataGridColumn* RecordWindow::addColumn(const char* field, const char* caption, int widthTwips)
 {
     DataGridColumn* column = dbgMain->AddColumn(QString::fromLatin1(field), QString::fromLatin1(caption));
-    if (widthTwips > 0)
+    if (widthTwips > 0) {
         column->Width(widthTwips);
-    else
+    } else {
+        // Kept out of sight, and out of reach of the keyboard and Find.
         column->Visible(false);
+        column->AllowFocus(false);
+    }
     return column;
 }
 
@@ -390,7 +394,7 @@ void RecordWindow::RefreshRequested(qint32 lType, const QVariant&)
 void RecordWindow::Form_Activate()
 {
     guarded(m_config.formName, "Form_Activate", [&] {
-        if (refreshesOnActivate())
+        if (refreshesOnActivate() && !QuietActivation::active())
             RefreshGrid_m();
         SetStatusOfButtons_mf();
         SetStatusOfMdiMenus_Pf();

@@ -69,6 +69,7 @@ frmEvent::frmEvent(QWidget* parent) : RecordWindow(EventConfig, parent)
     requireField(txtEvent, "Event");
     connect(dtpStartDate, &DatePicker::Change, this, &frmEvent::dtpStartDate_Change);
     connect(dtpEndDate, &DatePicker::Change, this, &frmEvent::dtpEndDate_Change);
+    connect(dbgMain, &DataGrid::BeforeUpdate, this, &frmEvent::dbgMain_BeforeUpdate);
 
     addColumn("lEventID", "lEventID", 0);
     addColumn("sEvent", "Event", 1800);
@@ -157,6 +158,22 @@ void frmEvent::dtpEndDate_Change()
         const Value end = dtpEndDate->Value();
         if (!filling() && !start.isNull() && !end.isNull() && end.toDate() < start.toDate())
             dtpStartDate->Value(end);
+    });
+}
+
+// A change made in the list (a replacement) keeps the dates in order too;
+// there is no other picker to drag along, so it is refused.
+void frmEvent::dbgMain_BeforeUpdate(bool* cancel)
+{
+    *cancel = true;
+    guarded("frmEvent", "dbgMain_BeforeUpdate", [&] {
+        const Value start = rs()->Fields(3).Value();
+        const Value end = rs()->Fields(4).Value();
+        *cancel = !start.isNullOrEmpty() && !end.isNullOrEmpty() && start.toDate() > end.toDate();
+        if (*cancel)
+            showMessage(text_m(632, QStringLiteral("The start date cannot be later than the end date. Nothing was "
+                                                   "changed.")),
+                        48);
     });
 }
 

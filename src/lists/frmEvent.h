@@ -32,6 +32,7 @@ protected:
 private slots:
     void dtpStartDate_Change();
     void dtpEndDate_Change();
+    void dbgMain_BeforeUpdate(bool* cancel);
 
 private:
     QLineEdit* addTimeRow_m(const char* boxName, const char* labelName, const char* caption);

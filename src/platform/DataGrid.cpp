@@ -687,13 +687,18 @@ void DataGrid::cancelPendingEdit()
     RefetchRow();
 }
 
-void DataGrid::Update()
+bool DataGrid::Update()
 {
     commitPendingEdit();
     if (m_rs && m_rs->IsOpen() && m_rs->EditMode() != Recordset::EditNone) {
+        bool cancel = false;
+        emit BeforeUpdate(&cancel);
+        if (cancel)
+            return false;
         m_rs->Update();
         emit AfterUpdate();
     }
+    return true;
 }
 
 QString DataGrid::editText(int viewRow, int column) const

@@ -103,8 +103,9 @@ public:
     bool commitPendingEdit();
     // Drops the cell edit and any uncommitted change of the current row.
     void cancelPendingEdit();
-    // Commits the cell edit and then the row.
-    void Update();
+    // Commits the cell edit and then the row; false when a BeforeUpdate
+    // handler refused the row (its edit stays pending).
+    bool Update();
 
     // Rereads a column (-1: all) of the current row, or a whole row (Null: current).
     void RefetchCol(int column = -1);
@@ -128,6 +129,8 @@ signals:
     // Cells of a column with NumberFormat "FormatText Event": set the value
     // to what the cell shows.
     void FormatText(int col, Value* value);
+    // Before a row's changes are written: a handler may refuse them.
+    void BeforeUpdate(bool* cancel);
     void AfterUpdate();
     void DblClick();
     // Mouse buttons 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt.

@@ -16,8 +16,17 @@ void RecordsetModel::setRecordset(Recordset* rs)
         connect(rs, &Recordset::rowInserted, this, &RecordsetModel::onRowInserted);
         connect(rs, &Recordset::rowRemoved, this, &RecordsetModel::onRowRemoved);
         connect(rs, &Recordset::rowChanged, this, &RecordsetModel::onRowChanged);
+        connect(rs, &Recordset::currentChanged, this, &RecordsetModel::onCurrentChanged);
     }
     reset();
+}
+
+void RecordsetModel::onCurrentChanged(int viewRow)
+{
+    for (int row : {m_markedRow, viewRow})
+        if (row >= 0 && row < m_rows)
+            emit headerDataChanged(Qt::Vertical, row, row);
+    m_markedRow = viewRow;
 }
 
 void RecordsetModel::reset()
@@ -110,7 +119,10 @@ QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, in
         return {};
     if (orientation == Qt::Horizontal && section >= 0 && section < m_columns)
         return m_grid->Columns(section)->Caption();
-    // Record selectors carry no numbers.
+    // Record selectors carry no numbers; the current row's shows a marker,
+    // so the row a command works on is seen even while the grid has no focus.
+    if (orientation == Qt::Vertical && m_rs && m_rs->IsOpen() && section == m_rs->currentViewRow())
+        return QStringLiteral("\u25B6");
     return QString();
 }
 

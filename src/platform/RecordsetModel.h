@@ -33,9 +33,11 @@ private:
     void onRowInserted(int viewRow);
     void onRowRemoved(int viewRow);
     void onRowChanged(int viewRow, int column);
+    void onCurrentChanged(int viewRow);
 
     DataGrid* m_grid;
     QPointer<Recordset> m_rs;
     int m_rows = 0;
     int m_columns = 0;
+    int m_markedRow = -1;  // the record selector showing the current row
 };

@@ -69,19 +69,42 @@ void showMatch(DataGrid* grid, int column, int start, int length)
     grid->EditActive(false);
 }
 
+// The match position in a cell as the grid shows it, read without moving the
+// grid. A replacement never matches an empty find text, which would replace
+// between every character.
+int cellMatch(const DataGrid* grid, const Recordset* rs, int viewRow, int column, const QString& findText,
+              const QString& matchMode, Qt::CaseSensitivity cs, bool replacing)
+{
+    if (replacing && findText.isEmpty())
+        return 0;
+    if (rs->valueAt(viewRow, grid->Columns(column)->fieldIndex()).isNullOrEmpty())
+        return 0;
+    return matchPosition(grid->cellText(viewRow, column), findText, matchMode, cs);
+}
+
+void goToRow(Recordset* rs, qint32 bookmark)
+{
+    if (rs->currentViewRow() < 0 || rs->bookmarkAt(rs->currentViewRow()) != bookmark)
+        rs->Bookmark(bookmark);
+}
+
 // Stores the current row's replaced value at once: the searched windows
-// expect every confirmed replacement to be kept. A value the database
-// refuses is dropped from the grid again, so the grid shows what is stored.
-void storeRow(DataGrid* grid, Recordset* rs)
+// expect every confirmed replacement to be kept. A value the database or the
+// window refuses is dropped from the grid again, so the grid shows what is
+// stored; false when the window refused it (it has said why).
+bool storeRow(DataGrid* grid, Recordset* rs)
 {
     if (rs->EditMode() == Recordset::EditNone)
-        return;
+        return true;
     try {
-        grid->Update();
+        if (grid->Update())
+            return true;
     } catch (const AppError&) {
         grid->cancelPendingEdit();
         throw;
     }
+    grid->cancelPendingEdit();
+    return false;
 }
 
 }  // namespace
@@ -113,50 +136,60 @@ void clsFindAndReplace::Find_P(QWidget* form, const QString& findText, qint32 mo
             say(NoRecords);
             return;
         }
+        // Only what the user can see and reach is searched: hidden key
+        // columns are never matched, let alone replaced.
+        std::vector<int> columns;
+        for (int c = first; c <= last; ++c) {
+            const DataGridColumn* column = grid->Columns(c);
+            if (column->AllowFocus() && column->Visible() && column->fieldIndex() >= 0)
+                columns.push_back(c);
+        }
 
         // Find next starts after the current row, so it never finds the same
         // match twice; at the end of the list there is nothing further.
+        int startRow = 0;
         if (mode == FindNext) {
-            if (!rs->IsEOF())
-                rs->MoveNext();
-        } else if (rs->RecordCount() > 0) {
-            rs->MoveFirst();
+            if (rs->IsEOF()) {
+                startRow = rs->RecordCount();
+            } else if (rs->currentViewRow() >= 0) {
+                startRow = rs->currentViewRow() + 1;
+            } else {
+                rs->MoveNext();  // before the first row, or on a deleted one: the next is the start
+                startRow = rs->IsEOF() ? rs->RecordCount() : rs->currentViewRow();
+            }
         }
-        // The rows to visit are fixed now: a replacement that re-sorts or
-        // requeries the list cannot make the walk revisit a row or never end.
+        // The rows to visit are fixed now, by bookmark: a replacement that
+        // re-sorts or requeries the list cannot make the walk revisit a row or
+        // never end, and a row is always found again by its identity.
         std::vector<qint32> rows;
-        if (!rs->IsEOF() && rs->currentViewRow() >= 0)
-            for (int r = rs->currentViewRow(); r < rs->RecordCount(); ++r)
-                rows.push_back(rs->bookmarkAt(r));
+        rows.reserve(size_t(std::max(0, rs->RecordCount() - startRow)));
+        for (int r = startRow; r < rs->RecordCount(); ++r)
+            rows.push_back(rs->bookmarkAt(r));
 
         bool found = false;
         bool stop = false;
-        QString foundCaption;
+        int foundColumn = -1;
         for (size_t i = 0; i < rows.size() && !stop; ++i) {
-            if (rs->viewRowOfBookmark(rows[i]) < 0)
-                continue;  // gone meanwhile
-            if (rs->currentViewRow() < 0 || rs->bookmarkAt(rs->currentViewRow()) != rows[i])
-                rs->Bookmark(rows[i]);
-            for (int c = first; c <= last && !stop; ++c) {
-                DataGridColumn* column = grid->Columns(c);
-                if (!column->AllowFocus())
-                    continue;
-                if (column->Value().isNullOrEmpty())
-                    continue;
-                // An empty find text would replace between every character.
-                const QString cell = column->Text();
-                const int pos = (replacing && findText.isEmpty()) ? 0 : matchPosition(cell, findText, matchMode, cs);
+            for (int c : columns) {
+                // The cells are read where they stand; the grid moves only to a match.
+                const int row = rs->viewRowOfBookmark(rows[i]);
+                if (row < 0)
+                    break;  // gone meanwhile
+                const int pos = cellMatch(grid, rs, row, c, findText, matchMode, cs, replacing);
                 if (pos == 0)
                     continue;
                 found = true;
+                goToRow(rs, rows[i]);
                 if (!replacing) {
                     showMatch(grid, c, pos - 1, int(findText.size()));
-                    foundCaption = column->Caption();
-                } else if (!replaceCell_m(form, grid, rs, c, cell, findText, *replacement, cs)) {
+                    foundColumn = c;
+                } else if (!replaceCell_m(form, grid, rs, rows[i], c, findText, *replacement, matchMode, cs)) {
                     stop = true;
                 }
                 if (mode != ReplaceAll)
                     stop = true;
+                if (stop)
+                    break;
             }
         }
 
@@ -165,8 +198,14 @@ void clsFindAndReplace::Find_P(QWidget* form, const QString& findText, qint32 mo
             if (rs->RecordCount() > 0)
                 rs->MoveFirst();
         } else if (!replacing) {
+            const qint32 foundRow = rs->Bookmark();
             say(QStringLiteral("\"") + findText + QStringLiteral("\" is found in the currently selected row in column: ")
-                + foundCaption);
+                + grid->Columns(foundColumn)->Caption());
+            // Whatever the message box let happen meanwhile, the find ends on its match.
+            if (rs->viewRowOfBookmark(foundRow) >= 0 && rs->currentViewRow() != rs->viewRowOfBookmark(foundRow)) {
+                goToRow(rs, foundRow);
+                grid->Col(foundColumn);
+            }
         } else {
             // A replace all that ran to the end leaves the list past its last row.
             if (!stop && rs->RecordCount() > 0) {
@@ -178,12 +217,11 @@ void clsFindAndReplace::Find_P(QWidget* form, const QString& findText, qint32 mo
     });
 }
 
-bool clsFindAndReplace::replaceCell_m(QWidget* form, DataGrid* grid, Recordset* rs, int c, const QString& cell,
-                                      const QString& findText, const QString& replacement,
+bool clsFindAndReplace::replaceCell_m(QWidget* form, DataGrid* grid, Recordset* rs, qint32 bookmark, int c,
+                                      const QString& findText, const QString& replacement, const QString& matchMode,
                                       Qt::CaseSensitivity cs) const
 {
     DataGridColumn* column = grid->Columns(c);
-    const QString field = column->DataField();
     const QString question = QStringLiteral("Replace '") + findText + QStringLiteral("' with '") + replacement
                              + QStringLiteral("' in the current row for column: ") + column->Caption()
                              + QStringLiteral("?");
@@ -194,6 +232,13 @@ bool clsFindAndReplace::replaceCell_m(QWidget* form, DataGrid* grid, Recordset* 
     if (answer != MessageBoxStyle::ResYes)
         return true;
 
+    // The question's event loop may have let the window requery or move its
+    // rows: the replacement goes into the row the question named, or nowhere.
+    const int row = rs->viewRowOfBookmark(bookmark);
+    if (row < 0 || cellMatch(grid, rs, row, c, findText, matchMode, cs, true) == 0)
+        return true;
+    goToRow(rs, bookmark);
+
     Value newValue;
     if (column->Button()) {
         const std::optional<Value> listed = DropDownValue_mf(form, c, replacement);
@@ -203,23 +248,22 @@ bool clsFindAndReplace::replaceCell_m(QWidget* form, DataGrid* grid, Recordset* 
         }
         newValue = *listed;
     } else {
-        QString text = cell;
+        QString text = grid->cellText(row, c);
         text.replace(findText, replacement, cs);
         // A number, date or time column takes only what converts to its type.
         try {
-            newValue = FieldInfo::coerce(Value(text), rs->Fields(field).DataType());
+            newValue = FieldInfo::coerce(Value(text), rs->fieldInfo(column->fieldIndex()).type);
         } catch (const AppError&) {
             say(QStringLiteral("'") + text + QStringLiteral("' is not a valid value for column: ") + column->Caption());
             return false;
         }
     }
-    rs->Fields(field).Value(newValue);
+    rs->Fields(column->fieldIndex()).Value(newValue);
     if (column->Button())
         grid->RefetchCol(c);
     else
         grid->RefetchRow();
-    storeRow(grid, rs);
-    return true;
+    return storeRow(grid, rs);
 }
 
 std::optional<Value> clsFindAndReplace::DropDownValue_mf(QWidget* form, int column, const QString& replacement) const

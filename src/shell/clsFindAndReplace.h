@@ -24,8 +24,9 @@ public:
     clsFindAndReplace() = default;
     virtual ~clsFindAndReplace() = default;
 
-    // Walks the record set row by row and, in each row, the grid's columns
-    // (all, or with currentFieldOnly the selected ones or the current one).
+    // Reads the record set row by row and, in each row, the grid's visible
+    // columns that take the focus (all, or with currentFieldOnly the selected
+    // ones or the current one), moving the grid only to a match.
     // Without a replacement it shows the first match; with one it asks for
     // each matching cell (replace once stops at the first). matchMode is
     // "Any Part Of Field", "Start Of Field" or "Whole Field". Errors are passed
@@ -37,8 +38,10 @@ public:
 private:
     // Asks about one matching cell and replaces it on Yes; false when the
     // search must stop (Cancel, or a value the column cannot take).
-    bool replaceCell_m(QWidget* form, DataGrid* grid, Recordset* rs, int column, const QString& cell,
-                       const QString& findText, const QString& replacement, Qt::CaseSensitivity cs) const;
+    // The row is named by its bookmark and found again after the question.
+    bool replaceCell_m(QWidget* form, DataGrid* grid, Recordset* rs, qint32 bookmark, int column,
+                       const QString& findText, const QString& replacement, const QString& matchMode,
+                       Qt::CaseSensitivity cs) const;
     // The stored value whose drop-down text is exactly the replacement.
     std::optional<Value> DropDownValue_mf(QWidget* form, int column, const QString& replacement) const;
 };

@@ -1,6 +1,7 @@
 #include "shell/frmFind.h"
 
 #include "app/CallByName.h"
+#include "app/QuietActivation.h"
 #include "app/WindowServices.h"
 #include "app/WindowProc.h"
 #include "app/clsFormHelper.h"
@@ -280,7 +281,9 @@ void frmFind::Form_Unload()
             main->applyMenuRow(mdiMain::NoChildRow());
     });
     // Gone already (closed while this window was open): nothing to give back.
+    // The searched window gets its menus back and stays on the last match.
     ignoringErrors([&] {
+        QuietActivation quiet;
         if (m_form)
             CallByName::call(m_form.data(), "Form_Activate");
     });

@@ -1,6 +1,7 @@
 #include "shell/mdiMain.h"
 
 #include "app/CallByName.h"
+#include "app/QuietActivation.h"
 #include "app/WindowServices.h"
 #include "app/WindowProc.h"
 #include "app/clsActiveControl.h"
@@ -38,6 +39,7 @@
 #include <QToolBar>
 
 #include <array>
+#include <optional>
 
 namespace {
 QPointer<mdiMain> g_instance;
@@ -715,13 +717,25 @@ void mdiMain::subWindowActivated_m(QMdiSubWindow* sub)
 {
     if (!sub || sub == m_lastActivated)
         return;
+    // Back from the find window to the child it left: only the menus come back.
+    const bool back = sub == m_lapsedFrom;
+    m_lapsedFrom = nullptr;
     m_lastActivated = sub;
     QWidget* child = sub->widget();
-    if (child && CallByName::has(child, "Form_Activate"))
+    if (child && CallByName::has(child, "Form_Activate")) {
+        std::optional<QuietActivation> quiet;
+        if (back)
+            quiet.emplace();
         guarded("MDIMain", "Form_Activate", [&] { CallByName::call(child, "Form_Activate"); });
+    }
 }
 
-void mdiMain::childActivationLapsed() { m_lastActivated = nullptr; }
+void mdiMain::childActivationLapsed()
+{
+    if (m_lastActivated)
+        m_lapsedFrom = m_lastActivated;
+    m_lastActivated = nullptr;
+}
 
 // The MDI area keeps its current child when the main window gets the focus
 // back from a tool window, so it signals nothing: re-activate the child here.

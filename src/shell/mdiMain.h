@@ -183,6 +183,8 @@ private:
     bool m_closingApproved = false;
     bool m_unloaded = false;
     QPointer<QMdiSubWindow> m_lastActivated;
+    // The child that was active when the find window took the activation.
+    QPointer<QMdiSubWindow> m_lapsedFrom;
     QPointer<QMdiSubWindow> m_closingSub;  // the frame of the child last asked to close
     std::unique_ptr<clsActiveControl> m_activeControl;
 };

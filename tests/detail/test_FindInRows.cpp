@@ -28,4 +28,23 @@ TEST_F(FindInRows, AReplacementChangesTheRowsAndIsStoredWithTheSegment)
               "push off");
 }
 
+// Hidden columns (the keys, the stored numbers behind the shown ones, a
+// column switched off in the View menu) are never searched.
+TEST_F(FindInRows, HiddenColumnsAreNeverSearched)
+{
+    frmSegmentDetail& w = open(1);
+    auto find = [&](const char* text) {
+        boxes.clear();
+        clsFindAndReplace().Find_P(&w, QLatin1String(text), clsFindAndReplace::FindFirst, {},
+                                   QStringLiteral("Whole Field"), false, clsFindAndReplace::TextCompare);
+        return boxes.last().text;
+    };
+    const QString none = QStringLiteral("no records match the selected criteria");
+    EXPECT_EQ(find("1"), none);    // the segment id of every row, an ordinal position
+    EXPECT_EQ(find("250"), none);  // a stored time, shown as 00:04'10.00
+    EXPECT_NE(find("start"), none);
+    w.SetGridColumns_p(Col::colComments, false);
+    EXPECT_EQ(find("start"), none);
+}
+
 }  // namespace

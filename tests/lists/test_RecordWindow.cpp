@@ -8,6 +8,7 @@
 #include "lists/frmRoster.h"
 #include "lists/frmSegmentType.h"
 #include "shell/ChildForms.h"
+#include "shell/clsFindAndReplace.h"
 #include "shell/mdiMain.h"
 
 #include <QAction>
@@ -165,6 +166,30 @@ TEST_P(EveryList, TheViewMenuOpensItAndItsPagesSetTheMenus)
     w->cmdClose->click();
     ASSERT_TRUE(gone.wait(5000));
     EXPECT_TRUE(!on("mnuEditDelete") && on("mnuViewSegCategory"));
+}
+
+// The hidden key column is never searched: no id is found, none is replaced,
+// and an empty find text stops at a cell the user can see.
+TEST_P(EveryList, FindAndReplaceNeverReachTheHiddenKey)
+{
+    RecordWindow* w = openKind();
+    const QList<int> ids = listedIds(w);
+    auto find = [&](const QString& text, qint32 mode, std::optional<QString> with = {}) {
+        boxes.clear();
+        clsFindAndReplace().Find_P(w, text, mode, with,
+                                   text.isEmpty() ? QStringLiteral("Any Part Of Field") : QStringLiteral("Whole Field"),
+                                   false, clsFindAndReplace::TextCompare);
+        return boxes.last().text;
+    };
+    for (int id : ids)
+        EXPECT_EQ(find(QString::number(id), clsFindAndReplace::FindFirst),
+                  QStringLiteral("no records match the selected criteria"));
+    EXPECT_EQ(find(QString::number(ids.first()), clsFindAndReplace::ReplaceAll, QStringLiteral("99")),
+              QStringLiteral("no further records match the selected criteria"));
+    EXPECT_EQ(listedIds(w), ids);
+    const QString first = find(QString(), clsFindAndReplace::FindFirst);
+    EXPECT_FALSE(first.endsWith(QLatin1String(GetParam().idColumn), Qt::CaseInsensitive)) << first.toStdString();
+    EXPECT_TRUE(first.startsWith(QStringLiteral("\"\" is found"))) << first.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Lists, EveryList, ::testing::ValuesIn(Kinds),

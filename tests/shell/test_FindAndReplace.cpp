@@ -1,6 +1,7 @@
 #include "ShellFixture.h"
 
 #include "data/clsAdoConnectJet.h"
+#include "lists/RecordWindow.h"
 #include "platform/AppError.h"
 #include "platform/DataGrid.h"
 #include "platform/MessagePresenter.h"
@@ -362,6 +363,66 @@ TEST_F(FindWindowTest, UnloadAppliesTheNoChildRowThenTheSearchedWindowsRow)
     press("cmdFindFirst");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(calls.isEmpty() && guard.isNull());
+}
+
+// The real find window over the real category window. A real window system
+// activates late: the main window's activation (the find window hid itself)
+// arrives inside the next question or message box, and again once the find
+// window shows itself. Each is played here where it would arrive.
+struct FindInCategories : ShellTest {
+    RecordWindow* w = nullptr;
+    frmFind* f = nullptr;
+
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        ASSERT_TRUE(folder.execSql("INSERT INTO tblCategory (lCategoryID, sCategory) VALUES (3, 'Alpha'), "
+                                   "(4, 'alphabet'), (5, 'Beta alpha'), (6, 'ALPHA'), (7, 'Gamma'), (8, 'Delta alpha');"));
+        openMain();
+        ChildForms::registerAll();
+        click("mnuViewSegCategory");
+        ASSERT_NE(w = qobject_cast<RecordWindow*>(main->ActiveForm_mo()), nullptr);
+        enableAll();
+        click("mnuEditFind");
+        ASSERT_NE(f = main->findChild<frmFind*>(), nullptr);
+        f->findChild<QLineEdit*>(QStringLiteral("txtFindWhat"))->setText(QStringLiteral("alpha"));
+        boxes.whileShown([this] { lateActivation(); });
+    }
+    void lateActivation()
+    {
+        f->Form_Activate();  // the find window had the activation
+        QEvent activation(QEvent::ActivationChange);
+        QCoreApplication::sendEvent(main.get(), &activation);
+    }
+    void press(const char* button)
+    {
+        f->findChild<QPushButton*>(QLatin1String(button))->click();
+        lateActivation();
+    }
+    QString current() const { return w->DataSource_Po()->Fields(1).Value().asText(); }
+};
+
+TEST_F(FindInCategories, TheFoundRowStaysCurrentAndFindNextStepsToTheEnd)
+{
+    ASSERT_TRUE(main->isActiveWindow());
+    QStringList found;
+    press("cmdFindFirst");
+    found << current();
+    for (int i = 0; i < 5; ++i) {
+        press("cmdFindNext");
+        found << current();
+        EXPECT_EQ(w->dbgMain->Row(), w->DataSource_Po()->currentViewRow());
+    }
+    EXPECT_EQ(found.mid(0, 5), (QStringList{"Alpha", "alphabet", "Beta alpha", "ALPHA", "Delta alpha"}));
+    EXPECT_EQ(boxes.last().text, NoFurther);
+    EXPECT_EQ(w->dbgMain->Columns(w->dbgMain->Col())->Caption(), "Category");
+
+    // Closing the find window leaves the list where the search left it.
+    press("cmdFindFirst");
+    press("cmdFindNext");
+    f->close();
+    lateActivation();
+    EXPECT_EQ(current(), "alphabet");
 }
 
 }  // namespace

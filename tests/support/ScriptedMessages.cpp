@@ -8,6 +8,8 @@ ScriptedMessages::ScriptedMessages()
 {
     MessagePresenter::install([this](const QString& text, int style, const QString& title) {
         m_shown.append({text, style, title});
+        if (m_whileShown)
+            m_whileShown();
         if (m_answers.empty())
             return 1;
         const int r = m_answers.front();

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <deque>
+#include <functional>
 
 // Stands in for every message box while it lives: records what was shown and
 // answers from a queue (OK, result 1, once the queue is empty).
@@ -20,6 +21,8 @@ public:
     ScriptedMessages& operator=(const ScriptedMessages&) = delete;
 
     void answer(int result) { m_answers.push_back(result); }
+    // Runs while each box is up, as events a real box's loop delivers would.
+    void whileShown(std::function<void()> step) { m_whileShown = std::move(step); }
     const QList<Shown>& shown() const { return m_shown; }
     int count() const { return int(m_shown.size()); }
     const Shown& last() const { return m_shown.back(); }
@@ -31,4 +34,5 @@ public:
 private:
     QList<Shown> m_shown;
     std::deque<int> m_answers;
+    std::function<void()> m_whileShown;
 };
