@@ -5,10 +5,13 @@
 #include "app/clsThisApp.h"
 #include "app/frmSplash.h"
 #include "platform/AppError.h"
+#include "platform/AppInfo.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessagePresenter.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QLockFile>
 
 namespace {
 clsThisApp* g_app = nullptr;
@@ -20,6 +23,9 @@ std::function<bool()> g_showMainWindow;
 std::shared_ptr<clsLibrary> g_library;
 std::shared_ptr<clsMessageHandler> g_messageHandler;
 std::shared_ptr<clsErrorHandler> g_errorHandler;
+
+// Held from before the database opens to the end of the run.
+std::unique_ptr<QLockFile> g_instanceLock;
 
 constexpr qint32 DefaultSplashSeconds = 2;
 qint32 g_splashSeconds = DefaultSplashSeconds;
@@ -34,6 +40,22 @@ std::unique_ptr<frmSplash> showSplash_m()
     splash->show();
     splash->Refresh();
     return splash;
+}
+
+// One running copy a program folder: two would share the download image and
+// the staging tables, and each would store the other's download. A lock left
+// by a copy that died is taken over. A folder the lock cannot be written in
+// lets the start go on: the database open then says what is wrong.
+bool takeInstanceLock_m()
+{
+    auto lock = std::make_unique<QLockFile>(
+        QDir(AppInfo::path()).filePath(AppInfo::exeName() + QStringLiteral(".mdb.lock")));
+    lock->setStaleLockTime(0);  // a running copy's lock never ages into a stale one
+    if (lock->tryLock(0)) {
+        g_instanceLock = std::move(lock);
+        return true;
+    }
+    return lock->error() != QLockFile::LockFailedError;
 }
 
 void splashProgress_m(frmSplash* splash, qint32 percent, const QString& detail)
@@ -60,6 +82,7 @@ void publishErrorHandler(std::shared_ptr<clsErrorHandler> handler) { g_errorHand
 void releaseAll()
 {
     g_runningApp.reset();
+    g_instanceLock.reset();
     g_app = nullptr;
     g_library.reset();
     g_messageHandler.reset();
@@ -93,8 +116,20 @@ QString startupFailureText(const AppError& e, qint32* style)
            + e.description();
 }
 
+QString alreadyRunningText()
+{
+    return QStringLiteral("Splitwerk is already running from the folder\r\n%1\r\n\r\nOnly one copy can work on "
+                          "that folder at a time: switch to the Splitwerk window that is open.")
+        .arg(QDir::toNativeSeparators(AppInfo::path()));
+}
+
 int Main()
 {
+    if (!takeInstanceLock_m()) {
+        // Nothing is opened, read or written: the running copy owns it all.
+        MessagePresenter::show(alreadyRunningText(), 48, AppInfo::title());
+        return 1;
+    }
     std::unique_ptr<clsThisApp> app;
     auto busy = std::make_unique<BusyCursor>();
     std::unique_ptr<frmSplash> splash;
@@ -154,7 +189,7 @@ int Main()
         try { busy.reset(); } catch (...) {}
         try { app.reset(); } catch (...) {}
         g_app = nullptr;
-        releaseAll();
+        releaseAll();  // the lock too
         try {
             if (splash) {
                 splash->MinimumSeconds(0);
@@ -174,6 +209,8 @@ void EndApplication_m()
     } catch (...) {
     }
     g_app = nullptr;
+    // Only once the database is compacted and closed may another copy start.
+    g_instanceLock.reset();
     if (QCoreApplication::instance())
         QCoreApplication::quit();
 }

@@ -40,6 +40,8 @@ void setMainWindowFactory(std::function<bool()> showMainWindow);
 // the time or pass a fake clock. An empty clock restores the real one.
 void setSplashMinimumSeconds(qint32 seconds);
 void setSplashClock(std::function<qint64()> elapsedMs, std::function<void(int ms)> sleepMs);
+// What a second copy says when a copy already runs from the program folder.
+QString alreadyRunningText();
 // The one box a failed start-up shows, and its style.
 QString startupFailureText(const AppError& e, qint32* style);
 // Called once by the main window's unload: runs the shut-down sequence.

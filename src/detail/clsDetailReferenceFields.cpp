@@ -1,6 +1,7 @@
 #include "detail/clsDetailReferenceFields.h"
 
 #include "app/CallByName.h"
+#include "app/TimeBox.h"
 #include "app/WindowServices.h"
 #include "app/clsActiveControl.h"
 #include "app/clsCboBoxHelper.h"
@@ -129,10 +130,8 @@ qint16 clsDetailReferenceFields::txtdtSegmentTime_KeyPress(qint16 KeyAscii)
 void clsDetailReferenceFields::txtdtSegmentTime_LostFocus()
 {
     guarded(Module, "txtdtSegmentTime_LostFocus", [&] {
-        QLineEdit* box = m_form->txtdtSegmentTime;
-        const QTime time = app().Library_po()->TimeOfDay_g(box->text());
-        if (time.isValid())
-            box->setText(time.toString(QStringLiteral("hh:mm:ss AP")));
+        // Checked as the event window's time boxes are.
+        TimeBox::check(m_form->txtdtSegmentTime, clsSegmentHeader::timeText);
     });
 }
 

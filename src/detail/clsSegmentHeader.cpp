@@ -46,7 +46,7 @@ void clsSegmentHeader::Show_p(const clsBrSegment& segment, clsCboBoxHelper& comb
         const Value v = segment.Fields(f.FieldName);
         if (auto* box = qobject_cast<QLineEdit*>(w)) {
             // A time of day shows the same whatever the user's locale.
-            box->setText(v.kind() == Value::Kind::Time ? v.toTime().toString(QStringLiteral("hh:mm:ss AP")) : v.asText());
+            box->setText(v.kind() == Value::Kind::Time ? timeText(v.toTime()) : v.asText());
         } else if (auto* notes = qobject_cast<QPlainTextEdit*>(w)) {
             notes->setPlainText(v.asText());
         } else if (auto* cbo = qobject_cast<ComboBox*>(w)) {
@@ -60,6 +60,8 @@ void clsSegmentHeader::Show_p(const clsBrSegment& segment, clsCboBoxHelper& comb
         }
     }
 }
+
+QString clsSegmentHeader::timeText(const QTime& time) { return time.toString(QStringLiteral("hh:mm:ss AP")); }
 
 bool clsSegmentHeader::CopyAndCompare_pf(clsBrSegment& segment) const
 {

@@ -2,6 +2,8 @@
 
 #include "app/clsEditField.h"
 
+#include <QTime>
+
 #include <vector>
 
 class QWidget;
@@ -20,7 +22,9 @@ public:
 
     // The record's values become the loaded ones the change test compares with.
     void TakeLoadedValues_p(const clsBrSegment& segment);
-    // Shows the record's values: Null as empty, a time as "hh:mm:ss AM".
+    // A time of day as the time box shows it: "hh:mm:ss AM".
+    static QString timeText(const QTime& time);
+    // Shows the record's values: Null as empty, a time as timeText gives it.
     void Show_p(const clsBrSegment& segment, clsCboBoxHelper& combos) const;
     // Copies what the controls hold into the record (a cleared box empties its
     // field) and tells whether any field now differs from its loaded value:

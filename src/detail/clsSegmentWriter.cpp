@@ -5,6 +5,7 @@
 #include "data/clsBrSegment.h"
 #include "detail/clsSegmentRows.h"
 #include "platform/AppError.h"
+#include "platform/Connection.h"
 #include "platform/Recordset.h"
 
 #include <utility>
@@ -32,6 +33,13 @@ void clsSegmentWriter::Save_p(clsBrSegment& segment, Recordset& rows)
     try {
         m_db.BeginTrans_pf();
         open = true;
+        // Deleted in another window: saving would bring back its rows alone.
+        if (!idBefore.isNull()
+            && m_db.Connection()->ExecuteScalar(QStringLiteral("SELECT count(*) FROM tblSegment WHERE lSegmentID = ?"),
+                                                {idBefore})
+                       .toLong()
+                   == 0)
+            throw AppError(SegmentGone, m_goneText, Source);
         if (!segment.Save_pf())
             throw AppError(4100, m_failureText, Source);
         const Value id = segment.lSegmentID();

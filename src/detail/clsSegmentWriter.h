@@ -14,7 +14,12 @@ class clsBrSegment;
 // starts over cleanly (a new segment is new again); the error is raised.
 class clsSegmentWriter {
 public:
-    clsSegmentWriter(clsAdoConnectJet& db, QString failureText) : m_db(db), m_failureText(std::move(failureText)) {}
+    // Raised, with goneText as its description, when the segment was deleted
+    // since it was loaded: nothing is written then.
+    static constexpr qint32 SegmentGone = 4105;
+
+    clsSegmentWriter(clsAdoConnectJet& db, QString failureText, QString goneText = {})
+        : m_db(db), m_failureText(std::move(failureText)), m_goneText(std::move(goneText)) {}
 
     void Save_p(clsBrSegment& segment, Recordset& rows);
 
@@ -22,4 +27,5 @@ private:
     clsAdoConnectJet& m_db;
     // The description of 4100: the record refused its row, or the table a row.
     QString m_failureText;
+    QString m_goneText;
 };

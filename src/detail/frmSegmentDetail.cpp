@@ -1,5 +1,6 @@
 #include "detail/frmSegmentDetail.h"
 
+#include "app/TimeBox.h"
 #include "app/WindowProc.h"
 #include "app/WindowServices.h"
 #include "app/clsActiveControl.h"
@@ -420,6 +421,12 @@ bool frmSegmentDetail::SetObjAndCheckForDirty_mf(bool* failed)
     guarded(Module, "SetObjAndCheckForDirty_mf", [&] {
         if (dbgMain->EditActive())
             dbgMain->EditActive(false);
+        // A time the box cannot read is said in words, once, and nothing is taken.
+        if (!txtdtSegmentTime->text().isEmpty() && !TimeBox::read(txtdtSegmentTime->text()).isValid()) {
+            showMessage(text_m(631, QStringLiteral("You have not entered a valid time")), 0);
+            txtdtSegmentTime->setFocus();
+            return;
+        }
         changed = m_header.CopyAndCompare_pf(m_segment);
         ok = true;
     });
@@ -446,6 +453,12 @@ QString frmSegmentDetail::newLabel_m(const QDate& day)
 
 // ---- retrieving ----------------------------------------------------------------------
 
+qint32 frmSegmentDetail::SegmentID_pl() const
+{
+    const Value id = m_segment.lSegmentID();
+    return m_loaded && !id.isNullOrEmpty() ? id.toLong() : 0;
+}
+
 bool frmSegmentDetail::Retrieve_pf(qint32 segmentID)
 {
     bool ok = false;
@@ -459,9 +472,10 @@ bool frmSegmentDetail::Retrieve_pf(qint32 segmentID)
             return;
         }
         defaultUnits_m(false);
-        SetEditFieldValues_m();
-        // After the loaded values: a segment without them counts as changed.
+        // Before the loaded values: a Null category, event or type is the
+        // placeholder the window shows, not a change of its own.
         defaultReferences_m();
+        SetEditFieldValues_m();
         m_loaded = true;
         sysCmd(4, QStringLiteral("Retrieving Segment Details .."));
         RetrieveSegmentDetails_mf();
@@ -710,8 +724,19 @@ bool frmSegmentDetail::Save_mf()
             throw AppError(91, QStringLiteral("Object variable or With block variable not set"),
                            QStringLiteral("frmSegmentDetail.Save_mf"));
         sysCmd(4, text_m(680, QStringLiteral("Saving ..")));
-        clsSegmentWriter(ado(), text_m(4100, QStringLiteral("Error saving, aborting save.")))
-            .Save_p(m_segment, *m_details);
+        try {
+            clsSegmentWriter(ado(), text_m(4100, QStringLiteral("Error saving, aborting save.")),
+                             text_m(4105, QStringLiteral("This segment was deleted in another window, so nothing was "
+                                                         "saved. Its rows are still here: copy what you need before "
+                                                         "you close the window.")))
+                .Save_p(m_segment, *m_details);
+        } catch (const AppError& e) {
+            // Said once, in words; the window keeps its edits and stays changed.
+            if (e.number() != clsSegmentWriter::SegmentGone)
+                throw;
+            showMessage(e.description(), 48);
+            return;
+        }
         SetEditFieldValues_m();
         m_dirty = false;
         saved = true;

@@ -62,6 +62,8 @@ public:
     Q_INVOKABLE bool FillDown_pf();
     Q_INVOKABLE void Print_P(bool preview = true);
     Q_INVOKABLE void PageSetup_P();
+    // The stored segment shown, 0 for one not saved yet.
+    Q_INVOKABLE qint32 SegmentID_pl() const;
     // The detail record set, for the find engine.
     Q_INVOKABLE Recordset* DataSource_Po() const { return m_details.get(); }
     // Asked before the program ends: false keeps it running.

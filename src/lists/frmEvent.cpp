@@ -1,8 +1,7 @@
 #include "lists/frmEvent.h"
 
+#include "app/TimeBox.h"
 #include "app/WindowProc.h"
-#include "app/clsActiveControl.h"
-#include "app/clsLibrary.h"
 #include "app/clsThisApp.h"
 #include "app/clsTxtBoxHelper.h"
 #include "app/modapp.h"
@@ -14,7 +13,6 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTimer>
 
 namespace {
 const RecordWindow::Config EventConfig{
@@ -25,12 +23,6 @@ const RecordWindow::Config EventConfig{
 
 // Backspace, Enter, blank, the digits, ":", and the letters of AM and PM.
 const char* const TimeKeys = "8|13|32|48|49|50|51|52|53|54|55|56|57|58|65|77|80|97|109|112";
-
-bool validTime(const QString& text)
-{
-    const clsLibrary* library = modapp::Library();
-    return library ? library->ValidTime_gf(text) : clsLibrary().ValidTime_gf(text);
-}
 
 // A stored date on its picker; no date unticks it over today's date, so
 // nothing of another event shows through.
@@ -101,15 +93,6 @@ QLineEdit* frmEvent::addTimeRow_m(const char* boxName, const char* labelName, co
     return box;
 }
 
-QTime frmEvent::timeOf(const QString& text)
-{
-    if (!validTime(text))
-        return QTime();
-    const clsLibrary* library = modapp::Library();
-    const QTime time = library ? library->TimeOfDay_g(text) : clsLibrary().TimeOfDay_g(text);
-    return time.isValid() ? time : QTime(0, 0);  // a date: the time of day is midnight
-}
-
 void frmEvent::clearDetail()
 {
     RecordWindow::clearDetail();
@@ -134,8 +117,8 @@ void frmEvent::writeDetail(Recordset& row)
     // An unticked picker is no date, and stays Null.
     row.Fields(3).Value(dtpStartDate->Value());
     row.Fields(4).Value(dtpEndDate->Value());
-    const QTime start = timeOf(txtStartTime->text());
-    const QTime end = timeOf(txtEndTime->text());
+    const QTime start = TimeBox::read(txtStartTime->text());
+    const QTime end = TimeBox::read(txtEndTime->text());
     row.Fields(5).Value(start.isValid() ? Value(start) : Value::null());
     row.Fields(6).Value(end.isValid() ? Value(end) : Value::null());
 }
@@ -195,23 +178,7 @@ void frmEvent::timeBox_Validate(QLineEdit* box)
         return;
     m_validating = true;
     guarded("frmEvent", box == txtStartTime ? "txtStartTime_Validate" : "txtEndTime_Validate", [&] {
-        if (box->text().isEmpty())
-            return;
-        const QTime time = timeOf(box->text());
-        if (time.isValid()) {
-            box->setText(Value(time).toText());
-            return;
-        }
-        showMessage(text_m(631, QStringLiteral("You have not entered a valid time")), 0);
-        // Back to what the box held when it got the focus, and the focus stays.
-        clsActiveControl* tracker = modapp::ThisApp() ? modapp::ThisApp()->ActiveControl_Po() : nullptr;
-        if (tracker && tracker->Control_Pobj() == box)
-            tracker->ControlUndo_Mf();
-        // The focus change under way has to end first; the focus comes back then.
-        QTimer::singleShot(0, box, [box] {
-            box->activateWindow();
-            box->setFocus();
-        });
+        TimeBox::check(box, [](const QTime& time) { return Value(time).toText(); });
     });
     m_validating = false;
 }

@@ -19,10 +19,6 @@ public:
     QLineEdit* txtEndTime = nullptr;
     QPlainTextEdit* txtNotes = nullptr;
 
-    // The time of day a time box's text stands for (a date alone is
-    // midnight); invalid when the text is no time.
-    static QTime timeOf(const QString& text);
-
 protected:
     void clearDetail() override;
     void fillDetail() override;

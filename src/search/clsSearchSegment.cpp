@@ -11,7 +11,7 @@ const char* const SelectList =
 const char* const BaseJoins =
     "((tblSegment LEFT JOIN tblSegmentType ON tblSegment.lSegmentTypeId = tblSegmentType.lSegmentTypeID ) "
     "LEFT JOIN tblCategory on tblSegment.lCategoryID = tblCategory.lCategoryID ) "
-    "LEFT JOIN tblEvent on tblEvent.lEventID = tblSegment.lEventID ";
+    "LEFT JOIN tblEvent on tblEvent.lEventID = COALESCE(tblSegment.lEventID, 1) ";
 
 // The athlete's and the event's names are asked of their own tables: the
 // segments with a row of a matching athlete, the segments of a matching
@@ -20,7 +20,9 @@ const char* const BaseJoins =
 // it, the "+" keeps such a condition from choosing how the segment table is
 // read, so the segments come in the order those conditions give, as they did
 // with the joins. Alone, the last name may pick the segments by their key:
-// that is the order of a plain scan anyway.
+// that is the order of a plain scan anyway. A segment stored without an event
+// (a download's) shows and is found as the placeholder event, as the detail
+// window shows it.
 QString shapedClause(const clsSearchCriteriaItem& item, const QString& clause, bool alone)
 {
     if (item.FieldName_ps().compare(QLatin1String("tblRoster.sLastName"), Qt::CaseInsensitive) == 0)
@@ -29,7 +31,7 @@ QString shapedClause(const clsSearchCriteriaItem& item, const QString& clause, b
                                 "(SELECT lRosterID FROM tblRoster WHERE ")
                + clause + QStringLiteral(")))");
     if (item.FieldName_ps().compare(QLatin1String("tblEvent.sEvent"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("(+tblSegment.lEventID IN (SELECT lEventID FROM tblEvent WHERE ") + clause
+        return QStringLiteral("(+COALESCE(tblSegment.lEventID, 1) IN (SELECT lEventID FROM tblEvent WHERE ") + clause
                + QStringLiteral("))");
     return clause;
 }

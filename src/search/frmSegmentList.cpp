@@ -747,6 +747,9 @@ void frmSegmentList::cmdNew_Click()
 
 void frmSegmentList::openSegmentDetail_m(bool newRecord)
 {
+    // A segment has one detail window: two would each save over the other's edits.
+    if (!newRecord && activateOpenDetail_m(m_rs->Fields(0).Value().toLong()))
+        return;
     QWidget* detail = ChildForms::create(QStringLiteral("frmSegmentDetail"));
     // Until the detail window is registered, Details and New open nothing.
     if (!detail)
@@ -763,6 +766,24 @@ void frmSegmentList::openSegmentDetail_m(bool newRecord)
     // A segment that could not be shown (deleted meanwhile) leaves no empty window.
     if (!shown)
         detail->close();
+}
+
+bool frmSegmentList::activateOpenDetail_m(qint32 segmentID)
+{
+    mdiMain* main = mdiMain::instance();
+    if (!main)
+        return false;
+    for (QMdiSubWindow* sub : main->mdiArea()->subWindowList()) {
+        QWidget* w = sub->widget();
+        if (!w || w->objectName() != QLatin1String("frmSegmentDetail")
+            || CallByName::get<qint32>(w, "SegmentID_pl") != segmentID)
+            continue;
+        if (sub->isMinimized())
+            sub->showNormal();
+        main->mdiArea()->setActiveSubWindow(sub);
+        return true;
+    }
+    return false;
 }
 
 void frmSegmentList::dbgMain_DblClick()

@@ -127,6 +127,8 @@ private:
     // Swaps in a freshly opened list; the old one stays when opening fails.
     void openList_m(const QString& sql);
     void openSegmentDetail_m(bool newRecord);
+    // Brings forward the detail window already showing the segment; false when none does.
+    bool activateOpenDetail_m(qint32 segmentID);
     void recordActiveControl_m(QWidget* control);
     QString text_m(qint32 id, const QString& defaultText) const;
 

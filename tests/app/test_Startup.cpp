@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QThread>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
@@ -309,4 +311,39 @@ TEST_F(StartUp, TheMaintenanceConnectionsFailureIsTheOneReported)
     EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("Critical Error: %1\r\n").arg(AppError::withObjectBase(3024))))
         << boxes.last().text.toStdString();
     EXPECT_EQ(bytesOf(other), before);
+}
+
+// The program started twice on one folder: the second copy says so and ends
+// without touching anything; once the first has died its lock is taken over.
+TEST_F(StartUp, ASecondCopyOnTheFolderEndsWithOneMessageAndTouchesNothing)
+{
+    ASSERT_TRUE(folder.makeProgramFiles());
+    const QString program = QDir(folder.path()).filePath(QStringLiteral("splitwerk"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(SPLITWERK_EXE), program));
+    QProcess first;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir(folder.path()).filePath(QStringLiteral("config")));
+    first.setProcessEnvironment(env);
+    first.start(program, {});
+    ASSERT_TRUE(first.waitForStarted(10000));
+    const QString lock = folder.databasePath() + QStringLiteral(".lock");
+    for (int i = 0; i < 200 && !QFileInfo::exists(lock); ++i)
+        QThread::msleep(50);
+    ASSERT_TRUE(QFileInfo::exists(lock));
+
+    const QByteArray before = bytesOf(folder.databasePath());
+    const QStringList files = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(modapp::Main(), 1);
+    EXPECT_FALSE(windowShown);
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, modapp::alreadyRunningText());
+    EXPECT_TRUE(boxes.last().text.contains(QDir::toNativeSeparators(folder.path())));
+    EXPECT_EQ(bytesOf(folder.databasePath()), before);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), files);
+
+    first.kill();
+    ASSERT_TRUE(first.waitForFinished(10000));
+    EXPECT_EQ(modapp::Main(), 0);
+    EXPECT_TRUE(windowShown);
 }

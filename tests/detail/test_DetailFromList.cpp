@@ -75,9 +75,23 @@ TEST_F(DetailFixture, FromTheListsDetailsToASavedHeader)
         labels << list->dbgMain->cellText(r, 1);
     EXPECT_TRUE(labels.contains("7b")) << labels.join(',').toStdString();
 
-    // A double click opens the segment again; New opens an empty one; a
-    // segment deleted meanwhile says so and leaves no empty window.
+    // The segment has one detail window: a double click or Details on it
+    // again brings that one forward, restored when it was minimised.
+    auto* sub = qobject_cast<QMdiSubWindow*>(detail->parentWidget());
+    ASSERT_TRUE(sub);
+    sub->showMinimized();
+    main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(list->parentWidget()));
     emit list->dbgMain->DblClick();
+    EXPECT_EQ(children(*main, "frmSegmentDetail").size(), 1);
+    EXPECT_EQ(main->ActiveForm_mo(), detail);
+    EXPECT_FALSE(sub->isMinimized());
+    main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(list->parentWidget()));
+    list->cmdDetails->click();
+    EXPECT_EQ(children(*main, "frmSegmentDetail").size(), 1);
+    EXPECT_EQ(main->ActiveForm_mo(), detail);
+
+    // New opens an empty one; a segment deleted meanwhile says so and leaves
+    // no empty window.
     db().Execute(QStringLiteral("DELETE FROM tblSegment WHERE lSegmentID = 2"));
     for (int r = 0; r < listed->RecordCount(); ++r)
         if (listed->valueAt(r, 0).toLong() == 2)
@@ -86,7 +100,7 @@ TEST_F(DetailFixture, FromTheListsDetailsToASavedHeader)
     EXPECT_EQ(boxes.last().text, "Unable to retrieve requested record.");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     list->cmdNew->click();
-    EXPECT_EQ(children(*main, "frmSegmentDetail").size(), 3);
+    EXPECT_EQ(children(*main, "frmSegmentDetail").size(), 2);
     auto* fresh = qobject_cast<frmSegmentDetail*>(main->ActiveForm_mo());
     ASSERT_TRUE(fresh);
     EXPECT_EQ(fresh->txtsSegmentLabel->text(), "1");

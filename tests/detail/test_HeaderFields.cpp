@@ -27,14 +27,36 @@ TEST_F(HeaderFixture, TimeBoxTakesTimeKeysOnlyAndWritesATimeInFullOnLeaving)
     EXPECT_EQ(box->text(), "12:30 pm");
     focus(box, QEvent::FocusOut);
     EXPECT_EQ(box->text(), "12:30:00 PM");
-    const std::pair<const char*, const char*> left[] = {
-        {"9:5 pm", "09:05:00 PM"}, {"7 AM", "07:00:00 AM"}, {"23:15:09", "11:15:09 PM"},
-        {"99:99", "99:99"}, {"13 pm", "13 pm"}, {"12", "12"}};
-    for (const auto& [typed, shown] : left) {
-        box->setText(typed);
+    // A text that is no time is said once, as in the event window, and the
+    // box gets back what it held when it got the focus.
+    const struct {
+        const char *typed, *shown;
+        int said;
+    } left[] = {{"9:5 pm", "09:05:00 PM", 0},   {"7 AM", "07:00:00 AM", 0},  {"23:15:09", "11:15:09 PM", 0},
+                {"25:61:61", "12:30:00 PM", 1}, {"99:99", "12:30:00 PM", 1}, {"13 pm", "12:30:00 PM", 1},
+                {"12", "12:30:00 PM", 1}};
+    for (const auto& c : left) {
+        box->setText("12:30:00 PM");
+        focus(box, QEvent::FocusIn);
+        box->setText(c.typed);
+        boxes.clear();
         focus(box, QEvent::FocusOut);
-        EXPECT_EQ(box->text(), shown) << typed;
+        EXPECT_EQ(box->text(), c.shown) << c.typed;
+        EXPECT_EQ(boxes.count(), c.said) << c.typed;
     }
+    EXPECT_EQ(boxes.last().text, "You have not entered a valid time");
+
+    // Save and Close with an unreadable time: one message in words, nothing stored.
+    box->setText("25:61:61");
+    boxes.clear();
+    window->cmdSave->click();
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, "You have not entered a valid time");
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(boxes.count(), 2);
+    EXPECT_EQ(boxes.last().text, "You have not entered a valid time");
+    EXPECT_EQ(scalar("SELECT dtSegmentTime FROM tblSegment WHERE lSegmentID = 1").asText(), "08:15:00");
+
     box->setText("9:5 pm");
     focus(box, QEvent::FocusOut);
     window->cmdSave->click();

@@ -134,3 +134,27 @@ TEST_F(DetailFixture, FailedSaveLeavesTheDatabaseAsItWasAndTheNextSaveSucceeds)
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM tblSegment").toLong(), 3);
     EXPECT_EQ(boxes.count(), 1);
 }
+
+// Another window deleted the segment: one message in words, nothing brought
+// back, and the window keeps its edits until the user lets them go.
+TEST_F(DetailFixture, ASaveAfterTheSegmentWasDeletedElsewhereSaysSoOnce)
+{
+    open(1);
+    window->txtmNotes->setPlainText("changed");
+    db().Execute(QStringLiteral("DELETE FROM tblSegmentDetail WHERE lSegmentID = 1; DELETE FROM tblSegment WHERE "
+                                "lSegmentID = 1"));
+    const QString before = dump();
+    window->cmdSave->click();
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, "This segment was deleted in another window, so nothing was saved. Its rows are "
+                                 "still here: copy what you need before you close the window.");
+    EXPECT_EQ(boxes.last().style, 48);
+    EXPECT_EQ(dump(), before);
+    EXPECT_EQ(window->txtmNotes->toPlainText(), "changed");
+    EXPECT_EQ(rows().RecordCount(), 5);
+
+    boxes.answer(No);  // "Save Modified Record?"
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(boxes.count(), 2);
+    EXPECT_EQ(dump(), before);
+}

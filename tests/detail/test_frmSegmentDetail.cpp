@@ -60,20 +60,24 @@ TEST_F(DetailFixture, OpensWithHeaderRowsDerivedValuesAndUnitCaptions)
     EXPECT_EQ(boxes.count(), 0);
 }
 
-TEST_F(DetailFixture, MissingReferencesCountAsChangedMissingUnitsDoNot)
+// A downloaded segment has no event: the window shows the placeholder, and
+// that is no change of the user's. A save stores the placeholder.
+TEST_F(DetailFixture, MissingReferencesAndUnitsAreThePlaceholderNotAChange)
 {
+    db().Execute(QStringLiteral("UPDATE tblSegment SET lEventID = NULL WHERE lSegmentID = 2"));
     frmSegmentDetail& w = open(2);
     EXPECT_EQ(w.cbolCategoryID->ItemData(w.cbolCategoryID->ListIndex()), 1);
+    EXPECT_EQ(w.cbolEventId->ItemData(w.cbolEventId->ListIndex()), 1);
     EXPECT_EQ(w.segment().lRateTypeID().toLong(), 1);  // setting 200
-    boxes.answer(No);
     EXPECT_TRUE(w.close());
-    ASSERT_EQ(boxes.count(), 1);
-    EXPECT_EQ(boxes.last().text, SaveQuestion);
-    EXPECT_EQ(boxes.last().style, 35);
+    EXPECT_EQ(boxes.count(), 0);
 
-    boxes.clear();
-    db().Execute(QStringLiteral("UPDATE tblSegment SET lCategoryID = 3 WHERE lSegmentID = 2"));
-    EXPECT_TRUE(open(2).close());
+    frmSegmentDetail& again = open(2);
+    again.txtsSegmentLabel->setText(QStringLiteral("9"));
+    again.cmdSave->click();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT lCategoryID || '/' || lEventID FROM tblSegment WHERE lSegmentID = 2"))
+                  .asText(),
+              "1/1");
     EXPECT_EQ(boxes.count(), 0);
 }
 

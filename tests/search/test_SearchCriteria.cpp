@@ -17,7 +17,7 @@ const QString Base = QStringLiteral(
     "tblSegmentType.sSegmentType, tblSegment.dtImportDate, tblSegment.dtSegmentDate, tblSegment.dtSegmentTime, "
     "tblSegment.fReviewed  FROM ((((tblSegment LEFT JOIN tblSegmentType ON tblSegment.lSegmentTypeId = "
     "tblSegmentType.lSegmentTypeID ) LEFT JOIN tblCategory on tblSegment.lCategoryID = tblCategory.lCategoryID ) "
-    "LEFT JOIN tblEvent on tblEvent.lEventID = tblSegment.lEventID ");
+    "LEFT JOIN tblEvent on tblEvent.lEventID = COALESCE(tblSegment.lEventID, 1) ");
 const QString AthleteJoins = QStringLiteral(
     ") LEFT JOIN tblSegmentDetail on tblSegment.lSegmentID = tblSegmentDetail.lSegmentID ) LEFT JOIN tblRoster on "
     "tblSegmentDetail.lRosterID = tblRoster.lRosterID  ");
@@ -123,7 +123,7 @@ TEST(SearchSegment, AsksNameConditionsOfTheirOwnTablesAndNeverJoinsTheRows)
     two.dtImportDate()->SetCriteria_p(QStringLiteral("="), Value(QDate(2001, 3, 1)));
     two.setOrderBy_p(QStringLiteral(" ORDER BY tblSegment.lSegmentID"));
     EXPECT_EQ(two.GetSearchSqlString_ps(),
-              Base + QStringLiteral(")) WHERE (tblSegment.dtImportDate = '2001-03-01') AND (+tblSegment.lEventID IN "
+              Base + QStringLiteral(")) WHERE (tblSegment.dtImportDate = '2001-03-01') AND (+COALESCE(tblSegment.lEventID, 1) IN "
                                     "(SELECT lEventID FROM tblEvent WHERE (tblEvent.sEvent LIKE '%reg%' ESCAPE '\\'))) "
                                     "ORDER BY tblSegment.lSegmentID"));
     EXPECT_EQ(raisedBy([&] { two.SetCriteria_p(QStringLiteral("tblSegment.nothing"), QStringLiteral("="), Value(1)); }).number(), 5);
