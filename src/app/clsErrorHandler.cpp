@@ -1,5 +1,6 @@
 #include "app/clsErrorHandler.h"
 
+#include "app/DatabaseFault.h"
 #include "app/clsMessageHandler.h"
 #include "app/modapp.h"
 #include "platform/AppError.h"
@@ -94,7 +95,10 @@ QString clsErrorHandler::errorText(qint32 number, const QString& description, qi
         shown = qint64(number) + 2147221504LL;
     }
 
-    QString desc = description;
+    // A fault of the database file itself is told in words wherever it met us.
+    QString desc = DatabaseFault::of(number)
+                       ? DatabaseFault::message(QStringLiteral("This could not be done"), AppError(number, description))
+                       : description;
     QList<ConnectionError> errors;
     if (m_connectionErrors) {
         try { errors = m_connectionErrors(); } catch (...) { errors.clear(); }

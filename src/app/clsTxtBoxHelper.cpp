@@ -1,5 +1,6 @@
 #include "app/clsTxtBoxHelper.h"
 
+#include "app/WindowServices.h"
 #include "platform/AppError.h"
 #include "platform/DataGridDelegate.h"
 #include "platform/Value.h"
@@ -10,6 +11,8 @@
 #include <QPointer>
 #include <QTimer>
 #include <QValidator>
+
+#include <limits>
 
 namespace {
 constexpr qint16 Backspace = 8;
@@ -172,6 +175,24 @@ void clsTxtBoxHelper::KeepNulOut(QWidget* control)
     // Text already there is cleaned as well.
     if (edit->text().contains(QChar(0)))
         edit->setText(edit->text());
+}
+
+void clsTxtBoxHelper::HoldLength(QWidget* control, int maxChars, const QString& refusedText)
+{
+    QLineEdit* edit = lineEditOfCellEditor(control);
+    if (!edit)
+        return;
+    if (maxChars <= 0) {
+        edit->setMaxLength(std::numeric_limits<int>::max());
+        return;
+    }
+    edit->setMaxLength(maxChars);
+    // The box has cut what went past the limit; said after the edit is done.
+    QObject::connect(edit, &QLineEdit::inputRejected, edit, [edit, maxChars, refusedText] {
+        if (edit->text().size() < maxChars)
+            return;  // refused for another reason, said by whoever refused it
+        QTimer::singleShot(0, edit, [refusedText] { WindowServices::showMessage(refusedText, 48); });
+    });
 }
 
 void clsTxtBoxHelper::SelectAllText(QWidget* control)

@@ -36,6 +36,11 @@ public:
     // already has still judges what is left.
     static void KeepNulOut(QWidget* control);
 
+    // How much a line edit (or an editable combo box's) takes: maxChars, or
+    // with 0 whatever the database stores. Typed or pasted text beyond a
+    // limit is never dropped silently: refusedText is shown (exclamation).
+    static void HoldLength(QWidget* control, int maxChars = 0, const QString& refusedText = {});
+
     // Selects the whole text of a line edit or an editable combo box, now and
     // once more when the event that brought the focus is done: a click places
     // its cursor only after the focus arrived, which would undo the selection.

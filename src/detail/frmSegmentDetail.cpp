@@ -1,5 +1,6 @@
 #include "detail/frmSegmentDetail.h"
 
+#include "app/DatabaseFault.h"
 #include "app/TimeBox.h"
 #include "app/WindowProc.h"
 #include "app/WindowServices.h"
@@ -9,6 +10,7 @@
 #include "app/clsFormRefresher.h"
 #include "app/clsHourglass.h"
 #include "app/clsObjectHelpers.h"
+#include "app/clsTxtBoxHelper.h"
 #include "app/modlib.h"
 #include "data/clsAdoConnectJet.h"
 #include "detail/clsAthleteAssignment.h"
@@ -120,13 +122,17 @@ void frmSegmentDetail::buildControls_m()
     header->setContentsMargins(6, 4, 6, 4);
     header->setVerticalSpacing(2);
     txtsSegmentLabel = named(new QLineEdit, "txtsSegmentLabel");
-    txtsSegmentLabel->setMaxLength(clsBrSegment::LabelLength);
+    clsTxtBoxHelper::HoldLength(txtsSegmentLabel, clsBrSegment::LabelLength,
+                                text_m(4106, QStringLiteral("The segment label holds at most 50 characters: the "
+                                                            "rest was not taken.")));
     dtpdtSegmentDate = named(new DatePicker, "dtpdtSegmentDate");
     dtpdtImportDate = named(new DatePicker, "dtpdtImportDate");
     txtdtSegmentTime = named(new QLineEdit, "txtdtSegmentTime");
     cbolCategoryID = named(new ComboBox, "cbolCategoryID");
     cbolEventId = named(new ComboBox, "cbolEventId");
     cbolSegmentTypeID = named(new ComboBox, "cbolSegmentTypeID");
+    for (ComboBox* cbo : {cbolCategoryID, cbolEventId, cbolSegmentTypeID})
+        clsTxtBoxHelper::HoldLength(cbo);  // a name typed here may become a new entry
     chkfReviewed = named(new QCheckBox(QStringLiteral("Reviewed?")), "chkfReviewed");
     cmdDetailsCategory = button("cmdDetailsCategory", "details");
     cmdDetailsEvent = button("cmdDetailsEvent", "details");
@@ -725,11 +731,13 @@ bool frmSegmentDetail::Save_mf()
                            QStringLiteral("frmSegmentDetail.Save_mf"));
         sysCmd(4, text_m(680, QStringLiteral("Saving ..")));
         try {
-            clsSegmentWriter(ado(), text_m(4100, QStringLiteral("Error saving, aborting save.")),
-                             text_m(4105, QStringLiteral("This segment was deleted in another window, so nothing was "
-                                                         "saved. Its rows are still here: copy what you need before "
-                                                         "you close the window.")))
-                .Save_p(m_segment, *m_details);
+            clsSegmentWriter writer(ado(), text_m(4100, QStringLiteral("Error saving, aborting save.")),
+                                    text_m(4105, QStringLiteral("This segment was deleted in another window, so "
+                                                                "nothing was saved. Its rows are still here: copy "
+                                                                "what you need before you close the window.")));
+            if (!DatabaseFault::saying(text_m(4187, QStringLiteral("The segment could not be saved")),
+                                       [&] { writer.Save_p(m_segment, *m_details); }))
+                return;  // said in words; the window stays changed
         } catch (const AppError& e) {
             // Said once, in words; the window keeps its edits and stays changed.
             if (e.number() != clsSegmentWriter::SegmentGone)

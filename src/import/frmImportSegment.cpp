@@ -1,6 +1,7 @@
 #include "import/frmImportSegment.h"
 
 #include "app/CallByName.h"
+#include "app/DatabaseFault.h"
 #include "app/WindowServices.h"
 #include "app/WindowProc.h"
 #include "app/clsActiveControl.h"
@@ -479,7 +480,9 @@ void frmImportSegment::cmdSave_Click()
             return;
         {
             BusyCursor busy;
-            saveKeptSegments();
+            if (!DatabaseFault::saying(text(4189, QStringLiteral("The downloaded segments could not be saved")),
+                                       [&] { saveKeptSegments(); }))
+                return;  // said in words; the review stays for another try
         }
         committed = true;
         m_saved = true;

@@ -1,6 +1,7 @@
 #include "lists/RecordWindow.h"
 
 #include "app/CallByName.h"
+#include "app/DatabaseFault.h"
 #include "app/QuietActivation.h"
 #include "app/WindowServices.h"
 #include "app/WindowProc.h"
@@ -11,6 +12,7 @@
 #include "app/clsMessageHandler.h"
 #include "app/clsStrings.h"
 #include "app/clsThisApp.h"
+#include "app/clsTxtBoxHelper.h"
 #include "app/modapp.h"
 #include "data/clsAdoConnectJet.h"
 #include "platform/AppError.h"
@@ -155,6 +157,7 @@ QLineEdit* RecordWindow::addTextRow(int field, const char* boxName, const char* 
 {
     auto* box = new QLineEdit;
     box->setObjectName(QString::fromLatin1(boxName));
+    clsTxtBoxHelper::HoldLength(box);
     addDetailRow(labelName, caption, box);
     bindText(field, box);
     return box;
@@ -624,7 +627,11 @@ bool RecordWindow::Save_mf()
         if (m_dirty) {
             if (!Validate_mf())
                 return;
-            const Value id = writeRecord_m();
+            Value id;
+            if (!DatabaseFault::saying(text_m(4185, QStringLiteral("The | could not be saved"),
+                                              QString::fromLatin1(m_config.noun)),
+                                       [&] { id = writeRecord_m(); }))
+                return;  // said in words; the page keeps its changes
             if (id.isNullOrEmpty())
                 return;
             m_rememberedId = id;
@@ -775,7 +782,9 @@ void RecordWindow::deleteBody_m()
     if (showMessage(text_m(540, QStringLiteral("delete the following records?"), word) + Crlf + names, 292) != 6)
         return;
     try {
-        deleteIds_m(ids);
+        if (!DatabaseFault::saying(text_m(4186, QStringLiteral("The selected rows could not be deleted")),
+                                   [&] { deleteIds_m(ids); }))
+            return;
     } catch (const AppError& e) {
         if (e.number() != Refused)
             throw;

@@ -53,6 +53,8 @@ public:
         int heightTwips;
         bool clearEnabled;       // Edit, Clear on both pages
         bool setsNewButton = true;
+        // What one row is to the user ("athlete"), for messages.
+        const char* noun = "record";
     };
 
     // Modes of the detail page.

@@ -19,7 +19,7 @@ const RecordWindow::Config EventConfig{
     "frmEvent", "tblEvent", "lEventID",
     "Select lEventID, sEvent,  sDescription, dtStartDate, dtEndDate, dtStartTime, dtEndTime, mNotes FROM tblEvent"
     " WHERE fSysLock = 0",
-    3280, "Event", 2, "Event", 7476, 5124, true};
+    3280, "Event", 2, "Event", 7476, 5124, true, true, "event"};
 
 // Backspace, Enter, blank, the digits, ":", and the letters of AM and PM.
 const char* const TimeKeys = "8|13|32|48|49|50|51|52|53|54|55|56|57|58|65|77|80|97|109|112";

@@ -21,7 +21,7 @@ namespace {
 const RecordWindow::Config RosterConfig{
     "frmRoster", "tblRoster", "lRosterID",
     "Select lRosterID, sLastName, sFirstName, sNickName, fActive, mNotes FROM tblRoster WHERE fSysLock = 0",
-    3270, "Roster", 3, "Roster", 8736, 5472, true, false};
+    3270, "Roster", 3, "Roster", 8736, 5472, true, false, "athlete"};
 
 // The built-in categories: every athlete, and athletes of no other category.
 constexpr qint32 AllAthletes = 2;

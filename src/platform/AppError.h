@@ -66,6 +66,11 @@ constexpr qint32 DatabaseNotFound = 3024;
 constexpr qint32 NotValidPassword = 3031;
 constexpr qint32 DatabaseInUse = 3045;
 constexpr qint32 ItemNotFound = 3265;
+// Faults of the database file itself, whatever statement met them.
+constexpr qint32 DatabaseLocked = 3218;    // in use by another connection or program
+constexpr qint32 DiskFull = 3026;
+constexpr qint32 DatabaseReadOnly = 3027;  // the file or its folder cannot be written
+constexpr qint32 DiskError = 3043;         // the file could not be read or written
 constexpr qint32 OleDbFailed = static_cast<qint32>(0x80004005u);
 constexpr qint32 OleDbSyntax = static_cast<qint32>(0x80040E14u);
 constexpr qint32 NoStringsFile = 4001;

@@ -76,7 +76,13 @@ qint32 Connection::errorNumberFor(int rc)
     case SQLITE_ERROR: return ErrNo::OleDbSyntax;
     case SQLITE_NOTADB: return ErrNo::NotValidPassword;
     case SQLITE_CANTOPEN: return ErrNo::DatabaseNotFound;
-    default: return ErrNo::OleDbFailed;  // constraint, busy, locked, anything else
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return ErrNo::DatabaseLocked;
+    case SQLITE_FULL: return ErrNo::DiskFull;
+    case SQLITE_READONLY:
+    case SQLITE_PERM: return ErrNo::DatabaseReadOnly;
+    case SQLITE_IOERR: return ErrNo::DiskError;
+    default: return ErrNo::OleDbFailed;  // a constraint, anything else
     }
 }
 

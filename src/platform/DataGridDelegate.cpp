@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QLocale>
 
+#include <limits>
+
 QLineEdit* lineEditOfCellEditor(QWidget* editor)
 {
     if (auto* le = qobject_cast<QLineEdit*>(editor))
@@ -76,6 +78,7 @@ QWidget* DataGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
     } else {
         auto* le = new QLineEdit(parent);
         le->setFrame(false);
+        le->setMaxLength(std::numeric_limits<int>::max());  // a cell takes what its column stores
         editor = le;
     }
     m_grid->editorOpened(editor, index.column());

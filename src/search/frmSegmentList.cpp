@@ -4,6 +4,7 @@
 #include "app/WindowServices.h"
 
 #include "app/CallByName.h"
+#include "app/DatabaseFault.h"
 #include "app/WindowProc.h"
 #include "app/clsCboBoxHelper.h"
 #include "app/clsFormRefresher.h"
@@ -859,6 +860,16 @@ void frmSegmentList::deleteBody_m()
     if (showMessage(question, 292) != 6)
         return;
 
+    if (!DatabaseFault::saying(text_m(4188, QStringLiteral("The selected segments could not be deleted")),
+                               [&] { deleteSegments_m(ids); }))
+        return;
+    // Committed: whatever a refresh does now cannot undo the delete.
+    if (m_refresher)
+        m_refresher->SendRefreshRequest_p(clsFormRefresher::rtSegmentList);
+}
+
+void frmSegmentList::deleteSegments_m(const QString& ids)
+{
     clsAdoConnectJet& db = ado();
     bool begun = false;
     try {
@@ -868,10 +879,6 @@ void frmSegmentList::deleteBody_m()
         if (db.SQLExecute_pl(QStringLiteral("DELETE FROM tblSegment WHERE lSegmentID IN (") + ids + QLatin1Char(')')) < 1)
             throw AppError(4120, text_m(4120, QStringLiteral("Records could not be deleted since they have already been assigned")));
         db.CommitTrans_pf();
-        // Committed: whatever a refresh does now cannot undo the delete.
-        begun = false;
-        if (m_refresher)
-            m_refresher->SendRefreshRequest_p(clsFormRefresher::rtSegmentList);
     } catch (...) {
         if (begun)
             ignoringErrors([&] { db.Rollback_pf(); });

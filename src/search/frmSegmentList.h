@@ -129,6 +129,8 @@ private:
     void openSegmentDetail_m(bool newRecord);
     // Brings forward the detail window already showing the segment; false when none does.
     bool activateOpenDetail_m(qint32 segmentID);
+    // The segments and their rows, in one transaction.
+    void deleteSegments_m(const QString& ids);
     void recordActiveControl_m(QWidget* control);
     QString text_m(qint32 id, const QString& defaultText) const;
 

@@ -8,6 +8,7 @@
 #include "app/clsFormSettings.h"
 #include "app/clsStrings.h"
 #include "app/clsThisApp.h"
+#include "app/clsTxtBoxHelper.h"
 #include "app/modapp.h"
 #include "platform/ComboBox.h"
 #include "platform/Value.h"
@@ -79,6 +80,8 @@ frmFind::frmFind(QWidget* parent)
     cmdReplace = named(new QPushButton(FindStyleCaption, this), "cmdReplace");
     cmdReplaceAll = named(new QPushButton(QStringLiteral("Replace &All"), this), "cmdReplaceAll");
     cmdCancel = named(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel");
+    for (QLineEdit* box : {txtFindWhat, txtReplaceWith})
+        clsTxtBoxHelper::HoldLength(box);
     Label1->setBuddy(txtFindWhat);
     Label2->setBuddy(cboMatchWhat);
     Label4->setBuddy(txtReplaceWith);

@@ -12,6 +12,7 @@
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
 #include "platform/AppError.h"
+#include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
 #include "platform/MessagePresenter.h"
 #include "shell/ChildForms.h"
@@ -52,13 +53,14 @@ clsFormRefresher* formRefresher()
 // (whichever of its parts has the focus), a line edit (also an editable
 // combo box's) or a text area. None of them set: a control without text.
 struct TextControl {
+    DataGrid* grid = nullptr;  // the grid itself, no cell being edited
     DatePicker* picker = nullptr;
     QLineEdit* line = nullptr;
     QPlainTextEdit* plain = nullptr;
     QTextEdit* rich = nullptr;
     bool textBox = false;  // a plain text field of its own, not part of a bigger control
 
-    bool any() const { return picker || line || plain || rich; }
+    bool any() const { return grid || picker || line || plain || rich; }
     bool readOnly() const
     {
         return (line && line->isReadOnly()) || (plain && plain->isReadOnly()) || (rich && rich->isReadOnly());
@@ -81,7 +83,9 @@ TextControl focusedTextControl()
     }
     if (!focus)
         return c;
-    if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+    if (auto* grid = qobject_cast<DataGrid*>(focus)) {
+        c.grid = grid;
+    } else if (auto* line = qobject_cast<QLineEdit*>(focus)) {
         c.line = line;
         c.textBox = !insideOther;
     } else if (auto* combo = qobject_cast<QComboBox*>(focus)) {
@@ -100,6 +104,9 @@ TextControl focusedTextControl()
 // selected text; empty when there is nothing to copy.
 QString selectedText(const TextControl& c)
 {
+    // A grid's current cell as it shows it; an open cell editor is a line edit.
+    if (c.grid)
+        return c.grid->Row() >= 0 && c.grid->Col() >= 0 ? c.grid->cellText(c.grid->Row(), c.grid->Col()) : QString();
     if (c.picker)
         return c.picker->Value().asText();
     if (c.line)
@@ -237,7 +244,8 @@ void mdiMain::mnuEditCut_Click()
         const TextControl control = focusedTextControl();
         if (!control.any())
             notSupported();
-        const QString text = selectedText(control);
+        // A grid changes a cell only through its editor and that cell's checks.
+        const QString text = control.grid ? QString() : selectedText(control);
         if (text.isEmpty())
             return;
         QGuiApplication::clipboard()->setText(text);
@@ -256,7 +264,8 @@ void mdiMain::mnuEditPaste_Click()
         const TextControl control = focusedTextControl();
         if (!control.any())
             notSupported();
-        replaceSelection(control, QGuiApplication::clipboard()->text());
+        if (!control.grid)
+            replaceSelection(control, QGuiApplication::clipboard()->text());
     });
 }
 

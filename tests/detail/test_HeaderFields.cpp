@@ -208,3 +208,20 @@ TEST_F(HeaderFixture, AReferenceWindowClosedAfterItsCallerSavesOnceAndCloses)
     EXPECT_EQ(scalar("SELECT count(*) FROM tblCategory WHERE sCategory = 'Masters'").toLong(), 1);
     EXPECT_EQ(dump(), before);
 }
+
+// A paste longer than the label's 50 characters is cut there and said; the
+// notes and the reference names take any length.
+TEST_F(HeaderFixture, ALongPasteIsNeverCutWithoutAWord)
+{
+    frmSegmentDetail& w = open(1);
+    w.txtsSegmentLabel->clear();
+    w.txtsSegmentLabel->insert(QString(60, QLatin1Char('7')));
+    settle();
+    EXPECT_EQ(w.txtsSegmentLabel->text(), QString(50, QLatin1Char('7')));
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, "The segment label holds at most 50 characters: the rest was not taken.");
+    const QString name(40000, QLatin1Char('n'));
+    w.cbolEventId->lineEdit()->setText(name);
+    EXPECT_EQ(w.cbolEventId->lineEdit()->text().size(), 40000);
+    EXPECT_EQ(boxes.count(), 1);
+}

@@ -158,3 +158,25 @@ TEST_F(DetailFixture, ASaveAfterTheSegmentWasDeletedElsewhereSaysSoOnce)
     EXPECT_EQ(boxes.count(), 2);
     EXPECT_EQ(dump(), before);
 }
+
+TEST_F(DetailFixture, ALockedDatabaseIsSaidInWordsAndTheSegmentStaysChanged)
+{
+    open(1);
+    window->txtmNotes->setPlainText("changed");
+    const QString before = dump();
+    Connection other;
+    other.Open(folder.databasePath(), QString::fromLatin1(TempProgramFolder::DefaultPassword));
+    other.Execute(QStringLiteral("BEGIN EXCLUSIVE"));
+    window->cmdSave->click();
+    other.Execute(QStringLiteral("ROLLBACK"));
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(boxes.last().text.startsWith("The segment could not be saved: the database is in use by another "
+                                             "program. Nothing was changed"))
+        << boxes.last().text.toStdString();
+    EXPECT_TRUE(boxes.last().text.endsWith("Error 3218: database is locked"));
+    EXPECT_EQ(dump(), before);
+    boxes.answer(No);  // the change is still there to lose
+    EXPECT_TRUE(window->close());
+    ASSERT_EQ(boxes.count(), 2);
+    EXPECT_EQ(boxes.last().text, "Save Modified Record?");
+}

@@ -1,6 +1,7 @@
 #include "lists/ListsFixture.h"
 
 #include "lists/frmRoster.h"
+#include "platform/Connection.h"
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -139,4 +140,43 @@ TEST_F(RosterWindow, AFailedSaveLeavesNoHalfWrittenAthleteAndARetryAddsOne)
     EXPECT_EQ(athletes(), 5);
     EXPECT_EQ(links(w->rememberedId().toLong()), QStringLiteral("2,5"));
     EXPECT_EQ(listedIds(w).count(w->rememberedId().toLong()), 1);
+}
+
+// Another program holds the database: one message in words, the page keeps
+// its change, nothing stored; the same save goes through once it lets go.
+TEST_F(RosterWindow, ALockedDatabaseIsSaidInWordsAndTheChangeIsKept)
+{
+    frmRoster* w = open<frmRoster>();
+    openRow(w, 4);
+    w->txtLastName->setText(QStringLiteral("Smyth"));
+    w->Dirty_pf(true);
+    Connection other;
+    other.Open(folder.databasePath(), QString::fromLatin1(TempProgramFolder::DefaultPassword));
+    other.Execute(QStringLiteral("BEGIN EXCLUSIVE"));
+    boxes.clear();
+    w->cmdSave->click();
+    other.Execute(QStringLiteral("ROLLBACK"));
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text,
+              "The athlete could not be saved: the database is in use by another program. Nothing was changed: try "
+              "again once the other program has finished with it.\r\n\r\nError 3218: database is locked");
+    EXPECT_TRUE(w->dirty());
+    EXPECT_EQ(value(QStringLiteral("SELECT sLastName FROM tblRoster WHERE lRosterID = 4")), QStringLiteral("Smith"));
+    w->cmdSave->click();
+    EXPECT_EQ(value(QStringLiteral("SELECT sLastName FROM tblRoster WHERE lRosterID = 4")), QStringLiteral("Smyth"));
+    EXPECT_EQ(boxes.count(), 1);
+}
+
+TEST_F(RosterWindow, ALongPastedNameIsStoredWhole)
+{
+    frmRoster* w = open<frmRoster>();
+    openRow(w, 4);
+    const QString name(40000, QLatin1Char('x'));
+    w->txtLastName->selectAll();
+    w->txtLastName->insert(name);
+    w->Dirty_pf(true);
+    w->cmdSave->click();
+    EXPECT_EQ(value(QStringLiteral("SELECT length(sLastName) FROM tblRoster WHERE lRosterID = 4")),
+              QStringLiteral("40000"));
+    EXPECT_EQ(boxes.count(), 0);
 }

@@ -1,7 +1,9 @@
 #include "FakeChildren.h"
 #include "ShellFixture.h"
 
+#include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
+#include "platform/Recordset.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -344,6 +346,49 @@ TEST_F(Dispatch, ClipboardCommandsOnALineEdit)
     EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("438")));
     click("mnuEditSelectAll");  // not a text box: the window's rows
     EXPECT_EQ(callLog(), QStringList{"frmRoster.SelectAllRows_p"});
+}
+
+// A grid with the focus: Copy takes the current cell as shown; Cut and Paste
+// change a cell only inside its editor, where its checks apply.
+TEST_F(Dispatch, ClipboardCommandsOnAGrid)
+{
+    auto* form = child(QStringLiteral("frmRoster"));
+    auto* layout = new QVBoxLayout(form);
+    Recordset rs;
+    rs.OpenInMemory({{QStringLiteral("sName"), FieldInfo::DataType::Text}});
+    for (const char* name : {"Anna", "Berg"}) {
+        rs.AddNew();
+        rs.Fields(0).Value(Value(QLatin1String(name)));
+        rs.Update();
+    }
+    auto* grid = new DataGrid(form);
+    layout->addWidget(grid);
+    grid->DataSource(&rs);
+    grid->show();
+    rs.MoveLast();
+    grid->Col(0);
+    grid->setFocus();
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), grid, 2000);
+    QClipboard* clip = QApplication::clipboard();
+    click("mnuEditCopy");
+    EXPECT_EQ(clip->text(), QStringLiteral("Berg"));
+    clip->setText(QStringLiteral("Carl"));
+    click("mnuEditCut");
+    click("mnuEditPaste");
+    EXPECT_EQ(rs.Fields(0).Value().asText(), QStringLiteral("Berg"));
+    EXPECT_EQ(clip->text(), QStringLiteral("Carl"));
+
+    grid->EditActive(true);
+    ASSERT_NE(grid->cellEditor(), nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(grid->cellEditor()->isAncestorOf(QApplication::focusWidget())
+                                 || QApplication::focusWidget() == grid->cellEditor(),
+                             2000);
+    qobject_cast<QLineEdit*>(QApplication::focusWidget())->selectAll();
+    click("mnuEditPaste");
+    grid->EditActive(false);
+    EXPECT_EQ(rs.Fields(0).Value().asText(), QStringLiteral("Carl"));
+    EXPECT_EQ(boxes.count(), 0);
+    grid->DataSource(nullptr);
 }
 
 TEST_F(Dispatch, ClipboardCommandsOnADatePicker)

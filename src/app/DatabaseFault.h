@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/AppError.h"
+
+#include <QString>
+
+// Faults of the database file itself (in use by another program, a full
+// disk, a file or folder that cannot be written, a failing disk) told in
+// words: what could not be done, why, that nothing was changed, and the
+// technical text on its own line. The number is the same in every window.
+namespace DatabaseFault {
+
+// The fault's number, whether or not a class added the object-error base; 0
+// for any other error.
+qint32 of(qint32 number);
+
+// "<what>: <why>. Nothing was changed. <advice>" and the technical line.
+QString message(const QString& what, const AppError& e);
+
+// Runs a write; a fault of the database is said in one message (style 48)
+// and false returned. Any other error goes on to the caller.
+template <class F>
+bool saying(const QString& what, F&& write);
+
+}  // namespace DatabaseFault
+
+namespace DatabaseFault {
+void show(const QString& text);
+
+template <class F>
+bool saying(const QString& what, F&& write)
+{
+    try {
+        write();
+        return true;
+    } catch (const AppError& e) {
+        if (!of(e.number()))
+            throw;
+        show(message(what, e));
+        return false;
+    }
+}
+}  // namespace DatabaseFault
