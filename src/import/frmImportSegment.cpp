@@ -16,6 +16,7 @@
 #include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
 #include "platform/Recordset.h"
+#include "platform/Twips.h"
 #include "shell/ChildForms.h"
 #include "shell/mdiMain.h"
 
@@ -108,7 +109,6 @@ frmImportSegment::frmImportSegment(QWidget* parent) : QWidget(parent)
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(dbgMain, 1);
     outer->addLayout(buttons);
-    resize(599, 396);
 
     buildGrid();
 
@@ -121,6 +121,13 @@ frmImportSegment::frmImportSegment(QWidget* parent) : QWidget(parent)
 
     Form_Load();
 }
+
+QSize frmImportSegment::minimumSizeHint() const
+{
+    return Twips::designSize(this, DesignWidth, DesignHeight, QWidget::minimumSizeHint());
+}
+
+QSize frmImportSegment::sizeHint() const { return minimumSizeHint(); }
 
 frmImportSegment::~frmImportSegment()
 {

@@ -3,6 +3,7 @@
 #include "platform/AppError.h"
 #include "platform/DataGrid.h"
 #include "platform/Recordset.h"
+#include "platform/Twips.h"
 
 #include <QHeaderView>
 #include <QPageSetupDialog>
@@ -16,8 +17,6 @@
 namespace {
 
 constexpr qint32 PrinterError = 482;
-constexpr int TwipsPerPixel = 15;
-constexpr double ScreenDpi = 96.0;
 
 PrintDialogService::Hooks& hooks()
 {
@@ -159,7 +158,7 @@ int DataGridPrintInfo::paint(QPainter& painter, const QRect& area, int dpi, cons
         if (logical < 0 || logical >= m_grid->ColumnCount() || !m_grid->Columns(logical)->Visible())
             continue;
         const DataGridColumn* c = m_grid->Columns(logical);
-        const double w = c->Width() / TwipsPerPixel * dpi / ScreenDpi;
+        const double w = c->Width() * dpi / Twips::PerInch;
         cols.push_back({logical, int(std::lround(w)), c->Caption()});
         total += w;
     }

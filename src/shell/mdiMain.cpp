@@ -13,6 +13,7 @@
 #include "platform/AppInfo.h"
 #include "platform/DataGridPrint.h"
 #include "platform/MessagePresenter.h"
+#include "platform/Twips.h"
 #include "platform/UrlLauncher.h"
 #include "shell/ToolbarIcons.h"
 
@@ -107,10 +108,8 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), m_activeControl(std::ma
     buildMenus_m();
     buildToolbar_m();
     buildStatusBar_m();
-    // The design's document area: 8580 by 6045 twips.
-    resize(8580 / clsFormSettings::TwipsPerPixel,
-           6045 / clsFormSettings::TwipsPerPixel + menuBar()->sizeHint().height() + m_toolbar->sizeHint().height()
-               + statusBar()->sizeHint().height());
+    // The design's document area is the least the window keeps.
+    m_area->setMinimumSize(Twips::toPixels(m_area, DesignWidth, DesignHeight));
     g_instance = this;
 
     if (clsThisApp* app = modapp::ThisApp()) {
@@ -145,6 +144,8 @@ mdiMain::~mdiMain()
 }
 
 mdiMain* mdiMain::instance() { return g_instance.data(); }
+
+QSize mdiMain::sizeHint() const { return minimumSize().expandedTo(minimumSizeHint()); }
 
 QString mdiMain::uiText_m(qint32 id, const QString& defaultText)
 {
@@ -533,17 +534,23 @@ void mdiMain::arrange_m(int how)
             }
             return;
         }
+        // An equal share of the area each, but never below a window's least
+        // size: what does not fit scrolls.
         const int n = int(normal.size());
+        int next = 0;
         for (int i = 0; i < n; ++i) {
             QMdiSubWindow* sub = normal[i];
             if (sub->isMaximized())
                 sub->showNormal();
+            const QSize least = sub->minimumSizeHint();
             if (how == 1) {
-                const int top = area.height() * i / n;
-                sub->setGeometry(0, top, area.width(), area.height() * (i + 1) / n - top);
+                const int height = std::max(area.height() * (i + 1) / n - area.height() * i / n, least.height());
+                sub->setGeometry(0, next, std::max(area.width(), least.width()), height);
+                next += height;
             } else {
-                const int left = area.width() * i / n;
-                sub->setGeometry(left, 0, area.width() * (i + 1) / n - left, area.height());
+                const int width = std::max(area.width() * (i + 1) / n - area.width() * i / n, least.width());
+                sub->setGeometry(next, 0, width, std::max(area.height(), least.height()));
+                next += width;
             }
         }
     });
@@ -669,19 +676,18 @@ void mdiMain::setUnitChecks(qint32 rateType, qint32 distanceType)
 QMdiSubWindow* mdiMain::ShowChild(QWidget* child)
 {
     child->setAttribute(Qt::WA_DeleteOnClose);
-    // A window that sized itself keeps that size inside its frame; the frame
-    // would otherwise follow the size hint, which is tiny for windows laid
-    // out by hand.
-    const bool sized = child->testAttribute(Qt::WA_Resized);
-    const QSize wanted = child->size();
     QMdiSubWindow* sub = m_area->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // A window that closes itself takes its frame with it.
     connect(child, &QObject::destroyed, sub, &QMdiSubWindow::close);
-    if (sized)
-        sub->resize(wanted + (sub->sizeHint() - child->sizeHint()));
+    // The area sizes a new frame from the window's hint only while it is shown.
+    if (!sub->testAttribute(Qt::WA_Resized))
+        sub->resize(sub->sizeHint());
     child->show();
     sub->show();  // a saved position, restored as the window shows, still wins
+    // Said outright, the frame's least size holds for every arrangement of the
+    // area (tiling reads it) and for every resize; Qt lifts it while minimised.
+    sub->setMinimumSize(sub->minimumSizeHint());
     // Two windows of a kind restore the same place; the newer steps aside by a
     // caption, as cascading would.
     const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
