@@ -566,6 +566,32 @@ void DataGrid::editorOpened(QWidget* editor, int column)
     m_editColumn = column;
 }
 
+void DataGrid::tabFromEditor(bool forward)
+{
+    const int column = m_editColumn;
+    // A refused value keeps the cell current: the user has been told why.
+    if (!commitPendingEdit() || column < 0)
+        return;
+    const QHeaderView* h = horizontalHeader();
+    int row = Row();
+    int visual = h->visualIndex(column);
+    const int rows = m_model->rowCount();
+    while (row >= 0 && row < rows) {
+        visual += forward ? 1 : -1;
+        if (visual < 0 || visual >= h->count()) {
+            row += forward ? 1 : -1;
+            visual = forward ? -1 : h->count();
+            continue;
+        }
+        const QModelIndex idx = m_model->index(row, h->logicalIndex(visual));
+        if (!h->isSectionHidden(idx.column()) && (m_model->flags(idx) & Qt::ItemIsEditable)) {
+            selectionModel()->setCurrentIndex(idx, QItemSelectionModel::NoUpdate);
+            scrollTo(idx);
+            return;
+        }
+    }
+}
+
 void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
     int column = -1;

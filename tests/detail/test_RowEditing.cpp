@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 using Col = clsSegmentRows::Column;
 using Editor = clsDetailRowEditor;
@@ -243,6 +244,50 @@ TEST_F(RowEditing, SortSelectAllFillDownAndClear)
     EXPECT_EQ(rows().Filter(), "lRosterId = 1");
     w.deleteRows_p();
     EXPECT_EQ(boxes.last().text, "No Record Selected");
+}
+
+TEST_F(RowEditing, TabStoresTheCellAndGoesOnAlongTheRowEnterStaysEscapeTakesItBack)
+{
+    frmSegmentDetail& w = open(1);
+    const Qt::KeyboardModifiers none = Qt::NoModifier;
+    const struct {
+        const char* label;
+        int column;
+        const char* typed;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* thenRow;
+        int thenColumn;
+        const char* stored;  // the cell's text afterwards
+    } steps[] = {
+        // 1 min 30 s, and on to the next column that takes typing (Lap is worked out).
+        {"T001", Col::colCumTimeDisplay, "130", Qt::Key_Tab, none, "T001", Col::colRateDisplay, "00:01'30.00"},
+        {"T001", Col::colRateDisplay, "", Qt::Key_Backtab, Qt::ShiftModifier, "T001", Col::colCumTimeDisplay, ""},
+        {"T001", Col::colComments, "wind", Qt::Key_Tab, none, "R002", Col::colLabel, "wind"},
+        {"R002", Col::colLabel, "R002", Qt::Key_Backtab, Qt::ShiftModifier, "T001", Col::colComments, "R002"},
+        {"T001", Col::colDistance, "x", Qt::Key_Tab, none, "T001", Col::colDistance, "500"},  // refused: stays
+        {"T001", Col::colDistance, "480", Qt::Key_Return, none, "T001", Col::colDistance, "480"},
+        {"T001", Col::colDistance, "900", Qt::Key_Escape, none, "T001", Col::colDistance, "480"},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(std::string(s.typed) + " in " + s.label);
+        moveTo(s.label);
+        w.dbgMain->Col(s.column);
+        w.dbgMain->EditActive(true);
+        QWidget* editor = w.dbgMain->cellEditor();
+        ASSERT_NE(editor, nullptr);
+        lineEditOfCellEditor(editor)->setText(QString::fromLatin1(s.typed));
+        QTest::keyClick(editor, s.key, s.modifiers);
+        QCoreApplication::processEvents();  // Enter stores once the editor had the key
+        EXPECT_FALSE(w.dbgMain->EditActive());
+        EXPECT_EQ(rows().valueAt(rows().currentViewRow(), Col::colLabel).asText(), s.thenRow);
+        EXPECT_EQ(w.dbgMain->Col(), s.thenColumn);
+        if (*s.stored) {
+            EXPECT_EQ(text(s.label, s.column), s.stored);
+        }
+    }
+    ASSERT_EQ(boxes.count(), 1);  // for the refused distance
+    EXPECT_TRUE(boxes.last().text.contains("Distance"));
 }
 
 TEST_F(RowEditing, PrintsTheSegmentWithItsHeaderOrSaysThereIsNoPrinter)
