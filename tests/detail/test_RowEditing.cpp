@@ -9,13 +9,17 @@
 #include "shell/mdiMain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using Col = clsSegmentRows::Column;
 using Editor = clsDetailRowEditor;
@@ -332,6 +336,57 @@ TEST_F(RowEditing, PrintsTheSegmentWithItsHeaderOrSaysThereIsNoPrinter)
         file.remove();
     }
     EXPECT_EQ(boxes.count(), 1);
+    PrintDialogService::install({});
+}
+
+TEST_F(RowEditing, ThePrintedPageHoldsEveryColumnWholeAndThePreviewTakesMostOfTheScreen)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("segment.pdf");
+    PrintDialogService::Hooks hooks;
+    hooks.printerAvailable = [] { return true; };
+    hooks.preparePrinter = [&](QPrinter& p) {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(pdf);
+        p.setPageOrientation(QPageLayout::Portrait);
+    };
+    PrintDialogService::install(hooks);
+    frmSegmentDetail& w = open(1);
+    moveTo("T001");
+    const QString comment = QStringLiteral("a comment that runs on well past the width of its column");
+    rows().Fields(Col::colComments).Value(Value(comment));
+    for (double commentsWidth : {0.0, 30000.0}) {  // as shown; then wider than the page on its own
+        SCOPED_TRACE(commentsWidth);
+        if (commentsWidth > 0)
+            w.dbgMain->Columns(Col::colComments)->Width(commentsWidth);
+        w.Print_P(false);
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QStringList texts = pdfTexts(file.readAll());
+        for (int c = 0; c < w.dbgMain->ColumnCount(); ++c) {
+            if (w.dbgMain->Columns(c)->Visible()) {
+                EXPECT_TRUE(texts.contains(w.dbgMain->Columns(c)->Caption())) << c;
+            }
+        }
+        EXPECT_TRUE(texts.contains("All Competitors"));
+        EXPECT_TRUE(texts.contains(comment));
+        EXPECT_EQ(texts.filter(QChar(0x2026)), QStringList());  // nothing cut short
+        file.remove();
+    }
+
+    QSize preview;
+    QTimer poll;  // looks at the real preview as soon as it is up
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+            preview = dialog->size();
+            dialog->reject();
+        }
+    });
+    poll.start(20);
+    w.Print_P(true);
+    const QSize screen = w.screen()->availableGeometry().size();
+    EXPECT_GE(preview.width(), screen.width() * 3 / 4);
+    EXPECT_GE(preview.height(), screen.height() * 3 / 4);
     PrintDialogService::install({});
 }
 
