@@ -535,23 +535,31 @@ void mdiMain::arrange_m(int how)
             return;
         }
         // An equal share of the area each, but never below a window's least
-        // size: what does not fit scrolls.
+        // size: what does not fit scrolls, and its scroll bar takes its room.
+        const bool sideBySide = how == 2;
+        const QSize room = m_area->contentsRect().size();
+        const int length = sideBySide ? room.width() : room.height();
         const int n = int(normal.size());
+        QList<int> shares;
+        int total = 0;
+        for (int i = 0; i < n; ++i) {
+            if (normal[i]->isMaximized())
+                normal[i]->showNormal();
+            const QSize least = normal[i]->minimumSizeHint();
+            shares << std::max(length * (i + 1) / n - length * i / n, sideBySide ? least.width() : least.height());
+            total += shares.last();
+        }
+        const int bar = total > length ? m_area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_area) : 0;
+        const int breadth = (sideBySide ? room.height() : room.width()) - bar;
         int next = 0;
         for (int i = 0; i < n; ++i) {
             QMdiSubWindow* sub = normal[i];
-            if (sub->isMaximized())
-                sub->showNormal();
             const QSize least = sub->minimumSizeHint();
-            if (how == 1) {
-                const int height = std::max(area.height() * (i + 1) / n - area.height() * i / n, least.height());
-                sub->setGeometry(0, next, std::max(area.width(), least.width()), height);
-                next += height;
-            } else {
-                const int width = std::max(area.width() * (i + 1) / n - area.width() * i / n, least.width());
-                sub->setGeometry(next, 0, width, std::max(area.height(), least.height()));
-                next += width;
-            }
+            if (sideBySide)
+                sub->setGeometry(next, 0, shares[i], std::max(breadth, least.height()));
+            else
+                sub->setGeometry(0, next, std::max(breadth, least.width()), shares[i]);
+            next += shares[i];
         }
     });
 }
@@ -683,15 +691,17 @@ QMdiSubWindow* mdiMain::ShowChild(QWidget* child)
     // The area sizes a new frame from the window's hint only while it is shown.
     if (!sub->testAttribute(Qt::WA_Resized))
         sub->resize(sub->sizeHint());
-    child->show();
-    sub->show();  // a saved position, restored as the window shows, still wins
     // Said outright, the frame's least size holds for every arrangement of the
     // area (tiling reads it) and for every resize; Qt lifts it while minimised.
     sub->setMinimumSize(sub->minimumSizeHint());
+    child->show();
+    sub->show();  // a saved position, restored as the window shows, still wins
     // Two windows of a kind restore the same place; the newer steps aside by a
-    // caption, as cascading would.
+    // caption, as cascading would (a maximised one stays where it fills the area).
     const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
     const auto covers = [&] {
+        if (sub->isMaximized() || sub->isMinimized())
+            return false;
         for (const QMdiSubWindow* other : m_area->subWindowList())
             if (other != sub && other->isVisible() && other->pos() == sub->pos())
                 return true;

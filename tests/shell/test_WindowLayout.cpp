@@ -139,13 +139,15 @@ TEST_F(WindowLayout, AStoredPlaceComesBackInsideTheAreaAndNeverBelowTheMinimum)
     openMain();
     main->resize(1024, 768);
     const QRect area = main->mdiArea()->viewport()->rect();
-    const QString key = app->RegistryBaseSectionKeyName().toString() + QStringLiteral("\\FormSettings\\frmSegmentDetail");
-    const auto store = [&](int left, int top, int width, int height) {
+    const QString base = app->RegistryBaseSectionKeyName().toString() + QStringLiteral("\\FormSettings\\");
+    const QString key = base + QStringLiteral("frmSegmentDetail");
+    const auto store = [&](int left, int top, int width, int height, int state = 0, const QString& at = {}) {
         clsRegistry reg;
         const QList<std::pair<const char*, int>> values = {
-            {"WindowState", 0}, {"Left", left}, {"Top", top}, {"Width", width}, {"Height", height}};
+            {"WindowState", state}, {"Left", left}, {"Top", top}, {"Width", width}, {"Height", height}};
         for (const auto& [name, v] : values)
-            reg.SetRegistryValue(clsRegistry::HKEY_LOCAL_MACHINE, key, QLatin1String(name), Value(QString::number(v)));
+            reg.SetRegistryValue(clsRegistry::HKEY_LOCAL_MACHINE, at.isEmpty() ? key : at, QLatin1String(name),
+                                 Value(QString::number(v)));
     };
     const struct {
         const char* what;
@@ -163,6 +165,15 @@ TEST_F(WindowLayout, AStoredPlaceComesBackInsideTheAreaAndNeverBelowTheMinimum)
         EXPECT_TRUE(atLeast(sub->size(), sub->minimumSizeHint())) << text(sub->size());
         sub->close();
     }
+
+    // Maximised, it fills the area even where another window was left at its corner.
+    store(0, 0, 19200, 14175, 0, base + QStringLiteral("frmSegmentList"));
+    store(0, 0, 19200, 14175, 2);
+    show(new frmSegmentList);
+    QMdiSubWindow* maximised = show(new frmSegmentDetail);
+    EXPECT_TRUE(maximised->isMaximized());
+    EXPECT_EQ(maximised->geometry(), area);
+    maximised->close();
 
     // A window closed while minimised does not store the size of its icon.
     QMdiSubWindow* sub = show(new frmSegmentDetail);
