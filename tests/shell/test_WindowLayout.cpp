@@ -23,31 +23,22 @@
 
 namespace {
 struct Kind {
-    const char* name;
     std::function<QWidget*()> make;
-    int widthTwips, heightTwips;
+    int widthTwips, heightTwips;  // the design's first size
 };
 
 template <typename W>
-Kind kind(const char* name)
+Kind kind(int widthTwips = W::DesignWidth, int heightTwips = W::DesignHeight)
 {
-    return {name, [] { return new W; }, W::DesignWidth, W::DesignHeight};
+    return {[] { return new W; }, widthTwips, heightTwips};
 }
 
-template <typename W>
-Kind recordKind(const char* name, int widthTwips, int heightTwips)
-{
-    return {name, [] { return new W; }, widthTwips, heightTwips};
-}
-
-// Every child window of the main window, with its design size.
+// Every child window of the main window.
 QList<Kind> childKinds()
 {
-    return {kind<frmSegmentList>("frmSegmentList"),   kind<frmSegmentDetail>("frmSegmentDetail"),
-            kind<frmImport>("frmImport"),             kind<frmImportSegment>("frmImportSegment"),
-            kind<frmProgress>("frmProgress"),         recordKind<frmCategory>("frmCategory", 7476, 5124),
-            recordKind<frmEvent>("frmEvent", 7476, 5124), recordKind<frmSegmentType>("frmSegmentType", 7476, 5124),
-            recordKind<frmRoster>("frmRoster", 8736, 5472)};
+    return {kind<frmSegmentList>(),        kind<frmSegmentDetail>(),       kind<frmImport>(),
+            kind<frmImportSegment>(),      kind<frmProgress>(),            kind<frmCategory>(7476, 5124),
+            kind<frmEvent>(7476, 5124),    kind<frmSegmentType>(7476, 5124), kind<frmRoster>(8736, 5472)};
 }
 
 QSize least(const QWidget* w) { return w->minimumSize().expandedTo(w->minimumSizeHint()); }
@@ -90,12 +81,9 @@ TEST_F(WindowLayout, EveryWindowTakesAtLeastItsDesignSizeAtTheScreensResolution)
     fine.setDotsPerMeterY(5669);
     EXPECT_EQ(Twips::toPixels(&fine, 1440, 720), QSize(144, 72));
 
-    QList<Kind> kinds = childKinds();
-    kinds << Kind{"frmSplash", [] { return new frmSplash; }, frmSplash::DesignWidth, frmSplash::DesignHeight}
-          << kind<frmAbout>("frmAbout");
-    for (const Kind& k : kinds) {
-        SCOPED_TRACE(k.name);
+    for (const Kind& k : childKinds() << kind<frmSplash>() << kind<frmAbout>()) {
         std::unique_ptr<QWidget> w(k.make());
+        SCOPED_TRACE(w->objectName().toStdString());
         const QSize design = Twips::toPixels(w.get(), k.widthTwips, k.heightTwips);
         EXPECT_TRUE(atLeast(least(w.get()), design)) << text(least(w.get()));
         EXPECT_TRUE(atLeast(w->sizeHint(), design)) << text(w->sizeHint());
@@ -108,8 +96,8 @@ TEST_F(WindowLayout, EveryWindowTakesAtLeastItsDesignSizeAtTheScreensResolution)
     EXPECT_TRUE(atLeast(least(main->mdiArea()), area));
     EXPECT_TRUE(atLeast(main->sizeHint(), area));
     for (const Kind& k : childKinds()) {
-        SCOPED_TRACE(k.name);
         QMdiSubWindow* sub = show(k.make());
+        SCOPED_TRACE(sub->widget()->objectName().toStdString());
         EXPECT_EQ(sub->widget()->size(), sub->widget()->sizeHint());
         sub->close();
     }
