@@ -2,22 +2,26 @@
 
 #include "app/clsRegistry.h"
 #include "platform/AppError.h"
+#include "platform/Twips.h"
 
 #include <QGuiApplication>
 #include <QMainWindow>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 const QString Class = QStringLiteral("clsFormSettings");
 
-qint32 toTwips(int pixels) { return pixels * clsFormSettings::TwipsPerPixel; }
-int toPixels(double twips) { return Value::roundToLong(twips / clsFormSettings::TwipsPerPixel); }
+// Registry values are twips at the window's real resolution.
+qint32 toTwipsX(const QWidget* w, int pixels) { return Value::roundToLong(Twips::fromPixelsX(w, pixels)); }
+qint32 toTwipsY(const QWidget* w, int pixels) { return Value::roundToLong(Twips::fromPixelsY(w, pixels)); }
 
 // A stored number; a missing or blank value counts as 0.
 qint32 storedLong(const Value& v)
@@ -27,10 +31,21 @@ qint32 storedLong(const Value& v)
     return v.toLong();
 }
 
-QRect screenRect(const QWidget* w)
+QRect screenRect(const QWidget* w, bool available = false)
 {
     const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    if (!screen)
+        return QRect(0, 0, 1024, 768);
+    return available ? screen->availableGeometry() : screen->geometry();
+}
+
+// Where a window may lie and still be seen: the visible part of its MDI
+// area, or the screen's work area for a window of its own.
+QRect visibleRoom(const QWidget* frame)
+{
+    if (const auto* sub = qobject_cast<const QMdiSubWindow*>(frame); sub && sub->mdiArea())
+        return sub->mdiArea()->viewport()->rect();
+    return screenRect(frame, true);
 }
 
 void setOnTop(QWidget* form, bool on, bool showIt)
@@ -78,13 +93,15 @@ void clsFormSettings::CenterForm_p(QWidget* form, QWidget* parent)
 {
     rethrown("CenterForm_p", [&] {
         QWidget* frame = frameOf(form);
-        const double width = toTwips(frame->width());
-        const double height = toTwips(frame->height());
+        const auto toPixelsX = [&](double twips) { return Twips::toPixelsX(frame, twips); };
+        const auto toPixelsY = [&](double twips) { return Twips::toPixelsY(frame, twips); };
+        const double width = toTwipsX(frame, frame->width());
+        const double height = toTwipsY(frame, frame->height());
         if (!parent) {
             const QRect screen = screenRect(frame);
-            const double left = (toTwips(screen.width()) - width) / 2;
-            const double top = (toTwips(screen.height()) - height) / 2;
-            frame->move(screen.x() + toPixels(left), screen.y() + toPixels(top));
+            const double left = (toTwipsX(frame, screen.width()) - width) / 2;
+            const double top = (toTwipsY(frame, screen.height()) - height) / 2;
+            frame->move(screen.x() + toPixelsX(left), screen.y() + toPixelsY(top));
             return;
         }
         int bars = 0;
@@ -94,12 +111,12 @@ void clsFormSettings::CenterForm_p(QWidget* form, QWidget* parent)
         for (const QStatusBar* bar : parent->findChildren<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly))
             if (bar->isVisibleTo(parent))
                 bars += bar->height();
-        const double allowance = toTwips(bars) + 400 + 350;
-        qint32 left = Value::roundToLong((toTwips(parent->width()) - width) / 2);
-        qint32 top = Value::roundToLong((toTwips(parent->height()) - height - allowance) / 2);
+        const double allowance = toTwipsY(frame, bars) + 400 + 350;
+        qint32 left = Value::roundToLong((toTwipsX(frame, parent->width()) - width) / 2);
+        qint32 top = Value::roundToLong((toTwipsY(frame, parent->height()) - height - allowance) / 2);
         left = qMax(left, 0);
         top = qMax(top, 0);
-        QPoint at(toPixels(left), toPixels(top));
+        QPoint at(toPixelsX(left), toPixelsY(top));
         // A sub-window sits in the workspace's coordinates; a window of its
         // own is placed over its parent on the screen.
         if (frame->isWindow())
@@ -119,8 +136,8 @@ bool clsFormSettings::RestorePosition_pf(QWidget* form, bool keepOnScreen)
         const auto read = [&](const char* name) {
             return storedLong(registry.GetRegistryValue(clsRegistry::HKEY_LOCAL_MACHINE, key, QLatin1String(name)));
         };
-        qint32 left = read("Left");
-        qint32 top = read("Top");
+        const qint32 left = read("Left");
+        const qint32 top = read("Top");
         const qint32 height = read("Height");
         const qint32 width = read("Width");
 
@@ -130,20 +147,22 @@ bool clsFormSettings::RestorePosition_pf(QWidget* form, bool keepOnScreen)
             frame->setWindowState(windowState == 1 ? Qt::WindowMinimized : Qt::WindowMaximized);
             return true;
         }
+        const QSize least = minimumFrameSize(form);
+        QSize size = Twips::toPixels(frame, width, height).expandedTo(least);
+        QPoint at(Twips::toPixelsX(frame, left), Twips::toPixelsY(frame, top));
         if (keepOnScreen) {
-            const QRect screen = screenRect(frame);
-            const qint32 screenWidth = toTwips(screen.width());
-            const qint32 screenHeight = toTwips(screen.height());
-            if (screenWidth <= left)
-                left = Value::roundToLong(double(screenWidth) - width);
-            if (screenHeight <= top)
-                top = Value::roundToLong(double(screenHeight) - height);
-            top = qMax(top, 0);
-            left = qMax(left, 0);
+            // Wholly inside what can be seen now, which may be a smaller
+            // screen than the one it was saved on; never below its minimum.
+            const QRect room = visibleRoom(frame);
+            const QSize decoration = frame->isWindow() ? frame->frameGeometry().size() - frame->size() : QSize(0, 0);
+            size = size.boundedTo(room.size() - decoration).expandedTo(least);
+            const QSize outer = size + decoration;
+            at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() + 1 - outer.width())));
+            at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - outer.height())));
         }
         // move() places the outer frame, as pos() reported it when saved.
-        frame->resize(toPixels(width), toPixels(height));
-        frame->move(toPixels(left), toPixels(top));
+        frame->resize(size);
+        frame->move(at);
         return true;
     });
 }
@@ -153,7 +172,7 @@ void clsFormSettings::SavePosition_p(QWidget* form)
     rethrown("SavePosition_p", [&] {
         clsRegistry registry;
         const QString key = sectionKey(form);
-        const QWidget* frame = frameOf(form);
+        QWidget* frame = frameOf(form);
         const Qt::WindowStates ws = frame->windowState();
         const int state = ws.testFlag(Qt::WindowMinimized) ? 1 : ws.testFlag(Qt::WindowMaximized) ? 2 : 0;
         // Top and Left are where the window (with its frame) sits; the size is
@@ -163,10 +182,25 @@ void clsFormSettings::SavePosition_p(QWidget* form)
             registry.SetRegistryValue(clsRegistry::HKEY_LOCAL_MACHINE, key, QLatin1String(name),
                                       Value(QString::number(value)), clsRegistry::REG_SZ);
         };
+        // A minimised window is no smaller than its minimum when it comes back.
+        const QSize size = frame->size().expandedTo(minimumFrameSize(form));
         write("WindowState", state);
-        write("Top", toTwips(pos.y()));
-        write("Left", toTwips(pos.x()));
-        write("Height", toTwips(frame->height()));
-        write("Width", toTwips(frame->width()));
+        write("Top", toTwipsY(frame, pos.y()));
+        write("Left", toTwipsX(frame, pos.x()));
+        write("Height", toTwipsY(frame, size.height()));
+        write("Width", toTwipsX(frame, size.width()));
     });
+}
+
+QSize clsFormSettings::minimumFrameSize(QWidget* form)
+{
+    const QSize least = form->minimumSize().expandedTo(form->minimumSizeHint());
+    auto* sub = qobject_cast<QMdiSubWindow*>(frameOf(form));
+    if (!sub)
+        return least;
+    // Title bar and borders: what the frame adds to the window's own hint.
+    // While minimised the frame's minimum is an icon's.
+    const QSize hint = form->sizeHint();
+    const QSize decoration = hint.isValid() ? sub->sizeHint() - hint : QSize(0, 0);
+    return (least + decoration).expandedTo(sub->isMinimized() ? QSize(0, 0) : sub->minimumSizeHint());
 }

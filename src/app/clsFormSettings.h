@@ -1,16 +1,16 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 class QWidget;
 
 // Keeps each window where the user left it: state, position and size in
 // twips under <base>\FormSettings\<window name>; centres windows with nothing
-// saved and makes windows stay on top.
+// saved and makes windows stay on top. A window comes back inside what can be
+// seen of its MDI area (or the screen) and never below its minimum size.
 class clsFormSettings {
 public:
-    static constexpr int TwipsPerPixel = 15;
-
     clsFormSettings() = default;
     virtual ~clsFormSettings() = default;
 
@@ -26,6 +26,8 @@ public:
     // The widget that is moved for a window: its sub-window when it is shown
     // in one, else the window itself.
     static QWidget* frameOf(QWidget* form);
+    // The least size of the widget that is moved for a window, its frame included.
+    static QSize minimumFrameSize(QWidget* form);
 
 private:
     QString sectionKey(const QWidget* form) const;

@@ -4,6 +4,7 @@
 #include "app/WindowProc.h"
 #include "platform/AppInfo.h"
 #include "platform/MessagePresenter.h"
+#include "platform/Twips.h"
 
 #include <QFileInfo>
 #include <QFrame>
@@ -79,12 +80,15 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     grid->addLayout(buttons, 4, 2);
     grid->addWidget(separator(this), 5, 0, 1, 3);
     grid->setColumnStretch(1, 1);
-    resize(460, 260);
 
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
     Form_Load();
+    // A window of its own takes its least size from the layout unless told.
+    setMinimumSize(Twips::designSize(this, DesignWidth, DesignHeight, minimumSizeHint()));
 }
+
+QSize frmAbout::sizeHint() const { return Twips::designSize(this, DesignWidth, DesignHeight, minimumSize()); }
 
 void frmAbout::Form_Load()
 {

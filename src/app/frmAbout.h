@@ -18,6 +18,11 @@ public:
 
     explicit frmAbout(QWidget* parent = nullptr);
 
+    // The first size in twips, and the least the window takes.
+    static constexpr int DesignWidth = 6900;
+    static constexpr int DesignHeight = 3900;
+    QSize sizeHint() const override;
+
     Q_INVOKABLE void StartSysInfo();
     // There is no system information tool to find here: always false, value empty.
     bool GetKeyValue(qint32 keyRoot, const QString& keyName, const QString& subKeyRef, QString& keyValue);

@@ -3,6 +3,7 @@
 #include "app/WindowProc.h"
 #include "app/clsFormSettings.h"
 #include "platform/AppError.h"
+#include "platform/Twips.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -29,10 +30,16 @@ frmProgress::frmProgress(QWidget* parent) : QWidget(parent)
     inside->addWidget(lblStatus);
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(fraStatus);
-    resize(360, 110);
 
     Form_Load();
 }
+
+QSize frmProgress::minimumSizeHint() const
+{
+    return Twips::designSize(this, DesignWidth, DesignHeight, QWidget::minimumSizeHint());
+}
+
+QSize frmProgress::sizeHint() const { return minimumSizeHint(); }
 
 void frmProgress::Form_Load()
 {

@@ -13,6 +13,12 @@ class frmProgress : public QWidget {
 public:
     explicit frmProgress(QWidget* parent = nullptr);
 
+    // The first size in twips, and the least the window takes.
+    static constexpr int DesignWidth = 5400;
+    static constexpr int DesignHeight = 1650;
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
     // Both raise 380 for a value the bar cannot take, as the bar control did.
     Q_INVOKABLE void ProgressBarMax_p(qint32 maximum);
     Q_INVOKABLE void progressBarValue_p(qint32 value);

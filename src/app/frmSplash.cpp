@@ -2,6 +2,7 @@
 
 #include "app/AppLogo.h"
 #include "platform/AppInfo.h"
+#include "platform/Twips.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -103,10 +104,13 @@ frmSplash::frmSplash(qint32 minimumSeconds, Clock clock, QWidget* parent)
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(Frame1);
-    resize(480, 300);
 
     Form_Load();
+    // A window of its own takes its least size from the layout unless told.
+    setMinimumSize(Twips::designSize(this, DesignWidth, DesignHeight, minimumSizeHint()));
 }
+
+QSize frmSplash::sizeHint() const { return Twips::designSize(this, DesignWidth, DesignHeight, minimumSize()); }
 
 frmSplash::~frmSplash() = default;
 

@@ -23,6 +23,11 @@ public:
     explicit frmSplash(qint32 minimumSeconds = 0, Clock clock = {}, QWidget* parent = nullptr);
     ~frmSplash() override;
 
+    // The first size in twips, and the least the window takes.
+    static constexpr int DesignWidth = 7200;
+    static constexpr int DesignHeight = 4500;
+    QSize sizeHint() const override;
+
     qint32 MinimumSeconds() const { return m_minimumSeconds; }
     void MinimumSeconds(qint32 seconds) { m_minimumSeconds = seconds; }
 

@@ -27,6 +27,7 @@
 #include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
 #include "platform/Recordset.h"
+#include "platform/Twips.h"
 #include "shell/mdiMain.h"
 
 #include <QAction>
@@ -47,7 +48,6 @@
 namespace {
 const char* const Module = "frmSegmentDetail";
 const QString Crlf = QStringLiteral("\r\n");
-constexpr int TwipsPerPixel = 15;
 
 using WindowServices::app;
 using WindowServices::showMessage;
@@ -57,8 +57,6 @@ using WindowServices::sysCmd;
 clsAdoConnectJet& ado() { return *app().DatabaseAdo_Po(); }
 
 clsCboBoxHelper& combos() { return *app().ObjectHelper_Po()->CboBoxHelper_Po(); }
-
-int px(int twips) { return twips / TwipsPerPixel; }
 }  // namespace
 
 frmSegmentDetail::frmSegmentDetail(QWidget* parent) : QWidget(parent)
@@ -66,11 +64,17 @@ frmSegmentDetail::frmSegmentDetail(QWidget* parent) : QWidget(parent)
     setObjectName(QString::fromLatin1(Module));
     buildControls_m();
     connectRowCommands_m();
-    resize(px(DesignWidth), px(DesignHeight));
     Form_Load();
     m_referenceFields = std::make_unique<clsDetailReferenceFields>(this);
     m_athletes = std::make_unique<clsAthleteAssignment>(this);
 }
+
+QSize frmSegmentDetail::minimumSizeHint() const
+{
+    return Twips::designSize(this, DesignWidth, DesignHeight, QWidget::minimumSizeHint());
+}
+
+QSize frmSegmentDetail::sizeHint() const { return minimumSizeHint(); }
 
 frmSegmentDetail::~frmSegmentDetail()
 {
@@ -111,8 +115,11 @@ void frmSegmentDetail::buildControls_m()
         return w;
     };
 
-    // Everything sits on one body that never shrinks below the design size.
+    // Everything sits on one body, which fills the window.
     m_body = new QWidget(this);
+    auto* whole = new QVBoxLayout(this);
+    whole->setContentsMargins(0, 0, 0, 0);
+    whole->addWidget(m_body);
     auto* outer = new QVBoxLayout(m_body);
     outer->setContentsMargins(6, 6, 6, 6);
     outer->setSpacing(4);
@@ -178,8 +185,8 @@ void frmSegmentDetail::buildControls_m()
         dbgMain->Columns(c)->Locked(true);
     details->addWidget(dbgMain, 1);
     dbgRosterForDetail = named(new DataGrid, "dbgRosterForDetail");
-    dbgRosterForDetail->setFixedHeight(px(1050));
-    dbgRosterForDetail->setMinimumWidth(px(DesignWidth - 5310));
+    dbgRosterForDetail->setFixedHeight(Twips::toPixelsY(dbgRosterForDetail, 1050));
+    dbgRosterForDetail->setMinimumWidth(Twips::toPixelsX(dbgRosterForDetail, DesignWidth - 5310));
     auto* athletes = new QHBoxLayout;
     athletes->addWidget(dbgRosterForDetail);
     athletes->addStretch(1);
@@ -901,24 +908,6 @@ bool frmSegmentDetail::SetStatusOfMdiMenus_Pf()
 }
 
 void frmSegmentDetail::Dirty_pf(bool dirty) { m_dirty = dirty; }
-
-// ---- size ------------------------------------------------------------------------------------
-
-void frmSegmentDetail::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    Form_Resize();
-}
-
-void frmSegmentDetail::Form_Resize()
-{
-    guarded(Module, "Form_Resize", [&] {
-        if (isMinimized())
-            return;
-        // Below the design size the controls keep their places and the window clips.
-        m_body->setGeometry(0, 0, std::max(width(), px(DesignWidth)), std::max(height(), px(DesignHeight)));
-    });
-}
 
 // ---- header fields, the call-back and the athletes -------------------------------------
 

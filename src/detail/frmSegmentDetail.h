@@ -90,9 +90,11 @@ public:
     static double getCumNext_md(Recordset& rows);
     static double getDistanceNext_md(Recordset& rows);
 
-    // The design size in twips; smaller windows clip instead of squeezing.
+    // The first size in twips, and the least the window takes.
     static constexpr int DesignWidth = 9840;
     static constexpr int DesignHeight = 6765;
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
 
     // Controls, named as designed.
     QGroupBox* fraHeader = nullptr;
@@ -123,7 +125,6 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -143,7 +144,6 @@ private:
     void buildControls_m();
     void connectRowCommands_m();
     void Form_Load();
-    void Form_Resize();
     // The control the key went to is the active one.
     void Form_KeyDown(int keyCode, const QWidget* active);
     bool Form_QueryUnload();

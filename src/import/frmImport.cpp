@@ -14,6 +14,7 @@
 #include "platform/AppError.h"
 #include "platform/AppInfo.h"
 #include "platform/SerialPort.h"
+#include "platform/Twips.h"
 #include "platform/Value.h"
 #include "shell/MenuRow.h"
 #include "shell/mdiMain.h"
@@ -130,7 +131,7 @@ frmImport::frmImport(QWidget* parent) : QWidget(parent)
     PicLine = new QFrame(picInstructions);
     PicLine->setObjectName(QStringLiteral("PicLine"));
     PicLine->setFrameShape(QFrame::HLine);
-    PicLine->setFixedHeight(48 / clsFormSettings::TwipsPerPixel);
+    PicLine->setFixedHeight(Twips::toPixelsY(PicLine, 48));
     txtInstructions = new QPlainTextEdit(picInstructions);
     txtInstructions->setObjectName(QStringLiteral("txtInstructions"));
     txtInstructions->setReadOnly(true);
@@ -176,6 +177,13 @@ frmImport::frmImport(QWidget* parent) : QWidget(parent)
     guarded("frmImport", "Form_Load", [&] { Form_Load(); });
 }
 
+QSize frmImport::minimumSizeHint() const
+{
+    return Twips::designSize(this, DesignWidth, DesignHeight, QWidget::minimumSizeHint());
+}
+
+QSize frmImport::sizeHint() const { return minimumSizeHint(); }
+
 frmImport::~frmImport()
 {
     // Destroyed without a close (shut-down): the port and file go with the session.
@@ -213,12 +221,8 @@ void frmImport::showEvent(QShowEvent* event)
     if (m_firstShowDone)
         return;
     m_firstShowDone = true;
-    guarded("frmImport", "Form_Resize", [&] {
-        // The window's first outer size: 7572 x 4884 twips.
-        QWidget* outer = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
-        outer->resize(7572 / clsFormSettings::TwipsPerPixel, 4884 / clsFormSettings::TwipsPerPixel);
-        clsFormSettings().CenterForm_p(this, mdiMain::instance());
-    });
+    // The frame exists only once the main window shows the window.
+    guarded("frmImport", "Form_Load", [&] { clsFormSettings().CenterForm_p(this, mdiMain::instance()); });
 }
 
 QString frmImport::text_m(qint32 id, const QString& defaultText) const

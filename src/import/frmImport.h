@@ -50,6 +50,12 @@ public:
     // A download is waking the watch or receiving (other windows ask before starting one).
     Q_INVOKABLE bool isTransferring() const;
 
+    // The first size in twips, and the least the window takes.
+    static constexpr int DesignWidth = 7572;
+    static constexpr int DesignHeight = 4884;
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
     clsDownloadSession* session() const { return m_session; }
     QDate ImportDate() const { return m_importDate; }
     qint32 ImportStatus() const { return m_status; }

@@ -17,6 +17,7 @@
 #include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
 #include "platform/Recordset.h"
+#include "platform/Twips.h"
 #include "shell/ChildForms.h"
 #include "shell/mdiMain.h"
 
@@ -109,7 +110,6 @@ frmImportSegment::frmImportSegment(QWidget* parent) : QWidget(parent)
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(dbgMain, 1);
     outer->addLayout(buttons);
-    resize(599, 396);
 
     buildGrid();
 
@@ -122,6 +122,13 @@ frmImportSegment::frmImportSegment(QWidget* parent) : QWidget(parent)
 
     Form_Load();
 }
+
+QSize frmImportSegment::minimumSizeHint() const
+{
+    return Twips::designSize(this, DesignWidth, DesignHeight, QWidget::minimumSizeHint());
+}
+
+QSize frmImportSegment::sizeHint() const { return minimumSizeHint(); }
 
 frmImportSegment::~frmImportSegment()
 {

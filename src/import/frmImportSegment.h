@@ -47,6 +47,12 @@ public:
     // Selects every row of the grid; it does not tick them.
     Q_INVOKABLE void SelectAllRows_p();
 
+    // The first size in twips, and the least the window takes.
+    static constexpr int DesignWidth = 8988;
+    static constexpr int DesignHeight = 5940;
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
     // The grid column the sort pop-up last chose (0 at load) and the last order.
     int sortColumn() const { return m_sortColumn; }
     QString sortOrder() const { return m_sortOrder; }

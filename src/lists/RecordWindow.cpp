@@ -19,6 +19,7 @@
 #include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
 #include "platform/Recordset.h"
+#include "platform/Twips.h"
 #include "shell/MenuRow.h"
 #include "shell/mdiMain.h"
 
@@ -40,7 +41,6 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int TwipsPerPixel = 15;
 // A statement the database refused (a row other rows still refer to), as
 // the record-set connection passes it on.
 constexpr qint32 Refused = static_cast<qint32>(0x80044005u);
@@ -73,9 +73,14 @@ RecordWindow::RecordWindow(const Config& config, QWidget* parent)
 {
     setObjectName(QString::fromLatin1(config.formName));
     buildControls_m();
-    // The first size; the layout keeps the window from shrinking below what its controls need.
-    resize(config.widthTwips / TwipsPerPixel, config.heightTwips / TwipsPerPixel);
 }
+
+QSize RecordWindow::minimumSizeHint() const
+{
+    return Twips::designSize(this, m_config.widthTwips, m_config.heightTwips, QWidget::minimumSizeHint());
+}
+
+QSize RecordWindow::sizeHint() const { return minimumSizeHint(); }
 
 RecordWindow::~RecordWindow()
 {
@@ -291,8 +296,6 @@ void RecordWindow::Form_Load()
 {
     guarded(m_config.formName, "Form_Load", [&] {
         setWindowTitle(text_m(m_config.captionId, QString::fromLatin1(m_config.captionDefault)));
-        // All controls are in place now: never smaller than they need.
-        resize(size().expandedTo(minimumSizeHint()));
         m_sortField = 0;
         m_order = QStringLiteral("ASC");
         ado().SQLOpenRecordset_pl(m_rs, QString::fromLatin1(m_config.listSql), clsAdoConnectJet::adOpenStatic,

@@ -86,6 +86,9 @@ public:
     QString sortOrder() const { return m_order; }
     bool unloaded() const { return m_unloaded; }
     const Config& config() const { return m_config; }
+    // The design's first size, and the least the window takes.
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
 
     QTabWidget* ssTab1 = nullptr;
     DataGrid* dbgMain = nullptr;

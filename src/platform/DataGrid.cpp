@@ -7,6 +7,7 @@
 #include "platform/MessagePresenter.h"
 #include "platform/Recordset.h"
 #include "platform/RecordsetModel.h"
+#include "platform/Twips.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,7 +22,6 @@
 namespace {
 
 constexpr qint32 SubscriptOutOfRange = 9;
-constexpr int TwipsPerPixel = 15;
 const QString FormatTextEvent = QStringLiteral("FormatText Event");
 
 int buttonNumber(Qt::MouseButton b)
@@ -193,7 +193,7 @@ void DataGrid::bindColumns()
     for (auto& c : m_columns) {
         c->m_fieldIndex = (open && !c->m_dataField.isEmpty()) ? m_rs->FieldIndex(c->m_dataField) : -1;
         if (c->m_width <= 0)
-            c->m_width = horizontalHeader()->defaultSectionSize() * TwipsPerPixel;
+            c->m_width = Twips::fromPixelsX(this, horizontalHeader()->defaultSectionSize());
     }
 }
 
@@ -210,7 +210,7 @@ DataGridColumn* DataGrid::AddColumn(const QString& dataField, const QString& cap
     auto c = std::make_unique<DataGridColumn>(this, ColumnCount());
     c->m_dataField = dataField;
     c->m_caption = caption.isNull() ? dataField : caption;
-    c->m_width = horizontalHeader()->defaultSectionSize() * TwipsPerPixel;
+    c->m_width = Twips::fromPixelsX(this, horizontalHeader()->defaultSectionSize());
     if (m_rs && m_rs->IsOpen() && !dataField.isEmpty())
         c->m_fieldIndex = m_rs->FieldIndex(dataField);
     DataGridColumn* added = c.get();
@@ -245,7 +245,7 @@ void DataGrid::applyColumnLayout(DataGridColumn* c)
     m_layingOut = true;
     setColumnHidden(c->m_index, !c->m_visible);
     if (c->m_visible)
-        setColumnWidth(c->m_index, int(std::lround(c->m_width / TwipsPerPixel)));
+        setColumnWidth(c->m_index, Twips::toPixelsX(this, c->m_width));
     m_layingOut = false;
     if (!c->m_visible && (m_selStartCol >= 0))
         mirrorSelection();
@@ -280,7 +280,7 @@ void DataGrid::restoreLayout()
         const DataGridColumn* c = m_columns[size_t(i)].get();
         h->setSectionHidden(i, !c->m_visible);
         if (c->m_visible)
-            h->resizeSection(i, int(std::lround(c->m_width / TwipsPerPixel)));
+            h->resizeSection(i, Twips::toPixelsX(this, c->m_width));
     }
     m_layingOut = false;
 }
@@ -292,7 +292,7 @@ void DataGrid::onSectionResized(int logical, int, int newSize)
     // Hiding a column shrinks it to 0 first: that is not a width to remember.
     if (!m_columns[size_t(logical)]->m_visible)
         return;
-    m_columns[size_t(logical)]->m_width = double(newSize) * TwipsPerPixel;
+    m_columns[size_t(logical)]->m_width = Twips::fromPixelsX(this, newSize);
 }
 
 // --- position ---------------------------------------------------------------------
@@ -564,6 +564,32 @@ void DataGrid::editorOpened(QWidget* editor, int column)
 {
     m_editor = editor;
     m_editColumn = column;
+}
+
+void DataGrid::tabFromEditor(bool forward)
+{
+    const int column = m_editColumn;
+    // A refused value keeps the cell current: the user has been told why.
+    if (!commitPendingEdit() || column < 0)
+        return;
+    const QHeaderView* h = horizontalHeader();
+    int row = Row();
+    int visual = h->visualIndex(column);
+    const int rows = m_model->rowCount();
+    while (row >= 0 && row < rows) {
+        visual += forward ? 1 : -1;
+        if (visual < 0 || visual >= h->count()) {
+            row += forward ? 1 : -1;
+            visual = forward ? -1 : h->count();
+            continue;
+        }
+        const QModelIndex idx = m_model->index(row, h->logicalIndex(visual));
+        if (!h->isSectionHidden(idx.column()) && (m_model->flags(idx) & Qt::ItemIsEditable)) {
+            selectionModel()->setCurrentIndex(idx, QItemSelectionModel::NoUpdate);
+            scrollTo(idx);
+            return;
+        }
+    }
 }
 
 void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)

@@ -173,6 +173,9 @@ private:
     void snapshotOrder();
     void restoreLayout();
     void editorOpened(QWidget* editor, int column);
+    // Tab in a cell editor: the cell is stored through its checks, then the
+    // next (or previous) editable column becomes current, on to the next row.
+    void tabFromEditor(bool forward);
 
     Recordset* m_rs = nullptr;
     std::unique_ptr<RecordsetModel> m_model;

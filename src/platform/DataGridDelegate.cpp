@@ -4,6 +4,7 @@
 #include "platform/DataGrid.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
 
@@ -100,4 +101,20 @@ void DataGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, 
 {
     if (QLineEdit* le = lineEditOfCellEditor(editor))
         m_grid->m_lastStoreOk = model->setData(index, le->text(), Qt::EditRole);
+}
+
+bool DataGridDelegate::eventFilter(QObject* object, QEvent* event)
+{
+    // Tab and Shift+Tab store the cell and go on along the row, as in a
+    // spreadsheet; Qt's own next-item step would land wherever the current
+    // cell is put back after the store.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            m_grid->tabFromEditor(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+            return true;
+        }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
 }

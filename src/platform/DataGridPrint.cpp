@@ -3,6 +3,7 @@
 #include "platform/AppError.h"
 #include "platform/DataGrid.h"
 #include "platform/Recordset.h"
+#include "platform/Twips.h"
 
 #include <QHeaderView>
 #include <QPageSetupDialog>
@@ -10,14 +11,13 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 
 #include <cmath>
 
 namespace {
 
 constexpr qint32 PrinterError = 482;
-constexpr int TwipsPerPixel = 15;
-constexpr double ScreenDpi = 96.0;
 
 PrintDialogService::Hooks& hooks()
 {
@@ -69,6 +69,9 @@ void PrintDialogService::preview(QPrinter& printer, const QString& caption,
     QPrintPreviewDialog dialog(&printer);
     if (!caption.isEmpty())
         dialog.setWindowTitle(caption);
+    // Readable at once: most of the screen, not the dialog's small default.
+    if (const QScreen* screen = dialog.screen())
+        dialog.resize(screen->availableGeometry().size() * 0.85);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) { paint(p); });
     dialog.exec();
 }
@@ -145,72 +148,84 @@ int DataGridPrintInfo::paint(QPainter& painter, const QRect& area, int dpi, cons
     const QFontMetrics fm = painter.fontMetrics();
     const int lineHeight = fm.height() + fm.height() / 4;
 
-    // Columns as shown, at their shown widths, squeezed to the page when wider.
+    // Columns as shown, each at least as wide as its widest text; when they
+    // are wider than the page together, the grid is drawn smaller, text and
+    // all, so that no column is cut.
     struct PrintColumn {
         int index;
         int width;
         QString caption;
     };
+    Recordset* rs = m_grid->DataSource();
+    const int rows = (rs && rs->IsOpen()) ? rs->RecordCount() : 0;
+    const int pad = std::max(1, dpi / 48);
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetrics boldFm(bold, painter.device());
+    const auto text = [&](int row, int column) {
+        try {
+            return m_grid->cellText(row, column);
+        } catch (const AppError&) {
+            return QString();
+        }
+    };
     std::vector<PrintColumn> cols;
     const QHeaderView* h = m_grid->horizontalHeader();
-    double total = 0;
+    int total = 0;
     for (int v = 0; v < h->count(); ++v) {
         const int logical = h->logicalIndex(v);
         if (logical < 0 || logical >= m_grid->ColumnCount() || !m_grid->Columns(logical)->Visible())
             continue;
         const DataGridColumn* c = m_grid->Columns(logical);
-        const double w = c->Width() / TwipsPerPixel * dpi / ScreenDpi;
-        cols.push_back({logical, int(std::lround(w)), c->Caption()});
-        total += w;
+        int width = std::max(Twips::toPixels(c->Width(), dpi), boldFm.horizontalAdvance(c->Caption()));
+        for (int row = 0; row < rows; ++row)
+            width = std::max(width, fm.horizontalAdvance(text(row, logical)));
+        width += 2 * pad;
+        cols.push_back({logical, width, c->Caption()});
+        total += width;
     }
-    if (total > area.width() && total > 0)
-        for (auto& c : cols)
-            c.width = int(c.width * area.width() / total);
-
-    Recordset* rs = m_grid->DataSource();
-    const int rows = (rs && rs->IsOpen()) ? rs->RecordCount() : 0;
+    const double scale = total > area.width() ? double(area.width()) / total : 1.0;
     const int footerHeight = m_pageFooter.isEmpty() ? 0 : lineHeight * 2;
-    const int pad = std::max(1, dpi / 48);
 
     int page = 1;
     int row = 0;
     for (;;) {
-        int y = area.top() + paintPageHeader(painter, area, page);
+        const int top = area.top() + paintPageHeader(painter, area, page);
+        // The grid's own units from here, scaled down to the page's width.
+        painter.save();
+        painter.translate(area.left(), top);
+        painter.scale(scale, scale);
+        const double room = (area.bottom() - footerHeight - top) / scale;
+        int y = 0;
         if (page == 1 || m_repeatHeaders) {
-            int x = area.left();
-            QFont bold = font;
-            bold.setBold(true);
+            int x = 0;
             painter.setFont(bold);
             for (const auto& c : cols) {
                 painter.drawText(QRect(x + pad, y, c.width - 2 * pad, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                                 painter.fontMetrics().elidedText(c.caption, Qt::ElideRight, c.width - 2 * pad));
+                                 boldFm.elidedText(c.caption, Qt::ElideRight, c.width - 2 * pad));
                 x += c.width;
             }
             painter.setFont(font);
             y += lineHeight;
-            painter.drawLine(area.left(), y, area.left() + int(std::min<double>(total, area.width())), y);
+            painter.drawLine(0, y, total, y);
         }
-        const int bottom = area.bottom() - footerHeight;
         do {
             if (row >= rows)
                 break;
-            int x = area.left();
+            int x = 0;
             for (const auto& c : cols) {
-                QString text;
-                try {
-                    text = m_grid->cellText(row, c.index);
-                } catch (const AppError&) {
-                }
+                const QString cell = text(row, c.index);
                 const Qt::Alignment align =
-                    (text.size() > 0 && (text.at(0).isDigit() || text.at(0) == QLatin1Char('-'))) ? Qt::AlignRight
+                    (cell.size() > 0 && (cell.at(0).isDigit() || cell.at(0) == QLatin1Char('-'))) ? Qt::AlignRight
                                                                                                    : Qt::AlignLeft;
                 painter.drawText(QRect(x + pad, y, c.width - 2 * pad, lineHeight), align | Qt::AlignVCenter,
-                                 fm.elidedText(text, Qt::ElideRight, c.width - 2 * pad));
+                                 fm.elidedText(cell, Qt::ElideRight, c.width - 2 * pad));
                 x += c.width;
             }
             y += lineHeight;
             ++row;
-        } while (y + lineHeight <= bottom);
+        } while (y + lineHeight <= room);
+        painter.restore();
         if (footerHeight > 0)
             paintThreeParts(painter, QRect(area.left(), area.bottom() - lineHeight, area.width(), lineHeight),
                             m_pageFooter);

@@ -22,6 +22,7 @@
 #include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
 #include "platform/Recordset.h"
+#include "platform/Twips.h"
 #include "search/clsExportToFile.h"
 #include "search/clsSearchSegment.h"
 #include "shell/ChildForms.h"
@@ -31,7 +32,9 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,11 +43,11 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 namespace {
 const char* const Module = "frmSegmentList";
 const QString All = QStringLiteral("<ALL>");
-constexpr int TwipsPerPixel = 15;
 
 const char* const ExportSql =
     "SELECT tblSegment.sSegmentLabel as [Segment], tblSegment.dtImportDate as [Import Date], "
@@ -123,26 +126,7 @@ struct StatusCleared {
 // A box takes part in the search when it holds something other than "<ALL>".
 bool counts(const QString& text) { return !text.isEmpty() && text != All; }
 
-int px(int twips) { return twips / TwipsPerPixel; }
-QRect twipRect(int left, int top, int width, int height) { return {px(left), px(top), px(width), px(height)}; }
-
 QString clsName() { return QString::fromLatin1(Module); }
-
-// Each label keeps its whole text whatever the font: it reaches up to the
-// controls on its right, and when the widest label needs more room than the
-// design gives, those controls move along.
-void fitLabelColumn(const QList<QLabel*>& labels, const QList<QWidget*>& controls)
-{
-    constexpr int Gap = 6;
-    const int left = controls.first()->x();
-    int shift = 0;
-    for (const QLabel* l : labels)
-        shift = std::max(shift, l->x() + l->sizeHint().width() + Gap - left);
-    for (QWidget* w : controls)
-        w->move(w->x() + shift, w->y());
-    for (QLabel* l : labels)
-        l->resize(left + shift - Gap - l->x(), l->height());
-}
 }
 
 void frmSegmentList::setSaveFileAsker(SaveFileAsker asker) { saveFileAsker() = std::move(asker); }
@@ -151,9 +135,15 @@ frmSegmentList::frmSegmentList(QWidget* parent) : QWidget(parent)
 {
     setObjectName(clsName());
     buildControls_m();
-    resize(px(DesignWidth), px(DesignHeight));
     Form_Load();
 }
+
+QSize frmSegmentList::minimumSizeHint() const
+{
+    return Twips::designSize(this, DesignWidth, DesignHeight, QWidget::minimumSizeHint());
+}
+
+QSize frmSegmentList::sizeHint() const { return minimumSizeHint(); }
 
 frmSegmentList::~frmSegmentList()
 {
@@ -178,6 +168,7 @@ void frmSegmentList::buildControls_m()
         auto* b = new QPushButton(QString::fromLatin1(caption), parent);
         named(b, name);
         b->setAutoDefault(false);
+        b->setMinimumSize(Twips::toPixels(b, 1215, 375));
         return b;
     };
 
@@ -190,64 +181,68 @@ void frmSegmentList::buildControls_m()
 
     fraSearch = new QGroupBox(searchPage);
     named(fraSearch, "fraSearch");
+    auto* search = new QGridLayout(fraSearch);
 
-    const auto label = [&](const char* name, const char* caption, int left, int top, int width) {
+    // Boxes and buttons keep their design widths; the labels take what their text needs.
+    const auto label = [&](const char* name, const char* caption, int row, int column) {
         auto* l = new QLabel(QString::fromLatin1(caption), fraSearch);
         named(l, name);
-        l->setGeometry(twipRect(left, top, width, 315));
+        search->addWidget(l, row, column);
         return l;
     };
-    const auto lineEdit = [&](const char* name, int top) {
+    const auto box = [&](QWidget* w, const char* name, int row) {
+        named(w, name);
+        w->setMinimumWidth(Twips::toPixelsX(w, 2400));
+        search->addWidget(w, row, 1, 1, 2);
+    };
+    const auto lineEdit = [&](const char* name, int row) {
         auto* e = new QLineEdit(fraSearch);
-        named(e, name);
-        e->setGeometry(twipRect(2160, top, 2400, 315));
+        box(e, name, row);
         e->installEventFilter(this);
         clsTxtBoxHelper::KeepNulOut(e);
         return e;
     };
-    const auto combo = [&](const char* name, int top) {
+    const auto combo = [&](const char* name, int row) {
         auto* c = new ComboBox(fraSearch);
-        named(c, name);
-        c->setGeometry(twipRect(2160, top, 2400, 315));
+        box(c, name, row);
         clsTxtBoxHelper::KeepNulOut(c);
         return c;
     };
-    const auto picker = [&](const char* name, int left, int top) {
+    const auto picker = [&](const char* name, int row, int column) {
         auto* d = new DatePicker(fraSearch);
         named(d, name);
-        d->setGeometry(twipRect(left, top, 1800, 315));
+        d->setMinimumWidth(Twips::toPixelsX(d, 1800));
+        search->addWidget(d, row, column);
         return d;
     };
 
-    QList<QLabel*> leftLabels;
-    const auto leftLabel = [&](const char* name, const char* caption, int top) {
-        leftLabels << label(name, caption, 240, top, 1800);
-    };
-    leftLabel("lblSegment", "Segment Number:", 300);
-    txtSegmentNumber = lineEdit("txtSegmentNumber", 300);
-    leftLabel("lblRosterLastName", "Roster Last Name:", 720);
-    txtLastName = lineEdit("txtLastName", 720);
-    leftLabel("lblEvent", "Event:", 1140);
-    txtEvent = lineEdit("txtEvent", 1140);
-    leftLabel("lblSegmentCategory", "Athlete Category:", 1560);
-    cboCategory = combo("cboCategory", 1560);
-    leftLabel("lblSegmentType", "Segment Type:", 1980);
-    cboSegmentType = combo("cboSegmentType", 1980);
-    leftLabel("Label3", "Segment Status:", 2400);
-    cboSegmentStatus = combo("cboSegmentStatus", 2400);
-    leftLabel("Label5", "Import  Date From:", 2820);
-    dtpImportDateFrom = picker("dtpImportDateFrom", 2160, 2820);
-    const QList<QLabel*> toLabels{label("Label4", "To:", 4080, 2820, 360), label("Label2", "To:", 4080, 3240, 360)};
-    dtpImportDateTo = picker("dtpImportDateTo", 4500, 2820);
-    leftLabel("Label1", "Segment Date From:", 3240);
-    dtpSegmentDateFrom = picker("dtpSegmentDateFrom", 2160, 3240);
-    dtpSegmentDateTo = picker("dtpSegmentDateTo", 4500, 3240);
+    label("lblSegment", "Segment Number:", 0, 0);
+    txtSegmentNumber = lineEdit("txtSegmentNumber", 0);
+    label("lblRosterLastName", "Roster Last Name:", 1, 0);
+    txtLastName = lineEdit("txtLastName", 1);
+    label("lblEvent", "Event:", 2, 0);
+    txtEvent = lineEdit("txtEvent", 2);
+    label("lblSegmentCategory", "Athlete Category:", 3, 0);
+    cboCategory = combo("cboCategory", 3);
+    label("lblSegmentType", "Segment Type:", 4, 0);
+    cboSegmentType = combo("cboSegmentType", 4);
+    label("Label3", "Segment Status:", 5, 0);
+    cboSegmentStatus = combo("cboSegmentStatus", 5);
+    label("Label5", "Import  Date From:", 6, 0);
+    dtpImportDateFrom = picker("dtpImportDateFrom", 6, 1);
+    label("Label4", "To:", 6, 2);
+    label("Label2", "To:", 7, 2);
+    dtpImportDateTo = picker("dtpImportDateTo", 6, 3);
+    label("Label1", "Segment Date From:", 7, 0);
+    dtpSegmentDateFrom = picker("dtpSegmentDateFrom", 7, 1);
+    dtpSegmentDateTo = picker("dtpSegmentDateTo", 7, 3);
     cmdSearch = button(fraSearch, "cmdSearch", "&Search");
     cmdClear = button(fraSearch, "cmdClear", "Cle&ar");
-    fitLabelColumn(leftLabels, {txtSegmentNumber, txtLastName, txtEvent, cboCategory, cboSegmentType, cboSegmentStatus,
-                                dtpImportDateFrom, dtpSegmentDateFrom, toLabels[0], toLabels[1], dtpImportDateTo,
-                                dtpSegmentDateTo});
-    fitLabelColumn(toLabels, {dtpImportDateTo, dtpSegmentDateTo});
+    search->addWidget(cmdSearch, 0, 5);
+    search->addWidget(cmdClear, 1, 5);
+    search->setColumnStretch(4, 1);
+    search->setRowStretch(8, 1);
+    (new QVBoxLayout(searchPage))->addWidget(fraSearch);
 
     dbgMain = new DataGrid(listPage);
     named(dbgMain, "dbgMain");
@@ -269,6 +264,7 @@ void frmSegmentList::buildControls_m()
     reviewed.Translate(true);
     reviewed.Add(Value(-1), QString(QChar(0x2714)));
     reviewed.Add(Value(0), QString());
+    (new QVBoxLayout(listPage))->addWidget(dbgMain);
 
     cmdDetails = button(this, "cmdDetails", "De&tails...");
     cmdExport = button(this, "cmdExport", "Ex&port");
@@ -276,18 +272,16 @@ void frmSegmentList::buildControls_m()
     cmdDelete = button(this, "cmdDelete", "&Delete");
     cmdClose = button(this, "cmdClose", "&Close");
 
-    // Design places; Form_Resize moves what follows the window's size.
-    ssTab1->setGeometry(twipRect(120, 120, DesignWidth - 432, DesignHeight - 1188));
-    fraSearch->setGeometry(twipRect(120, 120, DesignWidth - 876, DesignHeight - 1908));
-    cmdSearch->setGeometry(twipRect(DesignWidth - 2400, 300, 1215, 375));
-    cmdClear->setGeometry(twipRect(DesignWidth - 2400, 780, 1215, 375));
-    dbgMain->setGeometry(twipRect(120, 120, DesignWidth - 708, DesignHeight - 1812));
-    const int top = DesignHeight - 921;
-    cmdDetails->setGeometry(twipRect(120, top, 1215, 375));
-    cmdExport->setGeometry(twipRect(1440, top, 1215, 375));
-    cmdNew->setGeometry(twipRect(DesignWidth - 4128, top, 1215, 375));
-    cmdDelete->setGeometry(twipRect(DesignWidth - 2808, top, 1215, 375));
-    cmdClose->setGeometry(twipRect(DesignWidth - 1488, top, 1215, 375));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdDetails);
+    buttons->addWidget(cmdExport);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdNew);
+    buttons->addWidget(cmdDelete);
+    buttons->addWidget(cmdClose);
+    auto* outer = new QVBoxLayout(this);
+    outer->addWidget(ssTab1, 1);
+    outer->addLayout(buttons);
 
     connect(cmdSearch, &QPushButton::clicked, this, &frmSegmentList::cmdSearch_Click);
     connect(cmdClear, &QPushButton::clicked, this, &frmSegmentList::cmdClear_Click);
@@ -937,39 +931,4 @@ void frmSegmentList::cmdExport_Click()
         rows->Close();
         sysCmd(1);
     });
-}
-
-// ---- size ---------------------------------------------------------------------------
-
-void frmSegmentList::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    Form_Resize();
-}
-
-void frmSegmentList::Form_Resize()
-{
-    guarded(Module, "Form_Resize", [&] {
-        if (isMinimized())
-            return;
-        applyLayout_m(width() * TwipsPerPixel, height() * TwipsPerPixel);
-    });
-}
-
-void frmSegmentList::applyLayout_m(int widthTwips, int heightTwips)
-{
-    // Never below the design size: smaller windows simply clip.
-    const int w = std::max(widthTwips, DesignWidth);
-    const int h = std::max(heightTwips, DesignHeight);
-    ssTab1->resize(px(w - 432), px(h - 1188));
-    fraSearch->resize(px(w - 876), px(h - 1908));
-    dbgMain->resize(px(w - 708), px(h - 1812));
-    cmdSearch->move(px(w - 2400), cmdSearch->y());
-    cmdClear->move(cmdSearch->x(), cmdClear->y());
-    const int top = px(h - 921);
-    cmdClose->move(px(w - 1488), top);
-    cmdDelete->move(px(w - 2808), top);
-    cmdNew->move(px(w - 4128), top);
-    cmdExport->move(cmdExport->x(), top);
-    cmdDetails->move(cmdDetails->x(), top);
 }

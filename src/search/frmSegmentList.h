@@ -81,16 +81,17 @@ public:
     QPushButton* cmdDelete = nullptr;
     QPushButton* cmdClose = nullptr;
 
-    // The design size in twips; the layout never shrinks below it.
+    // The first size in twips, and the least the window takes.
     static constexpr int DesignWidth = 8448;
     static constexpr int DesignHeight = 6096;
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
 
 public slots:
     void RefreshRequested(qint32 lType, const QVariant& vArg);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -113,8 +114,6 @@ private:
     void InitializeForm_m();
     void RefreshGrid_m();
     bool SetStatusOfMdiMenus_Pf();
-    void Form_Resize();
-    void applyLayout_m(int widthTwips, int heightTwips);
 
     void searchBody_m();
     void deleteBody_m();

@@ -14,6 +14,7 @@
 #include "platform/AppInfo.h"
 #include "platform/DataGridPrint.h"
 #include "platform/MessagePresenter.h"
+#include "platform/Twips.h"
 #include "platform/UrlLauncher.h"
 #include "shell/ToolbarIcons.h"
 
@@ -109,10 +110,8 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), m_activeControl(std::ma
     buildMenus_m();
     buildToolbar_m();
     buildStatusBar_m();
-    // The design's document area: 8580 by 6045 twips.
-    resize(8580 / clsFormSettings::TwipsPerPixel,
-           6045 / clsFormSettings::TwipsPerPixel + menuBar()->sizeHint().height() + m_toolbar->sizeHint().height()
-               + statusBar()->sizeHint().height());
+    // The design's document area is the least the window keeps.
+    m_area->setMinimumSize(Twips::toPixels(m_area, DesignWidth, DesignHeight));
     g_instance = this;
 
     if (clsThisApp* app = modapp::ThisApp()) {
@@ -147,6 +146,8 @@ mdiMain::~mdiMain()
 }
 
 mdiMain* mdiMain::instance() { return g_instance.data(); }
+
+QSize mdiMain::sizeHint() const { return minimumSize().expandedTo(minimumSizeHint()); }
 
 QString mdiMain::uiText_m(qint32 id, const QString& defaultText)
 {
@@ -535,18 +536,32 @@ void mdiMain::arrange_m(int how)
             }
             return;
         }
+        // An equal share of the area each, but never below a window's least
+        // size: what does not fit scrolls, and its scroll bar takes its room.
+        const bool sideBySide = how == 2;
+        const QSize room = m_area->contentsRect().size();
+        const int length = sideBySide ? room.width() : room.height();
         const int n = int(normal.size());
+        QList<int> shares;
+        int total = 0;
+        for (int i = 0; i < n; ++i) {
+            if (normal[i]->isMaximized())
+                normal[i]->showNormal();
+            const QSize least = normal[i]->minimumSizeHint();
+            shares << std::max(length * (i + 1) / n - length * i / n, sideBySide ? least.width() : least.height());
+            total += shares.last();
+        }
+        const int bar = total > length ? m_area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_area) : 0;
+        const int breadth = (sideBySide ? room.height() : room.width()) - bar;
+        int next = 0;
         for (int i = 0; i < n; ++i) {
             QMdiSubWindow* sub = normal[i];
-            if (sub->isMaximized())
-                sub->showNormal();
-            if (how == 1) {
-                const int top = area.height() * i / n;
-                sub->setGeometry(0, top, area.width(), area.height() * (i + 1) / n - top);
-            } else {
-                const int left = area.width() * i / n;
-                sub->setGeometry(left, 0, area.width() * (i + 1) / n - left, area.height());
-            }
+            const QSize least = sub->minimumSizeHint();
+            if (sideBySide)
+                sub->setGeometry(next, 0, shares[i], std::max(breadth, least.height()));
+            else
+                sub->setGeometry(0, next, std::max(breadth, least.width()), shares[i]);
+            next += shares[i];
         }
     });
 }
@@ -671,23 +686,24 @@ void mdiMain::setUnitChecks(qint32 rateType, qint32 distanceType)
 QMdiSubWindow* mdiMain::ShowChild(QWidget* child)
 {
     child->setAttribute(Qt::WA_DeleteOnClose);
-    // A window that sized itself keeps that size inside its frame; the frame
-    // would otherwise follow the size hint, which is tiny for windows laid
-    // out by hand.
-    const bool sized = child->testAttribute(Qt::WA_Resized);
-    const QSize wanted = child->size();
     QMdiSubWindow* sub = m_area->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // A window that closes itself takes its frame with it.
     connect(child, &QObject::destroyed, sub, &QMdiSubWindow::close);
-    if (sized)
-        sub->resize(wanted + (sub->sizeHint() - child->sizeHint()));
+    // The area sizes a new frame from the window's hint only while it is shown.
+    if (!sub->testAttribute(Qt::WA_Resized))
+        sub->resize(sub->sizeHint());
+    // Said outright, the frame's least size holds for every arrangement of the
+    // area (tiling reads it) and for every resize; Qt lifts it while minimised.
+    sub->setMinimumSize(sub->minimumSizeHint());
     child->show();
     sub->show();  // a saved position, restored as the window shows, still wins
     // Two windows of a kind restore the same place; the newer steps aside by a
-    // caption, as cascading would.
+    // caption, as cascading would (a maximised one stays where it fills the area).
     const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
     const auto covers = [&] {
+        if (sub->isMaximized() || sub->isMinimized())
+            return false;
         for (const QMdiSubWindow* other : m_area->subWindowList())
             if (other != sub && other->isVisible() && other->pos() == sub->pos())
                 return true;

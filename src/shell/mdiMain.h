@@ -38,6 +38,11 @@ public:
     // The main window while it exists, else null (shut-down, tests without one).
     static mdiMain* instance();
 
+    // The document area's first size in twips, and the least it takes.
+    static constexpr int DesignWidth = 8580;
+    static constexpr int DesignHeight = 6045;
+    QSize sizeHint() const override;
+
     QMdiArea* mdiArea() const { return m_area; }
     // A menu item by its name ("mnuFileImport"); submenus answer with their menu action.
     QAction* MenuItem(const QString& name) const;

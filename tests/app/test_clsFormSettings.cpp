@@ -87,9 +87,9 @@ TEST_F(FormSettingsTest, KeepOnScreenPullsBackAWindowOffTheEdges)
     EXPECT_EQ(form.x(), screen.width() - 200);
     EXPECT_EQ(form.y(), 100);
 
-    saved(0, sw - 15, sh - 15, 3000, 1500);  // partly off: left where it is
+    saved(0, sw - 15, sh - 15, 3000, 1500);  // partly off: pulled wholly inside
     ASSERT_TRUE(settings.RestorePosition_pf(&form, true));
-    EXPECT_EQ(form.pos(), QPoint(screen.width() - 1, screen.height() - 1));
+    EXPECT_EQ(form.pos(), QPoint(screen.width() - 200, screen.height() - 100));
 
     saved(0, sw, sh, sw + 3000, sh + 1500);  // the correction overshoots: held at 0
     ASSERT_TRUE(settings.RestorePosition_pf(&form, true));

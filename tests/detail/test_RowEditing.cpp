@@ -9,12 +9,17 @@
 #include "shell/mdiMain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 using Col = clsSegmentRows::Column;
 using Editor = clsDetailRowEditor;
@@ -245,6 +250,50 @@ TEST_F(RowEditing, SortSelectAllFillDownAndClear)
     EXPECT_EQ(boxes.last().text, "No Record Selected");
 }
 
+TEST_F(RowEditing, TabStoresTheCellAndGoesOnAlongTheRowEnterStaysEscapeTakesItBack)
+{
+    frmSegmentDetail& w = open(1);
+    const Qt::KeyboardModifiers none = Qt::NoModifier;
+    const struct {
+        const char* label;
+        int column;
+        const char* typed;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* thenRow;
+        int thenColumn;
+        const char* stored;  // the cell's text afterwards
+    } steps[] = {
+        // 1 min 30 s, and on to the next column that takes typing (Lap is worked out).
+        {"T001", Col::colCumTimeDisplay, "130", Qt::Key_Tab, none, "T001", Col::colRateDisplay, "00:01'30.00"},
+        {"T001", Col::colRateDisplay, "", Qt::Key_Backtab, Qt::ShiftModifier, "T001", Col::colCumTimeDisplay, ""},
+        {"T001", Col::colComments, "wind", Qt::Key_Tab, none, "R002", Col::colLabel, "wind"},
+        {"R002", Col::colLabel, "R002", Qt::Key_Backtab, Qt::ShiftModifier, "T001", Col::colComments, "R002"},
+        {"T001", Col::colDistance, "x", Qt::Key_Tab, none, "T001", Col::colDistance, "500"},  // refused: stays
+        {"T001", Col::colDistance, "480", Qt::Key_Return, none, "T001", Col::colDistance, "480"},
+        {"T001", Col::colDistance, "900", Qt::Key_Escape, none, "T001", Col::colDistance, "480"},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(std::string(s.typed) + " in " + s.label);
+        moveTo(s.label);
+        w.dbgMain->Col(s.column);
+        w.dbgMain->EditActive(true);
+        QWidget* editor = w.dbgMain->cellEditor();
+        ASSERT_NE(editor, nullptr);
+        lineEditOfCellEditor(editor)->setText(QString::fromLatin1(s.typed));
+        QTest::keyClick(editor, s.key, s.modifiers);
+        QCoreApplication::processEvents();  // Enter stores once the editor had the key
+        EXPECT_FALSE(w.dbgMain->EditActive());
+        EXPECT_EQ(rows().valueAt(rows().currentViewRow(), Col::colLabel).asText(), s.thenRow);
+        EXPECT_EQ(w.dbgMain->Col(), s.thenColumn);
+        if (*s.stored) {
+            EXPECT_EQ(text(s.label, s.column), s.stored);
+        }
+    }
+    ASSERT_EQ(boxes.count(), 1);  // for the refused distance
+    EXPECT_TRUE(boxes.last().text.contains("Distance"));
+}
+
 TEST_F(RowEditing, PrintsTheSegmentWithItsHeaderOrSaysThereIsNoPrinter)
 {
     EXPECT_EQ(clsDetailGridCommands::PageHeader_ps({"7", "2/10/24", "", "", "Race", "Juniors", "Note", "today"}),
@@ -287,6 +336,57 @@ TEST_F(RowEditing, PrintsTheSegmentWithItsHeaderOrSaysThereIsNoPrinter)
         file.remove();
     }
     EXPECT_EQ(boxes.count(), 1);
+    PrintDialogService::install({});
+}
+
+TEST_F(RowEditing, ThePrintedPageHoldsEveryColumnWholeAndThePreviewTakesMostOfTheScreen)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("segment.pdf");
+    PrintDialogService::Hooks hooks;
+    hooks.printerAvailable = [] { return true; };
+    hooks.preparePrinter = [&](QPrinter& p) {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(pdf);
+        p.setPageOrientation(QPageLayout::Portrait);
+    };
+    PrintDialogService::install(hooks);
+    frmSegmentDetail& w = open(1);
+    moveTo("T001");
+    const QString comment = QStringLiteral("a comment that runs on well past the width of its column");
+    rows().Fields(Col::colComments).Value(Value(comment));
+    for (double commentsWidth : {0.0, 30000.0}) {  // as shown; then wider than the page on its own
+        SCOPED_TRACE(commentsWidth);
+        if (commentsWidth > 0)
+            w.dbgMain->Columns(Col::colComments)->Width(commentsWidth);
+        w.Print_P(false);
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QStringList texts = pdfTexts(file.readAll());
+        for (int c = 0; c < w.dbgMain->ColumnCount(); ++c) {
+            if (w.dbgMain->Columns(c)->Visible()) {
+                EXPECT_TRUE(texts.contains(w.dbgMain->Columns(c)->Caption())) << c;
+            }
+        }
+        EXPECT_TRUE(texts.contains("All Competitors"));
+        EXPECT_TRUE(texts.contains(comment));
+        EXPECT_EQ(texts.filter(QChar(0x2026)), QStringList());  // nothing cut short
+        file.remove();
+    }
+
+    QSize preview;
+    QTimer poll;  // looks at the real preview as soon as it is up
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+            preview = dialog->size();
+            dialog->reject();
+        }
+    });
+    poll.start(20);
+    w.Print_P(true);
+    const QSize screen = w.screen()->availableGeometry().size();
+    EXPECT_GE(preview.width(), screen.width() * 3 / 4);
+    EXPECT_GE(preview.height(), screen.height() * 3 / 4);
     PrintDialogService::install({});
 }
 
