@@ -4,7 +4,7 @@
 #include "data/clsAdoConnectJet.h"
 #include "import/frmImportSegment.h"
 #include "platform/Connection.h"
-#include "shell/ChildForms.h"
+#include "app/ChildForms.h"
 #include "support/TempProgramFolder.h"
 
 #include <QElapsedTimer>

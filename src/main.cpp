@@ -1,6 +1,6 @@
+#include "WindowKinds.h"
 #include "app/frmAbout.h"
 #include "app/modapp.h"
-#include "shell/ChildForms.h"
 #include "shell/mdiMain.h"
 
 #include <QApplication>
@@ -11,7 +11,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Splitwerk"));
     // The main window's unload ends the program, whatever else is still open.
     QApplication::setQuitOnLastWindowClosed(false);
-    ChildForms::registerAll();
+    WindowKinds::registerAll();
     mdiMain::setAboutHandler([] {
         frmAbout about(mdiMain::instance());
         about.exec();

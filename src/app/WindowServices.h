@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/WindowHost.h"
 #include "app/WindowProc.h"
 #include "app/clsFormSettings.h"
 #include "app/clsGridSettings.h"
@@ -27,6 +28,20 @@ inline clsThisApp& app()
     if (!a)
         throw AppError(ErrNo::CantCreateObject, AppError::standardDescription(ErrNo::CantCreateObject));
     return *a;
+}
+
+// The main window, or null while none runs.
+inline WindowHost* host()
+{
+    clsThisApp* a = modapp::ThisApp();
+    return a ? a->Host_po() : nullptr;
+}
+
+// The frame a window is centred over: the main window's, else none.
+inline QWidget* frame()
+{
+    WindowHost* h = host();
+    return h ? h->frame() : nullptr;
 }
 
 // Status text: 1 clears, 4 sets; nothing without an application object.

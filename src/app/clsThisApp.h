@@ -20,6 +20,8 @@ class clsGridSettings;
 // The application object: owns every shared service for the whole run, keeps
 // the registry version stamp and country code in step, writes the main
 // window's status text, and carries start-up, housekeeping and shut-down.
+class WindowHost;
+
 class clsThisApp {
 public:
     // The database password of the maintenance connection.
@@ -39,6 +41,9 @@ public:
     clsAdoConnectJet* DatabaseAdo_Po() const { return m_ado.get(); }
     clsStrings* Strings_po() const { return m_strings.get(); }
     clsFormRefresher* FormRefresher_po() const { return m_formRefresher.get(); }
+    // The main window while one runs (it lends itself), else null.
+    WindowHost* Host_po() const { return m_host; }
+    void Host_po(WindowHost* host) { m_host = host; }
     clsObjectHelpers* ObjectHelper_Po() const { return m_objectHelpers.get(); }
     clsActiveControl* ActiveControl_Po() const { return m_activeControl.get(); }
     clsFormSettings* FormSettings_Po() const { return m_formSettings.get(); }
@@ -89,6 +94,7 @@ private:
     std::unique_ptr<clsObjectHelpers> m_objectHelpers;
     std::unique_ptr<clsActiveControl> m_activeControl;
     std::unique_ptr<clsFormRefresher> m_formRefresher;
+    WindowHost* m_host = nullptr;
     std::unique_ptr<clsFormSettings> m_formSettings;
     std::unique_ptr<clsGridSettings> m_gridSettings;
     QString m_language;

@@ -9,7 +9,6 @@
 #include "platform/DataGridPrint.h"
 #include "platform/DatePicker.h"
 #include "platform/Recordset.h"
-#include "shell/mdiMain.h"
 
 #include <QDate>
 #include <QLineEdit>
@@ -71,7 +70,7 @@ void clsDetailGridCommands::dbgMain_MouseUp(int button, int, int x, int y)
         DataGrid* grid = w.dbgMain;
         if (button != 2 || grid->SelStartCol() < 0 || grid->SelStartCol() != grid->SelEndCol())
             return;
-        if (mdiMain* main = mdiMain::instance())
+        if (WindowHost* main = WindowServices::host())
             if (QMenu* menu = main->SortContextMenu())
                 menu->popup(grid->mapToGlobal(QPoint(x, y)));
         grid->ClearSelCols();

@@ -16,8 +16,7 @@
 #include "platform/ComboBox.h"
 #include "platform/DataGrid.h"
 #include "platform/Recordset.h"
-#include "shell/ChildForms.h"
-#include "shell/mdiMain.h"
+#include "app/ChildForms.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>
@@ -304,7 +303,7 @@ void clsDetailReferenceFields::NewAthlete_M(const QString& sName, qint32 lCatego
 
 void clsDetailReferenceFields::showWindow_m(QWidget* w)
 {
-    if (mdiMain* main = mdiMain::instance()) {
+    if (WindowHost* main = WindowServices::host()) {
         main->ShowChild(w);
     } else {
         w->setAttribute(Qt::WA_DeleteOnClose);

@@ -28,7 +28,6 @@
 #include "platform/DatePicker.h"
 #include "platform/Recordset.h"
 #include "platform/Twips.h"
-#include "shell/mdiMain.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -307,7 +306,7 @@ void frmSegmentDetail::showEvent(QShowEvent* event)
         return;
     m_resizedOnce = true;
     // The frame exists only once the main window shows the window.
-    guarded(Module, "Form_Load", [&] { WindowServices::restorePosition(this, mdiMain::instance()); });
+    guarded(Module, "Form_Load", [&] { WindowServices::restorePosition(this, WindowServices::frame()); });
 }
 
 bool frmSegmentDetail::InitializeGrid_mf()
@@ -365,7 +364,7 @@ void frmSegmentDetail::InitializeBusinessRule_m()
 
 void frmSegmentDetail::CheckMenuItems_m()
 {
-    mdiMain* main = mdiMain::instance();
+    WindowHost* main = WindowServices::host();
     if (!main)
         return;
     const auto checked = [main](const char* item) {
@@ -810,7 +809,7 @@ void frmSegmentDetail::closeEvent(QCloseEvent* event)
 {
     if (!m_unloaded) {
         // After the main window asked every child, the answer stands.
-        const mdiMain* main = mdiMain::instance();
+        const WindowHost* main = WindowServices::host();
         if (!(main && main->closingApproved()) && !Form_QueryUnload()) {
             event->ignore();
             return;
@@ -887,7 +886,7 @@ void frmSegmentDetail::menusAfterLoad_m()
 {
     // The opener shows the window before it loads the segment, so the
     // activation came too early for the unit check marks.
-    const mdiMain* main = mdiMain::instance();
+    const WindowHost* main = WindowServices::host();
     if (main && main->ActiveForm_mo() == this)
         SetStatusOfMdiMenus_Pf();
 }
@@ -896,12 +895,12 @@ bool frmSegmentDetail::SetStatusOfMdiMenus_Pf()
 {
     bool done = false;
     guarded(Module, "SetStatusOfMdiMenus_Pf", [&] {
-        mdiMain* main = mdiMain::instance();
+        WindowHost* main = WindowServices::host();
         if (!main)
             return;
         main->applyMenuRow(clsDetailMenuRow::Build_p(ssTab1->currentIndex() == 0, this));
         const auto idOf = [](const Value& v) { return v.isNullOrEmpty() ? 0 : v.toLong(); };
-        mdiMain::setUnitChecks(idOf(m_segment.lRateTypeID()), idOf(m_segment.lDistanceTypeID()));
+        main->setUnitChecks(idOf(m_segment.lRateTypeID()), idOf(m_segment.lDistanceTypeID()));
         done = true;
     });
     return done;

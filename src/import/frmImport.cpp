@@ -16,8 +16,7 @@
 #include "platform/SerialPort.h"
 #include "platform/Twips.h"
 #include "platform/Value.h"
-#include "shell/MenuRow.h"
-#include "shell/mdiMain.h"
+#include "app/MenuRow.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -222,7 +221,7 @@ void frmImport::showEvent(QShowEvent* event)
         return;
     m_firstShowDone = true;
     // The frame exists only once the main window shows the window.
-    guarded("frmImport", "Form_Load", [&] { clsFormSettings().CenterForm_p(this, mdiMain::instance()); });
+    guarded("frmImport", "Form_Load", [&] { clsFormSettings().CenterForm_p(this, WindowServices::frame()); });
 }
 
 QString frmImport::text_m(qint32 id, const QString& defaultText) const
@@ -296,14 +295,13 @@ bool frmImport::isTransferring() const { return m_session->isTransferring(); }
 
 bool frmImport::otherDownloadBlocks_m()
 {
-    mdiMain* main = mdiMain::instance();
-    if (!main || !main->mdiArea())
+    WindowHost* main = WindowServices::host();
+    if (!main)
         return false;
     bool review = false;
     bool download = false;
-    for (QMdiSubWindow* sub : main->mdiArea()->subWindowList()) {
-        QWidget* w = sub->widget();
-        if (!w || w == this)
+    for (QWidget* w : main->childWindows()) {
+        if (w == this)
             continue;
         if (w->objectName() == QLatin1String("frmImportSegment"))
             review = true;
@@ -499,7 +497,7 @@ void frmImport::Form_Activate()
 void frmImport::SetStatusOfMdiMenus_Pf()
 {
     guarded("frmImport", "SetStatusOfMdiMenus_Pf", [&] {
-        mdiMain* main = mdiMain::instance();
+        WindowHost* main = WindowServices::host();
         if (!main)
             return;
         static const MenuRow row(QStringList{

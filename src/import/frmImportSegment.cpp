@@ -18,8 +18,7 @@
 #include "platform/DatePicker.h"
 #include "platform/Recordset.h"
 #include "platform/Twips.h"
-#include "shell/ChildForms.h"
-#include "shell/mdiMain.h"
+#include "app/ChildForms.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -193,7 +192,7 @@ void frmImportSegment::showEvent(QShowEvent* event)
     guarded(Module, "Form_Load", [&] {
         if (clsFormSettings* settings = app().FormSettings_Po())
             if (!settings->RestorePosition_pf(this, true))
-                settings->CenterForm_p(this, mdiMain::instance());
+                settings->CenterForm_p(this, WindowServices::frame());
     });
 }
 
@@ -235,7 +234,7 @@ QWidget* frmImportSegment::openAfterDownload(const QDate& importDate)
     CallByName::call(review, "ImportDate_pdt", importDate);
     if (clsThisApp* a = modapp::ThisApp())
         CallByName::call(review, "FormRefresher_po", a->FormRefresher_po());
-    if (mdiMain* main = mdiMain::instance()) {
+    if (WindowHost* main = WindowServices::host()) {
         main->ShowChild(review);
     } else {
         review->setAttribute(Qt::WA_DeleteOnClose);
@@ -267,7 +266,7 @@ void frmImportSegment::Form_Activate()
 void frmImportSegment::SetStatusOfMdiMenus_Pf()
 {
     guarded(Module, "SetStatusOfMdiMenus_Pf", [&] {
-        if (mdiMain* main = mdiMain::instance())
+        if (WindowHost* main = WindowServices::host())
             main->applyMenuRow(menuRow());
     });
 }
@@ -391,7 +390,7 @@ void frmImportSegment::dbgMain_MouseUp(int button, int, int x, int y)
         if (start < 0 || start != dbgMain->SelEndCol())
             return;
         m_sortColumn = start;
-        if (mdiMain* main = mdiMain::instance())
+        if (WindowHost* main = WindowServices::host())
             if (QMenu* menu = main->SortContextMenu())
                 menu->popup(dbgMain->mapToGlobal(QPoint(x, y)));
         dbgMain->ClearSelCols();
@@ -454,7 +453,7 @@ void frmImportSegment::openSegmentList()
     QPointer<QWidget> guard(list);
     try {
         CallByName::call(list, "FormRefresher_po", app().FormRefresher_po());
-        if (mdiMain* main = mdiMain::instance()) {
+        if (WindowHost* main = WindowServices::host()) {
             main->ShowChild(list);
         } else {
             list->setAttribute(Qt::WA_DeleteOnClose);

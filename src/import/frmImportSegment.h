@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/clsFormRefresher.h"
-#include "shell/MenuRow.h"
+#include "app/MenuRow.h"
 
 #include <QDate>
 #include <QPointer>

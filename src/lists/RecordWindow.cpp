@@ -20,8 +20,7 @@
 #include "platform/DatePicker.h"
 #include "platform/Recordset.h"
 #include "platform/Twips.h"
-#include "shell/MenuRow.h"
-#include "shell/mdiMain.h"
+#include "app/MenuRow.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -317,7 +316,7 @@ void RecordWindow::showEvent(QShowEvent* event)
         // The frame exists only once the main window shows the window.
         clsFormSettings* settings = app().FormSettings_Po();
         if (settings && !settings->RestorePosition_pf(this, true))
-            settings->CenterForm_p(this, mdiMain::instance());
+            settings->CenterForm_p(this, WindowServices::frame());
     });
 }
 
@@ -326,7 +325,7 @@ bool RecordWindow::QueryUnload_pf() { return SaveModifiedRecord_mf(520); }
 void RecordWindow::closeEvent(QCloseEvent* event)
 {
     if (!m_unloaded) {
-        const mdiMain* main = mdiMain::instance();
+        const WindowHost* main = WindowServices::host();
         // The main window has asked already when it closes every window.
         if (!(main && main->closingApproved())) {
             bool agreed = false;
@@ -568,7 +567,7 @@ void RecordWindow::dbgMain_MouseUp(int button, int, int, int)
         const int field = dbgMain->Columns(dbgMain->SelStartCol())->fieldIndex();
         if (field >= 0)
             m_sortField = field;
-        if (mdiMain* main = mdiMain::instance())
+        if (WindowHost* main = WindowServices::host())
             if (QMenu* menu = main->SortContextMenu())
                 menu->exec(QCursor::pos());
         dbgMain->ClearSelCols();
@@ -726,7 +725,7 @@ bool RecordWindow::SetStatusOfMdiMenus_Pf()
 {
     bool done = false;
     guarded(m_config.formName, "SetStatusOfMdiMenus_Pf", [&] {
-        mdiMain* main = mdiMain::instance();
+        WindowHost* main = WindowServices::host();
         if (!main)
             return;
         const bool list = ssTab1->currentIndex() == 0;

@@ -2,12 +2,12 @@
 
 #include "app/CallByName.h"
 #include "app/WindowProc.h"
+#include "app/WindowServices.h"
 #include "app/clsMessageHandler.h"
 #include "app/modapp.h"
 #include "platform/AppError.h"
 #include "platform/Recordset.h"
-#include "shell/ChildForms.h"
-#include "shell/mdiMain.h"
+#include "app/ChildForms.h"
 
 #include <QLabel>
 #include <QLocale>
@@ -34,7 +34,7 @@ public:
             label->setText(QStringLiteral("Exporting results to file: ") + QStringLiteral("\r\n") + path);
             label->setStyleSheet(QStringLiteral("color: #00c000;"));
         }
-        if (mdiMain* main = mdiMain::instance())
+        if (WindowHost* main = WindowServices::host())
             main->ShowChild(m_form);
         else
             m_form->show();

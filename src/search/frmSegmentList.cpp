@@ -25,9 +25,8 @@
 #include "platform/Twips.h"
 #include "search/clsExportToFile.h"
 #include "search/clsSearchSegment.h"
-#include "shell/ChildForms.h"
-#include "shell/MenuRow.h"
-#include "shell/mdiMain.h"
+#include "app/ChildForms.h"
+#include "app/MenuRow.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -38,7 +37,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
@@ -442,7 +440,7 @@ void frmSegmentList::showEvent(QShowEvent* event)
         clsFormSettings settings;
         settings.BaseRegistrySectionKeyName_ps(app().RegistryBaseSectionKeyName().toString());
         if (!settings.RestorePosition_pf(this, true))
-            settings.CenterForm_p(this, mdiMain::instance());
+            settings.CenterForm_p(this, WindowServices::frame());
     });
 }
 
@@ -711,7 +709,7 @@ bool frmSegmentList::SetStatusOfMdiMenus_Pf()
 {
     bool done = false;
     guarded(Module, "SetStatusOfMdiMenus_Pf", [&] {
-        mdiMain* main = mdiMain::instance();
+        WindowHost* main = WindowServices::host();
         if (!main)
             return;
         const bool list = ssTab1->currentIndex() == 1;
@@ -750,7 +748,7 @@ void frmSegmentList::openSegmentDetail_m(bool newRecord)
     if (!detail)
         return;
     CallByName::call(detail, "FormRefresher_po", m_refresher.data());
-    if (mdiMain* main = mdiMain::instance())
+    if (WindowHost* main = WindowServices::host())
         main->ShowChild(detail);
     else {
         detail->setAttribute(Qt::WA_DeleteOnClose);
@@ -765,18 +763,14 @@ void frmSegmentList::openSegmentDetail_m(bool newRecord)
 
 bool frmSegmentList::activateOpenDetail_m(qint32 segmentID)
 {
-    mdiMain* main = mdiMain::instance();
+    WindowHost* main = WindowServices::host();
     if (!main)
         return false;
-    for (QMdiSubWindow* sub : main->mdiArea()->subWindowList()) {
-        QWidget* w = sub->widget();
-        if (!w || w->objectName() != QLatin1String("frmSegmentDetail")
-            || CallByName::get<qint32>(w, "SegmentID_pl") != segmentID)
-            continue;
-        if (sub->isMinimized())
-            sub->showNormal();
-        main->mdiArea()->setActiveSubWindow(sub);
-        return true;
+    for (QWidget* w : main->childWindows()) {
+        if (w->objectName() == QLatin1String("frmSegmentDetail") && CallByName::get<qint32>(w, "SegmentID_pl") == segmentID) {
+            main->activateChild(w);
+            return true;
+        }
     }
     return false;
 }
@@ -793,7 +787,7 @@ void frmSegmentList::dbgMain_MouseUp(int button, int, int, int)
         if (button != 2 || dbgMain->SelStartCol() < 0 || dbgMain->SelStartCol() != dbgMain->SelEndCol())
             return;
         m_sortColumn = dbgMain->SelStartCol();
-        if (mdiMain* main = mdiMain::instance())
+        if (WindowHost* main = WindowServices::host())
             if (QMenu* menu = main->SortContextMenu())
                 menu->exec(QCursor::pos());
         dbgMain->ClearSelCols();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/MenuRow.h"
+#include "app/MenuRow.h"
 
 #include <QDialog>
 #include <QPointer>

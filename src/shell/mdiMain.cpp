@@ -125,6 +125,7 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), m_activeControl(std::ma
             if (self)
                 self->menuDefaults_m();
         });
+        app->Host_po(this);
     }
     qApp->installEventFilter(this);
     MDIForm_Load();
@@ -140,6 +141,8 @@ mdiMain::~mdiMain()
     if (clsThisApp* app = modapp::ThisApp()) {
         app->setStatusSink({});
         app->setMenuDefaultsSink({});
+        if (app->Host_po() == this)
+            app->Host_po(nullptr);
     }
     if (g_instance == this)
         g_instance = nullptr;
@@ -665,11 +668,8 @@ void mdiMain::menuDefaults_m()
 
 void mdiMain::setUnitChecks(qint32 rateType, qint32 distanceType)
 {
-    mdiMain* w = instance();
-    if (!w)
-        return;
-    auto check = [w](const char* name, bool on) {
-        if (QAction* a = w->MenuItem(QString::fromLatin1(name)))
+    auto check = [this](const char* name, bool on) {
+        if (QAction* a = MenuItem(QString::fromLatin1(name)))
             a->setChecked(on);
     };
     check("mnuViewRatesSecondsPerCycle", rateType == 1);
@@ -683,7 +683,30 @@ void mdiMain::setUnitChecks(qint32 rateType, qint32 distanceType)
 
 // ---- children -------------------------------------------------------------
 
-QMdiSubWindow* mdiMain::ShowChild(QWidget* child)
+QWidget* mdiMain::frame() { return this; }
+
+void mdiMain::ShowChild(QWidget* child) { showChild(child); }
+
+QList<QWidget*> mdiMain::childWindows() const
+{
+    QList<QWidget*> children;
+    for (QMdiSubWindow* sub : m_area->subWindowList())
+        if (sub->widget())
+            children << sub->widget();
+    return children;
+}
+
+void mdiMain::activateChild(QWidget* child)
+{
+    auto* sub = qobject_cast<QMdiSubWindow*>(child ? child->parentWidget() : nullptr);
+    if (!sub || sub->mdiArea() != m_area)
+        return;
+    if (sub->isMinimized())
+        sub->showNormal();
+    m_area->setActiveSubWindow(sub);
+}
+
+QMdiSubWindow* mdiMain::showChild(QWidget* child)
 {
     child->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow* sub = m_area->addSubWindow(child);

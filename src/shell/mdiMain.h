@@ -1,6 +1,7 @@
 #pragma once
 
-#include "shell/MenuRow.h"
+#include "app/MenuRow.h"
+#include "app/WindowHost.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -29,7 +30,7 @@ class clsActiveControl;
 //   SetGridColumns_p(int, bool), SetDistanceType_p(int), SetSpeedType_p(int),
 //   SetRateType_p(int); on the segment list SetTab_p(int) and Search_p();
 //   on the find window FormToSearch_pobj(QWidget*) and formStyle_pl(int).
-class mdiMain : public QMainWindow {
+class mdiMain : public QMainWindow, public WindowHost {
     Q_OBJECT
 public:
     explicit mdiMain(QWidget* parent = nullptr);
@@ -45,10 +46,10 @@ public:
 
     QMdiArea* mdiArea() const { return m_area; }
     // A menu item by its name ("mnuFileImport"); submenus answer with their menu action.
-    QAction* MenuItem(const QString& name) const;
+    QAction* MenuItem(const QString& name) const override;
     // The pop-up sort menu the grids open on a right click (only while its
     // menu action is enabled).
-    QMenu* SortContextMenu() const;
+    QMenu* SortContextMenu() const override;
     // A toolbar button by its key ("Import", "Cut", ...).
     QAction* ToolbarButton(const QString& key) const;
     QToolBar* Toolbar() const { return m_toolbar; }
@@ -57,7 +58,7 @@ public:
 
     // Enables exactly the row's items among the controlled ones, then mirrors
     // the toolbar buttons from the menu items that issue their commands.
-    void applyMenuRow(const MenuRow& row);
+    void applyMenuRow(const MenuRow& row) override;
     // A tool window that set its own row: the active child's Form_Activate
     // runs again when the main window gets the focus back.
     void childActivationLapsed();
@@ -65,18 +66,23 @@ public:
     static MenuRow NoChildRow();
     // The segment detail window's extra step after its row: the rate and
     // distance check marks from its own units (other values clear them all).
-    static void setUnitChecks(qint32 rateType, qint32 distanceType);
+    void setUnitChecks(qint32 rateType, qint32 distanceType) override;
 
+    QWidget* frame() override;
     // Shows a new child window in the document area (it is deleted when closed).
-    QMdiSubWindow* ShowChild(QWidget* child);
+    void ShowChild(QWidget* child) override;
+    // The same, giving the frame the child got.
+    QMdiSubWindow* showChild(QWidget* child);
+    QList<QWidget*> childWindows() const override;
+    void activateChild(QWidget* child) override;
     // The active child window, or null when none is.
-    QWidget* ActiveForm_mo() const;
+    QWidget* ActiveForm_mo() const override;
     // The active child's name; "MDIMain" when no child is active.
     QString ActiveFormName_ms() const;
 
     // True while the main window closes its children after every one agreed;
     // a child that asks its own question in closeEvent skips it then.
-    bool closingApproved() const { return m_closingApproved; }
+    bool closingApproved() const override { return m_closingApproved; }
     // The control whose value Edit, Undo puts back; windows set it as their
     // controls get the focus.
     // The application's tracker; the window's own while no application object runs (tests).

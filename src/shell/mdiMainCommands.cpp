@@ -15,7 +15,7 @@
 #include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
 #include "platform/MessagePresenter.h"
-#include "shell/ChildForms.h"
+#include "app/ChildForms.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>

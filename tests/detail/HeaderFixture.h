@@ -4,7 +4,8 @@
 
 #include "platform/ComboBox.h"
 #include "platform/DataGridDelegate.h"
-#include "shell/ChildForms.h"
+#include "WindowKinds.h"
+#include "app/ChildForms.h"
 #include "shell/mdiMain.h"
 
 #include <QApplication>
@@ -21,7 +22,7 @@ protected:
     void SetUp() override
     {
         DetailFixture::SetUp();
-        ChildForms::registerAll();
+        WindowKinds::registerAll();
         ASSERT_TRUE(folder.execSql(QStringLiteral(R"(
 UPDATE tblCategory SET sCategory = 'Under 18' WHERE lCategoryID = 3;
 UPDATE tblRoster SET fActive = -1 WHERE lRosterID = 2;

@@ -3,7 +3,8 @@
 #include "DetailFixture.h"
 
 #include "search/frmSegmentList.h"
-#include "shell/ChildForms.h"
+#include "WindowKinds.h"
+#include "app/ChildForms.h"
 #include "shell/mdiMain.h"
 
 #include <QAction>
@@ -27,7 +28,7 @@ QList<QWidget*> children(mdiMain& main, const char* name)
 
 TEST_F(DetailFixture, FromTheListsDetailsToASavedHeader)
 {
-    ChildForms::registerAll();
+    WindowKinds::registerAll();
     auto main = std::make_unique<mdiMain>();
     main->show();
     main->MenuItem(QStringLiteral("mnuViewAllSegments"))->trigger();

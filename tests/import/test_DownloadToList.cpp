@@ -11,7 +11,8 @@
 #include "platform/DataGrid.h"
 #include "platform/Recordset.h"
 #include "search/frmSegmentList.h"
-#include "shell/ChildForms.h"
+#include "WindowKinds.h"
+#include "app/ChildForms.h"
 #include "shell/mdiMain.h"
 #include "support/ScriptedMessages.h"
 #include "support/SimulatedWatch.h"
@@ -72,7 +73,7 @@ TEST(MainRoad, FromTheWatchToTheSegmentList)
                        .finalTime(9025)
                        .build());
 
-    ChildForms::registerAll();
+    WindowKinds::registerAll();
     modapp::setSplashMinimumSeconds(0);
     std::unique_ptr<mdiMain> owned;
     modapp::setMainWindowFactory([&] {

@@ -7,7 +7,8 @@
 #include "lists/frmEvent.h"
 #include "lists/frmRoster.h"
 #include "lists/frmSegmentType.h"
-#include "shell/ChildForms.h"
+#include "WindowKinds.h"
+#include "app/ChildForms.h"
 #include "shell/clsFindAndReplace.h"
 #include "shell/mdiMain.h"
 
@@ -148,7 +149,7 @@ TEST_P(EveryList, ARowASegmentUsesIsNotDeleted)
 
 TEST_P(EveryList, TheViewMenuOpensItAndItsPagesSetTheMenus)
 {
-    ChildForms::registerAll();
+    WindowKinds::registerAll();
     mdiMain main;
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&main));

@@ -3,7 +3,7 @@
 #include "app/clsFormRefresher.h"
 #include "platform/DataGrid.h"
 #include "search/clsExportToFile.h"
-#include "shell/ChildForms.h"
+#include "app/ChildForms.h"
 
 #include <QFile>
 #include <QLocale>

@@ -4,7 +4,7 @@
 #include "platform/AppError.h"
 #include "platform/DataGrid.h"
 #include "search/clsSearchSegment.h"
-#include "shell/ChildForms.h"
+#include "app/ChildForms.h"
 
 #include <QFile>
 #include <QLineEdit>

@@ -3,7 +3,7 @@
 #include "app/frmProgress.h"
 #include "platform/ComboBox.h"
 #include "platform/MessagePresenter.h"
-#include "shell/ChildForms.h"
+#include "app/ChildForms.h"
 #include "shell/mdiMain.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "app/clsFormRefresher.h"
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
-#include "shell/MenuRow.h"
+#include "app/MenuRow.h"
 #include "shell/mdiMain.h"
 
 #include <QCloseEvent>

@@ -5,7 +5,7 @@
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
 #include "platform/UrlLauncher.h"
-#include "shell/ChildForms.h"
+#include "app/ChildForms.h"
 #include "shell/mdiMain.h"
 #include "support/ScriptedMessages.h"
 #include "support/TempProgramFolder.h"
@@ -71,7 +71,7 @@ struct ShellTest : ::testing::Test {
     // Shows the child and makes it the active one.
     QMdiSubWindow* show(QWidget* child)
     {
-        QMdiSubWindow* sub = main->ShowChild(child);
+        QMdiSubWindow* sub = main->showChild(child);
         main->mdiArea()->setActiveSubWindow(sub);
         return sub;
     }

@@ -1,5 +1,6 @@
 #include "ShellFixture.h"
 
+#include "WindowKinds.h"
 #include "data/clsAdoConnectJet.h"
 #include "lists/RecordWindow.h"
 #include "platform/AppError.h"
@@ -280,7 +281,7 @@ struct FindWindowTest : FindTest {
     {
         FindTest::SetUp();
         openMain();
-        ChildForms::registerAll();
+        WindowKinds::registerAll();
         show(w);
     }
     // Opens a find window from the Edit menu, with a recording engine.
@@ -379,7 +380,7 @@ struct FindInCategories : ShellTest {
         ASSERT_TRUE(folder.execSql("INSERT INTO tblCategory (lCategoryID, sCategory) VALUES (3, 'Alpha'), "
                                    "(4, 'alphabet'), (5, 'Beta alpha'), (6, 'ALPHA'), (7, 'Gamma'), (8, 'Delta alpha');"));
         openMain();
-        ChildForms::registerAll();
+        WindowKinds::registerAll();
         click("mnuViewSegCategory");
         ASSERT_NE(w = qobject_cast<RecordWindow*>(main->ActiveForm_mo()), nullptr);
         enableAll();

@@ -81,7 +81,8 @@ TEST_F(WindowLayout, EveryWindowTakesAtLeastItsDesignSizeAtTheScreensResolution)
     fine.setDotsPerMeterY(5669);
     EXPECT_EQ(Twips::toPixels(&fine, 1440, 720), QSize(144, 72));
 
-    for (const Kind& k : childKinds() << kind<frmSplash>() << kind<frmAbout>()) {
+    const QList<Kind> kinds = childKinds() << kind<frmSplash>() << kind<frmAbout>();
+    for (const Kind& k : kinds) {
         std::unique_ptr<QWidget> w(k.make());
         SCOPED_TRACE(w->objectName().toStdString());
         const QSize design = Twips::toPixels(w.get(), k.widthTwips, k.heightTwips);

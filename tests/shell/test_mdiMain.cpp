@@ -225,17 +225,17 @@ TEST_F(ShellTest, DetailWindowUnitChecks)
             s += item(name)->isChecked() ? QLatin1Char('x') : QLatin1Char('.');
         return s;
     };
-    mdiMain::setUnitChecks(1, 1);
+    main->setUnitChecks(1, 1);
     EXPECT_EQ(marks(), QStringLiteral("x.x...."));
-    mdiMain::setUnitChecks(2, 2);
+    main->setUnitChecks(2, 2);
     EXPECT_EQ(marks(), QStringLiteral(".x.x..."));
-    mdiMain::setUnitChecks(7, 3);
+    main->setUnitChecks(7, 3);
     EXPECT_EQ(marks(), QStringLiteral("....x.."));
-    mdiMain::setUnitChecks(1, 4);
+    main->setUnitChecks(1, 4);
     EXPECT_EQ(marks(), QStringLiteral("x....x."));
-    mdiMain::setUnitChecks(2, 5);
+    main->setUnitChecks(2, 5);
     EXPECT_EQ(marks(), QStringLiteral(".x....x"));
-    mdiMain::setUnitChecks(0, 9);
+    main->setUnitChecks(0, 9);
     EXPECT_EQ(marks(), QStringLiteral("......."));
 }
 

@@ -4,11 +4,10 @@
 #include <QWidget>
 #include <functional>
 
-class clsFormRefresher;
-
 // Creates child windows by their class name ("frmImport", "frmSegmentList"),
 // so the main window and the windows that open each other need not know
-// every window class. Each window kind is registered once at start-up.
+// every window class. The program registers each window kind once at
+// start-up (WindowKinds::registerAll).
 namespace ChildForms {
 using Factory = std::function<QWidget*()>;
 
@@ -16,6 +15,4 @@ void registerForm(const QString& name, Factory factory);
 bool isRegistered(const QString& name);
 // A new, not yet shown instance, or null when that kind is not registered.
 QWidget* create(const QString& name);
-// Registers every window kind the program has.
-void registerAll();
 }

@@ -1,5 +1,6 @@
-#include "shell/ChildForms.h"
+#include "WindowKinds.h"
 
+#include "app/ChildForms.h"
 #include "app/frmProgress.h"
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
@@ -14,26 +15,8 @@
 #include "search/frmSegmentList.h"
 #include "shell/frmFind.h"
 
-#include <QHash>
-
-namespace {
-QHash<QString, ChildForms::Factory>& factories()
-{
-    static QHash<QString, ChildForms::Factory> f;
-    return f;
-}
-}
-
-namespace ChildForms {
-void registerForm(const QString& name, Factory factory) { factories().insert(name, std::move(factory)); }
-
-bool isRegistered(const QString& name) { return factories().contains(name); }
-
-QWidget* create(const QString& name)
-{
-    const auto it = factories().constFind(name);
-    return it == factories().constEnd() ? nullptr : (*it)();
-}
+namespace WindowKinds {
+using ChildForms::registerForm;
 
 void registerAll()
 {
@@ -64,4 +47,4 @@ void registerAll()
         return frmImportSegment::openAfterDownload(importDate) != nullptr;
     });
 }
-}
+}  // namespace WindowKinds
