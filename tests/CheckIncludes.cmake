@@ -1,0 +1,36 @@
+# The folders depend in one direction: platform knows only itself; app and
+# data know each other and platform; the main window (shell) and each folder
+# of windows know themselves, app, data and platform, never each other. Only
+# the composition root (main.cpp, WindowKinds) knows every window kind.
+#   cmake -DSOURCE_DIR=<src> -P CheckIncludes.cmake
+cmake_minimum_required(VERSION 3.25)
+set(allowed_platform platform)
+set(allowed_app app data platform)
+set(allowed_data app data platform)
+foreach(folder shell import search detail lists)
+  set(allowed_${folder} ${folder} app data platform)
+endforeach()
+
+set(faults "")
+foreach(folder platform app data shell import search detail lists)
+  file(GLOB_RECURSE files "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+  foreach(file ${files})
+    file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]+\"([^\"]*)\".*" "\\1" header "${line}")
+      if(header MATCHES "^([A-Za-z_]+)/")
+        set(target "${CMAKE_MATCH_1}")
+      else()
+        set(target "<root>")
+      endif()
+      if(NOT target IN_LIST allowed_${folder})
+        file(RELATIVE_PATH shown "${SOURCE_DIR}" "${file}")
+        string(APPEND faults "  ${shown} includes \"${header}\"\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(faults)
+  message(FATAL_ERROR "includes against the folders' direction:\n${faults}")
+endif()
+message(STATUS "every folder includes only what it may")
