@@ -1,6 +1,7 @@
 #include "platform/Connection.h"
 
 #include "platform/AppError.h"
+#include "platform/Statement.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -8,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+
+#include <unordered_map>
 
 namespace {
 
@@ -49,6 +52,9 @@ bool hasPlainHeader(const QString& filePath)
     return file.open(QIODevice::ReadOnly) && file.read(plain.size()) == plain;
 }
 
+struct StringHash {
+    size_t operator()(const QString& s) const noexcept { return qHash(s); }
+};
 }  // namespace
 
 struct Connection::Impl {
@@ -56,7 +62,8 @@ struct Connection::Impl {
     QString path;
     int depth = 0;
     QList<ErrorInfo> errors;
-    QHash<QString, sqlite3_stmt*> cache;
+    // Owns its statements: dropping one finalizes it.
+    std::unordered_map<QString, Statement, StringHash> cache;
     std::shared_ptr<int> token = std::make_shared<int>(0);
 };
 
@@ -140,12 +147,9 @@ void Connection::Open(const QString& filePath, const QString& password, int busy
 
     // Without the cipher the key is silently ignored and the file unreadable or, worse, plain.
     {
-        sqlite3_stmt* st = nullptr;
-        bool answered = false;
-        if (sqlite3_prepare_v2(db, "PRAGMA cipher_version", -1, &st, nullptr) == SQLITE_OK
-            && sqlite3_step(st) == SQLITE_ROW && sqlite3_column_text(st, 0))
-            answered = true;
-        sqlite3_finalize(st);
+        int prepared = SQLITE_OK;
+        const Statement st = Statement::prepare(db, "PRAGMA cipher_version", -1, &prepared);
+        const bool answered = st && st.step() == SQLITE_ROW && sqlite3_column_text(st.get(), 0);
         if (!answered)
             fail(ErrNo::OleDbFailed, QStringLiteral("The database library has no encryption support."));
     }
@@ -182,12 +186,7 @@ void Connection::Open(const QString& filePath, const QString& password, int busy
     d->depth = 0;
 }
 
-void Connection::finalizeCache()
-{
-    for (sqlite3_stmt* st : std::as_const(d->cache))
-        sqlite3_finalize(st);
-    d->cache.clear();
-}
+void Connection::finalizeCache() { d->cache.clear(); }
 
 void Connection::Close()
 {
@@ -227,53 +226,22 @@ qint64 Connection::LastInsertRowId() const
 sqlite3_stmt* Connection::cachedStatement(const QString& sql)
 {
     requireOpen();
-    auto it = d->cache.constFind(sql);
-    if (it != d->cache.constEnd()) {
-        sqlite3_reset(*it);
-        sqlite3_clear_bindings(*it);
-        return *it;
+    const auto it = d->cache.find(sql);
+    if (it != d->cache.end()) {
+        sqlite3_reset(it->second.get());
+        sqlite3_clear_bindings(it->second.get());
+        return it->second.get();
     }
-    if (d->cache.size() >= MaxCachedStatements)
+    if (int(d->cache.size()) >= MaxCachedStatements)
         finalizeCache();
-    sqlite3_stmt* st = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(d->db, utf8.constData(), int(utf8.size()), &st, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_finalize(st);
+    int rc = SQLITE_OK;
+    Statement st = Statement::prepare(d->db, sql, &rc);
+    if (rc != SQLITE_OK)
         raiseSqlite(rc);
-    }
-    d->cache.insert(sql, st);
-    return st;
+    return d->cache.emplace(sql, std::move(st)).first->second.get();
 }
 
-void Connection::bindValue(sqlite3_stmt* stmt, int index, const Value& v)
-{
-    switch (v.kind()) {
-    case Value::Kind::Empty:
-    case Value::Kind::Null: sqlite3_bind_null(stmt, index); break;
-    case Value::Kind::Boolean: sqlite3_bind_int(stmt, index, v.toBool() ? -1 : 0); break;
-    case Value::Kind::Long: sqlite3_bind_int(stmt, index, v.toLong()); break;
-    case Value::Kind::Double: sqlite3_bind_double(stmt, index, v.toDouble()); break;
-    case Value::Kind::Date:
-        sqlite3_bind_text(stmt, index, v.toDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8().constData(), -1,
-                          SQLITE_TRANSIENT);
-        break;
-    case Value::Kind::Time:
-        sqlite3_bind_text(stmt, index, v.toTime().toString(QStringLiteral("HH:mm:ss")).toUtf8().constData(), -1,
-                          SQLITE_TRANSIENT);
-        break;
-    case Value::Kind::DateTime:
-        sqlite3_bind_text(stmt, index,
-                          v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8().constData(), -1,
-                          SQLITE_TRANSIENT);
-        break;
-    case Value::Kind::Text: {
-        const QByteArray utf8 = v.toText().toUtf8();
-        sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-        break;
-    }
-    }
-}
+void Connection::bindValue(sqlite3_stmt* stmt, int index, const Value& v) { Statement::bind(stmt, index, v); }
 
 qint64 Connection::runPrepared(sqlite3_stmt* stmt)
 {
@@ -304,13 +272,11 @@ qint64 Connection::Execute(const QString& sql)
     const char* end = tail + utf8.size();
     qint64 result = -1;
     while (tail && tail < end) {
-        sqlite3_stmt* st = nullptr;
         const char* next = nullptr;
-        int rc = sqlite3_prepare_v2(d->db, tail, int(end - tail), &st, &next);
-        if (rc != SQLITE_OK) {
-            sqlite3_finalize(st);
+        int rc = SQLITE_OK;
+        const Statement st = Statement::prepare(d->db, tail, int(end - tail), &rc, &next);
+        if (rc != SQLITE_OK)
             raiseSqlite(rc);
-        }
         if (!st) {
             // SQLite reads no further than a NUL: past it only blanks may follow,
             // else part of the script would silently never run.
@@ -325,13 +291,7 @@ qint64 Connection::Execute(const QString& sql)
             continue;  // blank or comment
         }
         tail = next;
-        try {
-            result = runPrepared(st);
-        } catch (...) {
-            sqlite3_finalize(st);
-            throw;
-        }
-        sqlite3_finalize(st);
+        result = runPrepared(st.get());
     }
     return result;
 }
@@ -424,20 +384,16 @@ QList<Connection::SchemaObject> Connection::SchemaObjects() const
 {
     requireOpen();
     QList<SchemaObject> out;
-    sqlite3_stmt* st = nullptr;
-    const int rc = sqlite3_prepare_v2(d->db,
-                                      "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
-                                      "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name",
-                                      -1, &st, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_finalize(st);
+    int rc = SQLITE_OK;
+    const Statement st = Statement::prepare(d->db,
+                                            "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
+                                            "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name",
+                                            -1, &rc);
+    if (rc != SQLITE_OK)
         const_cast<Connection*>(this)->raiseSqlite(rc);
-    }
     int step;
-    while ((step = sqlite3_step(st)) == SQLITE_ROW)
-        out.append({QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))),
-                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)))});
-    sqlite3_finalize(st);
+    while ((step = st.step()) == SQLITE_ROW)
+        out.append({st.columnText(0), st.columnText(1)});
     if (step != SQLITE_DONE)
         const_cast<Connection*>(this)->raiseSqlite(step);
     return out;

@@ -1,5 +1,7 @@
 #include "platform/SqlScript.h"
 
+#include "platform/Statement.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -31,12 +33,9 @@ bool exec(sqlite3* db, const char* sql, QString* error)
 // be written in the clear: refuse instead.
 bool cipherAnswers(sqlite3* db)
 {
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA cipher_version", -1, &stmt, nullptr) != SQLITE_OK)
-        return false;
-    const bool answered = sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_bytes(stmt, 0) > 0;
-    sqlite3_finalize(stmt);
-    return answered;
+    int rc = SQLITE_OK;
+    const Statement stmt = Statement::prepare(db, "PRAGMA cipher_version", -1, &rc);
+    return stmt && stmt.step() == SQLITE_ROW && sqlite3_column_bytes(stmt.get(), 0) > 0;
 }
 
 bool fillDatabase(const QString& path, const QString& key, const QStringList& scripts,
@@ -85,10 +84,11 @@ bool runSqlScript(sqlite3* db, const QString& sql, QString* error)
     const char* next = text.constData();
     const char* const end = next + text.size();
     while (next < end) {
-        sqlite3_stmt* stmt = nullptr;
         const char* tail = nullptr;
         const char* const start = next;
-        if (sqlite3_prepare_v2(db, start, int(end - start), &stmt, &tail) != SQLITE_OK) {
+        int prepared = SQLITE_OK;
+        const Statement stmt = Statement::prepare(db, start, int(end - start), &prepared, &tail);
+        if (prepared != SQLITE_OK) {
             setError(error, QStringLiteral("%1 in: %2")
                                 .arg(QString::fromUtf8(sqlite3_errmsg(db)),
                                      QString::fromUtf8(start, int(tail ? tail - start : end - start))
@@ -100,16 +100,14 @@ bool runSqlScript(sqlite3* db, const QString& sql, QString* error)
             continue;
         int rc;
         do
-            rc = sqlite3_step(stmt);
+            rc = stmt.step();
         while (rc == SQLITE_ROW);
         if (rc != SQLITE_DONE) {
             setError(error, QStringLiteral("%1 in: %2")
                                 .arg(QString::fromUtf8(sqlite3_errmsg(db)),
-                                     QString::fromUtf8(sqlite3_sql(stmt)).trimmed().left(200)));
-            sqlite3_finalize(stmt);
+                                     QString::fromUtf8(sqlite3_sql(stmt.get())).trimmed().left(200)));
             return false;
         }
-        sqlite3_finalize(stmt);
     }
     return true;
 }
