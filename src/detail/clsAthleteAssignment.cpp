@@ -5,7 +5,7 @@
 #include "app/clsObjectHelpers.h"
 #include "data/clsAdoConnectJet.h"
 #include "detail/clsSegmentRows.h"
-#include "detail/frmSegmentDetail.h"
+#include "detail/clsSegmentDocument.h"
 #include "platform/ComboBox.h"
 #include "platform/DataGrid.h"
 #include "platform/Recordset.h"
@@ -41,9 +41,11 @@ QString containing(const QString& text)
 }
 }  // namespace
 
-clsAthleteAssignment::clsAthleteAssignment(frmSegmentDetail* form) : QObject(form), m_form(form)
+clsAthleteAssignment::clsAthleteAssignment(clsSegmentDocument& document, DataGrid* grid, DataGrid* checklist,
+                                           ComboBox* category)
+    : m_doc(document), m_grid(grid), m_checklist(checklist), m_category(category)
 {
-    DataGrid* roster = form->dbgRosterForDetail;
+    DataGrid* roster = checklist;
     roster->AddColumn(QStringLiteral("lRosterId"), QStringLiteral("lRosterId"))->Visible(false);
     // Both columns fit the grid's width.
     roster->AddColumn(QStringLiteral("sAthlete"), QStringLiteral("Competing Athlete"))->Width(2700);
@@ -55,7 +57,7 @@ clsAthleteAssignment::clsAthleteAssignment(frmSegmentDetail* form) : QObject(for
     shown.Add(Value(-1), QString(QChar(0x2714)));
     shown.Add(Value(0), QString());
 
-    connect(form->dbgMain, &DataGrid::ValueNotInList, this, &clsAthleteAssignment::dbgMain_ValueNotInList);
+    connect(grid, &DataGrid::ValueNotInList, this, &clsAthleteAssignment::dbgMain_ValueNotInList);
     connect(roster, &DataGrid::BeforeColEdit, this, &clsAthleteAssignment::dbgRosterForDetail_BeforeColEdit);
     connect(roster, &DataGrid::AfterUpdate, this, &clsAthleteAssignment::dbgRosterForDetail_AfterUpdate);
 }
@@ -63,7 +65,7 @@ clsAthleteAssignment::clsAthleteAssignment(frmSegmentDetail* form) : QObject(for
 clsAthleteAssignment::~clsAthleteAssignment()
 {
     // The grid lets go of the checklist before it goes.
-    ignoringErrors([&] { m_form->dbgRosterForDetail->DataSource(nullptr); });
+    ignoringErrors([&] { m_checklist->DataSource(nullptr); });
 }
 
 Value clsAthleteAssignment::SelectedId(const ComboBox* cbo)
@@ -93,7 +95,7 @@ void clsAthleteAssignment::MakeAthleteValueItems_m(const Value& vCategoryID)
                             + placeholder + QStringLiteral(" ORDER BY sAthlete");
         std::unique_ptr<Recordset> rs;
         ado().SQLOpenRecordset_pl(rs, sql, clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
-        DataGridValueItems& items = m_form->dbgMain->Columns(colAthlete)->ValueItems();
+        DataGridValueItems& items = m_grid->Columns(colAthlete)->ValueItems();
         items.Clear();
         items.Translate(true);
         items.Validate(true);
@@ -102,13 +104,13 @@ void clsAthleteAssignment::MakeAthleteValueItems_m(const Value& vCategoryID)
             items.Add(rs->Fields(0).Value(), rs->Fields(1).Value().asText());
         rs->Close();
         m_listCategory = vCategoryID.isNullOrEmpty() ? Value::null() : Value(vCategoryID.toLong());
-        m_form->dbgMain->Refresh();
+        m_grid->Refresh();
     });
 }
 
 qint32 clsAthleteAssignment::inValueItems_pl(qint32 lColIndex, const Value& vValue, qint32 lMode) const
 {
-    const DataGridValueItems& items = m_form->dbgMain->Columns(lColIndex)->ValueItems();
+    const DataGridValueItems& items = m_grid->Columns(lColIndex)->ValueItems();
     const QString wanted = vValue.asText();
     for (int i = 0; i < items.Count(); ++i) {
         const ValueItem& item = items.Item(i);
@@ -125,7 +127,7 @@ bool clsAthleteAssignment::RetrieveRoster_mf()
 {
     bool ok = false;
     guarded(Module, "RetrieveRoster_mf", [&] {
-        Recordset* rows = m_form->DataSource_Po();
+        Recordset* rows = m_doc.rows();
         if (!rows || !rows->IsOpen())
             return;
         // Every row counts, whatever the filter shows.
@@ -171,7 +173,7 @@ bool clsAthleteAssignment::RetrieveRoster_mf()
             if (fresh->RecordCount() > 0)
                 fresh->MoveFirst();
         }
-        m_form->dbgRosterForDetail->DataSource(fresh.get());
+        m_checklist->DataSource(fresh.get());
         std::swap(m_roster, fresh);
         if (fresh)
             ignoringErrors([&] { fresh->Close(); });
@@ -184,14 +186,14 @@ void clsAthleteAssignment::Requery_p()
 {
     // The check marks keep describing the filter in force.
     RetrieveRoster_mf();
-    MakeAthleteValueItems_m(SelectedId(m_form->cbolCategoryID));
-    m_form->dbgMain->ReBind();
+    MakeAthleteValueItems_m(SelectedId(m_category));
+    m_grid->ReBind();
 }
 
 void clsAthleteAssignment::AthleteEdited_p()
 {
     RetrieveRoster_mf();
-    m_form->Dirty_pf(true);
+    m_doc.setDirty(true);
 }
 
 void clsAthleteAssignment::dbgRosterForDetail_BeforeColEdit(int, int, bool* cancel)
@@ -204,14 +206,14 @@ void clsAthleteAssignment::dbgRosterForDetail_BeforeColEdit(int, int, bool* canc
             return;
         const Value shown = m_roster->Fields(rosterShown).Value();
         m_roster->Fields(rosterShown).Value(Value(!(!shown.isNullOrEmpty() && shown.toBool())));
-        m_form->dbgRosterForDetail->Update();
+        m_checklist->Update();
     });
 }
 
 void clsAthleteAssignment::dbgRosterForDetail_AfterUpdate()
 {
     guarded(Module, "dbgRosterForDetail_AfterUpdate", [&] {
-        Recordset* rows = m_form->DataSource_Po();
+        Recordset* rows = m_doc.rows();
         if (!rows || !m_roster)
             return;
         // A clone walks the checklist: its own current row stays.
@@ -224,11 +226,10 @@ void clsAthleteAssignment::dbgRosterForDetail_AfterUpdate()
                           + QStringLiteral(" OR ");
         }
         filter = filter.isEmpty() ? QStringLiteral("lRosterID = NULL") : filter.chopped(3);
-        m_form->m_sortColumn = clsSegmentRows::colCumTime;
-        m_form->SetOrder_P(QStringLiteral("ASC"));
+        m_doc.setSortColumn(clsSegmentRows::colCumTime);
+        m_doc.sort(QStringLiteral("ASC"));
         rows->Filter(filter);
-        m_form->FillCalculatedFields_mf();
-        m_form->RefreshGridHeaders_m();
+        m_doc.recalculate();
     });
 }
 
@@ -245,7 +246,7 @@ void clsAthleteAssignment::dbgMain_ValueNotInList(int col, QString* text, bool* 
         return;
     m_asking = true;
     m_typedName = *text;
-    m_typedRow = m_form->dbgMain->Bookmark();
+    m_typedRow = m_grid->Bookmark();
     QTimer::singleShot(0, this, &clsAthleteAssignment::askNewAthlete_m);
 }
 
@@ -257,11 +258,11 @@ void clsAthleteAssignment::askNewAthlete_m()
             WindowServices::text(710, QStringLiteral("Athlete Not Found, Add?"), Value(names));
         if (showMessage(question, 51) != Yes)
             return;  // the cell never took the name
-        Recordset* rows = m_form->DataSource_Po();
+        Recordset* rows = m_doc.rows();
         if (rows && !m_typedRow.isNullOrEmpty() && rows->viewRowOfBookmark(m_typedRow.toLong()) >= 0)
-            m_form->dbgMain->Bookmark(m_typedRow);
-        const Value category = SelectedId(m_form->cbolCategoryID);
-        m_form->NewAthlete_M(m_typedName, category.isNull() ? 0 : category.toLong());
+            m_grid->Bookmark(m_typedRow);
+        const Value category = SelectedId(m_category);
+        emit NewAthleteWanted(m_typedName, category.isNull() ? 0 : category.toLong());
     });
     m_asking = false;
 }
@@ -289,7 +290,7 @@ QString clsAthleteAssignment::similarNames_m(const QString& typed) const
 void clsAthleteAssignment::cbolCategoryID_Validate(bool&)
 {
     guarded(Module, "cbolCategoryID_Validate", [&] {
-        ComboBox* cbo = m_form->cbolCategoryID;
+        ComboBox* cbo = m_category;
         Value category = SelectedId(cbo);
         if (!category.isNull() && m_roster && m_roster->IsOpen()) {
             QSet<qint32> linked;
@@ -320,7 +321,7 @@ void clsAthleteAssignment::cbolCategoryID_Validate(bool&)
                 if (showMessage(question, 3) == Yes) {
                     // A move the close could not see would be lost.
                     if (moveToPlaceholder_m(outside) > 0)
-                        m_form->Dirty_pf(true);
+                        m_doc.setDirty(true);
                 } else {
                     category = m_listCategory;
                     cbo->ListIndex(category.isNull()
@@ -330,7 +331,7 @@ void clsAthleteAssignment::cbolCategoryID_Validate(bool&)
                 }
             }
         }
-        m_form->dbgMain->ReBind();
+        m_grid->ReBind();
         RetrieveRoster_mf();
         MakeAthleteValueItems_m(category);
     });
@@ -338,10 +339,10 @@ void clsAthleteAssignment::cbolCategoryID_Validate(bool&)
 
 int clsAthleteAssignment::moveToPlaceholder_m(const QList<qint32>& ids)
 {
-    Recordset* rows = m_form->DataSource_Po();
+    Recordset* rows = m_doc.rows();
     if (!rows)
         return 0;
-    m_form->dbgMain->EditActive(false);
+    m_grid->EditActive(false);
     int moved = 0;
     std::unique_ptr<Recordset> all = rows->Clone();
     for (; !all->IsEOF(); all->MoveNext()) {

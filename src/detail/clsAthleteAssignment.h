@@ -8,8 +8,9 @@
 #include <memory>
 
 class ComboBox;
+class DataGrid;
 class Recordset;
-class frmSegmentDetail;
+class clsSegmentDocument;
 
 // The athletes of a segment's rows in the detail window: the athlete column's
 // value list (the category's active athletes and the placeholder athlete 1),
@@ -21,7 +22,8 @@ class clsAthleteAssignment : public QObject {
 public:
     static constexpr qint32 Placeholder = 1;
 
-    explicit clsAthleteAssignment(frmSegmentDetail* form);
+    // The rows' grid (its athlete column), the checklist grid and the category box.
+    clsAthleteAssignment(clsSegmentDocument& document, DataGrid* grid, DataGrid* checklist, ComboBox* category);
     ~clsAthleteAssignment() override;
 
     // The active athletes of the category (all of them for Null) and the placeholder.
@@ -43,6 +45,10 @@ public:
     // The selected item's data, Null without a selection.
     static Value SelectedId(const ComboBox* cbo);
 
+signals:
+    // The user wants the typed name added as an athlete of the category (0: none).
+    void NewAthleteWanted(const QString& name, qint32 categoryID);
+
 private slots:
     void dbgMain_ValueNotInList(int col, QString* text, bool* retry);
     void dbgRosterForDetail_BeforeColEdit(int col, int key, bool* cancel);
@@ -56,7 +62,10 @@ private:
     // Rows of the listed athletes, hidden ones too, go to the placeholder; how many moved.
     int moveToPlaceholder_m(const QList<qint32>& ids);
 
-    frmSegmentDetail* m_form;
+    clsSegmentDocument& m_doc;
+    DataGrid* m_grid;
+    DataGrid* m_checklist;
+    ComboBox* m_category;
     std::unique_ptr<Recordset> m_roster;
     Value m_listCategory;
     QString m_typedName;

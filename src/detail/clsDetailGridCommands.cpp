@@ -1,17 +1,14 @@
 #include "detail/clsDetailGridCommands.h"
 
 #include "app/WindowServices.h"
+#include "detail/DetailText.h"
 #include "detail/clsDetailRowEditor.h"
+#include "detail/clsSegmentDocument.h"
 #include "detail/clsSegmentRows.h"
-#include "detail/frmSegmentDetail.h"
-#include "platform/ComboBox.h"
 #include "platform/DataGrid.h"
 #include "platform/DataGridPrint.h"
-#include "platform/DatePicker.h"
 #include "platform/Recordset.h"
 
-#include <QDate>
-#include <QLineEdit>
 #include <QMenu>
 
 using Col = clsSegmentRows::Column;
@@ -26,15 +23,6 @@ QString assigned(const QString& value)
 }
 }  // namespace
 
-QString clsDetailGridCommands::SortText_ps(const QString& field, int column, const QString& order)
-{
-    const bool ascending = order.compare(QLatin1String("ASC"), Qt::CaseInsensitive) == 0;
-    QString text = field + QLatin1Char(' ') + (ascending ? QString() : QStringLiteral("DESC"));
-    if (column == Col::colLap || column == Col::colRateDisplay || column == Col::colDips || column == Col::colSpeed)
-        text += QStringLiteral(" NULLS LAST");
-    return text;
-}
-
 QString clsDetailGridCommands::PageHeader_ps(const PrintHeader& h)
 {
     return QStringLiteral("SEGMENT #:") + assigned(h.label) + QStringLiteral("   DATE:") + assigned(h.segmentDate)
@@ -47,8 +35,8 @@ QString clsDetailGridCommands::PageHeader_ps(const PrintHeader& h)
 void clsDetailGridCommands::SelectAllRows_p()
 {
     guarded(Module, "SelectAllRows_p", [&] {
-        Recordset* rows = w.m_details.get();
-        DataGridSelBookmarks& selected = w.dbgMain->SelBookmarks();
+        Recordset* rows = m_doc.rows();
+        DataGridSelBookmarks& selected = m_grid->SelBookmarks();
         selected.Clear();
         if (!rows)
             return;
@@ -61,13 +49,13 @@ void clsDetailGridCommands::SelectAllRows_p()
 void clsDetailGridCommands::dbgMain_HeadClick(int column)
 {
     // The label sorts by entry order; the next sort command uses the column.
-    w.m_sortColumn = column == Col::colLabel ? int(Col::colOrdinalPosition) : column;
+    m_doc.setSortColumn(column == Col::colLabel ? int(Col::colOrdinalPosition) : column);
 }
 
 void clsDetailGridCommands::dbgMain_MouseUp(int button, int, int x, int y)
 {
     guarded(Module, "dbgMain_MouseUp", [&] {
-        DataGrid* grid = w.dbgMain;
+        DataGrid* grid = m_grid;
         if (button != 2 || grid->SelStartCol() < 0 || grid->SelStartCol() != grid->SelEndCol())
             return;
         if (WindowHost* main = WindowServices::host())
@@ -81,8 +69,8 @@ bool clsDetailGridCommands::FillDown_pf()
 {
     bool filled = false;
     guarded(Module, "FillDown_pf", [&] {
-        DataGrid* grid = w.dbgMain;
-        Recordset* rows = w.m_details.get();
+        DataGrid* grid = m_grid;
+        Recordset* rows = m_doc.rows();
         if (!rows)
             return;
         if (grid->DataChanged())
@@ -117,14 +105,14 @@ bool clsDetailGridCommands::FillDown_pf()
         if (writer->EditMode() != Recordset::EditNone)
             writer->Update();
         writer->Close();
-        w.FillCalculatedFields_mf();
+        m_doc.recalculate();
         if (column == Col::colRosterId)
             m_editor.notifyAthletes_p();
         if (changed)
-            w.m_dirty = true;
+            m_doc.setDirty(true);
         filled = true;
     });
-    w.dbgMain->ReBind();
+    m_grid->ReBind();
     return filled;
 }
 
@@ -133,21 +121,13 @@ void clsDetailGridCommands::Print_P(bool preview)
     guarded(Module, "Print_P", [&] {
         if (!DataGridPrintInfo::PrinterAvailable()) {
             const QString none = QStringLiteral("No default printer has been specified. Please install a printer.");
-            showMessage(w.text_m(4140, none), 0);
+            showMessage(detailText(4140, none), 0);
             return;
         }
-        PrintHeader header;
-        header.label = w.txtsSegmentLabel->text();
-        header.segmentDate = w.dtpdtSegmentDate->Value().asText();
-        header.importDate = w.dtpdtImportDate->Value().asText();
-        header.event = w.cbolEventId->Text();
-        header.segmentType = w.cbolSegmentTypeID->Text();
-        header.category = w.cbolCategoryID->Text();
-        header.note = w.text_m(1100, QString());
-        header.today = Value(QDate::currentDate()).asText();
-        DataGridPrintInfo* info = w.dbgMain->PrintInfo();
+        const PrintHeader header = m_header();
+        DataGridPrintInfo* info = m_grid->PrintInfo();
         info->PageHeader(PageHeader_ps(header));
-        info->PreviewCaption(w.windowTitle());
+        info->PreviewCaption(header.caption);
         if (preview)
             info->PrintPreview();
         else
@@ -158,5 +138,5 @@ void clsDetailGridCommands::Print_P(bool preview)
 void clsDetailGridCommands::PageSetup_P()
 {
     // Not a window procedure: the caller reports what goes wrong.
-    w.dbgMain->PrintInfo()->PageSetup();
+    m_grid->PrintInfo()->PageSetup();
 }

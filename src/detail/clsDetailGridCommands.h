@@ -2,26 +2,31 @@
 
 #include <QString>
 
+#include <functional>
+
+class DataGrid;
 class clsDetailRowEditor;
-class frmSegmentDetail;
+class clsSegmentDocument;
 
 // The main window's Edit, Sort and File commands on a segment detail
 // window's row grid: select all, the sort column from a head click and the
 // sort menu, fill down, print, preview and page setup.
 class clsDetailGridCommands {
 public:
-    clsDetailGridCommands(frmSegmentDetail& window, clsDetailRowEditor& editor) : w(window), m_editor(editor) {}
-
-    // The record set's sort for a grid column; worked-out numbers keep their
-    // empty cells last.
-    static QString SortText_ps(const QString& field, int column, const QString& order);
-
     // What heads the printed grid; an empty value is "Not Assigned".
     struct PrintHeader {
         QString label, segmentDate, importDate, event, segmentType, category;
         QString note;  // text 1100
         QString today;
+        QString caption;  // the preview window's
     };
+
+    // The header comes from the window's fields as they are when printing.
+    clsDetailGridCommands(clsSegmentDocument& document, DataGrid* grid, clsDetailRowEditor& editor,
+                          std::function<PrintHeader()> header)
+        : m_doc(document), m_grid(grid), m_editor(editor), m_header(std::move(header))
+    {
+    }
     // Three lines: the segment and its dates; event, type and category; the
     // note with today's date after a tab.
     static QString PageHeader_ps(const PrintHeader& header);
@@ -36,6 +41,8 @@ public:
     void cmdPrintGrid_Click() { Print_P(true); }
 
 private:
-    frmSegmentDetail& w;
+    clsSegmentDocument& m_doc;
+    DataGrid* m_grid;
     clsDetailRowEditor& m_editor;
+    std::function<PrintHeader()> m_header;
 };

@@ -12,7 +12,8 @@
 #include "app/clsTxtBoxHelper.h"
 #include "detail/clsAthleteAssignment.h"
 #include "detail/clsSegmentRows.h"
-#include "detail/frmSegmentDetail.h"
+#include "detail/clsSegmentDocument.h"
+#include "detail/clsSegmentHeader.h"
 #include "platform/ComboBox.h"
 #include "platform/DataGrid.h"
 #include "platform/Recordset.h"
@@ -49,19 +50,25 @@ bool awayAndBack(QEvent* event)
 }
 }  // namespace
 
-clsDetailReferenceFields::clsDetailReferenceFields(frmSegmentDetail* form) : QObject(form), m_form(form)
+clsDetailReferenceFields::clsDetailReferenceFields(clsSegmentDocument& document, const Controls& controls,
+                                                   clsAthleteAssignment& athletes, QWidget* window,
+                                                   std::function<clsFamily*()> family,
+                                                   std::function<clsFormRefresher*()> refresher)
+    : m_doc(document), m_c(controls), m_athletes(athletes), m_window(window), m_family(std::move(family)),
+      m_refresher(std::move(refresher))
 {
+    const Controls* c = &m_c;
     m_references = {
-        {form->cbolCategoryID, "frmCategory", "txtCategory", 1, 560, "Category Not Found, Add IT?",
+        {c->category, "frmCategory", "txtCategory", 1, 560, "Category Not Found, Add IT?",
          "cbolCategoryID_LostFocus", "OpenCategory_m", {1, 2}},
-        {form->cbolEventId, "frmEvent", "txtEvent", 2, 570, "Event Not Found, Add It?", "cbolEventID_LostFocus",
+        {c->event, "frmEvent", "txtEvent", 2, 570, "Event Not Found, Add It?", "cbolEventID_LostFocus",
          "OpenEvent_m", {1}},
-        {form->cbolSegmentTypeID, "frmSegmentType", "txtSegmentType", 6, 580, "Segment Type Not Found, Add it?",
+        {c->segmentType, "frmSegmentType", "txtSegmentType", 6, 580, "Segment Type Not Found, Add it?",
          "cbolSegmentTypeID_LostFocus", "OpenSegmentType_m", {1}},
     };
-    for (QWidget* w : std::initializer_list<QWidget*>{form->txtdtSegmentTime, form->txtmNotes, form->txtsSegmentLabel,
-                                                      form->cbolCategoryID, form->cbolEventId,
-                                                      form->cbolSegmentTypeID, form->chkfReviewed})
+    for (QWidget* w : std::initializer_list<QWidget*>{c->time, c->notes, c->label,
+                                                      c->category, c->event,
+                                                      c->segmentType, c->reviewed})
         w->installEventFilter(this);
     for (qsizetype i = 0; i < m_references.size(); ++i) {
         ComboBox* cbo = m_references[i].cbo;
@@ -69,13 +76,13 @@ clsDetailReferenceFields::clsDetailReferenceFields(frmSegmentDetail* form) : QOb
         // A pick from the list is checked at once, as leaving the box would.
         connect(cbo, qOverload<int>(&QComboBox::activated), this, [this, cbo] { queueLeave_m(cbo); });
     }
-    clsTxtBoxHelper::InstallKeyFilter(form->txtdtSegmentTime,
+    clsTxtBoxHelper::InstallKeyFilter(c->time,
                                       [this](qint16 key) { return txtdtSegmentTime_KeyPress(key); });
-    connect(form->cmdDetailsCategory, &QPushButton::clicked, this, &clsDetailReferenceFields::cmdDetailsCategory_Click);
-    connect(form->cmdDetailsEvent, &QPushButton::clicked, this, &clsDetailReferenceFields::cmdDetailsEvent_Click);
-    connect(form->cmdDetailsSegmentType, &QPushButton::clicked, this,
+    connect(c->categoryDetails, &QPushButton::clicked, this, &clsDetailReferenceFields::cmdDetailsCategory_Click);
+    connect(c->eventDetails, &QPushButton::clicked, this, &clsDetailReferenceFields::cmdDetailsEvent_Click);
+    connect(c->segmentTypeDetails, &QPushButton::clicked, this,
             &clsDetailReferenceFields::cmdDetailsSegmentType_Click);
-    for (QPushButton* b : {form->cmdDetailsCategory, form->cmdDetailsEvent, form->cmdDetailsSegmentType})
+    for (QPushButton* b : {c->categoryDetails, c->eventDetails, c->segmentTypeDetails})
         b->setEnabled(true);
 }
 
@@ -94,7 +101,7 @@ bool clsDetailReferenceFields::eventFilter(QObject* watched, QEvent* event)
     if ((event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) && !awayAndBack(event)) {
         if (event->type() == QEvent::FocusIn)
             gotFocus_m(static_cast<QWidget*>(watched));
-        else if (watched == m_form->txtdtSegmentTime)
+        else if (watched == m_c.time)
             txtdtSegmentTime_LostFocus();
         else if (const Reference* r = referenceOf(watched))
             queueLeave_m(r->cbo);
@@ -130,7 +137,7 @@ void clsDetailReferenceFields::txtdtSegmentTime_LostFocus()
 {
     guarded(Module, "txtdtSegmentTime_LostFocus", [&] {
         // Checked as the event window's time boxes are.
-        TimeBox::check(m_form->txtdtSegmentTime, clsSegmentHeader::timeText);
+        TimeBox::check(m_c.time, clsSegmentHeader::timeText);
     });
 }
 
@@ -169,10 +176,9 @@ void clsDetailReferenceFields::comboLeft_m(const Reference& r)
     guarded(Module, r.lostFocusProc, [&] {
         const bool opened = notFoundPrompt_m(r);
         // A category being added is checked when it comes back.
-        clsAthleteAssignment* athletes = m_form->m_athletes.get();
-        if (r.tag == 1 && !opened && athletes && clsAthleteAssignment::SelectedId(r.cbo) != athletes->ListCategory()) {
+        if (r.tag == 1 && !opened && clsAthleteAssignment::SelectedId(r.cbo) != m_athletes.ListCategory()) {
             bool cancel = false;
-            m_form->cbolCategoryID_Validate(cancel);
+            m_athletes.cbolCategoryID_Validate(cancel);
         }
     });
 }
@@ -243,10 +249,10 @@ QWidget* clsDetailReferenceFields::open_m(const Reference& r, bool bNew)
         QWidget* w = ChildForms::create(QString::fromLatin1(r.formName));
         if (!w)
             return;
-        CallByName::call(w, "FormRefresher_po", m_form->moFormRefresher.data());
-        if (m_form->m_family)
-            m_form->m_family->AddChild(w);
-        CallByName::call(w, "CallBack_Pobj", static_cast<QWidget*>(m_form));
+        CallByName::call(w, "FormRefresher_po", m_refresher());
+        if (clsFamily* family = m_family())
+            family->AddChild(w);
+        CallByName::call(w, "CallBack_Pobj", m_window);
         showWindow_m(w);
         opened = w;
         if (bNew) {
@@ -272,8 +278,8 @@ void clsDetailReferenceFields::NewAthlete_M(const QString& sName, qint32 lCatego
         QWidget* w = ChildForms::create(QStringLiteral("frmRoster"));
         if (!w)
             return;
-        CallByName::call(w, "FormRefresher_po", m_form->moFormRefresher.data());
-        CallByName::call(w, "CallBack_Pobj", static_cast<QWidget*>(m_form));
+        CallByName::call(w, "FormRefresher_po", m_refresher());
+        CallByName::call(w, "CallBack_Pobj", m_window);
         showWindow_m(w);
         if (auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("ssTab1")))
             tabs->setTabEnabled(0, false);
@@ -291,7 +297,7 @@ void clsDetailReferenceFields::NewAthlete_M(const QString& sName, qint32 lCatego
         CallByName::call(w, "Dirty_pf", true);
         if (lCategoryID != 1 && lCategoryID != 2)
             CallByName::call(w, "AppendCategory_p", lCategoryID);
-        DataGrid* grid = m_form->dbgMain;
+        DataGrid* grid = m_c.grid;
         m_athleteRow = grid->Bookmark();
         // The unlisted name must not stay in the athlete cell.
         if (grid->EditActive() && grid->Col() == clsSegmentRows::colRosterId)
@@ -322,9 +328,9 @@ void clsDetailReferenceFields::bringToFront_m(QWidget* w)
 
 QWidget* clsDetailReferenceFields::frame_m() const
 {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(m_form->parentWidget()))
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(m_window->parentWidget()))
         return sub;
-    return m_form;
+    return m_window;
 }
 
 // ---- the call-back -----------------------------------------------------------------
@@ -348,17 +354,17 @@ void clsDetailReferenceFields::setObjectID_p(qint32 lTag, const QVariant& vID)
     const Value id = Value::fromVariant(vID);
     switch (lTag) {
     case 1: {
-        select_m(m_form->cbolCategoryID, id);
-        m_form->cbolCategoryID->update();
+        select_m(m_c.category, id);
+        m_c.category->update();
         bool cancel = false;
-        m_form->cbolCategoryID_Validate(cancel);
+        m_athletes.cbolCategoryID_Validate(cancel);
         break;
     }
     case 2:
-        select_m(m_form->cbolEventId, id);
+        select_m(m_c.event, id);
         break;
     case 6:
-        select_m(m_form->cbolSegmentTypeID, id);
+        select_m(m_c.segmentType, id);
         break;
     case 3:
         setAthlete_m(id);
@@ -373,10 +379,10 @@ void clsDetailReferenceFields::setAthlete_m(const Value& id)
 {
     const Value row = m_athleteRow;
     m_athleteRow = Value();
-    Recordset* rows = m_form->DataSource_Po();
-    if (!rows || m_form->inValueItems_pl(clsSegmentRows::colRosterId, id, 0) == -1)
+    Recordset* rows = m_doc.rows();
+    if (!rows || m_athletes.inValueItems_pl(clsSegmentRows::colRosterId, id, 0) == -1)
         return;
-    DataGrid* grid = m_form->dbgMain;
+    DataGrid* grid = m_c.grid;
     // The row the name was typed into, unless it has gone from sight meanwhile.
     if (!row.isEmpty()) {
         if (row.isNull() || rows->viewRowOfBookmark(row.toLong()) < 0)
@@ -387,5 +393,5 @@ void clsDetailReferenceFields::setAthlete_m(const Value& id)
     }
     grid->Columns(clsSegmentRows::colRosterId)->Value(id);
     grid->Update();
-    m_form->m_athletes->AthleteEdited_p();
+    m_athletes.AthleteEdited_p();
 }

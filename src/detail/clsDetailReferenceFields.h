@@ -8,9 +8,19 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 class ComboBox;
+class DataGrid;
+class QCheckBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 class QWidget;
-class frmSegmentDetail;
+class clsAthleteAssignment;
+class clsFamily;
+class clsFormRefresher;
+class clsSegmentDocument;
 
 // The header fields of the segment detail window beyond their binding: Undo
 // tracking, the time box's key filter and format, completion and the
@@ -19,7 +29,26 @@ class frmSegmentDetail;
 class clsDetailReferenceFields : public QObject {
     Q_OBJECT
 public:
-    explicit clsDetailReferenceFields(frmSegmentDetail* form);
+    // The header controls it drives, and the rows' grid for a new athlete.
+    struct Controls {
+        QLineEdit* label;
+        QLineEdit* time;
+        QPlainTextEdit* notes;
+        ComboBox* category;
+        ComboBox* event;
+        ComboBox* segmentType;
+        QCheckBox* reviewed;
+        QPushButton* categoryDetails;
+        QPushButton* eventDetails;
+        QPushButton* segmentTypeDetails;
+        DataGrid* grid;
+    };
+
+    // The window is the reference windows' caller (their saved id comes back
+    // through its setObjectID_p); its family and refresher go to them too.
+    clsDetailReferenceFields(clsSegmentDocument& document, const Controls& controls, clsAthleteAssignment& athletes,
+                             QWidget* window, std::function<clsFamily*()> family,
+                             std::function<clsFormRefresher*()> refresher);
 
     // The call-back of a reference window after its save (ObjectTag, id).
     void setObjectID_p(qint32 lTag, const QVariant& vID);
@@ -76,7 +105,12 @@ private:
     void bringToFront_m(QWidget* w);
     QWidget* frame_m() const;
 
-    frmSegmentDetail* m_form;
+    clsSegmentDocument& m_doc;
+    Controls m_c;
+    clsAthleteAssignment& m_athletes;
+    QWidget* m_window;
+    std::function<clsFamily*()> m_family;
+    std::function<clsFormRefresher*()> m_refresher;
     QList<Reference> m_references;
     QHash<const ComboBox*, Held> m_held;
     QList<ComboBox*> m_queue;

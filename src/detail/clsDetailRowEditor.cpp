@@ -3,9 +3,9 @@
 #include "app/WindowServices.h"
 #include "app/clsHourglass.h"
 #include "detail/DetailCalculation.h"
+#include "detail/DetailText.h"
+#include "detail/clsSegmentDocument.h"
 #include "detail/clsSegmentRows.h"
-#include "detail/clsSegmentUnits.h"
-#include "detail/frmSegmentDetail.h"
 #include "platform/DataGrid.h"
 #include "platform/Recordset.h"
 
@@ -41,9 +41,11 @@ std::optional<qint64> labelNumber(const QString& label)
 bool sameValue(const Value& a, const Value& b) { return a.kind() == b.kind() && a == b; }
 }  // namespace
 
-clsDetailRowEditor::clsDetailRowEditor(frmSegmentDetail& window) : QObject(&window), w(window)
+clsDetailRowEditor::clsDetailRowEditor(clsSegmentDocument& document, DataGrid* grid, QTabWidget* tabs,
+                                       QObject* parent)
+    : QObject(parent), m_doc(document), m_grid(grid), m_tabs(tabs)
 {
-    w.dbgMain->horizontalHeader()->viewport()->installEventFilter(this);
+    m_grid->horizontalHeader()->viewport()->installEventFilter(this);
 }
 
 // ---- checks and conversions ------------------------------------------------------------
@@ -183,22 +185,20 @@ void clsDetailRowEditor::StoreTyped_p(Recordset& rows, int column, const Value& 
     ConvertTyped_p(rows, column, unit);
 }
 
-bool clsDetailRowEditor::clearable(const frmSegmentDetail& window, int column)
+bool clsDetailRowEditor::clearable(const DataGrid* grid, int column)
 {
-    if (column < 0 || column >= window.dbgMain->ColumnCount() || column == Col::colLabel)
+    if (column < 0 || column >= grid->ColumnCount() || column == Col::colLabel)
         return false;
-    const DataGridColumn* c = window.dbgMain->Columns(column);
+    const DataGridColumn* c = grid->Columns(column);
     return c->Visible() && !c->Locked();
 }
 
 clsDetailRowEditor::RateUnit clsDetailRowEditor::rateUnit() const
 {
-    const Value type = w.m_segment.lRateTypeID();
+    const Value type = m_doc.segment().lRateTypeID();
     RateUnit unit;
     unit.type = type.isNullOrEmpty() ? 0 : type.toLong();
-    unit.factor = clsSegmentUnits(*WindowServices::app().DatabaseAdo_Po())
-                      .Factors_p(type, w.m_segment.lSpeedTypeID(), w.m_segment.lDistanceTypeID(), w.m_defaultDigits)
-                      .rateFactor;
+    unit.factor = m_doc.units().rateFactor;
     return unit;
 }
 
@@ -208,12 +208,12 @@ void clsDetailRowEditor::dbgMain_BeforeColUpdate(int column, const Value& oldVal
 {
     m_edit.reset();
     guarded(Module, "dbgMain_BeforeColUpdate", [&] {
-        DataGridColumn* c = w.dbgMain->Columns(column);
+        DataGridColumn* c = m_grid->Columns(column);
         QString text = c->Text();
         const qint32 refused =
-            CheckCell_pl(column, text, w.dbgMain->Columns(Col::colLabel)->Value().asText());
+            CheckCell_pl(column, text, m_grid->Columns(Col::colLabel)->Value().asText());
         if (refused) {
-            showMessage(w.text_m(refused, CheckText_ps(refused)), 64);
+            showMessage(detailText(refused, CheckText_ps(refused)), 64);
             *cancel = true;  // the cell keeps what it had
             return;
         }
@@ -228,50 +228,45 @@ void clsDetailRowEditor::dbgMain_AfterColEdit(int column)
     guarded(Module, "dbgMain_AfterColEdit", [&] {
         // Only a value that passed its check and got into the row is an edit.
         const std::optional<std::pair<int, Value>> edit = std::exchange(m_edit, std::nullopt);
-        Recordset* rows = w.m_details.get();
+        Recordset* rows = m_doc.rows();
         if (!edit || edit->first != column || !rows || rows->currentViewRow() < 0)
             return;
-        const int field = w.dbgMain->Columns(column)->fieldIndex();
+        const int field = m_grid->Columns(column)->fieldIndex();
         if (field < 0 || sameValue(rows->Fields(field).Value(), edit->second))
             return;
         clsHourglass busy;
         StatusCleared cleared;
-        sysCmd(4, w.text_m(2010, QStringLiteral("Calculating")));
+        sysCmd(4, detailText(2010, QStringLiteral("Calculating")));
         if (column == Col::colCumTimeDisplay || column == Col::colRateDisplay)
             ConvertTyped_p(*rows, column, rateUnit());
-        w.m_dirty = true;
+        m_doc.setDirty(true);
         if (column == Col::colRosterId)
             emit AthletesChanged();
         else if (column != Col::colComments)
-            w.FillCalculatedFields_mf();
-        w.dbgMain->Col(column);
+            m_doc.recalculate();
+        m_grid->Col(column);
     });
 }
 
 void clsDetailRowEditor::dbgMain_AfterUpdate()
 {
     // Also a value stored from outside the window's handlers (find and replace).
-    w.m_dirty = true;
+    m_doc.setDirty(true);
 }
 
 bool clsDetailRowEditor::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::ToolTip && watched == w.dbgMain->horizontalHeader()->viewport()) {
+    if (event->type() == QEvent::ToolTip && watched == m_grid->horizontalHeader()->viewport()) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        if (w.dbgMain->horizontalHeader()->logicalIndexAt(help->pos()) == Col::colCumTimeDisplay)
+        if (m_grid->horizontalHeader()->logicalIndexAt(help->pos()) == Col::colCumTimeDisplay)
             QToolTip::showText(help->globalPos(),
-                               w.text_m(607, QStringLiteral("Type a time as the digits hhmmss.hh: 12345.67 is "
+                               detailText(607, QStringLiteral("Type a time as the digits hhmmss.hh: 12345.67 is "
                                                             "01:23'45.67, 120 is 00:01'20.00")));
         else
             QToolTip::hideText();
         return true;
     }
     return QObject::eventFilter(watched, event);
-}
-
-void clsDetailRowEditor::dbgRosterForDetail_GotFocus()
-{
-    guarded(Module, "dbgRosterForDetail_GotFocus", [&] { w.recordActiveControl_m(w.dbgRosterForDetail); });
 }
 
 // ---- adding, deleting and clearing rows ----------------------------------------------------
@@ -288,8 +283,8 @@ void clsDetailRowEditor::cmdAddRate_Click()
 
 void clsDetailRowEditor::addRow_m(QChar kind)
 {
-    w.ssTab1->setCurrentIndex(0);
-    Recordset* rows = w.m_details.get();
+    m_tabs->setCurrentIndex(0);
+    Recordset* rows = m_doc.rows();
     if (!rows)
         return;
     // Numbered among all rows, also those the athlete filter hides.
@@ -298,50 +293,50 @@ void clsDetailRowEditor::addRow_m(QChar kind)
     const qint32 ordinal = NextOrdinal_pl(*all);
     all->Close();
     rows->AddNew();
-    rows->Fields(Col::colSegmentID).Value(w.m_segment.lSegmentID());
+    rows->Fields(Col::colSegmentID).Value(m_doc.segment().lSegmentID());
     rows->Fields(Col::colLabel).Value(Value(label));
     rows->Fields(Col::colOrdinalPosition).Value(Value(ordinal));
     rows->Fields(Col::colRosterId).Value(Value(1));
     rows->Update();
     // The new row gets its derived values at the next recalculation.
-    w.dbgMain->ReBind();
-    w.m_dirty = true;
+    m_grid->ReBind();
+    m_doc.setDirty(true);
 }
 
 void clsDetailRowEditor::deleteRows_p()
 {
     guarded(Module, "deleteRows_p", [&] {
         clsHourglass busy;
-        w.ssTab1->setCurrentIndex(0);
+        m_tabs->setCurrentIndex(0);
         StatusCleared cleared;
         sysCmd(4, WindowServices::text(690, QStringLiteral("Deleting")));
-        Recordset* rows = w.m_details.get();
+        Recordset* rows = m_doc.rows();
         if (!rows)
             return;
-        DataGridSelBookmarks& selected = w.dbgMain->SelBookmarks();
+        DataGridSelBookmarks& selected = m_grid->SelBookmarks();
         if (!selected.SelectCurrentWhenEmpty()) {
-            showMessage(w.text_m(720, QStringLiteral("No Record Selected")), 64);
+            showMessage(detailText(720, QStringLiteral("No Record Selected")), 64);
             return;
         }
         QString labels;
         for (qint32 bookmark : selected.list())
             labels += Crlf + rows->valueAt(rows->viewRowOfBookmark(bookmark), Col::colLabel).asText();
-        if (showMessage(w.text_m(540, QStringLiteral("delete the following records?")) + Crlf + labels, 292) == 6) {
+        if (showMessage(detailText(540, QStringLiteral("delete the following records?")) + Crlf + labels, 292) == 6) {
             // By row: rows not saved yet have no id, and two may share a label.
             const std::vector<qint32> doomed = selected.list();
             // The grid lets go of the rows meanwhile: following each removal
             // would lay it out again for every row.
-            w.dbgMain->DataSource(nullptr);
+            m_grid->DataSource(nullptr);
             for (qint32 bookmark : doomed) {
                 rows->Bookmark(bookmark);
                 rows->Delete();
             }
-            w.dbgMain->DataSource(rows);
+            m_grid->DataSource(rows);
             if (rows->RecordCount() > 0)
                 rows->MoveFirst();
-            w.m_dirty = true;
+            m_doc.setDirty(true);
         }
-        w.FillCalculatedFields_mf();
+        m_doc.recalculate();
         emit AthletesChanged();
     });
 }
@@ -351,38 +346,38 @@ void clsDetailRowEditor::ClearSelection_p()
     guarded(Module, "ClearSelection_p", [&] {
         if (showMessage(QStringLiteral("Clear currently selected grid elements?"), 35) != 6)
             return;
-        Recordset* rows = w.m_details.get();
+        Recordset* rows = m_doc.rows();
         if (!rows)
             return;
-        DataGrid* grid = w.dbgMain;
+        DataGrid* grid = m_grid;
         const RateUnit unit = rateUnit();
         // Written through a clone: the grid keeps its row.
         std::unique_ptr<Recordset> writer = rows->Clone();
         const int column = grid->Col();
         if (grid->SelBookmarks().Count() > 0) {
-            if (clearable(w, column))
+            if (clearable(m_grid, column))
                 for (qint32 bookmark : grid->SelBookmarks().list()) {
                     writer->Bookmark(bookmark);
                     StoreTyped_p(*writer, column, Value(QString()), unit);
                 }
         } else if (grid->SelStartCol() >= 0) {
             QList<int> columns = grid->selectedColumns();
-            columns.removeIf([&](int c) { return !clearable(w, c); });
+            columns.removeIf([&](int c) { return !clearable(m_grid, c); });
             for (int r = 0; r < rows->RecordCount(); ++r) {
                 writer->Bookmark(rows->bookmarkAt(r));
                 // Comments are emptied; a "0" would be no clearer than the text.
                 for (int c : columns)
                     StoreTyped_p(*writer, c, c == Col::colComments ? Value(QString()) : Value(0), unit);
             }
-        } else if (clearable(w, column) && rows->currentViewRow() >= 0) {
+        } else if (clearable(m_grid, column) && rows->currentViewRow() >= 0) {
             writer->Bookmark(rows->Bookmark());
             StoreTyped_p(*writer, column, Value(QString()), unit);
         }
         if (writer->EditMode() != Recordset::EditNone)
             writer->Update();
         writer->Close();
-        w.FillCalculatedFields_mf();
+        m_doc.recalculate();
         emit AthletesChanged();
-        w.m_dirty = true;
+        m_doc.setDirty(true);
     });
 }

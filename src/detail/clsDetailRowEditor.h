@@ -8,17 +8,21 @@
 #include <optional>
 #include <utility>
 
+class DataGrid;
+class QTabWidget;
 class Recordset;
-class frmSegmentDetail;
+class clsSegmentDocument;
 
 // What the user does to the rows of a segment detail window: the checks of
 // a typed cell, the stored values behind a typed cumulative time or rate,
 // added time and rate rows, deleted rows and cleared cells. Every change goes
-// to the window's detached rows; the database sees it only when saved.
+// to the document's rows through the grid that shows them; the database sees
+// it only when the segment is saved.
 class clsDetailRowEditor : public QObject {
     Q_OBJECT
 public:
-    explicit clsDetailRowEditor(frmSegmentDetail& window);
+    // The rows' grid and the tab control whose first page shows it.
+    clsDetailRowEditor(clsSegmentDocument& document, DataGrid* grid, QTabWidget* tabs, QObject* parent);
 
     // The rate unit a typed rate is read in.
     struct RateUnit {
@@ -50,7 +54,7 @@ public:
     // or 0 is the placeholder athlete 1.
     static void StoreTyped_p(Recordset& rows, int column, const Value& typed, const RateUnit& unit);
     // A column Clear may write: shown, not worked out, not the label.
-    static bool clearable(const frmSegmentDetail& window, int column);
+    static bool clearable(const DataGrid* grid, int column);
 
     RateUnit rateUnit() const;
     // The athletes of the rows may have changed: the checklist follows.
@@ -64,7 +68,6 @@ public:
     void deleteRows_p();
     void cmdDeleteRow_Click() { deleteRows_p(); }
     void ClearSelection_p();
-    void dbgRosterForDetail_GotFocus();
 
 signals:
     void AthletesChanged();
@@ -76,7 +79,9 @@ protected:
 private:
     void addRow_m(QChar kind);
 
-    frmSegmentDetail& w;
+    clsSegmentDocument& m_doc;
+    DataGrid* m_grid;
+    QTabWidget* m_tabs;
     // The cell whose typed text passed its check, with the value it had.
     std::optional<std::pair<int, Value>> m_edit;
 };

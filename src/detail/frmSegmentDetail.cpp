@@ -18,6 +18,7 @@
 #include "detail/clsDetailMenuRow.h"
 #include "detail/clsDetailReferenceFields.h"
 #include "detail/clsDetailRowEditor.h"
+#include "detail/clsSegmentDocument.h"
 #include "detail/clsSegmentHeader.h"
 #include "detail/clsSegmentRows.h"
 #include "detail/clsSegmentUnits.h"
@@ -61,12 +62,36 @@ clsCboBoxHelper& combos() { return *app().ObjectHelper_Po()->CboBoxHelper_Po(); 
 frmSegmentDetail::frmSegmentDetail(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QString::fromLatin1(Module));
+    m_doc = new clsSegmentDocument(ado(), *app().Strings_po(), this);
     buildControls_m();
+    connectDocument_m();
     connectRowCommands_m();
     Form_Load();
-    m_referenceFields = std::make_unique<clsDetailReferenceFields>(this);
-    m_athletes = std::make_unique<clsAthleteAssignment>(this);
+    m_athletes = std::make_unique<clsAthleteAssignment>(*m_doc, dbgMain, dbgRosterForDetail, cbolCategoryID);
+    clsDetailReferenceFields::Controls controls{txtsSegmentLabel, txtdtSegmentTime, txtmNotes, cbolCategoryID,
+                                                cbolEventId, cbolSegmentTypeID, chkfReviewed, cmdDetailsCategory,
+                                                cmdDetailsEvent, cmdDetailsSegmentType, dbgMain};
+    m_referenceFields = std::make_unique<clsDetailReferenceFields>(
+        *m_doc, controls, *m_athletes, this, [this] { return m_family.get(); },
+        [this] { return moFormRefresher.data(); });
+    // A name typed into a row that no athlete has may become a new athlete.
+    connect(m_athletes.get(), &clsAthleteAssignment::NewAthleteWanted, this,
+            [this](const QString& name, qint32 category) { NewAthlete_M(name, category); });
 }
+
+void frmSegmentDetail::connectDocument_m()
+{
+    // The grid shows the document's rows as they are now.
+    connect(m_doc, &clsSegmentDocument::rowsAboutToChange, this, [this] { dbgMain->EditActive(false); });
+    connect(m_doc, &clsSegmentDocument::rowsReplaced, this, [this] { dbgMain->DataSource(m_doc->rows()); });
+    connect(m_doc, &clsSegmentDocument::rowsChanged, this, [this] { dbgMain->ReBind(); });
+    connect(m_doc, &clsSegmentDocument::headersChanged, this, &frmSegmentDetail::RefreshGridHeaders_m);
+}
+
+Recordset* frmSegmentDetail::DataSource_Po() const { return m_doc->rows(); }
+bool frmSegmentDetail::Dirty_pf() const { return m_doc->dirty(); }
+clsBrSegment& frmSegmentDetail::segment() { return m_doc->segment(); }
+qint32 frmSegmentDetail::sortColumn() const { return m_doc->sortColumn(); }
 
 QSize frmSegmentDetail::minimumSizeHint() const
 {
@@ -86,11 +111,6 @@ frmSegmentDetail::~frmSegmentDetail()
 QString frmSegmentDetail::text_m(qint32 id, const QString& defaultText) const
 {
     return WindowServices::text(id, defaultText, Value("Segment Detail"));
-}
-
-QString frmSegmentDetail::setting_m(qint32 id, const QString& defaultText) const
-{
-    return app().Strings_po()->SysStringFromID_pf(id, defaultText);
 }
 
 // ---- controls ------------------------------------------------------------------
@@ -283,10 +303,6 @@ void frmSegmentDetail::Form_Load()
     guarded(Module, "Form_Load", [&] {
         setWindowIcon(QIcon());
         setWindowTitle(text_m(3330, QStringLiteral("Segment Detail")));
-        bool ok = false;
-        m_defaultDigits = QLocale::c().toDouble(setting_m(230, QStringLiteral("4")).trimmed(), &ok);
-        if (!ok)
-            m_defaultDigits = 4;
         InitializeGrid_mf();
         InitializeCboCategory_mf();
         InitializeCboEvent_mf();
@@ -356,11 +372,7 @@ bool frmSegmentDetail::InitializeCboSegmentType_mf()
                         "Select lSegmentTypeId, sSegmentType FROM tblSegmentType ORDER BY sSegmentType");
 }
 
-void frmSegmentDetail::InitializeBusinessRule_m()
-{
-    m_segment.DatabaseConnection = &ado();
-    m_header.Bind_p(m_body);
-}
+void frmSegmentDetail::InitializeBusinessRule_m() { m_header.Bind_p(m_body); }
 
 void frmSegmentDetail::CheckMenuItems_m()
 {
@@ -388,39 +400,13 @@ void frmSegmentDetail::SetGridColumns_p(qint32 column, bool visible)
 
 // ---- the segment record and the header -------------------------------------------
 
-void frmSegmentDetail::defaultUnits_m(bool always)
-{
-    const struct {
-        qint32 setting;
-        Value (clsBrSegment::*get)() const;
-        void (clsBrSegment::*set)(const Value&);
-    } units[] = {{200, &clsBrSegment::lRateTypeID, &clsBrSegment::lRateTypeID},
-                 {210, &clsBrSegment::lSpeedTypeID, &clsBrSegment::lSpeedTypeID},
-                 {220, &clsBrSegment::lDistanceTypeID, &clsBrSegment::lDistanceTypeID}};
-    for (const auto& u : units) {
-        const Value id = (m_segment.*u.get)();
-        if (always || id.isNull() || id.toLong() == 0)
-            (m_segment.*u.set)(Value(setting_m(u.setting, QStringLiteral("1"))));
-    }
-}
-
-void frmSegmentDetail::defaultReferences_m()
-{
-    for (const char* name : {"lSegmentTypeID", "lCategoryID", "lEventID"}) {
-        const QString field = QString::fromLatin1(name);
-        const Value id = m_segment.Fields(field);
-        if (id.isNull() || id.toLong() == 0)
-            m_segment.Fields(field, Value(1));
-    }
-}
-
-void frmSegmentDetail::SetEditFieldValues_m() { m_header.TakeLoadedValues_p(m_segment); }
+void frmSegmentDetail::SetEditFieldValues_m() { m_header.TakeLoadedValues_p(m_doc->segment()); }
 
 bool frmSegmentDetail::UpdateDisplay_mf()
 {
     bool ok = false;
     guarded(Module, "UpdateDisplay_mf", [&] {
-        m_header.Show_p(m_segment, combos());
+        m_header.Show_p(m_doc->segment(), combos());
         ok = true;
     });
     return ok;
@@ -439,37 +425,17 @@ bool frmSegmentDetail::SetObjAndCheckForDirty_mf(bool* failed)
             txtdtSegmentTime->setFocus();
             return;
         }
-        changed = m_header.CopyAndCompare_pf(m_segment);
+        changed = m_header.CopyAndCompare_pf(m_doc->segment());
         ok = true;
     });
     if (failed)
         *failed = !ok;
-    return ok && (changed || m_dirty);
-}
-
-QString frmSegmentDetail::newLabel_m(const QDate& day)
-{
-    // The largest label of the day that is a whole number, plus one.
-    std::unique_ptr<Recordset> rs;
-    ado().SQLOpenRecordset_pl(
-        rs,
-        QStringLiteral("SELECT max(CAST(sSegmentLabel AS INTEGER)) from tblSegment WHERE dtSegmentDate = ")
-            + ado().SQLString_ps(Value(day), clsAdoConnectJet::adDBDate)
-            + QStringLiteral(" AND sSegmentLabel <> '' AND sSegmentLabel NOT GLOB '*[^0-9]*'"),
-        clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
-    const Value largest = rs->IsEOF() ? Value::null() : rs->Fields(0).Value();
-    rs->Close();
-    const double next = (largest.isNullOrEmpty() ? 0.0 : largest.toDouble()) + 1.0;
-    return QString::number(next, 'f', 0);
+    return ok && (changed || m_doc->dirty());
 }
 
 // ---- retrieving ----------------------------------------------------------------------
 
-qint32 frmSegmentDetail::SegmentID_pl() const
-{
-    const Value id = m_segment.lSegmentID();
-    return m_loaded && !id.isNullOrEmpty() ? id.toLong() : 0;
-}
+qint32 frmSegmentDetail::SegmentID_pl() const { return m_doc->segmentID(); }
 
 bool frmSegmentDetail::Retrieve_pf(qint32 segmentID)
 {
@@ -477,28 +443,19 @@ bool frmSegmentDetail::Retrieve_pf(qint32 segmentID)
     guarded(Module, "Retrieve_pf", [&] {
         clsHourglass busy;
         StatusCleared cleared;
-        m_segment.Clear_pf();
         sysCmd(4, QStringLiteral("Retrieving record.."));
-        if (!m_segment.Retrieve_pf(Value(segmentID))) {
+        // The document takes a Null category, event or type as the
+        // placeholder the window shows before the loaded values are taken:
+        // it is no change of the user's.
+        if (!m_doc->retrieve(segmentID)) {
             showMessage(QStringLiteral("Unable to retrieve requested record."), 48);
             return;
         }
-        defaultUnits_m(false);
-        // Before the loaded values: a Null category, event or type is the
-        // placeholder the window shows, not a change of its own.
-        defaultReferences_m();
         SetEditFieldValues_m();
-        m_loaded = true;
-        sysCmd(4, QStringLiteral("Retrieving Segment Details .."));
-        RetrieveSegmentDetails_mf();
-        FillCalculatedFields_mf();
-        m_sortColumn = 4;
-        SetOrder_P(QStringLiteral("ASC"));
-        RefreshGridHeaders_m();
         RetrieveRoster_mf();
-        MakeAthleteValueItems_m(m_segment.lCategoryID());
+        MakeAthleteValueItems_m(m_doc->segment().lCategoryID());
         if (UpdateDisplay_mf()) {
-            m_dirty = false;
+            m_doc->setDirty(false);
             ok = true;
         } else {
             showMessage(QStringLiteral("Unable to display the requested record"), 0);
@@ -516,28 +473,12 @@ bool frmSegmentDetail::NewRecord_Pf()
         StatusCleared cleared;
         if (parentWidget())
             show();
-        m_segment.Clear_pf();
         sysCmd(4, QStringLiteral("Preparing record.."));
-        const QDate today = QDate::currentDate();
-        m_segment.sSegmentLabel(Value(newLabel_m(today)));
-        m_segment.dtSegmentDate(Value(today));
-        m_segment.dtImportDate(Value(today));
-        m_segment.dtSegmentTime(Value(QTime::fromMSecsSinceStartOfDay(QTime::currentTime().msecsSinceStartOfDay()
-                                                                      / 1000 * 1000)));
-        defaultUnits_m(true);
-        RetrieveSegmentDetails_mf();
-        if (!m_details)
-            return;
-        clsSegmentRows::AppendFirstRow_p(*m_details, m_segment.lSegmentID());
+        m_doc->newSegment(QDate::currentDate(), QTime::currentTime());
         RetrieveRoster_mf();
-        FillCalculatedFields_mf();
-        m_sortColumn = 4;
-        SetOrder_P(QStringLiteral("ASC"));
-        RefreshGridHeaders_m();
         SetEditFieldValues_m();
-        // A new segment always counts as changed.
-        defaultReferences_m();
-        m_loaded = true;
+        // After the loaded values: a new segment always counts as changed.
+        m_doc->defaultReferences();
         if (UpdateDisplay_mf()) {
             MakeAthleteValueItems_m(Value(1));
             ok = true;
@@ -545,37 +486,6 @@ bool frmSegmentDetail::NewRecord_Pf()
             showMessage(QStringLiteral("Unable to display the requested record"), 0);
     });
     menusAfterLoad_m();
-    return ok;
-}
-
-bool frmSegmentDetail::RetrieveSegmentDetails_mf()
-{
-    bool ok = false;
-    guarded(Module, "RetrieveSegmentDetails_mf", [&] {
-        std::unique_ptr<Recordset> fresh = clsSegmentRows::Retrieve_prs(ado(), m_segment.lSegmentID());
-        dbgMain->DataSource(fresh.get());
-        std::swap(m_details, fresh);
-        if (fresh)
-            ignoringErrors([&] { fresh->Close(); });
-        ok = true;
-    });
-    return ok;
-}
-
-bool frmSegmentDetail::FillCalculatedFields_mf()
-{
-    bool ok = false;
-    guarded(Module, "FillCalculatedFields_mf", [&] {
-        clsHourglass busy;
-        if (!m_details)
-            return;
-        dbgMain->EditActive(false);
-        const DetailCalculation::Units units = clsSegmentUnits(ado()).Factors_p(
-            m_segment.lRateTypeID(), m_segment.lSpeedTypeID(), m_segment.lDistanceTypeID(), m_defaultDigits);
-        clsSegmentRows::Recalculate_p(*m_details, units);
-        dbgMain->ReBind();
-        ok = true;
-    });
     return ok;
 }
 
@@ -602,15 +512,9 @@ void frmSegmentDetail::SetOrder_P(const QString& order)
     guarded(Module, "SetOrder_P", [&] {
         StatusCleared cleared;
         sysCmd(4, WindowServices::text(690, QStringLiteral("Sorting")));
-        if (!m_details)
-            return;
-        if (m_sortColumn < 0)
-            m_sortColumn = dbgMain->Col();
-        const QString field = m_details->Fields(m_sortColumn).Name();
-        m_details->Sort(clsDetailGridCommands::SortText_ps(field, m_sortColumn, order));
-        if (m_sortColumn == clsSegmentRows::colCumTime || m_sortColumn == clsSegmentRows::colCumTimeDisplay)
-            FillCalculatedFields_mf();
-        dbgMain->ReBind();
+        if (m_doc->sortColumn() < 0)
+            m_doc->setSortColumn(dbgMain->Col());
+        m_doc->sort(order);
     });
 }
 
@@ -618,13 +522,26 @@ void frmSegmentDetail::SetOrder_P(const QString& order)
 
 void frmSegmentDetail::connectRowCommands_m()
 {
-    m_rowEditor = new clsDetailRowEditor(*this);
-    m_gridCommands = std::make_unique<clsDetailGridCommands>(*this, *m_rowEditor);
+    m_rowEditor = new clsDetailRowEditor(*m_doc, dbgMain, ssTab1, this);
+    m_gridCommands = std::make_unique<clsDetailGridCommands>(*m_doc, dbgMain, *m_rowEditor, [this] {
+        clsDetailGridCommands::PrintHeader header;
+        header.label = txtsSegmentLabel->text();
+        header.segmentDate = dtpdtSegmentDate->Value().asText();
+        header.importDate = dtpdtImportDate->Value().asText();
+        header.event = cbolEventId->Text();
+        header.segmentType = cbolSegmentTypeID->Text();
+        header.category = cbolCategoryID->Text();
+        header.note = text_m(1100, QString());
+        header.today = Value(QDate::currentDate()).asText();
+        header.caption = windowTitle();
+        return header;
+    });
     clsDetailRowEditor* rows = m_rowEditor;
     connect(dbgMain, &DataGrid::BeforeColUpdate, rows, &clsDetailRowEditor::dbgMain_BeforeColUpdate);
     connect(dbgMain, &DataGrid::AfterColEdit, rows, &clsDetailRowEditor::dbgMain_AfterColEdit);
     connect(dbgMain, &DataGrid::AfterUpdate, rows, &clsDetailRowEditor::dbgMain_AfterUpdate);
-    connect(dbgRosterForDetail, &DataGrid::GotFocus, rows, &clsDetailRowEditor::dbgRosterForDetail_GotFocus);
+    connect(dbgRosterForDetail, &DataGrid::GotFocus, this,
+            [this] { guarded(Module, "dbgRosterForDetail_GotFocus", [&] { recordActiveControl_m(dbgRosterForDetail); }); });
     // An athlete typed, filled, cleared or deleted changes the checklist.
     connect(rows, &clsDetailRowEditor::AthletesChanged, this, [this] { RetrieveRoster_mf(); });
     connect(cmdAddTime, &QPushButton::clicked, rows, &clsDetailRowEditor::cmdAddTime_Click);
@@ -653,8 +570,7 @@ void frmSegmentDetail::PageSetup_P() { m_gridCommands->PageSetup_P(); }
 void frmSegmentDetail::RefreshGridHeaders_m()
 {
     guarded(Module, "RefreshGridHeaders_m", [&] {
-        const clsSegmentUnits::Headers h = clsSegmentUnits(ado()).GridHeaders_p(
-            m_segment.lRateTypeID(), m_segment.lSpeedTypeID(), m_segment.lDistanceTypeID());
+        const clsSegmentUnits::Headers h = m_doc->headers();
         // A unit without a row keeps the caption the column has.
         const std::pair<int, const std::optional<QString>*> captions[] = {
             {clsSegmentRows::colRateDisplay, &h.rate}, {clsSegmentRows::colSpeed, &h.speed},
@@ -667,32 +583,17 @@ void frmSegmentDetail::RefreshGridHeaders_m()
 
 void frmSegmentDetail::SetSpeedType_p(qint32 speedTypeID)
 {
-    guarded(Module, "SetSpeedType_p", [&] {
-        m_segment.lSpeedTypeID(Value(speedTypeID));
-        FillCalculatedFields_mf();
-        RefreshGridHeaders_m();
-        m_dirty = true;
-    });
+    guarded(Module, "SetSpeedType_p", [&] { m_doc->setSpeedType(speedTypeID); });
 }
 
 void frmSegmentDetail::SetDistanceType_p(qint32 distanceTypeID)
 {
-    guarded(Module, "SetDistanceType_p", [&] {
-        // The stored distances stay as typed: only the captions follow.
-        m_segment.lDistanceTypeID(Value(distanceTypeID));
-        RefreshGridHeaders_m();
-        m_dirty = true;
-    });
+    guarded(Module, "SetDistanceType_p", [&] { m_doc->setDistanceType(distanceTypeID); });
 }
 
 void frmSegmentDetail::SetRateType_p(qint32 rateTypeID)
 {
-    guarded(Module, "SetRateType_p", [&] {
-        m_segment.lRateTypeID(Value(rateTypeID));
-        FillCalculatedFields_mf();
-        RefreshGridHeaders_m();
-        m_dirty = true;
-    });
+    guarded(Module, "SetRateType_p", [&] { m_doc->setRateType(rateTypeID); });
 }
 
 // ---- saving ------------------------------------------------------------------------------
@@ -732,17 +633,14 @@ bool frmSegmentDetail::Save_mf()
     guarded(Module, "Save_mf", [&] {
         clsHourglass busy;
         StatusCleared cleared;
-        if (!m_details)
-            throw AppError(91, QStringLiteral("Object variable or With block variable not set"),
-                           QStringLiteral("frmSegmentDetail.Save_mf"));
         sysCmd(4, text_m(680, QStringLiteral("Saving ..")));
         try {
-            clsSegmentWriter writer(ado(), text_m(4100, QStringLiteral("Error saving, aborting save.")),
-                                    text_m(4105, QStringLiteral("This segment was deleted in another window, so "
-                                                                "nothing was saved. Its rows are still here: copy "
-                                                                "what you need before you close the window.")));
+            const QString failure = text_m(4100, QStringLiteral("Error saving, aborting save."));
+            const QString gone = text_m(4105, QStringLiteral("This segment was deleted in another window, so nothing "
+                                                             "was saved. Its rows are still here: copy what you need "
+                                                             "before you close the window."));
             if (!DatabaseFault::saying(text_m(4187, QStringLiteral("The segment could not be saved")),
-                                       [&] { writer.Save_p(m_segment, *m_details); }))
+                                       [&] { m_doc->save(failure, gone); }))
                 return;  // said in words; the window stays changed
         } catch (const AppError& e) {
             // Said once, in words; the window keeps its edits and stays changed.
@@ -752,7 +650,6 @@ bool frmSegmentDetail::Save_mf()
             return;
         }
         SetEditFieldValues_m();
-        m_dirty = false;
         saved = true;
         if (moFormRefresher)
             moFormRefresher->SendRefreshRequest_p(clsFormRefresher::rtSegmentDetail);
@@ -781,7 +678,7 @@ bool frmSegmentDetail::Form_QueryUnload()
         // The reference windows opened from here go first, whatever follows;
         // any opened later belong to a new family.
         m_family = std::make_unique<clsFamily>();
-        if (!m_loaded) {
+        if (!m_doc->loaded()) {
             mayClose = true;  // no segment shown: nothing to lose
             return;
         }
@@ -823,16 +720,8 @@ void frmSegmentDetail::Form_Unload()
 {
     m_unloaded = true;
     WindowServices::saveLayout(this, dbgMain);
-    ignoringErrors([&] {
-        dbgMain->DataSource(nullptr);
-        if (m_details)
-            m_details->Close();
-        m_details.reset();
-    });
-    ignoringErrors([&] {
-        m_header.Clear_p();
-        m_segment.Clear_pf();
-    });
+    ignoringErrors([&] { m_doc->clear(); });
+    ignoringErrors([&] { m_header.Clear_p(); });
     ignoringErrors([&] { app().setMenusAndButtonDefaults_g(); });
 }
 
@@ -871,7 +760,7 @@ void frmSegmentDetail::moFormRefresher_RefreshRequested(qint32 lType, const QVar
             refillKeepingSelection_m(cbolSegmentTypeID, &frmSegmentDetail::InitializeCboSegmentType_mf);
             break;
         case clsFormRefresher::rtAthlete:
-            if (m_details)
+            if (m_doc->rows())
                 m_athletes->Requery_p();
             break;
         default:
@@ -900,13 +789,13 @@ bool frmSegmentDetail::SetStatusOfMdiMenus_Pf()
             return;
         main->applyMenuRow(clsDetailMenuRow::Build_p(ssTab1->currentIndex() == 0, this));
         const auto idOf = [](const Value& v) { return v.isNullOrEmpty() ? 0 : v.toLong(); };
-        main->setUnitChecks(idOf(m_segment.lRateTypeID()), idOf(m_segment.lDistanceTypeID()));
+        main->setUnitChecks(idOf(m_doc->segment().lRateTypeID()), idOf(m_doc->segment().lDistanceTypeID()));
         done = true;
     });
     return done;
 }
 
-void frmSegmentDetail::Dirty_pf(bool dirty) { m_dirty = dirty; }
+void frmSegmentDetail::Dirty_pf(bool dirty) { m_doc->setDirty(dirty); }
 
 // ---- header fields, the call-back and the athletes -------------------------------------
 

@@ -28,17 +28,14 @@ class clsDetailReferenceFields;
 class clsDetailRowEditor;
 class clsFamily;
 class clsFormRefresher;
+class clsSegmentDocument;
 
 // One segment in its own window: the header fields bound to the segment
 // record, and the grid of its time and rate rows with the derived columns in
-// the segment's units. The rows live in a detached copy; Save writes the
-// segment and all its rows in one transaction.
+// the segment's units. The segment and its rows are the window's document
+// (clsSegmentDocument); the window shows it, and follows its signals.
 class frmSegmentDetail : public QWidget {
     Q_OBJECT
-    // The header fields' own behaviour and the athletes work on the window's state.
-    friend class clsDetailReferenceFields;
-    friend class clsAthleteAssignment;
-
 public:
     explicit frmSegmentDetail(QWidget* parent = nullptr);
     ~frmSegmentDetail() override;
@@ -65,7 +62,7 @@ public:
     // The stored segment shown, 0 for one not saved yet.
     Q_INVOKABLE qint32 SegmentID_pl() const;
     // The detail record set, for the find engine.
-    Q_INVOKABLE Recordset* DataSource_Po() const { return m_details.get(); }
+    Q_INVOKABLE Recordset* DataSource_Po() const;
     // Asked before the program ends: false keeps it running.
     Q_INVOKABLE bool QueryUnload_pf();
     // The reference windows' call-back after their save: 1 category, 2 event,
@@ -79,10 +76,11 @@ public:
     bool RetrieveRoster_mf();
     void cbolCategoryID_Validate(bool& Cancel);
 
-    bool Dirty_pf() const { return m_dirty; }
+    bool Dirty_pf() const;
     clsDetailRowEditor* rowEditor() const { return m_rowEditor; }
-    clsBrSegment& segment() { return m_segment; }
-    qint32 sortColumn() const { return m_sortColumn; }
+    clsSegmentDocument& document() const { return *m_doc; }
+    clsBrSegment& segment();
+    qint32 sortColumn() const;
     const std::vector<clsEditField>& editFields() const { return m_header.Fields(); }
 
     // The neighbour values of the record set's current row among its shown rows.
@@ -137,11 +135,8 @@ private slots:
     void dbgMain_LostFocus();
 
 private:
-    // Row editing and the grid commands, each in a class of its own.
-    friend class clsDetailRowEditor;
-    friend class clsDetailGridCommands;
-
     void buildControls_m();
+    void connectDocument_m();
     void connectRowCommands_m();
     void Form_Load();
     // The control the key went to is the active one.
@@ -164,34 +159,20 @@ private:
     bool SetStatusOfMdiMenus_Pf();
     void menusAfterLoad_m();
 
-    bool RetrieveSegmentDetails_mf();
-    bool FillCalculatedFields_mf();
     void RefreshGridHeaders_m();
 
     bool Validate_mf();
     bool Save_mf();
 
-    // Unit ids stored as Null or 0 take the default settings.
-    void defaultUnits_m(bool always);
-    // Category, event and segment type stored as Null or 0 become 1.
-    void defaultReferences_m();
-    QString newLabel_m(const QDate& day);
     void recordActiveControl_m(QWidget* control);
     QString text_m(qint32 id, const QString& defaultText) const;
-    QString setting_m(qint32 id, const QString& defaultText) const;
 
-    clsBrSegment m_segment;
+    clsSegmentDocument* m_doc = nullptr;  // a child of the window
     clsSegmentHeader m_header;
-    bool m_dirty = false;
-    // A segment is shown: until then closing has nothing to save.
-    bool m_loaded = false;
-    qint32 m_sortColumn = 4;
-    std::unique_ptr<Recordset> m_details;
     std::unique_ptr<clsFamily> m_family;
     std::unique_ptr<clsDetailReferenceFields> m_referenceFields;
     std::unique_ptr<clsAthleteAssignment> m_athletes;
     QPointer<clsFormRefresher> moFormRefresher;
-    double m_defaultDigits = 4;
     bool m_resizedOnce = false;
     bool m_unloaded = false;
     QWidget* m_body = nullptr;

@@ -182,49 +182,6 @@ TEST_F(DetailFixture, RefreshRefillsAListAndKeepsItsChoice)
     EXPECT_EQ(boxes.count(), 0);
 }
 
-TEST_F(DetailFixture, UnitChangesRecalculateRelabelAndMarkTheSegmentChanged)
-{
-    const struct {
-        const char* name;
-        void (frmSegmentDetail::*set)(qint32);
-        qint32 id;
-        QStringList captions;
-        const char* speedT001;
-        const char* rateR001;
-    } cases[] = {
-        {"feet: captions only", &frmSegmentDetail::SetDistanceType_p, 5,
-         {"Rate (s/cyc)", "DiPS (ft)", "Speed (m/s)", "Dist (ft)"}, "4.17", "2"},
-        {"ft/min", &frmSegmentDetail::SetSpeedType_p, 4, {"Rate (s/cyc)", "DiPS (m)", "Speed (ft/min)", "Dist (m)"},
-         "820.2", "2"},
-        {"strokes per minute", &frmSegmentDetail::SetRateType_p, 2,
-         {"Rate (str/min)", "DiPS (m)", "Speed (m/s)", "Dist (m)"}, "4.17", "30"},
-        {"unknown speed", &frmSegmentDetail::SetSpeedType_p, 99,
-         {"Rate (s/cyc)", "DiPS (m)", "Speed (m/s)", "Dist (m)"}, "4.1667", "2"},
-        {"unknown distance", &frmSegmentDetail::SetDistanceType_p, 99,
-         {"Rate (s/cyc)", "DiPS (m)", "Speed (m/s)", "Dist (m)"}, "4.17", "2"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        boxes.clear();
-        frmSegmentDetail& w = open(1);
-        (w.*c.set)(c.id);
-        EXPECT_EQ(captions(w.dbgMain), c.captions);
-        EXPECT_EQ(text("T001", Col::colSpeed), c.speedT001);
-        EXPECT_EQ(text("R001", Col::colRateDisplay), c.rateR001);
-        EXPECT_EQ(cell("R001", Col::colRate).toDouble(), 2.0);  // the stored rate stays
-        EXPECT_TRUE(w.Dirty_pf());
-        boxes.answer(No);
-        EXPECT_TRUE(w.close());
-        EXPECT_EQ(boxes.count(), 1);
-    }
-    // Feet for both, as the menu sets them: 500 typed as feet in 2 minutes.
-    frmSegmentDetail& w = open(1);
-    w.SetDistanceType_p(5);
-    w.SetSpeedType_p(4);
-    EXPECT_EQ(text("T001", Col::colSpeed), "250");
-    w.Dirty_pf(false);
-}
-
 TEST_F(DetailFixture, DeleteKeyStartsRowDeletionOnlyWithRowsSelected)
 {
     frmSegmentDetail& w = open(1);
