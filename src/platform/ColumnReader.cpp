@@ -41,7 +41,7 @@ QTime readTime(const char* s, int n)
 
 }  // namespace
 
-Value readColumn(sqlite3_stmt* st, int i, FieldInfo::DataType type, DateCache* cache)
+Value readColumn(sqlite3_stmt* st, int i, FieldInfo::DataType type)
 {
     using T = FieldInfo::DataType;
     switch (sqlite3_column_type(st, i)) {
@@ -79,14 +79,14 @@ Value readColumn(sqlite3_stmt* st, int i, FieldInfo::DataType type, DateCache* c
                     if (t.isValid() && t != QTime(0, 0))
                         return Value(QDateTime(d, t));
                 }
-                return cache ? cache->date(d) : Value(d);
+                return Value(d);
             }
             break;
         }
         case T::Time: {
             const QTime t = readTime(s, n);
             if (t.isValid())
-                return cache ? cache->time(t) : Value(t);
+                return Value(t);
             break;
         }
         case T::DateTime: {

@@ -152,10 +152,9 @@ void Recordset::loadFrom(Connection& conn, const QString& sql, const QList<Value
     s.setFields(std::move(fields));
     s.cells.clear();
     s.deleted.clear();
-    DateCache cache;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         for (int i = 0; i < n; ++i)
-            s.cells.push_back(readColumn(st, i, types[size_t(i)], &cache));
+            s.cells.push_back(readColumn(st, i, types[size_t(i)]));
         s.deleted.push_back(0);
     }
     sqlite3_finalize(st);

@@ -136,7 +136,7 @@ size_t RecordsetStore::identityHash(int row, const std::vector<int>& keys) const
         case Value::Kind::Text: part = qHash(v.toText()); break;
         case Value::Kind::Date:
         case Value::Kind::Time:
-        case Value::Kind::DateTime: part = qHash(v.toDateTime().toMSecsSinceEpoch()); break;
+        case Value::Kind::DateTime: part = qHash(v.toDouble()); break;
         }
         h ^= part + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
     }
