@@ -3,6 +3,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -41,7 +42,12 @@ QTime readTime(const char* s, int n)
 
 }  // namespace
 
-Value readColumn(sqlite3_stmt* st, int i, FieldInfo::DataType type)
+namespace {
+
+// The value of column i in the column's kind; a text that is no date or time
+// (or any other text) comes from makeText.
+template <class MakeText>
+Value readWith(sqlite3_stmt* st, int i, FieldInfo::DataType type, MakeText&& makeText)
 {
     using T = FieldInfo::DataType;
     switch (sqlite3_column_type(st, i)) {
@@ -99,9 +105,47 @@ Value readColumn(sqlite3_stmt* st, int i, FieldInfo::DataType type)
         }
         default: break;
         }
+        return makeText(s, n);
+    }
+    }
+}
+
+}  // namespace
+
+Value readColumn(sqlite3_stmt* st, int i, FieldInfo::DataType type)
+{
+    return readWith(st, i, type, [](const char* s, int n) { return Value(QString::fromUtf8(s, n)); });
+}
+
+ColumnReader::ColumnReader(sqlite3_stmt* st, std::vector<FieldInfo::DataType> types)
+    : m_st(st), m_types(std::move(types)), m_recent(m_types.size())
+{
+}
+
+Value ColumnReader::read(int column)
+{
+    return readWith(m_st, column, m_types[size_t(column)],
+                    [&](const char* s, int n) { return text(m_recent[size_t(column)], s, n); });
+}
+
+Value ColumnReader::text(RecentTexts& recent, const char* s, int n)
+{
+    constexpr size_t Kept = 8;
+    if (!recent.looking)
         return Value(QString::fromUtf8(s, n));
+    for (const auto& [bytes, value] : recent.texts)
+        if (bytes.size() == n && (n == 0 || std::memcmp(bytes.constData(), s, size_t(n)) == 0)) {
+            ++recent.hits;
+            return value;
+        }
+    Value v(QString::fromUtf8(s, n));
+    if (++recent.misses > 64 && recent.misses > recent.hits) {
+        recent.looking = false;
+        recent.texts.clear();
+    } else if (recent.texts.size() < Kept) {
+        recent.texts.emplace_back(QByteArray(s, n), v);
     }
-    }
+    return v;
 }
 
 int declaredSize(const QString& decl, FieldInfo::DataType type)

@@ -150,13 +150,9 @@ void Recordset::loadFrom(Connection& conn, const QString& sql, const QList<Value
     for (int i = 0; i < n; ++i)
         types[size_t(i)] = fields[size_t(i)].type;
     s.setFields(std::move(fields));
-    s.cells.clear();
-    s.deleted.clear();
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        for (int i = 0; i < n; ++i)
-            s.cells.push_back(readColumn(st, i, types[size_t(i)]));
-        s.deleted.push_back(0);
-    }
+    ColumnReader reader(st, std::move(types));
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        s.appendLoadedRow([&](int i) { return reader.read(i); });
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE)
         conn.raiseSqlite(rc);
@@ -320,9 +316,10 @@ void Recordset::setCurrentValue(int column, const Value& v)
         m_editRow = row;
         m_editStamp.assign(size_t(s.columns), 0);
         m_editWritten.assign(size_t(s.columns), Value());
-        if (s.committed.find(row) == s.committed.end())
-            s.committed.emplace(row, std::vector<Value>(s.cells.begin() + ptrdiff_t(size_t(row) * size_t(s.columns)),
-                                                        s.cells.begin() + ptrdiff_t(size_t(row + 1) * size_t(s.columns))));
+        if (s.committed.find(row) == s.committed.end()) {
+            const Value* cells = s.cells.row(row);
+            s.committed.emplace(row, std::vector<Value>(cells, cells + s.columns));
+        }
     }
     s.cell(row, column) = coerced;
     m_editStamp[size_t(column)] = ++s.editClock;
@@ -936,11 +933,11 @@ std::unique_ptr<Recordset> Recordset::DetachedCopy() const
     store->mode = Mode::InMemory;
     store->setFields(m_store->fields);
     store->table = m_store->table;
-    store->cells.reserve(m_view.size() * size_t(m_store->columns));
+    store->cells.reserve(int(m_view.size()));
+    store->deleted.reserve(m_view.size());
     for (int r : m_view) {
-        for (int c = 0; c < m_store->columns; ++c)
-            store->cells.push_back(m_store->cell(r, c));
-        store->deleted.push_back(0);
+        const Value* cells = m_store->cells.row(r);
+        store->appendLoadedRow([cells](int c) { return cells[c]; });
     }
     copy->attach(store);
     copy->rebuildView(-1);

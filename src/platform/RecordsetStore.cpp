@@ -19,6 +19,8 @@ void RecordsetStore::setFields(std::vector<FieldInfo> f)
 {
     fields = std::move(f);
     columns = int(fields.size());
+    cells.reset(columns);
+    deleted.clear();
     byName.clear();
     for (int i = columns - 1; i >= 0; --i)
         byName.insert(fields[size_t(i)].name.toLower(), i);
@@ -26,8 +28,7 @@ void RecordsetStore::setFields(std::vector<FieldInfo> f)
 
 int RecordsetStore::appendRow()
 {
-    cells.resize(cells.size() + size_t(columns), Value::null());
-    deleted.push_back(0);
+    appendLoadedRow([](int) { return Value::null(); });
     const int row = rowCount() - 1;
     if (!m_bookmarks.empty()) {
         m_bookmarks.push_back(m_nextBookmark);
