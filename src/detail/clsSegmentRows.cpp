@@ -14,15 +14,6 @@ std::optional<double> number(const Value& v)
     return v.toDouble();
 }
 
-// Only what differs is written, so a recalculation that changes little
-// signals little.
-void store(Recordset& rs, int column, const Value& v)
-{
-    const Value now = rs.Fields(column).Value();
-    if (now.kind() != v.kind() || now != v)
-        rs.Fields(column).Value(v);
-}
-
 }  // namespace
 
 const QStringList& clsSegmentRows::ColumnNames()
@@ -83,28 +74,22 @@ void clsSegmentRows::Recalculate_p(Recordset& rows, const DetailCalculation::Uni
 {
     if (rows.EditMode() != Recordset::EditNone)
         rows.Update();
-    const std::vector<DetailCalculation::Row> shown = ShownRows(rows);
-    const std::vector<DetailCalculation::Derived> derived = DetailCalculation::computeDerived(shown, units);
-    std::vector<qint32> bookmarks(shown.size());
-    for (size_t r = 0; r < shown.size(); ++r)
-        bookmarks[r] = rows.bookmarkAt(int(r));
-
-    // Written through a clone: the record set (and a grid bound to it) keeps its row.
-    std::unique_ptr<Recordset> writer = rows.Clone();
-    for (size_t r = 0; r < derived.size(); ++r) {
-        const DetailCalculation::Derived& d = derived[r];
-        writer->Bookmark(bookmarks[r]);
-        store(*writer, colSpeed, d.lspeed);
-        store(*writer, colDips, d.ldips);
-        if (d.resetRate)
-            store(*writer, colRate, Value(*d.resetRate));
-        store(*writer, colRateDisplay, d.dRateDisplay);
-        store(*writer, colLap, d.lLap);
-        if (d.cumTimeDisplay)
-            store(*writer, colCumTimeDisplay, Value(*d.cumTimeDisplay));
-    }
-    writer->Update();
-    writer->Close();
+    const std::vector<DetailCalculation::Derived> derived = DetailCalculation::computeDerived(ShownRows(rows), units);
+    // Stored in place, a column at a time: the record set (and a grid bound
+    // to it) keeps its row, only what differs is written, and a grid hears of
+    // it once a column instead of once a cell.
+    using D = DetailCalculation::Derived;
+    const auto store = [&](int column, std::optional<Value> (*pick)(const D&)) {
+        rows.storeColumn(column, [&](int r) { return pick(derived[size_t(r)]); });
+    };
+    store(colSpeed, [](const D& d) { return std::optional(d.lspeed); });
+    store(colDips, [](const D& d) { return std::optional(d.ldips); });
+    store(colRate, [](const D& d) { return d.resetRate ? std::optional(Value(*d.resetRate)) : std::nullopt; });
+    store(colRateDisplay, [](const D& d) { return std::optional(d.dRateDisplay); });
+    store(colLap, [](const D& d) { return std::optional(d.lLap); });
+    store(colCumTimeDisplay, [](const D& d) {
+        return d.cumTimeDisplay ? std::optional(Value(*d.cumTimeDisplay)) : std::nullopt;
+    });
 }
 
 double clsSegmentRows::neighbour(Recordset& rows, bool below, int column)

@@ -495,6 +495,36 @@ Value Recordset::valueAt(int viewRow, int column) const
     return m_store->cell(m_view[size_t(viewRow)], column);
 }
 
+int Recordset::storeColumn(int column, const std::function<std::optional<Value>(int viewRow)>& valueOf)
+{
+    requireOpen();
+    if (column < 0 || column >= m_store->columns)
+        raise(ErrNo::ItemNotFound, itemNotFoundText());
+    RecordsetStore& s = *m_store;
+    if (s.mode != Mode::InMemory)
+        raise(NotSupported, QStringLiteral("Only an in-memory record set takes values for many rows at once."));
+    const FieldInfo::DataType type = s.fields[size_t(column)].type;
+    int changed = 0;
+    for (size_t p = 0; p < m_view.size(); ++p) {
+        const std::optional<Value> v = valueOf(int(p));
+        if (!v)
+            continue;
+        const Value coerced = FieldInfo::coerce(*v, type);
+        const int row = m_view[p];
+        Value& cell = s.cell(row, column);
+        if (cell.kind() == coerced.kind() && cell == coerced)
+            continue;
+        cell = coerced;
+        // A pending edit elsewhere that is cancelled goes back to this value.
+        if (const auto pending = s.committed.find(row); pending != s.committed.end())
+            pending->second[size_t(column)] = coerced;
+        ++changed;
+    }
+    if (changed > 0)
+        s.notifyValuesChanged();
+    return changed;
+}
+
 void Recordset::setValueAt(int viewRow, int column, const Value& v)
 {
     setCurrentViewRow(viewRow);

@@ -7,7 +7,9 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class Connection;
@@ -126,6 +128,14 @@ public:
     // row is current.
     void Requery();
 
+    // Stores values the program works out itself (derived columns) into one
+    // column of the rows of this view: valueOf(viewRow) for each, nothing
+    // where it gives no value; a cell holding the same kind and value is left
+    // alone. In-memory record sets only (3251 otherwise). No edit starts and
+    // nothing moves; every record set over the rows signals valuesChanged()
+    // once when a cell changed. Returns how many cells changed.
+    int storeColumn(int column, const std::function<std::optional<Value>(int viewRow)>& valueOf);
+
     // Access by view row without moving, for a bound grid.
     Value valueAt(int viewRow, int column) const;
     // Moves to the row and assigns the field (starting an edit as above).
@@ -144,6 +154,7 @@ signals:
     void rowRemoved(int viewRow);     // Delete here or in a clone, cancelled AddNew
     void rowChanged(int viewRow, int column);  // column -1: the whole row
     void currentChanged(int viewRow);  // -1 at BOF/EOF
+    void valuesChanged();  // cells of many rows at once (storeColumn)
 
 private:
     friend class Field;

@@ -33,6 +33,7 @@ private:
     void onRowInserted(int viewRow);
     void onRowRemoved(int viewRow);
     void onRowChanged(int viewRow, int column);
+    void onValuesChanged();
 
     DataGrid* m_grid;
     QPointer<Recordset> m_rs;

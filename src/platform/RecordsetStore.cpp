@@ -235,3 +235,10 @@ void RecordsetStore::notifyChanged(int row, int column)
     for (Recordset* r : copy)
         r->storeRowChanged(row, column);
 }
+
+void RecordsetStore::notifyValuesChanged()
+{
+    const auto copy = members;
+    for (Recordset* r : copy)
+        emit r->valuesChanged();
+}

@@ -86,6 +86,7 @@ struct RecordsetStore {
     void notifyAppended(int row, const Recordset* origin);
     void notifyRemoved(int row);
     void notifyChanged(int row, int column);
+    void notifyValuesChanged();
 
 private:
     // Which columns name a row across requeries: the primary key, else field 0.
