@@ -1,8 +1,6 @@
 #include "detail/clsSegmentRows.h"
 
-#include "app/clsLibrary.h"
 #include "data/clsAdoConnectJet.h"
-#include "platform/AppError.h"
 #include "platform/Recordset.h"
 
 namespace {
@@ -31,19 +29,16 @@ std::unique_ptr<Recordset> clsSegmentRows::Retrieve_prs(clsAdoConnectJet& db, co
 {
     // The derived columns start empty; the recalculation fills them.
     const QString id = segmentID.isNullOrEmpty() ? QStringLiteral("NULL") : QString::number(segmentID.toLong());
-    Recordset stored;
-    db.SQLOpenRecordset_pl(stored,
+    std::unique_ptr<Recordset> rows;
+    db.SQLOpenRecordset_pl(rows,
                            QStringLiteral("SELECT lSegmentDetailID, lSegmentID, lOrdinalPosition, sSegmentDetailLabel, "
                                           "dCumTime, NULL as dCumTimeDisplay, NULL as lLap, dRate, NULL as dRateDisplay, "
                                           "NULL as ldips, NULL as lspeed, dDistance, lRosterId, sComments FROM "
                                           "tblSegmentDetail WHERE lSegmentId = ")
                                + id + QStringLiteral(" ORDER BY dCumTime, lOrdinalPosition, lSegmentDetailID"),
                            clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockBatchOptimistic);
-    std::unique_ptr<Recordset> rows = clsLibrary().CopyADORecordsetPrs(stored);
-    try {
-        stored.Close();
-    } catch (const AppError&) {
-    }
+    // The rows as read, unconnected: no copy of them is made.
+    rows->Disconnect();
     return rows;
 }
 

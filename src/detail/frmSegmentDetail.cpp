@@ -465,7 +465,7 @@ bool frmSegmentDetail::Retrieve_pf(qint32 segmentID)
         m_loaded = true;
         sysCmd(4, QStringLiteral("Retrieving Segment Details .."));
         RetrieveSegmentDetails_mf();
-        FillCalculatedFields_mf();
+        // Ordering by time works out the derived columns, once.
         m_sortColumn = 4;
         SetOrder_P(QStringLiteral("ASC"));
         RefreshGridHeaders_m();

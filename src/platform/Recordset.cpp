@@ -857,19 +857,22 @@ void Recordset::rebuildView(int currentRow)
             continue;
         view.push_back(r);
     }
-    if (!keys.isEmpty())
-        std::stable_sort(view.begin(), view.end(), [&](int a, int b) {
-            for (const RecordsetExpr::SortKey& k : keys) {
-                const Value& x = s.cell(a, k.column);
-                const Value& y = s.cell(b, k.column);
-                if (k.nullsLast && blankForSort(x) != blankForSort(y))
-                    return blankForSort(y);
-                const int c = RecordsetExpr::compareForSort(x, y);
-                if (c != 0)
-                    return k.descending ? c > 0 : c < 0;
-            }
-            return false;
-        });
+    const auto before = [&](int a, int b) {
+        for (const RecordsetExpr::SortKey& k : keys) {
+            const Value& x = s.cell(a, k.column);
+            const Value& y = s.cell(b, k.column);
+            if (k.nullsLast && blankForSort(x) != blankForSort(y))
+                return blankForSort(y);
+            const int c = RecordsetExpr::compareForSort(x, y);
+            if (c != 0)
+                return k.descending ? c > 0 : c < 0;
+        }
+        return false;
+    };
+    // Rows the statement returned in this order already stay as they are,
+    // which is what a stable sort would leave, for one look at each.
+    if (!keys.isEmpty() && !std::is_sorted(view.begin(), view.end(), before))
+        std::stable_sort(view.begin(), view.end(), before);
     m_view = std::move(view);
     m_posOfRowValid = false;
     m_onDeleted = false;
@@ -972,6 +975,17 @@ std::unique_ptr<Recordset> Recordset::DetachedCopy() const
     copy->attach(store);
     copy->rebuildView(-1);
     return copy;
+}
+
+void Recordset::Disconnect()
+{
+    requireOpen();
+    if (m_store->mode != Mode::InMemory)
+        raise(NotSupported, QStringLiteral("Only an in-memory record set can be disconnected."));
+    m_store->conn = nullptr;
+    m_store->connAlive.reset();
+    m_store->sql.clear();
+    m_store->params.clear();
 }
 
 void Recordset::Requery()

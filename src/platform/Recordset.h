@@ -121,6 +121,11 @@ public:
     // An unconnected, editable in-memory copy of every row of the view, from
     // the first whatever the current row is. This record set does not move.
     std::unique_ptr<Recordset> DetachedCopy() const;
+    // Makes an in-memory record set (and its clones) unconnected, as a
+    // detached copy is, without copying a row: it keeps its rows and forgets
+    // its connection and statement, so Requery raises 3251. 3251 for a record
+    // set of another mode.
+    void Disconnect();
     // Runs the query again (a new snapshot); Sort and Filter are kept and
     // reapplied; clones made before keep the old rows. Every row found again
     // by its key (the base table's primary key, else field 0) keeps its
