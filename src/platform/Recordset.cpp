@@ -505,20 +505,27 @@ int Recordset::storeColumn(int column, const std::function<std::optional<Value>(
         raise(NotSupported, QStringLiteral("Only an in-memory record set takes values for many rows at once."));
     const FieldInfo::DataType type = s.fields[size_t(column)].type;
     int changed = 0;
-    for (size_t p = 0; p < m_view.size(); ++p) {
-        const std::optional<Value> v = valueOf(int(p));
-        if (!v)
-            continue;
-        const Value coerced = FieldInfo::coerce(*v, type);
-        const int row = m_view[p];
-        Value& cell = s.cell(row, column);
-        if (cell.kind() == coerced.kind() && cell == coerced)
-            continue;
-        cell = coerced;
-        // A pending edit elsewhere that is cancelled goes back to this value.
-        if (const auto pending = s.committed.find(row); pending != s.committed.end())
-            pending->second[size_t(column)] = coerced;
-        ++changed;
+    try {
+        for (size_t p = 0; p < m_view.size(); ++p) {
+            const std::optional<Value> v = valueOf(int(p));
+            if (!v)
+                continue;
+            const Value coerced = FieldInfo::coerce(*v, type);
+            const int row = m_view[p];
+            Value& cell = s.cell(row, column);
+            if (cell.kind() == coerced.kind() && cell == coerced)
+                continue;
+            cell = coerced;
+            // A pending edit elsewhere that is cancelled goes back to this value.
+            if (const auto pending = s.committed.find(row); pending != s.committed.end())
+                pending->second[size_t(column)] = coerced;
+            ++changed;
+        }
+    } catch (...) {
+        // What was stored before a value failed is told all the same.
+        if (changed > 0)
+            s.notifyValuesChanged();
+        throw;
     }
     if (changed > 0)
         s.notifyValuesChanged();
