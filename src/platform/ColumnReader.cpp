@@ -40,20 +40,19 @@ QTime readTime(const char* s, int n)
     return QTime();
 }
 
-}  // namespace
-
-namespace {
-
 // The value of column i in the column's kind; a text that is no date or time
-// (or any other text) comes from makeText.
+// (or any other text) comes from makeText. The column is asked for once and
+// read as a value: each sqlite3_column_* call takes the connection's lock,
+// which guards nothing here, as no connection is used by two threads at once.
 template <class MakeText>
 Value readWith(sqlite3_stmt* st, int i, FieldInfo::DataType type, MakeText&& makeText)
 {
     using T = FieldInfo::DataType;
-    switch (sqlite3_column_type(st, i)) {
+    sqlite3_value* cell = sqlite3_column_value(st, i);
+    switch (sqlite3_value_type(cell)) {
     case SQLITE_NULL: return Value::null();
     case SQLITE_INTEGER: {
-        const sqlite3_int64 n = sqlite3_column_int64(st, i);
+        const sqlite3_int64 n = sqlite3_value_int64(cell);
         switch (type) {
         case T::Boolean: return Value(n != 0);
         case T::Double: return Value(double(n));
@@ -63,7 +62,7 @@ Value readWith(sqlite3_stmt* st, int i, FieldInfo::DataType type, MakeText&& mak
         }
     }
     case SQLITE_FLOAT: {
-        const double d = sqlite3_column_double(st, i);
+        const double d = sqlite3_value_double(cell);
         switch (type) {
         case T::Boolean: return Value(d != 0);
         case T::Integer:
@@ -74,8 +73,8 @@ Value readWith(sqlite3_stmt* st, int i, FieldInfo::DataType type, MakeText&& mak
         }
     }
     default: {
-        const char* s = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-        const int n = sqlite3_column_bytes(st, i);
+        const char* s = reinterpret_cast<const char*>(sqlite3_value_text(cell));
+        const int n = sqlite3_value_bytes(cell);
         switch (type) {
         case T::Date: {
             const QDate d = readDate(s, n);
