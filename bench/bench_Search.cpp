@@ -243,9 +243,10 @@ void segmentListSortsByDate(benchmark::State& state, int segments)
     }
 }
 
-// Grouped by size so that each database is made once; every name ends in
-// the size, so "/200000$" picks (and "-/200000$" leaves out) the largest,
-// whose database takes a while to make.
+// Grouped by size so that each database is made once; every name has the
+// size as its last part (before "/iterations:1"), so the filter "/200000"
+// picks, and "-/200000" leaves out, the largest, whose database takes a
+// minute or two to make.
 const bool registered = [] {
     for (const int segments : {2000, 20000, 200000}) {
         for (const auto& [name, set] : criteria(segments)) {
