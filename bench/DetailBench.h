@@ -1,10 +1,8 @@
 #pragma once
 
-#include "BenchApplication.h"
+#include "ProgramBench.h"
 #include "detail/frmSegmentDetail.h"
-#include "support/RunningApp.h"
-#include "support/ScriptedMessages.h"
-#include "support/TempProgramFolder.h"
+#include "platform/DataGrid.h"
 
 #include <QString>
 
@@ -27,21 +25,8 @@ inline QString segmentSql(int n)
 }
 
 // A running program over a database holding one segment of n rows.
-struct DetailBench {
-    explicit DetailBench(int n)
-    {
-        ensureApplication();
-        ok = folder.makeProgramFiles() && folder.execSql(segmentSql(n));
-        if (ok)
-            app = std::make_unique<RunningApp>();
-    }
-    // False after telling the benchmark why it cannot run.
-    bool ready(benchmark::State& state) const
-    {
-        if (!ok)
-            state.SkipWithError("no program folder");
-        return ok;
-    }
+struct DetailBench : ProgramBench {
+    explicit DetailBench(int n) : ProgramBench(segmentSql(n)) {}
     std::unique_ptr<frmSegmentDetail> openWindow() const
     {
         auto w = std::make_unique<frmSegmentDetail>();
@@ -50,8 +35,19 @@ struct DetailBench {
         return w;
     }
 
-    TempProgramFolder folder;
-    ScriptedMessages boxes;
-    std::unique_ptr<RunningApp> app;
-    bool ok = false;
+    // The window shown at its size with its grid painted.
+    static void paint(frmSegmentDetail& w)
+    {
+        w.resize(900, 650);
+        w.show();
+        w.dbgMain->viewport()->repaint();
+    }
+    // The statement the window reads segment 1's rows with.
+    static QString rowsSql()
+    {
+        return QStringLiteral("SELECT lSegmentDetailID, lSegmentID, lOrdinalPosition, sSegmentDetailLabel, dCumTime, "
+                              "NULL as dCumTimeDisplay, NULL as lLap, dRate, NULL as dRateDisplay, NULL as ldips, "
+                              "NULL as lspeed, dDistance, lRosterId, sComments FROM tblSegmentDetail WHERE "
+                              "lSegmentId = 1 ORDER BY dCumTime, lOrdinalPosition, lSegmentDetailID");
+    }
 };

@@ -1,5 +1,7 @@
 #include "BenchApplication.h"
 #include "DetailBench.h"
+#include "MemoryUse.h"
+#include "SqliteBaseline.h"
 #include "data/clsAdoConnectJet.h"
 #include "detail/DetailCalculation.h"
 #include "detail/clsSegmentRows.h"
@@ -12,15 +14,17 @@
 
 #include <QPushButton>
 
+#include <optional>
+
 #include <benchmark/benchmark.h>
 
 namespace {
 
-// Retrieve of a 500-row segment into a window whose grid shows it: the
+// Retrieve of an n-row segment into a window whose grid shows it: the
 // segment, its rows, the derived columns, the sort and the unit captions.
-void BM_OpenSegment500_Retrieve(benchmark::State& state)
+void BM_OpenSegment_Retrieve(benchmark::State& state)
 {
-    DetailBench bench(500);
+    DetailBench bench(int(state.range(0)));
     if (!bench.ready(state))
         return;
     for (auto _ : state) {
@@ -34,22 +38,56 @@ void BM_OpenSegment500_Retrieve(benchmark::State& state)
     }
     state.counters["boxes"] = double(bench.boxes.count());
 }
-BENCHMARK(BM_OpenSegment500_Retrieve)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenSegment_Retrieve)->Arg(500)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
 
-// The same with the window made first (lists filled, grid laid out).
-void BM_OpenSegment500_NewWindow(benchmark::State& state)
+// What the user waits for: the window made, the segment retrieved, the
+// window shown and its grid painted.
+void BM_OpenSegment_NewWindow(benchmark::State& state)
 {
-    DetailBench bench(500);
+    DetailBench bench(int(state.range(0)));
     if (!bench.ready(state))
         return;
     for (auto _ : state) {
         auto window = bench.openWindow();
+        bench.paint(*window);
         state.PauseTiming();
         window.reset();
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_OpenSegment500_NewWindow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenSegment_NewWindow)->Arg(500)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+// The baseline: the rows' statement stepped on the program's connection.
+void BM_OpenSegment_Sqlite(benchmark::State& state)
+{
+    DetailBench bench(int(state.range(0)));
+    if (!bench.ready(state))
+        return;
+    sqlite3* db = (*bench.app)->DatabaseAdo_Po()->Connection()->handle();
+    const QByteArray sql = DetailBench::rowsSql().toUtf8();
+    int rows = 0;
+    for (auto _ : state)
+        rows = stepEveryColumn(db, sql);
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_OpenSegment_Sqlite)->Arg(500)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+// Resident memory with one segment open and painted, and the peak on the way.
+void BM_OpenSegment_Memory(benchmark::State& state)
+{
+    DetailBench bench(int(state.range(0)));
+    if (!bench.ready(state))
+        return;
+    std::unique_ptr<frmSegmentDetail> window;
+    const double base = MemoryUse::residentMiB();
+    MemoryUse::resetPeak();
+    for (auto _ : state) {
+        window = bench.openWindow();
+        bench.paint(*window);
+    }
+    MemoryUse::report(state, base, MemoryUse::residentMiB(), MemoryUse::peakMiB());
+}
+BENCHMARK(BM_OpenSegment_Memory)->Arg(50000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // A unit change over n rows: the unit queries, the pass over the shown rows,
 // the changed cells written and the grid rebound. The speed unit alternates
@@ -87,14 +125,17 @@ void BM_ComputeDerived(benchmark::State& state)
 }
 BENCHMARK(BM_ComputeDerived)->Arg(500)->Arg(5000)->Arg(50000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
 
-// Save of a changed 500-row segment on the keyed database on disk: the
-// segment row, the rows deleted and inserted again, the commit.
-void BM_SaveSegment500(benchmark::State& state)
+// Save of a changed n-row segment on the keyed database on disk: the
+// segment row, the rows deleted and inserted again, the commit. The window
+// is shown, so that under a window system (QT_QPA_PLATFORM=xcb) every change
+// of the pointer costs what it costs there.
+void BM_SaveSegment(benchmark::State& state)
 {
-    DetailBench bench(500);
+    DetailBench bench(int(state.range(0)));
     if (!bench.ready(state))
         return;
     auto window = bench.openWindow();
+    bench.paint(*window);
     Connection* db = (*bench.app)->DatabaseAdo_Po()->Connection();
     for (auto _ : state) {
         window->Dirty_pf(true);
@@ -103,6 +144,87 @@ void BM_SaveSegment500(benchmark::State& state)
     state.counters["rows"] = double(db->ExecuteScalar(QStringLiteral("SELECT COUNT(*) FROM tblSegmentDetail"), {}).toLong());
     state.counters["boxes"] = double(bench.boxes.count());
 }
-BENCHMARK(BM_SaveSegment500)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveSegment)->Arg(500)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+// The baseline: the same rows deleted and inserted again in one transaction
+// on the program's connection, one bound statement for all the inserts.
+void BM_SaveSegment_Sqlite(benchmark::State& state)
+{
+    DetailBench bench(int(state.range(0)));
+    if (!bench.ready(state))
+        return;
+    Connection* conn = (*bench.app)->DatabaseAdo_Po()->Connection();
+    sqlite3* db = conn->handle();
+    struct Row {
+        sqlite3_int64 ordinal;
+        QByteArray label;
+        double cum;
+        std::optional<double> rate, distance;
+    };
+    std::vector<Row> rows;
+    sqlite3_stmt* read = nullptr;
+    sqlite3_prepare_v2(db, "SELECT lOrdinalPosition, sSegmentDetailLabel, dCumTime, dRate, dDistance FROM "
+                           "tblSegmentDetail WHERE lSegmentID = 1", -1, &read, nullptr);
+    const auto optional = [&](int c) {
+        return sqlite3_column_type(read, c) == SQLITE_NULL ? std::nullopt
+                                                           : std::optional(sqlite3_column_double(read, c));
+    };
+    while (sqlite3_step(read) == SQLITE_ROW)
+        rows.push_back({sqlite3_column_int64(read, 0), reinterpret_cast<const char*>(sqlite3_column_text(read, 1)),
+                        sqlite3_column_double(read, 2), optional(3), optional(4)});
+    sqlite3_finalize(read);
+    const auto bindOptional = [](sqlite3_stmt* st, int i, const std::optional<double>& v) {
+        if (v)
+            sqlite3_bind_double(st, i, *v);
+        else
+            sqlite3_bind_null(st, i);
+    };
+    for (auto _ : state) {
+        sqlite3_exec(db, "SAVEPOINT bench", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "DELETE FROM tblSegmentDetail WHERE lSegmentID = 1", nullptr, nullptr, nullptr);
+        sqlite3_stmt* insert = nullptr;
+        sqlite3_prepare_v2(db, "INSERT INTO tblSegmentDetail (lSegmentID,lRosterId,sSegmentDetailLabel,"
+                               "lOrdinalPosition,dCumTime,dRate,dDistance,sComments) VALUES (1, 1, ?, ?, ?, ?, ?, NULL)",
+                           -1, &insert, nullptr);
+        for (const Row& r : rows) {
+            sqlite3_bind_text(insert, 1, r.label.constData(), int(r.label.size()), SQLITE_STATIC);
+            sqlite3_bind_int64(insert, 2, r.ordinal);
+            sqlite3_bind_double(insert, 3, r.cum);
+            bindOptional(insert, 4, r.rate);
+            bindOptional(insert, 5, r.distance);
+            if (sqlite3_step(insert) != SQLITE_DONE)
+                state.SkipWithError(sqlite3_errmsg(db));
+            sqlite3_reset(insert);
+        }
+        sqlite3_finalize(insert);
+        sqlite3_exec(db, "RELEASE bench", nullptr, nullptr, nullptr);
+    }
+    state.counters["rows"] = double(rows.size());
+}
+BENCHMARK(BM_SaveSegment_Sqlite)->Arg(500)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+// The first Add Time in a segment just opened: the new row numbered, added,
+// shown. Each round opens the segment again so that the add is the first.
+void BM_FirstAddTime(benchmark::State& state)
+{
+    DetailBench bench(int(state.range(0)));
+    if (!bench.ready(state))
+        return;
+    auto window = bench.openWindow();
+    window->resize(900, 650);
+    window->show();
+    for (auto _ : state) {
+        state.PauseTiming();
+        window->Dirty_pf(false);
+        window->Retrieve_pf(1);
+        window->dbgMain->viewport()->repaint();
+        state.ResumeTiming();
+        window->cmdAddTime->click();
+        window->dbgMain->viewport()->repaint();
+    }
+    window->Dirty_pf(false);
+    state.counters["rows"] = double(window->DataSource_Po()->RecordCount());
+}
+BENCHMARK(BM_FirstAddTime)->Arg(5000)->Arg(50000)->Iterations(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -150,20 +150,43 @@ QTime clsLibrary::TimeOfDay_g(const QString& text) const
 
 QString clsLibrary::SecondsToTime_gs(double seconds) const
 {
+    return SecondsToTime(seconds, LocaleInfo::decimalSign());
+}
+
+QString clsLibrary::SecondsToTime(double seconds, const QString& decimalSign)
+{
     if (!std::isfinite(seconds) || std::fabs(seconds) * 100 >= 9.2e18)
         AppError::raise(ErrNo::Overflow);
     // Whole hundredths first, so 59.999 carries into the minute instead of
     // showing 60 seconds.
     const qint64 cs = std::llround(std::fabs(seconds) * 100);
-    const qint64 hours = cs / 360000;
-    const qint64 minutes = (cs / 6000) % 60;
-    const qint64 secs = (cs / 100) % 60;
-    const qint64 hundredths = cs % 100;
-    const auto two = [](qint64 n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); };
-    QString text = two(hours) + QLatin1Char(':') + two(minutes) + QLatin1Char('\'') + two(secs)
-        + LocaleInfo::decimalSign() + two(hundredths);
+    // Written in place: a grid of many rows shows one of these a row.
+    char16_t digits[40];
+    char16_t* p = digits;
+    const auto two = [&p](qint64 n) {
+        char16_t reversed[20];
+        int k = 0;
+        do {
+            reversed[k++] = char16_t(u'0' + n % 10);
+            n /= 10;
+        } while (n > 0);
+        if (k < 2)
+            reversed[k++] = u'0';
+        while (k > 0)
+            *p++ = reversed[--k];
+    };
     if (seconds < 0 && cs != 0)
-        text.prepend(QLatin1Char('-'));
+        *p++ = u'-';
+    two(cs / 360000);
+    *p++ = u':';
+    two((cs / 6000) % 60);
+    *p++ = u'\'';
+    two((cs / 100) % 60);
+    const qsizetype head = p - digits;
+    two(cs % 100);
+    QString text;
+    text.reserve(p - digits + decimalSign.size());
+    text.append(QStringView(digits, head)).append(decimalSign).append(QStringView(digits + head, p - digits - head));
     return text;
 }
 

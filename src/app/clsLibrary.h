@@ -38,6 +38,8 @@ public:
     // "hh:mm'ss<dec>cc" with the user's decimal sign, hours at least two digits,
     // rounded to hundredths first; a negative time is "-" and the text of |x|.
     QString SecondsToTime_gs(double seconds) const;
+    // The same with the decimal sign given, for callers that write many.
+    static QString SecondsToTime(double seconds, const QString& decimalSign);
     // The inverse. Blanks count as "0" (this form writes them back, as the
     // masked time boxes expect); "." and the locale's sign both read as the
     // decimal sign. No ":" or non-digits raise 13, beyond 32 bits raises 6.

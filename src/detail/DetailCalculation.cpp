@@ -2,6 +2,7 @@
 
 #include "app/clsLibrary.h"
 #include "platform/AppError.h"
+#include "platform/LocaleInfo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -80,7 +81,7 @@ std::vector<Derived> computeDerived(const std::vector<Row>& rows, const Units& u
     const double ftSpeed = factorOrOne(u.speedTimeFactor);
     const double fd = factorOrOne(u.distanceFactor);
     const double fr = factorOrOne(u.rateFactor);
-    const clsLibrary lib;
+    const QString decimalSign = LocaleInfo::decimalSign();
 
     std::vector<Derived> out(n);
     double aboveCum = 0.0;  // the time row above
@@ -113,14 +114,14 @@ std::vector<Derived> computeDerived(const std::vector<Row>& rows, const Units& u
                 lap = 0.0;
                 d.lspeed = numberText(0.0);
             }
-            d.lLap = Value(lib.SecondsToTime_gs(lap));
+            d.lLap = Value(clsLibrary::SecondsToTime(lap, decimalSign));
             d.ldips = Value::null();
             d.dRateDisplay = Value::null();
             d.resetRate = 0.0;
             aboveCum = cum;
         }
         if (row.cumTime)
-            d.cumTimeDisplay = lib.SecondsToTime_gs(*row.cumTime);
+            d.cumTimeDisplay = clsLibrary::SecondsToTime(*row.cumTime, decimalSign);
     }
     return out;
 }

@@ -1,8 +1,6 @@
 #include "detail/clsSegmentRows.h"
 
-#include "app/clsLibrary.h"
 #include "data/clsAdoConnectJet.h"
-#include "platform/AppError.h"
 #include "platform/Recordset.h"
 
 namespace {
@@ -12,15 +10,6 @@ std::optional<double> number(const Value& v)
     if (v.isNullOrEmpty())
         return std::nullopt;
     return v.toDouble();
-}
-
-// Only what differs is written, so a recalculation that changes little
-// signals little.
-void store(Recordset& rs, int column, const Value& v)
-{
-    const Value now = rs.Fields(column).Value();
-    if (now.kind() != v.kind() || now != v)
-        rs.Fields(column).Value(v);
 }
 
 }  // namespace
@@ -40,19 +29,16 @@ std::unique_ptr<Recordset> clsSegmentRows::Retrieve_prs(clsAdoConnectJet& db, co
 {
     // The derived columns start empty; the recalculation fills them.
     const QString id = segmentID.isNullOrEmpty() ? QStringLiteral("NULL") : QString::number(segmentID.toLong());
-    Recordset stored;
-    db.SQLOpenRecordset_pl(stored,
+    std::unique_ptr<Recordset> rows;
+    db.SQLOpenRecordset_pl(rows,
                            QStringLiteral("SELECT lSegmentDetailID, lSegmentID, lOrdinalPosition, sSegmentDetailLabel, "
                                           "dCumTime, NULL as dCumTimeDisplay, NULL as lLap, dRate, NULL as dRateDisplay, "
                                           "NULL as ldips, NULL as lspeed, dDistance, lRosterId, sComments FROM "
                                           "tblSegmentDetail WHERE lSegmentId = ")
                                + id + QStringLiteral(" ORDER BY dCumTime, lOrdinalPosition, lSegmentDetailID"),
                            clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockBatchOptimistic);
-    std::unique_ptr<Recordset> rows = clsLibrary().CopyADORecordsetPrs(stored);
-    try {
-        stored.Close();
-    } catch (const AppError&) {
-    }
+    // The rows as read, unconnected: no copy of them is made.
+    rows->Disconnect();
     return rows;
 }
 
@@ -83,28 +69,22 @@ void clsSegmentRows::Recalculate_p(Recordset& rows, const DetailCalculation::Uni
 {
     if (rows.EditMode() != Recordset::EditNone)
         rows.Update();
-    const std::vector<DetailCalculation::Row> shown = ShownRows(rows);
-    const std::vector<DetailCalculation::Derived> derived = DetailCalculation::computeDerived(shown, units);
-    std::vector<qint32> bookmarks(shown.size());
-    for (size_t r = 0; r < shown.size(); ++r)
-        bookmarks[r] = rows.bookmarkAt(int(r));
-
-    // Written through a clone: the record set (and a grid bound to it) keeps its row.
-    std::unique_ptr<Recordset> writer = rows.Clone();
-    for (size_t r = 0; r < derived.size(); ++r) {
-        const DetailCalculation::Derived& d = derived[r];
-        writer->Bookmark(bookmarks[r]);
-        store(*writer, colSpeed, d.lspeed);
-        store(*writer, colDips, d.ldips);
-        if (d.resetRate)
-            store(*writer, colRate, Value(*d.resetRate));
-        store(*writer, colRateDisplay, d.dRateDisplay);
-        store(*writer, colLap, d.lLap);
-        if (d.cumTimeDisplay)
-            store(*writer, colCumTimeDisplay, Value(*d.cumTimeDisplay));
-    }
-    writer->Update();
-    writer->Close();
+    const std::vector<DetailCalculation::Derived> derived = DetailCalculation::computeDerived(ShownRows(rows), units);
+    // Stored in place, a column at a time: the record set (and a grid bound
+    // to it) keeps its row, only what differs is written, and a grid hears of
+    // it once a column instead of once a cell.
+    using D = DetailCalculation::Derived;
+    const auto store = [&](int column, std::optional<Value> (*pick)(const D&)) {
+        rows.storeColumn(column, [&](int r) { return pick(derived[size_t(r)]); });
+    };
+    store(colSpeed, [](const D& d) { return std::optional(d.lspeed); });
+    store(colDips, [](const D& d) { return std::optional(d.ldips); });
+    store(colRate, [](const D& d) { return d.resetRate ? std::optional(Value(*d.resetRate)) : std::nullopt; });
+    store(colRateDisplay, [](const D& d) { return std::optional(d.dRateDisplay); });
+    store(colLap, [](const D& d) { return std::optional(d.lLap); });
+    store(colCumTimeDisplay, [](const D& d) {
+        return d.cumTimeDisplay ? std::optional(Value(*d.cumTimeDisplay)) : std::nullopt;
+    });
 }
 
 double clsSegmentRows::neighbour(Recordset& rows, bool below, int column)

@@ -13,9 +13,13 @@ std::function<void(bool)>& hook()
 bool haveGui() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
 }
 
+// Only the outermost one changes the pointer: each change is a round trip to
+// the window system, and a save nests one inside another for every row.
 BusyCursor::BusyCursor()
 {
-    if (g_depth++ == 0 && hook())
+    if (g_depth++ > 0)
+        return;
+    if (hook())
         hook()(true);
     if (haveGui())
         QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
@@ -23,9 +27,11 @@ BusyCursor::BusyCursor()
 
 BusyCursor::~BusyCursor()
 {
+    if (--g_depth > 0)
+        return;
     if (haveGui())
         QGuiApplication::restoreOverrideCursor();
-    if (--g_depth == 0 && hook())
+    if (hook())
         hook()(false);
 }
 

@@ -2,8 +2,9 @@
 
 #include <functional>
 
-// The busy mouse pointer for as long as an object lives. Nests; does nothing
-// where no GUI application runs (the data layer is used without one in tests).
+// The busy mouse pointer for as long as an object lives. Nests: the pointer
+// changes when the outermost one comes and goes. Does nothing where no GUI
+// application runs (the data layer is used without one in tests).
 class BusyCursor {
 public:
     BusyCursor();

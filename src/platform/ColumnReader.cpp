@@ -3,6 +3,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -39,15 +40,19 @@ QTime readTime(const char* s, int n)
     return QTime();
 }
 
-}  // namespace
-
-Value readColumn(sqlite3_stmt* st, int i, FieldInfo::DataType type, DateCache* cache)
+// The value of column i in the column's kind; a text that is no date or time
+// (or any other text) comes from makeText. The column is asked for once and
+// read as a value: each sqlite3_column_* call takes the connection's lock,
+// which guards nothing here, as no connection is used by two threads at once.
+template <class MakeText>
+Value readWith(sqlite3_stmt* st, int i, FieldInfo::DataType type, MakeText&& makeText)
 {
     using T = FieldInfo::DataType;
-    switch (sqlite3_column_type(st, i)) {
+    sqlite3_value* cell = sqlite3_column_value(st, i);
+    switch (sqlite3_value_type(cell)) {
     case SQLITE_NULL: return Value::null();
     case SQLITE_INTEGER: {
-        const sqlite3_int64 n = sqlite3_column_int64(st, i);
+        const sqlite3_int64 n = sqlite3_value_int64(cell);
         switch (type) {
         case T::Boolean: return Value(n != 0);
         case T::Double: return Value(double(n));
@@ -57,7 +62,7 @@ Value readColumn(sqlite3_stmt* st, int i, FieldInfo::DataType type, DateCache* c
         }
     }
     case SQLITE_FLOAT: {
-        const double d = sqlite3_column_double(st, i);
+        const double d = sqlite3_value_double(cell);
         switch (type) {
         case T::Boolean: return Value(d != 0);
         case T::Integer:
@@ -68,8 +73,8 @@ Value readColumn(sqlite3_stmt* st, int i, FieldInfo::DataType type, DateCache* c
         }
     }
     default: {
-        const char* s = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-        const int n = sqlite3_column_bytes(st, i);
+        const char* s = reinterpret_cast<const char*>(sqlite3_value_text(cell));
+        const int n = sqlite3_value_bytes(cell);
         switch (type) {
         case T::Date: {
             const QDate d = readDate(s, n);
@@ -79,14 +84,14 @@ Value readColumn(sqlite3_stmt* st, int i, FieldInfo::DataType type, DateCache* c
                     if (t.isValid() && t != QTime(0, 0))
                         return Value(QDateTime(d, t));
                 }
-                return cache ? cache->date(d) : Value(d);
+                return Value(d);
             }
             break;
         }
         case T::Time: {
             const QTime t = readTime(s, n);
             if (t.isValid())
-                return cache ? cache->time(t) : Value(t);
+                return Value(t);
             break;
         }
         case T::DateTime: {
@@ -99,9 +104,47 @@ Value readColumn(sqlite3_stmt* st, int i, FieldInfo::DataType type, DateCache* c
         }
         default: break;
         }
+        return makeText(s, n);
+    }
+    }
+}
+
+}  // namespace
+
+Value readColumn(sqlite3_stmt* st, int i, FieldInfo::DataType type)
+{
+    return readWith(st, i, type, [](const char* s, int n) { return Value(QString::fromUtf8(s, n)); });
+}
+
+ColumnReader::ColumnReader(sqlite3_stmt* st, std::vector<FieldInfo::DataType> types)
+    : m_st(st), m_types(std::move(types)), m_recent(m_types.size())
+{
+}
+
+Value ColumnReader::read(int column)
+{
+    return readWith(m_st, column, m_types[size_t(column)],
+                    [&](const char* s, int n) { return text(m_recent[size_t(column)], s, n); });
+}
+
+Value ColumnReader::text(RecentTexts& recent, const char* s, int n)
+{
+    constexpr size_t Kept = 8;
+    if (!recent.looking)
         return Value(QString::fromUtf8(s, n));
+    for (const auto& [bytes, value] : recent.texts)
+        if (bytes.size() == n && (n == 0 || std::memcmp(bytes.constData(), s, size_t(n)) == 0)) {
+            ++recent.hits;
+            return value;
+        }
+    Value v(QString::fromUtf8(s, n));
+    if (++recent.misses > 64 && recent.misses > recent.hits) {
+        recent.looking = false;
+        recent.texts.clear();
+    } else if (recent.texts.size() < Kept) {
+        recent.texts.emplace_back(QByteArray(s, n), v);
     }
-    }
+    return v;
 }
 
 int declaredSize(const QString& decl, FieldInfo::DataType type)

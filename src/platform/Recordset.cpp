@@ -150,14 +150,9 @@ void Recordset::loadFrom(Connection& conn, const QString& sql, const QList<Value
     for (int i = 0; i < n; ++i)
         types[size_t(i)] = fields[size_t(i)].type;
     s.setFields(std::move(fields));
-    s.cells.clear();
-    s.deleted.clear();
-    DateCache cache;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        for (int i = 0; i < n; ++i)
-            s.cells.push_back(readColumn(st, i, types[size_t(i)], &cache));
-        s.deleted.push_back(0);
-    }
+    ColumnReader reader(st, std::move(types));
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        s.appendLoadedRow([&](int i) { return reader.read(i); });
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE)
         conn.raiseSqlite(rc);
@@ -321,9 +316,10 @@ void Recordset::setCurrentValue(int column, const Value& v)
         m_editRow = row;
         m_editStamp.assign(size_t(s.columns), 0);
         m_editWritten.assign(size_t(s.columns), Value());
-        if (s.committed.find(row) == s.committed.end())
-            s.committed.emplace(row, std::vector<Value>(s.cells.begin() + ptrdiff_t(size_t(row) * size_t(s.columns)),
-                                                        s.cells.begin() + ptrdiff_t(size_t(row + 1) * size_t(s.columns))));
+        if (s.committed.find(row) == s.committed.end()) {
+            const Value* cells = s.cells.row(row);
+            s.committed.emplace(row, std::vector<Value>(cells, cells + s.columns));
+        }
     }
     s.cell(row, column) = coerced;
     m_editStamp[size_t(column)] = ++s.editClock;
@@ -497,6 +493,43 @@ Value Recordset::valueAt(int viewRow, int column) const
     if (viewRow < 0 || viewRow >= int(m_view.size()))
         raise(ErrNo::NoCurrentRecord, AppError::standardDescription(ErrNo::NoCurrentRecord));
     return m_store->cell(m_view[size_t(viewRow)], column);
+}
+
+int Recordset::storeColumn(int column, const std::function<std::optional<Value>(int viewRow)>& valueOf)
+{
+    requireOpen();
+    if (column < 0 || column >= m_store->columns)
+        raise(ErrNo::ItemNotFound, itemNotFoundText());
+    RecordsetStore& s = *m_store;
+    if (s.mode != Mode::InMemory)
+        raise(NotSupported, QStringLiteral("Only an in-memory record set takes values for many rows at once."));
+    const FieldInfo::DataType type = s.fields[size_t(column)].type;
+    int changed = 0;
+    try {
+        for (size_t p = 0; p < m_view.size(); ++p) {
+            const std::optional<Value> v = valueOf(int(p));
+            if (!v)
+                continue;
+            const Value coerced = FieldInfo::coerce(*v, type);
+            const int row = m_view[p];
+            Value& cell = s.cell(row, column);
+            if (cell.kind() == coerced.kind() && cell == coerced)
+                continue;
+            cell = coerced;
+            // A pending edit elsewhere that is cancelled goes back to this value.
+            if (const auto pending = s.committed.find(row); pending != s.committed.end())
+                pending->second[size_t(column)] = coerced;
+            ++changed;
+        }
+    } catch (...) {
+        // What was stored before a value failed is told all the same.
+        if (changed > 0)
+            s.notifyValuesChanged();
+        throw;
+    }
+    if (changed > 0)
+        s.notifyValuesChanged();
+    return changed;
 }
 
 void Recordset::setValueAt(int viewRow, int column, const Value& v)
@@ -831,19 +864,22 @@ void Recordset::rebuildView(int currentRow)
             continue;
         view.push_back(r);
     }
-    if (!keys.isEmpty())
-        std::stable_sort(view.begin(), view.end(), [&](int a, int b) {
-            for (const RecordsetExpr::SortKey& k : keys) {
-                const Value& x = s.cell(a, k.column);
-                const Value& y = s.cell(b, k.column);
-                if (k.nullsLast && blankForSort(x) != blankForSort(y))
-                    return blankForSort(y);
-                const int c = RecordsetExpr::compareForSort(x, y);
-                if (c != 0)
-                    return k.descending ? c > 0 : c < 0;
-            }
-            return false;
-        });
+    const auto before = [&](int a, int b) {
+        for (const RecordsetExpr::SortKey& k : keys) {
+            const Value& x = s.cell(a, k.column);
+            const Value& y = s.cell(b, k.column);
+            if (k.nullsLast && blankForSort(x) != blankForSort(y))
+                return blankForSort(y);
+            const int c = RecordsetExpr::compareForSort(x, y);
+            if (c != 0)
+                return k.descending ? c > 0 : c < 0;
+        }
+        return false;
+    };
+    // Rows the statement returned in this order already stay as they are,
+    // which is what a stable sort would leave, for one look at each.
+    if (!keys.isEmpty() && !std::is_sorted(view.begin(), view.end(), before))
+        std::stable_sort(view.begin(), view.end(), before);
     m_view = std::move(view);
     m_posOfRowValid = false;
     m_onDeleted = false;
@@ -937,15 +973,26 @@ std::unique_ptr<Recordset> Recordset::DetachedCopy() const
     store->mode = Mode::InMemory;
     store->setFields(m_store->fields);
     store->table = m_store->table;
-    store->cells.reserve(m_view.size() * size_t(m_store->columns));
+    store->cells.reserve(int(m_view.size()));
+    store->deleted.reserve(m_view.size());
     for (int r : m_view) {
-        for (int c = 0; c < m_store->columns; ++c)
-            store->cells.push_back(m_store->cell(r, c));
-        store->deleted.push_back(0);
+        const Value* cells = m_store->cells.row(r);
+        store->appendLoadedRow([cells](int c) { return cells[c]; });
     }
     copy->attach(store);
     copy->rebuildView(-1);
     return copy;
+}
+
+void Recordset::Disconnect()
+{
+    requireOpen();
+    if (m_store->mode != Mode::InMemory)
+        raise(NotSupported, QStringLiteral("Only an in-memory record set can be disconnected."));
+    m_store->conn = nullptr;
+    m_store->connAlive.reset();
+    m_store->sql.clear();
+    m_store->params.clear();
 }
 
 void Recordset::Requery()

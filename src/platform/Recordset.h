@@ -7,7 +7,9 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class Connection;
@@ -119,12 +121,25 @@ public:
     // An unconnected, editable in-memory copy of every row of the view, from
     // the first whatever the current row is. This record set does not move.
     std::unique_ptr<Recordset> DetachedCopy() const;
+    // Makes an in-memory record set (and its clones) unconnected, as a
+    // detached copy is, without copying a row: it keeps its rows and forgets
+    // its connection and statement, so Requery raises 3251. 3251 for a record
+    // set of another mode.
+    void Disconnect();
     // Runs the query again (a new snapshot); Sort and Filter are kept and
     // reapplied; clones made before keep the old rows. Every row found again
     // by its key (the base table's primary key, else field 0) keeps its
     // bookmark, and the current row stays current; when it is gone the first
     // row is current.
     void Requery();
+
+    // Stores values the program works out itself (derived columns) into one
+    // column of the rows of this view: valueOf(viewRow) for each, nothing
+    // where it gives no value; a cell holding the same kind and value is left
+    // alone. In-memory record sets only (3251 otherwise). No edit starts and
+    // nothing moves; every record set over the rows signals valuesChanged()
+    // once when a cell changed. Returns how many cells changed.
+    int storeColumn(int column, const std::function<std::optional<Value>(int viewRow)>& valueOf);
 
     // Access by view row without moving, for a bound grid.
     Value valueAt(int viewRow, int column) const;
@@ -144,6 +159,7 @@ signals:
     void rowRemoved(int viewRow);     // Delete here or in a clone, cancelled AddNew
     void rowChanged(int viewRow, int column);  // column -1: the whole row
     void currentChanged(int viewRow);  // -1 at BOF/EOF
+    void valuesChanged();  // cells of many rows at once (storeColumn)
 
 private:
     friend class Field;

@@ -598,8 +598,8 @@ int compareForSort(const Value& a, const Value& b)
         }
         return sign(numberOf(a) - numberOf(b));
     }
-    if (ra == 1)
-        return sign(double(b.toDateTime().msecsTo(a.toDateTime())));
+    if (ra == 1)  // as numbers: a day and its fraction, no date-time with a zone to build
+        return sign(a.toDouble() - b.toDouble());
     return a.toText().compare(b.toText(), Qt::CaseInsensitive);
 }
 

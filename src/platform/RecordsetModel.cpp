@@ -17,6 +17,7 @@ void RecordsetModel::setRecordset(Recordset* rs)
         connect(rs, &Recordset::rowRemoved, this, &RecordsetModel::onRowRemoved);
         connect(rs, &Recordset::rowChanged, this, &RecordsetModel::onRowChanged);
         connect(rs, &Recordset::currentChanged, this, &RecordsetModel::onCurrentChanged);
+        connect(rs, &Recordset::valuesChanged, this, &RecordsetModel::onValuesChanged);
     }
     reset();
 }
@@ -166,4 +167,10 @@ void RecordsetModel::onRowChanged(int viewRow, int column)
     for (int c = 0; c < m_columns; ++c)
         if (m_grid->Columns(c)->fieldIndex() == column)
             emit dataChanged(index(viewRow, c), index(viewRow, c));
+}
+
+void RecordsetModel::onValuesChanged()
+{
+    if (m_rows > 0 && m_columns > 0)
+        emit dataChanged(index(0, 0), index(m_rows - 1, m_columns - 1));
 }

@@ -34,6 +34,7 @@ private:
     void onRowRemoved(int viewRow);
     void onRowChanged(int viewRow, int column);
     void onCurrentChanged(int viewRow);
+    void onValuesChanged();
 
     DataGrid* m_grid;
     QPointer<Recordset> m_rs;

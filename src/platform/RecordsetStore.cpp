@@ -19,6 +19,8 @@ void RecordsetStore::setFields(std::vector<FieldInfo> f)
 {
     fields = std::move(f);
     columns = int(fields.size());
+    cells.reset(columns);
+    deleted.clear();
     byName.clear();
     for (int i = columns - 1; i >= 0; --i)
         byName.insert(fields[size_t(i)].name.toLower(), i);
@@ -26,8 +28,7 @@ void RecordsetStore::setFields(std::vector<FieldInfo> f)
 
 int RecordsetStore::appendRow()
 {
-    cells.resize(cells.size() + size_t(columns), Value::null());
-    deleted.push_back(0);
+    appendLoadedRow([](int) { return Value::null(); });
     const int row = rowCount() - 1;
     if (!m_bookmarks.empty()) {
         m_bookmarks.push_back(m_nextBookmark);
@@ -136,7 +137,7 @@ size_t RecordsetStore::identityHash(int row, const std::vector<int>& keys) const
         case Value::Kind::Text: part = qHash(v.toText()); break;
         case Value::Kind::Date:
         case Value::Kind::Time:
-        case Value::Kind::DateTime: part = qHash(v.toDateTime().toMSecsSinceEpoch()); break;
+        case Value::Kind::DateTime: part = qHash(v.toDouble()); break;
         }
         h ^= part + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
     }
@@ -233,4 +234,11 @@ void RecordsetStore::notifyChanged(int row, int column)
     const auto copy = members;
     for (Recordset* r : copy)
         r->storeRowChanged(row, column);
+}
+
+void RecordsetStore::notifyValuesChanged()
+{
+    const auto copy = members;
+    for (Recordset* r : copy)
+        emit r->valuesChanged();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Field.h"
 #include "platform/Recordset.h"
+#include "platform/RecordsetCells.h"
 #include "platform/Value.h"
 
 #include <QHash>
@@ -26,7 +27,7 @@ struct RecordsetStore {
     std::vector<FieldInfo> fields;
     QHash<QString, int> byName;  // lower-case name -> index
     int columns = 0;
-    std::vector<Value> cells;  // row-major
+    RecordsetCells cells;
     std::vector<uint8_t> deleted;
     std::vector<Recordset*> members;
 
@@ -45,8 +46,8 @@ struct RecordsetStore {
     quint64 editClock = 0;  // orders the members' assignments
 
     int rowCount() const { return int(deleted.size()); }
-    Value& cell(int row, int col) { return cells[size_t(row) * size_t(columns) + size_t(col)]; }
-    const Value& cell(int row, int col) const { return cells[size_t(row) * size_t(columns) + size_t(col)]; }
+    Value& cell(int row, int col) { return cells.at(row, col); }
+    const Value& cell(int row, int col) const { return cells.at(row, col); }
 
     // A cell as last stored: what a pending edit replaced, else the cell.
     const Value& storedValue(int row, int col) const
@@ -55,8 +56,17 @@ struct RecordsetStore {
         return it != committed.end() ? it->second[size_t(col)] : cell(row, col);
     }
 
+    // Sets the columns of a store without rows.
     void setFields(std::vector<FieldInfo> f);
+    // A row of Nulls added at the end; its index.
     int appendRow();
+    // A row added at the end with the cells make(column) gives.
+    template <class Make>
+    void appendLoadedRow(Make&& make)
+    {
+        cells.appendRow(std::forward<Make>(make));
+        deleted.push_back(0);
+    }
 
     qint32 bookmarkOf(int row) const;
     // The live row a bookmark names, -1 when none (unknown or deleted).
@@ -76,6 +86,7 @@ struct RecordsetStore {
     void notifyAppended(int row, const Recordset* origin);
     void notifyRemoved(int row);
     void notifyChanged(int row, int column);
+    void notifyValuesChanged();
 
 private:
     // Which columns name a row across requeries: the primary key, else field 0.

@@ -57,9 +57,9 @@ Value fromDouble(double d, bool preferLong)
 }
 }
 
-Value::Value(bool b) : m_kind(Kind::Boolean), m_bool(b) {}
-Value::Value(int n) : m_kind(Kind::Long), m_long(n) {}
-Value::Value(qint64 n)
+Value::Value(bool b) : m_kind(Kind::Boolean), m_bits(0) { m_bool = b; }
+Value::Value(int n) : m_kind(Kind::Long), m_bits(0) { m_long = n; }
+Value::Value(qint64 n) : m_bits(0)
 {
     if (n >= std::numeric_limits<qint32>::min() && n <= std::numeric_limits<qint32>::max()) {
         m_kind = Kind::Long;
@@ -72,25 +72,21 @@ Value::Value(qint64 n)
 Value::Value(double d) : m_kind(Kind::Double), m_double(d) {}
 Value::Value(const QString& s) : m_kind(Kind::Text), m_text(s) {}
 Value::Value(const char* s) : m_kind(Kind::Text), m_text(QString::fromUtf8(s)) {}
-Value::Value(const QDate& d)
-{
-    if (!d.isValid()) { m_kind = Kind::Null; return; }
-    m_kind = Kind::Date;
-    // UTC: a plain date or time has no zone, and local time would consult the
-    // zone database for every value read.
-    m_dateTime = QDateTime(d, QTime(0, 0), Qt::UTC);
-}
-Value::Value(const QTime& t)
-{
-    if (!t.isValid()) { m_kind = Kind::Null; return; }
-    m_kind = Kind::Time;
-    m_dateTime = QDateTime(QDate(1899, 12, 30), t, Qt::UTC);
-}
+Value::Value(const QDate& d) : Value(d.isValid() ? dateAndTime(Kind::Date, d.toJulianDay(), 0) : null()) {}
+Value::Value(const QTime& t) : Value(t.isValid() ? dateAndTime(Kind::Time, Day0, t.msecsSinceStartOfDay()) : null()) {}
 Value::Value(const QDateTime& dt)
+    : Value(dt.isValid() ? dateAndTime(Kind::DateTime, dt.date().toJulianDay(), dt.time().msecsSinceStartOfDay())
+                         : null())
 {
-    if (!dt.isValid()) { m_kind = Kind::Null; return; }
-    m_kind = Kind::DateTime;
-    m_dateTime = dt;
+}
+
+Value Value::dateAndTime(Kind kind, qint64 julianDay, qint32 msecs)
+{
+    Value v;
+    v.m_kind = kind;
+    v.m_julianDay = julianDay;
+    v.m_msecs = msecs;
+    return v;
 }
 
 Value Value::null()
@@ -136,9 +132,9 @@ QVariant Value::toVariant() const
     case Kind::Long: return QVariant(m_long);
     case Kind::Double: return QVariant(m_double);
     case Kind::Text: return QVariant(m_text);
-    case Kind::Date: return QVariant(m_dateTime.date());
-    case Kind::Time: return QVariant(m_dateTime.time());
-    case Kind::DateTime: return QVariant(m_dateTime);
+    case Kind::Date: return QVariant(datePart());
+    case Kind::Time: return QVariant(timePart());
+    case Kind::DateTime: return QVariant(QDateTime(datePart(), timePart()));
     }
     return QVariant();
 }
@@ -209,9 +205,7 @@ double Value::toDouble() const
     case Kind::Time:
     case Kind::DateTime: {
         // Days since 30 December 1899, the fraction being the time of day.
-        const QDateTime epoch(QDate(1899, 12, 30), QTime(0, 0));
-        const qint64 days = epoch.date().daysTo(m_dateTime.date());
-        return double(days) + m_dateTime.time().msecsSinceStartOfDay() / 86400000.0;
+        return double(m_julianDay - Day0) + m_msecs / 86400000.0;
     }
     }
     mismatch();
@@ -226,9 +220,9 @@ QString Value::toText() const
     case Kind::Long: return QString::number(m_long);
     case Kind::Double: return generalNumber(m_double);
     case Kind::Text: return m_text;
-    case Kind::Date: return QLocale().toString(m_dateTime.date(), QLocale::ShortFormat);
-    case Kind::Time: return QLocale().toString(m_dateTime.time(), longTimeFormat());
-    case Kind::DateTime: return QLocale().toString(m_dateTime, QLocale::ShortFormat);
+    case Kind::Date: return QLocale().toString(datePart(), QLocale::ShortFormat);
+    case Kind::Time: return QLocale().toString(timePart(), longTimeFormat());
+    case Kind::DateTime: return QLocale().toString(QDateTime(datePart(), timePart()), QLocale::ShortFormat);
     }
     return QString();
 }
@@ -253,7 +247,7 @@ QDate Value::toDate() const
 {
     switch (m_kind) {
     case Kind::Date:
-    case Kind::DateTime: return m_dateTime.date();
+    case Kind::DateTime: return datePart();
     case Kind::Time: return QDate(1899, 12, 30);
     case Kind::Text: {
         const QString t = m_text.trimmed();
@@ -276,7 +270,7 @@ QTime Value::toTime() const
 {
     switch (m_kind) {
     case Kind::Time:
-    case Kind::DateTime: return m_dateTime.time();
+    case Kind::DateTime: return timePart();
     case Kind::Date: return QTime(0, 0);
     case Kind::Text: {
         const QString t = m_text.trimmed();
@@ -362,7 +356,7 @@ bool Value::operator==(const Value& o) const
         case Kind::Long: return m_long == o.m_long;
         case Kind::Double: return m_double == o.m_double;
         case Kind::Text: return m_text == o.m_text;
-        default: return m_dateTime == o.m_dateTime;
+        default: return m_julianDay == o.m_julianDay && m_msecs == o.m_msecs;
         }
     }
     if (isNull() || o.isNull())
@@ -408,3 +402,6 @@ Value operator/(const Value& a, const Value& b)
         throw AppError(11, QStringLiteral("Division by zero"));
     return Value(a.toDouble() / d);
 }
+
+// Record sets hold a Value a cell: it must stay this small.
+static_assert(sizeof(Value) == 32, "a Value is four words");

@@ -6,15 +6,65 @@
 #include <QTime>
 #include <QVariant>
 
+#include <new>
+#include <utility>
+
 // A loosely typed value with the conversion rules the program was designed
 // around: Empty and Null are distinct, Null propagates through arithmetic,
 // True is -1, integer conversion rounds half to even, and a conversion that
 // cannot be made raises error 13 (6 when the number does not fit).
+//
+// Compact: dates and times are kept as numbers (a day and a time of day) and
+// become Qt's types only when asked for; a text shares its QString's data.
 class Value {
 public:
-    enum class Kind { Empty, Null, Boolean, Long, Double, Text, Date, Time, DateTime };
+    enum class Kind : quint8 { Empty, Null, Boolean, Long, Double, Text, Date, Time, DateTime };
 
-    Value() = default;
+    Value() : m_kind(Kind::Empty), m_bits(0) {}
+    Value(const Value& other) : m_kind(other.m_kind), m_msecs(other.m_msecs)
+    {
+        if (m_kind == Kind::Text)
+            new (&m_text) QString(other.m_text);
+        else
+            m_bits = other.m_bits;
+    }
+    Value(Value&& other) noexcept : m_kind(other.m_kind), m_msecs(other.m_msecs)
+    {
+        if (m_kind == Kind::Text)
+            new (&m_text) QString(std::move(other.m_text));
+        else
+            m_bits = other.m_bits;
+    }
+    Value& operator=(const Value& other)
+    {
+        if (this != &other) {
+            if (m_kind == Kind::Text && other.m_kind == Kind::Text) {
+                m_text = other.m_text;
+            } else {
+                this->~Value();
+                new (this) Value(other);
+            }
+        }
+        return *this;
+    }
+    Value& operator=(Value&& other) noexcept
+    {
+        if (this != &other) {
+            if (m_kind == Kind::Text && other.m_kind == Kind::Text) {
+                m_text = std::move(other.m_text);
+            } else {
+                this->~Value();
+                new (this) Value(std::move(other));
+            }
+        }
+        return *this;
+    }
+    ~Value()
+    {
+        if (m_kind == Kind::Text)
+            m_text.~QString();
+    }
+
     Value(bool b);
     Value(int n);
     Value(qint64 n);  // stored as Long when it fits, else Double
@@ -65,10 +115,21 @@ public:
     friend Value operator/(const Value& a, const Value& b);
 
 private:
-    Kind m_kind = Kind::Empty;
-    bool m_bool = false;
-    qint32 m_long = 0;
-    double m_double = 0;
-    QString m_text;
-    QDateTime m_dateTime;  // date part for Date, time part for Time
+    // Dates and times: the Julian day (30 December 1899 for a Time) and the
+    // milliseconds since its midnight (0 for a Date), as shown, whatever zone.
+    static constexpr qint64 Day0 = 2415019;  // 30 December 1899
+    static Value dateAndTime(Kind kind, qint64 julianDay, qint32 msecs);
+    QDate datePart() const { return QDate::fromJulianDay(m_julianDay); }
+    QTime timePart() const { return QTime::fromMSecsSinceStartOfDay(m_msecs); }
+
+    Kind m_kind;
+    qint32 m_msecs = 0;
+    union {
+        quint64 m_bits;  // copies whichever of the plain members is in use
+        bool m_bool;
+        qint32 m_long;
+        double m_double;
+        qint64 m_julianDay;
+        QString m_text;
+    };
 };
