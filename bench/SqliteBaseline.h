@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Statement.h"
+
 #include <QByteArray>
 
 #include <sqlcipher/sqlite3.h>
@@ -11,11 +13,11 @@
 // when the statement does not prepare.
 inline int stepEveryColumn(sqlite3* db, const QByteArray& sql)
 {
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(st);
+    int rc = SQLITE_OK;
+    const Statement owned = Statement::prepare(db, sql.constData(), int(sql.size()), &rc);
+    if (!owned)
         return -1;
-    }
+    sqlite3_stmt* st = owned.get();
     int rows = 0;
     const int columns = sqlite3_column_count(st);
     while (sqlite3_step(st) == SQLITE_ROW) {
@@ -30,6 +32,5 @@ inline int stepEveryColumn(sqlite3* db, const QByteArray& sql)
                 benchmark::DoNotOptimize(sqlite3_column_bytes(st, c));
             }
     }
-    sqlite3_finalize(st);
     return rows;
 }

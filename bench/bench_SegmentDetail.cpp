@@ -162,9 +162,11 @@ void BM_SaveSegment_Sqlite(benchmark::State& state)
         std::optional<double> rate, distance;
     };
     std::vector<Row> rows;
-    sqlite3_stmt* read = nullptr;
-    sqlite3_prepare_v2(db, "SELECT lOrdinalPosition, sSegmentDetailLabel, dCumTime, dRate, dDistance FROM "
-                           "tblSegmentDetail WHERE lSegmentID = 1", -1, &read, nullptr);
+    int rc = SQLITE_OK;
+    const Statement reading = Statement::prepare(db, "SELECT lOrdinalPosition, sSegmentDetailLabel, dCumTime, "
+                                                     "dRate, dDistance FROM tblSegmentDetail WHERE lSegmentID = 1",
+                                                 -1, &rc);
+    sqlite3_stmt* read = reading.get();
     const auto optional = [&](int c) {
         return sqlite3_column_type(read, c) == SQLITE_NULL ? std::nullopt
                                                            : std::optional(sqlite3_column_double(read, c));
@@ -172,7 +174,6 @@ void BM_SaveSegment_Sqlite(benchmark::State& state)
     while (sqlite3_step(read) == SQLITE_ROW)
         rows.push_back({sqlite3_column_int64(read, 0), reinterpret_cast<const char*>(sqlite3_column_text(read, 1)),
                         sqlite3_column_double(read, 2), optional(3), optional(4)});
-    sqlite3_finalize(read);
     const auto bindOptional = [](sqlite3_stmt* st, int i, const std::optional<double>& v) {
         if (v)
             sqlite3_bind_double(st, i, *v);
@@ -182,10 +183,11 @@ void BM_SaveSegment_Sqlite(benchmark::State& state)
     for (auto _ : state) {
         sqlite3_exec(db, "SAVEPOINT bench", nullptr, nullptr, nullptr);
         sqlite3_exec(db, "DELETE FROM tblSegmentDetail WHERE lSegmentID = 1", nullptr, nullptr, nullptr);
-        sqlite3_stmt* insert = nullptr;
-        sqlite3_prepare_v2(db, "INSERT INTO tblSegmentDetail (lSegmentID,lRosterId,sSegmentDetailLabel,"
-                               "lOrdinalPosition,dCumTime,dRate,dDistance,sComments) VALUES (1, 1, ?, ?, ?, ?, ?, NULL)",
-                           -1, &insert, nullptr);
+        const Statement inserting = Statement::prepare(
+            db, "INSERT INTO tblSegmentDetail (lSegmentID,lRosterId,sSegmentDetailLabel,lOrdinalPosition,dCumTime,"
+                "dRate,dDistance,sComments) VALUES (1, 1, ?, ?, ?, ?, ?, NULL)",
+            -1, &rc);
+        sqlite3_stmt* insert = inserting.get();
         for (const Row& r : rows) {
             sqlite3_bind_text(insert, 1, r.label.constData(), int(r.label.size()), SQLITE_STATIC);
             sqlite3_bind_int64(insert, 2, r.ordinal);
@@ -196,7 +198,6 @@ void BM_SaveSegment_Sqlite(benchmark::State& state)
                 state.SkipWithError(sqlite3_errmsg(db));
             sqlite3_reset(insert);
         }
-        sqlite3_finalize(insert);
         sqlite3_exec(db, "RELEASE bench", nullptr, nullptr, nullptr);
     }
     state.counters["rows"] = double(rows.size());

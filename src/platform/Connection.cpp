@@ -241,8 +241,6 @@ sqlite3_stmt* Connection::cachedStatement(const QString& sql)
     return d->cache.emplace(sql, std::move(st)).first->second.get();
 }
 
-void Connection::bindValue(sqlite3_stmt* stmt, int index, const Value& v) { Statement::bind(stmt, index, v); }
-
 qint64 Connection::runPrepared(sqlite3_stmt* stmt)
 {
     int rc;
@@ -301,7 +299,7 @@ sqlite3_stmt* Connection::boundStatement(const QString& sql, const QList<Value>&
     d->errors.clear();
     sqlite3_stmt* st = cachedStatement(sql);
     for (int i = 0; i < params.size(); ++i)
-        bindValue(st, i + 1, params.at(i));
+        Statement::bind(st, i + 1, params.at(i));
     return st;
 }
 

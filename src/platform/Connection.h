@@ -84,8 +84,6 @@ public:
     [[noreturn]] void raiseSqlite(int rc, const QString& context = {});
     // The number an SQLite result maps to outside of opening.
     static qint32 errorNumberFor(int rc);
-    // Binds a value the way the record sets store it (-1/0 flags, ISO dates).
-    static void bindValue(sqlite3_stmt* stmt, int index, const Value& v);
 
 private:
     void requireOpen() const;

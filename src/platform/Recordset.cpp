@@ -5,6 +5,7 @@
 #include "platform/Connection.h"
 #include "platform/RecordsetFilter.h"
 #include "platform/RecordsetStore.h"
+#include "platform/Statement.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -119,15 +120,13 @@ void Recordset::loadFrom(Connection& conn, const QString& sql, const QList<Value
     if (!db)
         raise(ObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
     RecordsetStore& s = *m_store;
-    sqlite3_stmt* st = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
-    int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &st, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_finalize(st);
+    int rc = SQLITE_OK;
+    const Statement owned = Statement::prepare(db, sql, &rc);
+    if (rc != SQLITE_OK)
         conn.raiseSqlite(rc);
-    }
-    if (!st)
+    if (!owned)
         raise(BadArguments, QStringLiteral("The command text holds no statement."));
+    sqlite3_stmt* st = owned.get();
 
     const int n = sqlite3_column_count(st);
     std::vector<FieldInfo> fields(static_cast<size_t>(n));
@@ -144,7 +143,7 @@ void Recordset::loadFrom(Connection& conn, const QString& sql, const QList<Value
         f.definedSize = declaredSize(f.declType, f.type);
     }
     for (int i = 0; i < params.size(); ++i)
-        Connection::bindValue(st, i + 1, params.at(i));
+        owned.bind(i + 1, params.at(i));
 
     std::vector<FieldInfo::DataType> types(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
@@ -153,7 +152,6 @@ void Recordset::loadFrom(Connection& conn, const QString& sql, const QList<Value
     ColumnReader reader(st, std::move(types));
     while ((rc = sqlite3_step(st)) == SQLITE_ROW)
         s.appendLoadedRow([&](int i) { return reader.read(i); });
-    sqlite3_finalize(st);
     if (rc != SQLITE_DONE)
         conn.raiseSqlite(rc);
 

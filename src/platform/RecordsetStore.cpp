@@ -2,6 +2,7 @@
 
 #include "platform/AppError.h"
 #include "platform/Connection.h"
+#include "platform/Statement.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -64,22 +65,19 @@ std::vector<int> RecordsetStore::primaryKeyColumns(sqlite3* db, int* autoKey) co
     std::vector<int> keys;
     if (table.isEmpty() || !db)
         return keys;
-    sqlite3_stmt* info = nullptr;
-    const QByteArray q = (QStringLiteral("PRAGMA table_info(") + quoteSqlIdentifier(table) + QLatin1Char(')')).toUtf8();
-    if (sqlite3_prepare_v2(db, q.constData(), -1, &info, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(info);
+    int rc = SQLITE_OK;
+    const Statement info =
+        Statement::prepare(db, QStringLiteral("PRAGMA table_info(") + quoteSqlIdentifier(table) + QLatin1Char(')'), &rc);
+    if (!info)
         return keys;
-    }
     QStringList keyNames;
     QString keyDecl;
-    while (sqlite3_step(info) == SQLITE_ROW) {
-        if (sqlite3_column_int(info, 5) > 0) {
-            keyNames.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info, 1))));
-            const char* t = reinterpret_cast<const char*>(sqlite3_column_text(info, 2));
-            keyDecl = t ? QString::fromUtf8(t) : QString();
+    while (info.step() == SQLITE_ROW) {
+        if (info.columnInt64(5) > 0) {
+            keyNames.append(info.columnText(1));
+            keyDecl = info.columnText(2);
         }
     }
-    sqlite3_finalize(info);
     for (const QString& key : keyNames)
         for (int i = 0; i < columns; ++i) {
             const FieldInfo& f = fields[size_t(i)];

@@ -3,6 +3,7 @@
 #include "data/clsAdoConnectJet.h"
 #include "platform/AppError.h"
 #include "platform/RegistryStore.h"
+#include "platform/Statement.h"
 #include "support/ScriptedMessages.h"
 #include "support/TempProgramFolder.h"
 
@@ -81,10 +82,10 @@ struct StartUp : ::testing::Test {
         qint64 n = -1;
         if (sqlite3_open_v2(folder.databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
             sqlite3_exec(db, "PRAGMA key = 'RORUDAZE'", nullptr, nullptr, nullptr);
-            sqlite3_stmt* st = nullptr;
-            if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-                n = sqlite3_column_int64(st, 0);
-            sqlite3_finalize(st);
+            int rc = SQLITE_OK;
+            const Statement st = Statement::prepare(db, sql, &rc);
+            if (st && st.step() == SQLITE_ROW)
+                n = st.columnInt64(0);
         }
         sqlite3_close(db);
         return n;

@@ -1,4 +1,5 @@
 #include "data/clsConnectJet.h"
+#include "platform/Statement.h"
 
 #include "support/TempProgramFolder.h"
 
@@ -30,14 +31,14 @@ Survey survey(const QString& path)
     }
     sqlite3_exec(db, "PRAGMA key = 'RORUDAZE'", nullptr, nullptr, nullptr);
     auto scalar = [&](const char* sql, QString* text) -> qint64 {
-        sqlite3_stmt* st = nullptr;
+        int rc = SQLITE_OK;
         qint64 n = -1;
-        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
-            n = sqlite3_column_int64(st, 0);
+        const Statement st = Statement::prepare(db, sql, -1, &rc);
+        if (st && st.step() == SQLITE_ROW) {
+            n = st.columnInt64(0);
             if (text)
-                *text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+                *text = st.columnText(0);
         }
-        sqlite3_finalize(st);
         return n;
     };
     s.opened = true;

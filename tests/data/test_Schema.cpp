@@ -1,6 +1,7 @@
 // The shipped database as the scripts make it: encryption, tables and their
 // declared types, built-in rows, relationships, and the unit factors.
 
+#include "platform/Statement.h"
 #include "support/TempProgramFolder.h"
 
 #include <QFile>
@@ -36,14 +37,13 @@ public:
     // The extended result code of one statement run to its end.
     int exec(const char* sql)
     {
-        sqlite3_stmt* stmt = nullptr;
-        int rc = sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr);
-        if (rc == SQLITE_OK) {
-            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        int rc = SQLITE_OK;
+        const Statement stmt = Statement::prepare(m_db, sql, -1, &rc);
+        if (rc == SQLITE_OK && stmt) {
+            while ((rc = stmt.step()) == SQLITE_ROW) {
             }
             rc = rc == SQLITE_DONE ? SQLITE_OK : sqlite3_extended_errcode(m_db);
         }
-        sqlite3_finalize(stmt);
         return rc;
     }
 
@@ -51,20 +51,18 @@ public:
     QList<QStringList> rows(const char* sql)
     {
         QList<QStringList> result;
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
+        int rc = SQLITE_OK;
+        const Statement stmt = Statement::prepare(m_db, sql, -1, &rc);
+        if (rc != SQLITE_OK) {
             ADD_FAILURE() << sql << ": " << sqlite3_errmsg(m_db);
             return result;
         }
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
+        while (stmt.step() == SQLITE_ROW) {
             QStringList row;
-            for (int c = 0; c < sqlite3_column_count(stmt); ++c)
-                row << (sqlite3_column_type(stmt, c) == SQLITE_NULL
-                            ? QStringLiteral("NULL")
-                            : QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c))));
+            for (int c = 0; c < stmt.columnCount(); ++c)
+                row << (stmt.columnType(c) == SQLITE_NULL ? QStringLiteral("NULL") : stmt.columnText(c));
             result << row;
         }
-        sqlite3_finalize(stmt);
         return result;
     }
 

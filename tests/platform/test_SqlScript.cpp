@@ -2,6 +2,7 @@
 // never a half-made file left under the database's name.
 
 #include "platform/SqlScript.h"
+#include "platform/Statement.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -21,11 +22,13 @@ TEST(SqlScript, MakesAKeyedDatabaseAndNeverReplacesOne)
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
     sqlite3_key(db, "k", 1);
-    sqlite3_stmt* stmt = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT sum(x) FROM t", -1, &stmt, nullptr), SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
-    EXPECT_EQ(sqlite3_column_int(stmt, 0), 3);
-    sqlite3_finalize(stmt);
+    {
+        int rc = SQLITE_ERROR;
+        const Statement stmt = Statement::prepare(db, "SELECT sum(x) FROM t", -1, &rc);
+        ASSERT_EQ(rc, SQLITE_OK);
+        ASSERT_EQ(stmt.step(), SQLITE_ROW);
+        EXPECT_EQ(stmt.columnInt64(0), 3);
+    }
     sqlite3_close(db);
 
     QFile file(path);
