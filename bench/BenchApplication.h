@@ -14,8 +14,8 @@ inline void ensureApplication()
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         // The offscreen platform says so for every window shown.
-        static const QtMessageHandler previous = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        static const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
                 if (!text.contains(QLatin1String("propagateSizeHints")))
                     previous(type, context, text);
             });

@@ -22,11 +22,11 @@ struct RosterBench {
     {
         ensureApplication();
         ok = folder.makeProgramFiles()
-             && folder.execSql(QStringLiteral(
-                 "INSERT INTO tblRoster (lRosterID, sLastName, sFirstName, sNickName, fActive) "
-                 "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 10001) "
-                 "SELECT i, CASE WHEN i = 10001 THEN 'Zebra' ELSE printf('Name%05d', i) END, 'First', 'Nick', -1 "
-                 "FROM n;"));
+            && folder.execSql(QStringLiteral(
+                "INSERT INTO tblRoster (lRosterID, sLastName, sFirstName, sNickName, fActive) "
+                "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 10001) "
+                "SELECT i, CASE WHEN i = 10001 THEN 'Zebra' ELSE printf('Name%05d', i) END, 'First', 'Nick', -1 "
+                "FROM n;"));
         if (ok) {
             app = std::make_unique<RunningApp>();
             window = std::make_unique<frmRoster>();

@@ -1,10 +1,10 @@
 #include "BenchApplication.h"
+#include "app/ChildForms.h"
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
 #include "data/clsAdoConnectJet.h"
 #include "import/frmImportSegment.h"
 #include "platform/Connection.h"
-#include "app/ChildForms.h"
 #include "support/TempProgramFolder.h"
 
 #include <QElapsedTimer>

@@ -62,8 +62,9 @@ void BM_ParseFullImageIntoStaging(benchmark::State& state)
         reader.ClearImportTables_pf();
         benchmark::DoNotOptimize(reader.ProcessFile_mf(path));
     }
-    state.counters["rows"] = double(ado.Connection()->ExecuteScalar("SELECT COUNT(*) FROM tblImportSegmentDetail").toLong());
+    state.counters["rows"] =
+        double(ado.Connection()->ExecuteScalar("SELECT COUNT(*) FROM tblImportSegmentDetail").toLong());
 }
 BENCHMARK(BM_ParseFullImageIntoStaging)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace

@@ -200,8 +200,9 @@ void BM_Insert10kBoundExecute(benchmark::State& state)
     for (auto _ : state) {
         conn.BeginTrans();
         for (int i = 0; i < 10000; ++i)
-            conn.Execute(sql, {Value(i / 50), Value(QStringLiteral("T%1").arg(i % 50)), Value(i * 1.25),
-                               Value(QDate(2024, 5, 17)), Value(i % 2 == 0)});
+            conn.Execute(sql,
+                         {Value(i / 50), Value(QStringLiteral("T%1").arg(i % 50)), Value(i * 1.25),
+                          Value(QDate(2024, 5, 17)), Value(i % 2 == 0)});
         conn.CommitTrans();
         state.PauseTiming();
         conn.Execute(QStringLiteral("DELETE FROM tblInsert"));

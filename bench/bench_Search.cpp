@@ -33,29 +33,36 @@ struct SearchData {
         ensureApplication();
         folder = std::make_unique<TempProgramFolder>();
         const QString n = QString::number(segmentCount);
-        ok = folder->makeProgramFiles() && folder->execSql(QStringLiteral(
-            "BEGIN;"
-            "INSERT INTO tblCategory (lCategoryID, sCategory) VALUES (3, 'Juniors'), (4, 'Seniors');"
-            "INSERT INTO tblSegmentType (lSegmentTypeID, sSegmentType) VALUES (2, 'Race'), (3, 'Practice');"
-            "INSERT INTO tblEvent (lEventID, sEvent) VALUES (2, 'Regatta North'), (3, 'Spring Cup'),"
-            " (4, 'Head Race'), (5, 'Club Regatta');"
-            "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 201)"
-            " INSERT INTO tblRoster (lRosterID, sLastName, sFirstName)"
-            " SELECT i, CASE WHEN i = 201 THEN 'Zyzzyva' WHEN i % 20 = 0 THEN 'Hanna' || i ELSE 'Smith' || i END,"
-            " 'First' || i FROM n;"
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
-            " INSERT INTO tblSegment (lSegmentID, sSegmentLabel, dtImportDate, dtSegmentDate, dtSegmentTime,"
-            " lCategoryID, lEventID, lSegmentTypeID, lRateTypeID, lSpeedTypeID, lDistanceTypeID, fReviewed, mNotes)"
-            " SELECT i, '' || i, date('2020-01-01', '+' || (i / 20) || ' days'),"
-            " date('2020-01-01', '+' || (i / 15) || ' days'), '07:15:00',"
-            " CASE i % 3 WHEN 0 THEN 1 WHEN 1 THEN 3 ELSE 4 END, 1 + i % 5, 1 + i % 3, 1, 1, 1, -(i % 2), 'notes'"
-            " FROM n;"
-            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1 * 50 - 1)"
-            " INSERT INTO tblSegmentDetail (lSegmentID, lOrdinalPosition, sSegmentDetailLabel, dCumTime, dRate,"
-            " dDistance, lRosterId, sComments)"
-            " SELECT i / 50 + 1, i % 50, 'T' || substr('000' || (i % 50), -3), (i % 50) * 30.25, 2.1, 250,"
-            " CASE WHEN i = 777 THEN 201 WHEN i % 50 < 10 THEN 1 + (i / 50 + i % 50) % 200 ELSE 1 END, NULL FROM n;"
-            "COMMIT;").arg(n));
+        ok = folder->makeProgramFiles()
+            && folder->execSql(
+                QStringLiteral(
+                    "BEGIN;"
+                    "INSERT INTO tblCategory (lCategoryID, sCategory) VALUES (3, 'Juniors'), (4, 'Seniors');"
+                    "INSERT INTO tblSegmentType (lSegmentTypeID, sSegmentType) VALUES (2, 'Race'), (3, 'Practice');"
+                    "INSERT INTO tblEvent (lEventID, sEvent) VALUES (2, 'Regatta North'), (3, 'Spring Cup'),"
+                    " (4, 'Head Race'), (5, 'Club Regatta');"
+                    "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 201)"
+                    " INSERT INTO tblRoster (lRosterID, sLastName, sFirstName)"
+                    " SELECT i, CASE WHEN i = 201 THEN 'Zyzzyva' WHEN i % 20 = 0 THEN 'Hanna' || i ELSE 'Smith' || i "
+                    "END,"
+                    " 'First' || i FROM n;"
+                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
+                    " INSERT INTO tblSegment (lSegmentID, sSegmentLabel, dtImportDate, dtSegmentDate, dtSegmentTime,"
+                    " lCategoryID, lEventID, lSegmentTypeID, lRateTypeID, lSpeedTypeID, lDistanceTypeID, fReviewed, "
+                    "mNotes)"
+                    " SELECT i, '' || i, date('2020-01-01', '+' || (i / 20) || ' days'),"
+                    " date('2020-01-01', '+' || (i / 15) || ' days'), '07:15:00',"
+                    " CASE i % 3 WHEN 0 THEN 1 WHEN 1 THEN 3 ELSE 4 END, 1 + i % 5, 1 + i % 3, 1, 1, 1, -(i % 2), "
+                    "'notes'"
+                    " FROM n;"
+                    "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1 * 50 - 1)"
+                    " INSERT INTO tblSegmentDetail (lSegmentID, lOrdinalPosition, sSegmentDetailLabel, dCumTime, dRate,"
+                    " dDistance, lRosterId, sComments)"
+                    " SELECT i / 50 + 1, i % 50, 'T' || substr('000' || (i % 50), -3), (i % 50) * 30.25, 2.1, 250,"
+                    " CASE WHEN i = 777 THEN 201 WHEN i % 50 < 10 THEN 1 + (i / 50 + i % 50) % 200 ELSE 1 END, NULL "
+                    "FROM n;"
+                    "COMMIT;")
+                    .arg(n));
         if (!ok)
             return;
         app = std::make_unique<clsThisApp>();
@@ -167,8 +174,7 @@ std::vector<std::pair<const char*, Criteria>> criteria(int segments)
         {"Unreviewed", [](clsSearchSegment& q) { q.fReviewed()->SetCriteria_p(Eq, Value(0)); }},
         {"ImportYears",
          [](clsSearchSegment& q) {
-             q.dtImportDate()->SetCriteria_p(QStringLiteral("Between"),
-                                             days(QDate(2020, 1, 1), QDate(2025, 12, 31)));
+             q.dtImportDate()->SetCriteria_p(QStringLiteral("Between"), days(QDate(2020, 1, 1), QDate(2025, 12, 31)));
          }},
         {"ImportDay", [=](clsSearchSegment& q) { q.dtImportDate()->SetCriteria_p(Eq, Value(importDay)); }},
         {"SegmentDateRange",

@@ -108,7 +108,12 @@ void BM_RecalculateUnitChange(benchmark::State& state)
     state.SetComplexityN(n);
     state.counters["rows"] = double(window->DataSource_Po()->RecordCount());
 }
-BENCHMARK(BM_RecalculateUnitChange)->Arg(500)->Arg(5000)->Arg(50000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecalculateUnitChange)
+    ->Arg(500)
+    ->Arg(5000)
+    ->Arg(50000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
 
 // The calculation alone, on rows already read.
 void BM_ComputeDerived(benchmark::State& state)
@@ -116,7 +121,8 @@ void BM_ComputeDerived(benchmark::State& state)
     const int n = int(state.range(0));
     std::vector<DetailCalculation::Row> rows;
     for (int i = 0; i < n; ++i)
-        rows.push_back({QString(i % 3 == 1 ? "R%1" : "T%1").arg(i), i * 12.5, i % 3 == 1 ? std::nullopt : std::optional(100.0),
+        rows.push_back({QString(i % 3 == 1 ? "R%1" : "T%1").arg(i), i * 12.5,
+                        i % 3 == 1 ? std::nullopt : std::optional(100.0),
                         i % 3 == 1 ? std::optional(2.1) : std::nullopt});
     const DetailCalculation::Units units;
     for (auto _ : state)
@@ -141,7 +147,8 @@ void BM_SaveSegment(benchmark::State& state)
         window->Dirty_pf(true);
         window->cmdSave->click();
     }
-    state.counters["rows"] = double(db->ExecuteScalar(QStringLiteral("SELECT COUNT(*) FROM tblSegmentDetail"), {}).toLong());
+    state.counters["rows"] =
+        double(db->ExecuteScalar(QStringLiteral("SELECT COUNT(*) FROM tblSegmentDetail"), {}).toLong());
     state.counters["boxes"] = double(bench.boxes.count());
 }
 BENCHMARK(BM_SaveSegment)->Arg(500)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
@@ -163,8 +170,9 @@ void BM_SaveSegment_Sqlite(benchmark::State& state)
     };
     std::vector<Row> rows;
     int rc = SQLITE_OK;
-    const Statement reading = Statement::prepare(db, "SELECT lOrdinalPosition, sSegmentDetailLabel, dCumTime, "
-                                                     "dRate, dDistance FROM tblSegmentDetail WHERE lSegmentID = 1",
+    const Statement reading = Statement::prepare(db,
+                                                 "SELECT lOrdinalPosition, sSegmentDetailLabel, dCumTime, "
+                                                 "dRate, dDistance FROM tblSegmentDetail WHERE lSegmentID = 1",
                                                  -1, &rc);
     sqlite3_stmt* read = reading.get();
     const auto optional = [&](int c) {
@@ -184,8 +192,9 @@ void BM_SaveSegment_Sqlite(benchmark::State& state)
         sqlite3_exec(db, "SAVEPOINT bench", nullptr, nullptr, nullptr);
         sqlite3_exec(db, "DELETE FROM tblSegmentDetail WHERE lSegmentID = 1", nullptr, nullptr, nullptr);
         const Statement inserting = Statement::prepare(
-            db, "INSERT INTO tblSegmentDetail (lSegmentID,lRosterId,sSegmentDetailLabel,lOrdinalPosition,dCumTime,"
-                "dRate,dDistance,sComments) VALUES (1, 1, ?, ?, ?, ?, ?, NULL)",
+            db,
+            "INSERT INTO tblSegmentDetail (lSegmentID,lRosterId,sSegmentDetailLabel,lOrdinalPosition,dCumTime,"
+            "dRate,dDistance,sComments) VALUES (1, 1, ?, ?, ?, ?, ?, NULL)",
             -1, &rc);
         sqlite3_stmt* insert = inserting.get();
         for (const Row& r : rows) {

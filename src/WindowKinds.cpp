@@ -1,8 +1,8 @@
 #include "WindowKinds.h"
 
 #include "app/ChildForms.h"
-#include "app/frmProgress.h"
 #include "app/clsThisApp.h"
+#include "app/frmProgress.h"
 #include "app/modapp.h"
 #include "detail/frmSegmentDetail.h"
 #include "import/clsFileReader.h"

@@ -14,7 +14,7 @@ QPixmap blank(int size)
     pixmap.fill(Qt::transparent);
     return pixmap;
 }
-}
+}  // namespace
 
 namespace AppLogo {
 QPixmap product(int size)
@@ -70,4 +70,4 @@ QPixmap developers(int size)
     p.drawRect(QRectF(s * 0.2, s * 0.78, s * 0.6, s * 0.06));
     return pixmap;
 }
-}
+}  // namespace AppLogo

@@ -8,4 +8,4 @@ namespace AppLogo {
 QPixmap product(int size);
 // The developers' mark on the About window: a link to our web page.
 QPixmap developers(int size);
-}
+}  // namespace AppLogo

@@ -8,7 +8,7 @@ QHash<QString, ChildForms::Factory>& factories()
     static QHash<QString, ChildForms::Factory> f;
     return f;
 }
-}
+}  // namespace
 
 namespace ChildForms {
 void registerForm(const QString& name, Factory factory) { factories().insert(name, std::move(factory)); }
@@ -20,4 +20,4 @@ QWidget* create(const QString& name)
     const auto it = factories().constFind(name);
     return it == factories().constEnd() ? nullptr : (*it)();
 }
-}
+}  // namespace ChildForms

@@ -15,4 +15,4 @@ void registerForm(const QString& name, Factory factory);
 bool isRegistered(const QString& name);
 // A new, not yet shown instance, or null when that kind is not registered.
 QWidget* create(const QString& name);
-}
+}  // namespace ChildForms

@@ -23,24 +23,28 @@ QString message(const QString& what, const AppError& e)
     QString why;
     switch (of(e.number())) {
     case ErrNo::DatabaseLocked:
-        why = text(4181, QStringLiteral("the database is in use by another program. Nothing was changed: try again "
-                                       "once the other program has finished with it."));
+        why = text(4181,
+                   QStringLiteral("the database is in use by another program. Nothing was changed: try again "
+                                  "once the other program has finished with it."));
         break;
     case ErrNo::DiskFull:
-        why = text(4182, QStringLiteral("the disk is full. Nothing was changed: make room on the disk, then try "
-                                       "again."));
+        why = text(4182,
+                   QStringLiteral("the disk is full. Nothing was changed: make room on the disk, then try "
+                                  "again."));
         break;
     case ErrNo::DatabaseReadOnly:
-        why = text(4183, QStringLiteral("the database or its folder cannot be written. Nothing was changed: check "
-                                       "that you may write to the program folder, then try again."));
+        why = text(4183,
+                   QStringLiteral("the database or its folder cannot be written. Nothing was changed: check "
+                                  "that you may write to the program folder, then try again."));
         break;
     default:
-        why = text(4184, QStringLiteral("the disk could not be read or written. Nothing was changed: keep a copy of "
-                                       "the database before anything else is done."));
+        why = text(4184,
+                   QStringLiteral("the disk could not be read or written. Nothing was changed: keep a copy of "
+                                  "the database before anything else is done."));
         break;
     }
     return what + QStringLiteral(": ") + why + QStringLiteral("\r\n\r\n")
-           + QStringLiteral("Error %1: %2").arg(of(e.number())).arg(e.description());
+        + QStringLiteral("Error %1: %2").arg(of(e.number())).arg(e.description());
 }
 
 void show(const QString& text) { WindowServices::showMessage(text, 48); }

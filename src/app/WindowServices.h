@@ -63,7 +63,10 @@ struct StatusCleared {
     StatusCleared() = default;
     StatusCleared(const StatusCleared&) = delete;
     StatusCleared& operator=(const StatusCleared&) = delete;
-    ~StatusCleared() { ignoringErrors([] { sysCmd(1); }); }
+    ~StatusCleared()
+    {
+        ignoringErrors([] { sysCmd(1); });
+    }
 };
 
 // A text of the strings file with its "|" filled by the word, or the default

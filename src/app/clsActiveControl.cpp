@@ -70,9 +70,7 @@ bool clsActiveControl::ControlUndo_Mf()
         case Kind::PlainTextEdit: static_cast<QPlainTextEdit*>(control)->setPlainText(m_value.asText()); break;
         case Kind::TextEdit: static_cast<QTextEdit*>(control)->setPlainText(m_value.asText()); break;
         case Kind::DatePicker: static_cast<DatePicker*>(control)->Value(m_value); break;
-        case Kind::CheckBox:
-            static_cast<QCheckBox*>(control)->setCheckState(Qt::CheckState(m_value.toLong()));
-            break;
+        case Kind::CheckBox: static_cast<QCheckBox*>(control)->setCheckState(Qt::CheckState(m_value.toLong())); break;
         case Kind::ComboBox: static_cast<ComboBox*>(control)->ListIndex(m_value.toLong()); break;
         case Kind::Grid: static_cast<DataGrid*>(control)->cancelPendingEdit(); break;
         case Kind::Tab: static_cast<QTabWidget*>(control)->setCurrentIndex(m_value.toLong()); break;

@@ -14,7 +14,7 @@ auto rethrown(const char* member, F&& body)
 {
     return withErrorSource(QStringLiteral("clsCboBoxHelper:") + QLatin1String(member), std::forward<F>(body));
 }
-}
+}  // namespace
 
 void clsCboBoxHelper::ADORecordSetToComboBox(Recordset& rs, ComboBox* cbo, const Value& textColumn,
                                              const Value& itemDataColumn)
@@ -70,8 +70,8 @@ qint32 clsCboBoxHelper::FindStringComboBoxPl(ComboBox* cbo, const QString& text,
 {
     for (qint32 i = 0; i < cbo->ListCount(); ++i) {
         const QString item = cbo->List(i);
-        const bool match = exact ? item.compare(text, Qt::CaseInsensitive) == 0
-                                 : item.startsWith(text, Qt::CaseInsensitive);
+        const bool match =
+            exact ? item.compare(text, Qt::CaseInsensitive) == 0 : item.startsWith(text, Qt::CaseInsensitive);
         if (match)
             return i;
     }
@@ -96,10 +96,7 @@ void clsCboBoxHelper::IncrementalSearchComboP(ComboBox* cbo, int& keyAscii)
     });
 }
 
-bool clsCboBoxHelper::IsComboBoxDropped(ComboBox* cbo)
-{
-    return cbo->view() && cbo->view()->isVisible();
-}
+bool clsCboBoxHelper::IsComboBoxDropped(ComboBox* cbo) { return cbo->view() && cbo->view()->isVisible(); }
 
 void clsCboBoxHelper::SetComboBoxItemHeight(ComboBox* cbo, float factor)
 {

@@ -97,11 +97,15 @@ QString clsErrorHandler::errorText(qint32 number, const QString& description, qi
 
     // A fault of the database file itself is told in words wherever it met us.
     QString desc = DatabaseFault::of(number)
-                       ? DatabaseFault::message(QStringLiteral("This could not be done"), AppError(number, description))
-                       : description;
+        ? DatabaseFault::message(QStringLiteral("This could not be done"), AppError(number, description))
+        : description;
     QList<ConnectionError> errors;
     if (m_connectionErrors) {
-        try { errors = m_connectionErrors(); } catch (...) { errors.clear(); }
+        try {
+            errors = m_connectionErrors();
+        } catch (...) {
+            errors.clear();
+        }
     }
     if (!errors.isEmpty()) {
         // The connection's last error is the one reported when both name the
@@ -115,7 +119,9 @@ QString clsErrorHandler::errorText(qint32 number, const QString& description, qi
     }
 
     const clsActiveProc* newest = m_procs.empty() ? nullptr : &m_procs.rbegin()->second;
-    auto line = [](const clsActiveProc& p) { return p.ModuleName + QLatin1Char('.') + p.ProcName + QLatin1Char('.') + p.TaskName; };
+    auto line = [](const clsActiveProc& p) {
+        return p.ModuleName + QLatin1Char('.') + p.ProcName + QLatin1Char('.') + p.TaskName;
+    };
 
     QString text = system ? QStringLiteral("System ") : QString();
     text += QStringLiteral("Error ") + QString::number(shown) + QStringLiteral(" encountered in ");

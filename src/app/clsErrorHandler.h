@@ -29,8 +29,8 @@ public:
     // The registered records in registration order.
     const std::map<qint64, clsActiveProc>& ActiveProcs_pcol() const { return m_procs; }
 
-    clsThisActiveProc RegisterProc_po(const QString& moduleName, const QString& procName,
-                                      const QString& taskName = {}, qint32 msgBoxType = 0);
+    clsThisActiveProc RegisterProc_po(const QString& moduleName, const QString& procName, const QString& taskName = {},
+                                      qint32 msgBoxType = 0);
     // Raises 5 for a key that is not registered.
     void ReleaseProc_p(const QString& key);
     void releaseKey(qint64 key) noexcept;

@@ -16,7 +16,7 @@ constexpr qint32 kPathNotFound = 76;
 bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
 bool isBreak(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
 bool endsItem(QChar c) { return c == QLatin1Char(',') || isBreak(c); }
-}
+}  // namespace
 
 clsFile::clsFile() = default;
 

@@ -5,7 +5,4 @@ clsFormRefresher::clsFormRefresher(QObject* parent) : QObject(parent)
     setObjectName(QStringLiteral("clsFormRefresher"));
 }
 
-void clsFormRefresher::SendRefreshRequest_p(qint32 lType, const QVariant& vArg)
-{
-    emit RefreshRequested(lType, vArg);
-}
+void clsFormRefresher::SendRefreshRequest_p(qint32 lType, const QVariant& vArg) { emit RefreshRequested(lType, vArg); }

@@ -71,7 +71,7 @@ auto rethrown(const char* member, F&& body)
         throw e.asObjectError(Class + QLatin1Char('.') + QLatin1String(member));
     }
 }
-}
+}  // namespace
 
 QWidget* clsFormSettings::frameOf(QWidget* form)
 {
@@ -130,7 +130,8 @@ bool clsFormSettings::RestorePosition_pf(QWidget* form, bool keepOnScreen)
     return rethrown("RestorePosition_pf", [&] {
         clsRegistry registry;
         const QString key = sectionKey(form);
-        const Value state = registry.GetRegistryValue(clsRegistry::HKEY_LOCAL_MACHINE, key, QStringLiteral("WindowState"));
+        const Value state =
+            registry.GetRegistryValue(clsRegistry::HKEY_LOCAL_MACHINE, key, QStringLiteral("WindowState"));
         if (state.isNullOrEmpty() || state.asText().isEmpty())
             return false;
         const auto read = [&](const char* name) {

@@ -16,15 +16,12 @@ const QString ClassName = QStringLiteral("clsGridSettings");
 
 QString valueName(const DataGrid* grid, int column, const char* what)
 {
-    return grid->objectName() + QStringLiteral("_Column") + QString::number(column) + QLatin1Char('_') +
-           QLatin1String(what);
+    return grid->objectName() + QStringLiteral("_Column") + QString::number(column) + QLatin1Char('_')
+        + QLatin1String(what);
 }
 
 // A saved value that is there at all, even "0", counts; an empty one does not.
-bool isSaved(const Value& v)
-{
-    return !v.isNullOrEmpty() && !v.asText().isEmpty();
-}
+bool isSaved(const Value& v) { return !v.isNullOrEmpty() && !v.asText().isEmpty(); }
 
 }  // namespace
 
@@ -88,7 +85,8 @@ void clsGridSettings::SaveSettings_p(QWidget* window, DataGrid* grid)
 void clsGridSettings::DeleteGridSettingsRegistryEntry_p()
 {
     try {
-        clsRegistry().DeleteKeyWithSubKeys(clsRegistry::HKEY_LOCAL_MACHINE, m_baseKey + QStringLiteral("\\GridSettings"));
+        clsRegistry().DeleteKeyWithSubKeys(clsRegistry::HKEY_LOCAL_MACHINE,
+                                           m_baseKey + QStringLiteral("\\GridSettings"));
     } catch (...) {
     }
 }

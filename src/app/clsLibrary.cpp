@@ -51,11 +51,8 @@ double fractionOf(QString text)
     return text.toDouble();
 }
 
-bool inRange(const QString& digits, int max)
-{
-    return digits.isEmpty() || digits.toInt() <= max;
-}
-}
+bool inRange(const QString& digits, int max) { return digits.isEmpty() || digits.toInt() <= max; }
+}  // namespace
 
 QString clsLibrary::StrTran_gs(const QString& text, const QString& find, const QString& replacement) const
 {
@@ -101,15 +98,9 @@ void clsLibrary::Wait_g(qint32 seconds) const
         QThread::msleep(static_cast<unsigned long>(std::clamp<qint64>(deadline.remainingTime(), 1, 50)));
 }
 
-bool clsLibrary::lib_IsFile_gf(const QString& path) const
-{
-    return !path.isEmpty() && QFileInfo(path).isFile();
-}
+bool clsLibrary::lib_IsFile_gf(const QString& path) const { return !path.isEmpty() && QFileInfo(path).isFile(); }
 
-bool clsLibrary::lib_IsDirectory_gf(const QString& path) const
-{
-    return !path.isEmpty() && QFileInfo(path).isDir();
-}
+bool clsLibrary::lib_IsDirectory_gf(const QString& path) const { return !path.isEmpty() && QFileInfo(path).isDir(); }
 
 bool clsLibrary::ValidTime_gf(const QString& text) const
 {
@@ -117,8 +108,7 @@ bool clsLibrary::ValidTime_gf(const QString& text) const
     if (t.isEmpty())
         return false;
 
-    static const QRegularExpression clock(
-        QStringLiteral("^(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?\\s*([AaPp][Mm])?$"));
+    static const QRegularExpression clock(QStringLiteral("^(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?\\s*([AaPp][Mm])?$"));
     if (const auto m = clock.match(t); m.hasMatch()) {
         const int hourMax = m.captured(4).isEmpty() ? 23 : 12;
         return inRange(m.captured(1), hourMax) && inRange(m.captured(2), 59) && inRange(m.captured(3), 59);
@@ -127,8 +117,7 @@ bool clsLibrary::ValidTime_gf(const QString& text) const
     if (const auto m = hourOnly.match(t); m.hasMatch())
         return inRange(m.captured(1), 12);
 
-    return QDate::fromString(t, Qt::ISODate).isValid()
-        || QLocale().toDate(t, QLocale::ShortFormat).isValid();
+    return QDate::fromString(t, Qt::ISODate).isValid() || QLocale().toDate(t, QLocale::ShortFormat).isValid();
 }
 
 QTime clsLibrary::TimeOfDay_g(const QString& text) const
@@ -148,10 +137,7 @@ QTime clsLibrary::TimeOfDay_g(const QString& text) const
     return QTime(hour, m.captured(2).toInt(), m.captured(3).toInt());
 }
 
-QString clsLibrary::SecondsToTime_gs(double seconds) const
-{
-    return SecondsToTime(seconds, LocaleInfo::decimalSign());
-}
+QString clsLibrary::SecondsToTime_gs(double seconds) const { return SecondsToTime(seconds, LocaleInfo::decimalSign()); }
 
 QString clsLibrary::SecondsToTime(double seconds, const QString& decimalSign)
 {

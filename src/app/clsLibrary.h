@@ -3,8 +3,8 @@
 #include "platform/Value.h"
 
 #include <QList>
-#include <QTime>
 #include <QString>
+#include <QTime>
 #include <memory>
 #include <optional>
 

@@ -24,8 +24,7 @@ Value clsLocaleInfo::cUSDecimalSymbol(const Value& value) const
         // Never the locale's text: a "2,5" inside an SQL values list shifts
         // the columns, and six digits lose data.
         return Value(QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest));
-    case Value::Kind::Long:
-        return Value(QString::number(value.toLong()));
+    case Value::Kind::Long: return Value(QString::number(value.toLong()));
     case Value::Kind::Text: {
         // A number already in text form (a grid width as typed or stored).
         QString text = value.toText();
@@ -34,7 +33,6 @@ Value clsLocaleInfo::cUSDecimalSymbol(const Value& value) const
             text.replace(dec, QStringLiteral("."), Qt::CaseInsensitive);
         return Value(text);
     }
-    default:
-        return Value(value.toText());
+    default: return Value(value.toText());
     }
 }

@@ -20,7 +20,7 @@ bool isMultiSelect(const QListWidget* lst)
     const auto mode = lst->selectionMode();
     return mode == QAbstractItemView::MultiSelection || mode == QAbstractItemView::ExtendedSelection;
 }
-}
+}  // namespace
 
 qint32 clsLstBoxHelper::itemData(const QListWidget* lst, int row)
 {

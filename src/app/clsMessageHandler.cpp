@@ -9,10 +9,7 @@ qint32 clsMessageHandler::ShowMessage_gl(const QString& prompt, qint32* style)
     return MessagePresenter::show(prompt, *style);
 }
 
-qint32 clsMessageHandler::ShowMessage_gl(const QString& prompt, qint32 style)
-{
-    return ShowMessage_gl(prompt, &style);
-}
+qint32 clsMessageHandler::ShowMessage_gl(const QString& prompt, qint32 style) { return ShowMessage_gl(prompt, &style); }
 
 std::unique_ptr<clsThisStatusMessage> clsMessageHandler::CreateStatusMessage_po(const QString& text)
 {

@@ -1,10 +1,8 @@
 #include "app/clsObjectHelpers.h"
 
 clsObjectHelpers::clsObjectHelpers()
-    : m_cboBoxHelper(std::make_unique<clsCboBoxHelper>()),
-      m_txtBoxHelper(std::make_unique<clsTxtBoxHelper>()),
-      m_lstBoxHelper(std::make_unique<clsLstBoxHelper>()),
-      m_formHelper(std::make_unique<clsFormHelper>())
+    : m_cboBoxHelper(std::make_unique<clsCboBoxHelper>()), m_txtBoxHelper(std::make_unique<clsTxtBoxHelper>()),
+      m_lstBoxHelper(std::make_unique<clsLstBoxHelper>()), m_formHelper(std::make_unique<clsFormHelper>())
 {
 }
 

@@ -13,7 +13,7 @@ QString hiveName(qint32 hive)
     default: return QStringLiteral("HKEY_%1").arg(quint32(hive), 8, 16, QLatin1Char('0'));
     }
 }
-}
+}  // namespace
 
 QString clsRegistry::storePath(const QString& sectionKey) const
 {

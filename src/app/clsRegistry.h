@@ -59,8 +59,8 @@ public:
     void DeleteKeyWithSubKeys(qint32 hKey, const QString& sectionKey);
     ::Value GetRegistryValue(qint32 hKey, const QString& sectionKey, const QString& valueKey);
     // Writes and returns the value as read back.
-    ::Value SetRegistryValue(qint32 hKey, const QString& sectionKey, const QString& valueKey,
-                             const ::Value& value, qint32 valueType = REG_SZ);
+    ::Value SetRegistryValue(qint32 hKey, const QString& sectionKey, const QString& valueKey, const ::Value& value,
+                             qint32 valueType = REG_SZ);
 
 private:
     void DeleteSubKeys_m(const QString& keyPath);

@@ -21,7 +21,7 @@ qint32 member(const char* name, F&& body)
         throw AppError(ErrNo::InvalidCall, QString::fromLocal8Bit(e.what()), source);
     }
 }
-}
+}  // namespace
 
 bool clsShellExecute::StillExecutingPf() const { return m_program.isRunning(); }
 

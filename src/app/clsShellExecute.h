@@ -18,7 +18,8 @@ public:
 
     bool StillExecutingPf() const;
     qint32 ExplorePl(QWidget* owner, const QString& folder, qint32 showCommand = ShowNormal);
-    qint32 LaunchDocumentPl(QWidget* owner, const QString& file, const QString& directory, qint32 showCommand = ShowNormal);
+    qint32 LaunchDocumentPl(QWidget* owner, const QString& file, const QString& directory,
+                            qint32 showCommand = ShowNormal);
     qint32 LaunchEmailPl(QWidget* owner, const QString& address, qint32 showCommand = ShowNormal);
     qint32 LaunchFolderPl(QWidget* owner, const QString& folder, qint32 showCommand = ShowNormal);
     qint32 LaunchProgramPl(QWidget* owner, const QString& program, const QString& parameters,

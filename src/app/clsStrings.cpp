@@ -74,9 +74,8 @@ bool clsStrings::SysStringToID_pf(qint32 id, const QString& text)
         return false;
     try {
         // Bound, so the text is stored exactly as given, quotes and all.
-        return m_connection->SQLExecute_pl(
-                   QStringLiteral("UPDATE tblSysStrings SET sString = ? WHERE lStringID = ?"),
-                   {Value(text), Value(int(id))})
+        return m_connection->SQLExecute_pl(QStringLiteral("UPDATE tblSysStrings SET sString = ? WHERE lStringID = ?"),
+                                           {Value(text), Value(int(id))})
             >= 0;
     } catch (...) {
         return false;

@@ -33,10 +33,10 @@ public:
     // A text of the strings file: the key is the id's text form. Never raises.
     QString IniStringFromID_pf(const QString& file, const QString& section, const Value& id,
                                const QString& defaultText) const;
-    QString IniStringFromID_pf(const QString& file, const QString& section, const Value& id,
-                               const QString& defaultText, const Value& tag) const;
-    QString IniStringFromID_pf(const QString& file, const QString& section, const Value& id,
-                               const QString& defaultText, const QList<Value>& tags) const;
+    QString IniStringFromID_pf(const QString& file, const QString& section, const Value& id, const QString& defaultText,
+                               const Value& tag) const;
+    QString IniStringFromID_pf(const QString& file, const QString& section, const Value& id, const QString& defaultText,
+                               const QList<Value>& tags) const;
 
     // Fills successive occurrences of the one-character tag (found without
     // regard to case) from tags; surplus bars stay, surplus tags are ignored.

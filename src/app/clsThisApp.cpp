@@ -1,8 +1,8 @@
 #include "app/clsThisApp.h"
 
 #include "app/WindowProc.h"
-#include "app/clsErrorHandler.h"
 #include "app/clsActiveControl.h"
+#include "app/clsErrorHandler.h"
 #include "app/clsFormRefresher.h"
 #include "app/clsFormSettings.h"
 #include "app/clsGridSettings.h"
@@ -25,11 +25,8 @@
 namespace {
 const QString kBackslash = QStringLiteral("\\");
 
-[[noreturn]] void reraise(const AppError& e, const char* source)
-{
-    throw e.withSource(QString::fromLatin1(source));
-}
-}
+[[noreturn]] void reraise(const AppError& e, const char* source) { throw e.withSource(QString::fromLatin1(source)); }
+}  // namespace
 
 clsThisApp::clsThisApp()
 {
@@ -73,10 +70,12 @@ void clsThisApp::checkVersionStamp_m()
 void clsThisApp::CheckSystemSettingsStatus()
 {
     clsLocaleInfo locale;
-    const QString code = locale.GetLocaleInfoPv(clsLocaleInfo::LOCALE_USER_DEFAULT, clsLocaleInfo::LOCALE_ICOUNTRY).asText();
+    const QString code =
+        locale.GetLocaleInfoPv(clsLocaleInfo::LOCALE_USER_DEFAULT, clsLocaleInfo::LOCALE_ICOUNTRY).asText();
     clsRegistry registry;
     const QString localeKey = m_baseKey + QStringLiteral("\\General\\LocaleInfo");
-    const QString stored = registry.GetRegistryValue(HKeyLocalMachine, localeKey, QStringLiteral("CountryCode")).asText();
+    const QString stored =
+        registry.GetRegistryValue(HKeyLocalMachine, localeKey, QStringLiteral("CountryCode")).asText();
     if (stored.compare(code, Qt::CaseInsensitive) != 0) {
         // Saved grid layouts belong to the old locale's number format.
         ignoringErrors([&] { m_gridSettings->DeleteGridSettingsRegistryEntry_p(); });
@@ -131,7 +130,7 @@ void clsThisApp::SystemInit_m()
 
         m_dao = std::make_unique<clsConnectJet>();
         m_dao->Connect_ps(QStringLiteral(";DATABASE=") + databasePath() + QStringLiteral(";PWD=")
-                                + QString::fromLatin1(DatabasePassword));
+                          + QString::fromLatin1(DatabasePassword));
         m_errorHandler->AdoConnection({});
         m_ado = std::make_unique<clsAdoConnectJet>();
         m_ado->UDL(QDir(folder).filePath(QStringLiteral("SPLITWERK.UDL")));
@@ -156,8 +155,9 @@ void clsThisApp::SystemInit_m()
         const QString file = m_strings->SysStringFromID_pf(170, QString());
         m_stringsIniFile = QDir(folder).filePath(file);
         if (file.isEmpty())
-            throw AppError(ErrNo::NoStringsFile,
-                           QStringLiteral("No message string file is specified (tblSysStrings), contact system administrator"));
+            throw AppError(
+                ErrNo::NoStringsFile,
+                QStringLiteral("No message string file is specified (tblSysStrings), contact system administrator"));
         m_language = m_strings->SysStringFromID_pf(180, QString());
         if (m_language.isEmpty())
             throw AppError(ErrNo::NoStringsFile,

@@ -20,8 +20,9 @@ constexpr qint16 Escape = 27;
 
 class KeyFilterObject : public QObject {
 public:
-    KeyFilterObject(QObject* parent, clsTxtBoxHelper::KeyFilter filter)
-        : QObject(parent), m_filter(std::move(filter)) {}
+    KeyFilterObject(QObject* parent, clsTxtBoxHelper::KeyFilter filter) : QObject(parent), m_filter(std::move(filter))
+    {
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -62,8 +63,7 @@ private:
 // held before it, so a text set by the program does not lock the field.
 class PasteValidator : public QValidator {
 public:
-    PasteValidator(QLineEdit* edit, clsTxtBoxHelper::KeyFilter filter)
-        : QValidator(edit), m_filter(std::move(filter))
+    PasteValidator(QLineEdit* edit, clsTxtBoxHelper::KeyFilter filter) : QValidator(edit), m_filter(std::move(filter))
     {
         // The edit already shows the new text while it asks; remember the last one it kept.
         m_refusedBefore = refused(edit->text());
@@ -117,7 +117,7 @@ public:
 private:
     QPointer<const QValidator> m_inner;
 };
-}
+}  // namespace
 
 qint16 clsTxtBoxHelper::FilterKeyPressAlphaPi(qint16 keyAscii)
 {
@@ -140,8 +140,9 @@ qint16 clsTxtBoxHelper::FilterKeyPressValuesPi(qint16 keyAscii, const QString& a
     try {
         if (allowedCodes.isEmpty())
             return 0;
-        const QStringList parts = delimiter.isEmpty() ? QStringList{allowedCodes}
-                                                      : allowedCodes.split(delimiter, Qt::KeepEmptyParts, Qt::CaseSensitive);
+        const QStringList parts = delimiter.isEmpty()
+            ? QStringList{allowedCodes}
+            : allowedCodes.split(delimiter, Qt::KeepEmptyParts, Qt::CaseSensitive);
         for (const QString& part : parts) {
             const Value code(part);
             if (!code.isNumeric())

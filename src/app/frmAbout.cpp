@@ -24,7 +24,7 @@ QFrame* separator(QWidget* parent)
     line->setFrameShadow(QFrame::Sunken);
     return line;
 }
-}
+}  // namespace
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
 {
@@ -93,7 +93,8 @@ QSize frmAbout::sizeHint() const { return Twips::designSize(this, DesignWidth, D
 void frmAbout::Form_Load()
 {
     lblTitle->setText(AppInfo::title());
-    lblVersion->setText(QStringLiteral("Version %1.%2.%3").arg(AppInfo::major()).arg(AppInfo::minor()).arg(AppInfo::revision()));
+    lblVersion->setText(
+        QStringLiteral("Version %1.%2.%3").arg(AppInfo::major()).arg(AppInfo::minor()).arg(AppInfo::revision()));
     lblCopyright->setText(AppInfo::copyright());
     setWindowTitle(QStringLiteral("About ") + AppInfo::title());
 }
@@ -112,8 +113,7 @@ void frmAbout::StartSysInfo()
         QString tool;
         if (GetKeyValue(HKeyLocalMachine, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
                         QStringLiteral("PATH"), tool)
-            && QFileInfo(tool).isFile()
-            && m_shell.LaunchProgramPl(this, tool, {}) == Shell::Success)
+            && QFileInfo(tool).isFile() && m_shell.LaunchProgramPl(this, tool, {}) == Shell::Success)
             return;
     } catch (...) {
     }

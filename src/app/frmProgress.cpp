@@ -9,8 +9,8 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QScreen>
 #include <QProgressBar>
+#include <QScreen>
 #include <QVBoxLayout>
 
 frmProgress::frmProgress(QWidget* parent) : QWidget(parent)
@@ -67,7 +67,8 @@ QStringList brokenLine(const QString& line, const QFontMetrics& fm, int width)
         qsizetype n = rest.size() - 1;
         while (n > 1 && fm.horizontalAdvance(rest.left(n)) > width)
             --n;
-        const qsizetype separator = std::max(rest.lastIndexOf(QLatin1Char('/'), n - 1), rest.lastIndexOf(QLatin1Char('\\'), n - 1));
+        const qsizetype separator =
+            std::max(rest.lastIndexOf(QLatin1Char('/'), n - 1), rest.lastIndexOf(QLatin1Char('\\'), n - 1));
         if (separator > 0)
             n = separator + 1;
         pieces << rest.left(n);
@@ -75,15 +76,15 @@ QStringList brokenLine(const QString& line, const QFontMetrics& fm, int width)
     }
     return pieces << rest;
 }
-}
+}  // namespace
 
 void frmProgress::fitStatus_m()
 {
     QWidget* frame = clsFormSettings::frameOf(this);
     auto* sub = qobject_cast<QMdiSubWindow*>(frame);
     const QRect room = sub && sub->mdiArea() ? sub->mdiArea()->viewport()->rect()
-                       : screen()               ? screen()->availableGeometry()
-                                                : QRect(0, 0, 1024, 768);
+        : screen()                           ? screen()->availableGeometry()
+                                             : QRect(0, 0, 1024, 768);
     // What the frame, the group box and the margins take besides the label;
     // a character's width spare for the glyphs' overhang.
     layout()->activate();

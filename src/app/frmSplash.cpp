@@ -49,12 +49,11 @@ QLabel* label(QWidget* parent, const char* name, const QString& text = {})
     l->setObjectName(QLatin1String(name));
     return l;
 }
-}
+}  // namespace
 
 frmSplash::frmSplash(qint32 minimumSeconds, Clock clock, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_clock(clock.elapsedMs && clock.sleepMs ? std::move(clock) : realClock()),
-      m_minimumSeconds(minimumSeconds)
+      m_clock(clock.elapsedMs && clock.sleepMs ? std::move(clock) : realClock()), m_minimumSeconds(minimumSeconds)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(AppInfo::title());
@@ -117,7 +116,8 @@ frmSplash::~frmSplash() = default;
 void frmSplash::Form_Load()
 {
     m_loadedAtMs = m_clock.elapsedMs();
-    lblVersion->setText(QStringLiteral("Version %1.%2.%3").arg(AppInfo::major()).arg(AppInfo::minor()).arg(AppInfo::revision()));
+    lblVersion->setText(
+        QStringLiteral("Version %1.%2.%3").arg(AppInfo::major()).arg(AppInfo::minor()).arg(AppInfo::revision()));
     lblCompany->setText(AppInfo::companyName());
     lblProductName->setText(AppInfo::title());
     lblCopyright->setText(AppInfo::copyright());

@@ -15,7 +15,7 @@ class frmSplash : public QWidget {
 public:
     // Where the splash reads the time and how it waits; tests pass a fake.
     struct Clock {
-        std::function<qint64()> elapsedMs;       // monotonic milliseconds
+        std::function<qint64()> elapsedMs;  // monotonic milliseconds
         std::function<void(int ms)> sleepMs;
     };
     static constexpr int WaitStepMs = 10;

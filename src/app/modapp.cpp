@@ -48,8 +48,8 @@ std::unique_ptr<frmSplash> showSplash_m()
 // lets the start go on: the database open then says what is wrong.
 bool takeInstanceLock_m()
 {
-    auto lock = std::make_unique<QLockFile>(
-        QDir(AppInfo::path()).filePath(AppInfo::exeName() + QStringLiteral(".mdb.lock")));
+    auto lock =
+        std::make_unique<QLockFile>(QDir(AppInfo::path()).filePath(AppInfo::exeName() + QStringLiteral(".mdb.lock")));
     lock->setStaleLockTime(0);  // a running copy's lock never ages into a stale one
     if (lock->tryLock(0)) {
         g_instanceLock = std::move(lock);
@@ -65,7 +65,7 @@ void splashProgress_m(frmSplash* splash, qint32 percent, const QString& detail)
     splash->Progress_pl(percent);
     splash->StatusDetail_ps(detail);
 }
-}
+}  // namespace
 
 namespace modapp {
 clsThisApp* ThisApp() { return g_app; }
@@ -101,19 +101,19 @@ QString startupFailureText(const AppError& e, qint32* style)
     if (e.number() == AppError::withObjectBase(ErrNo::DatabaseInUse)) {
         *style = 48;
         return QStringLiteral("The system database is locked by an administrative user ")
-               + QStringLiteral("OR may be opened by Access. ") + crlf + QStringLiteral("Please try again later.");
+            + QStringLiteral("OR may be opened by Access. ") + crlf + QStringLiteral("Please try again later.");
     }
     *style = 16;
     if (e.number() == ErrNo::CantCreateObject) {
         return QStringLiteral("The following error occurred: ") + crlf + crlf + QString::number(e.number())
-               + QStringLiteral(": ") + e.description() + crlf + crlf
-               + QStringLiteral("This error may be related to an older version of the ")
-               + QStringLiteral("Microsoft Data Access Components being installed over a newer version of the same file. ")
-               + QStringLiteral("Please refer to the Readme.txt file found on the installation CD for this ")
-               + QStringLiteral("software further instructions.");
+            + QStringLiteral(": ") + e.description() + crlf + crlf
+            + QStringLiteral("This error may be related to an older version of the ")
+            + QStringLiteral("Microsoft Data Access Components being installed over a newer version of the same file. ")
+            + QStringLiteral("Please refer to the Readme.txt file found on the installation CD for this ")
+            + QStringLiteral("software further instructions.");
     }
     return QStringLiteral("Critical Error: ") + QString::number(e.number()) + crlf + QStringLiteral("Description: ")
-           + e.description();
+        + e.description();
 }
 
 QString alreadyRunningText()
@@ -186,8 +186,14 @@ int Main()
                 MessagePresenter::show(text, style);
         } catch (...) {
         }
-        try { busy.reset(); } catch (...) {}
-        try { app.reset(); } catch (...) {}
+        try {
+            busy.reset();
+        } catch (...) {
+        }
+        try {
+            app.reset();
+        } catch (...) {
+        }
         g_app = nullptr;
         releaseAll();  // the lock too
         try {
@@ -214,4 +220,4 @@ void EndApplication_m()
     if (QCoreApplication::instance())
         QCoreApplication::quit();
 }
-}
+}  // namespace modapp

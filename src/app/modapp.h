@@ -46,4 +46,4 @@ QString alreadyRunningText();
 QString startupFailureText(const AppError& e, qint32* style);
 // Called once by the main window's unload: runs the shut-down sequence.
 void EndApplication_m();
-}
+}  // namespace modapp

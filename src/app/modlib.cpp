@@ -9,8 +9,8 @@ bool TempFileName_gf(const QString& folder, const QString& prefix, qint32 unique
     if (dir.isEmpty())
         return false;
     if (unique != 0) {
-        fileName = StripNulls_gs(QDir(dir).filePath(
-            prefix + QString::number(quint32(unique) & 0xFFFFu, 16).toUpper() + QStringLiteral(".tmp")));
+        fileName = StripNulls_gs(QDir(dir).filePath(prefix + QString::number(quint32(unique) & 0xFFFFu, 16).toUpper()
+                                                    + QStringLiteral(".tmp")));
         return true;
     }
     QTemporaryFile file(QDir(dir).filePath(prefix + QStringLiteral("XXXXXX.tmp")));

@@ -26,21 +26,39 @@ constexpr qint32 ObjectClosed = 3704;
 bool isNumericType(qint32 t)
 {
     switch (t) {
-    case 2: case 3: case 4: case 5: case 6: case 14: case 16: case 17: case 18:
-    case 20: case 21: case 72: case 128: case 131: case 139: case 204: case 205:
-        return true;
-    default:
-        return false;
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 14:
+    case 16:
+    case 17:
+    case 18:
+    case 20:
+    case 21:
+    case 72:
+    case 128:
+    case 131:
+    case 139:
+    case 204:
+    case 205: return true;
+    default: return false;
     }
 }
 
 bool isTextType(qint32 t)
 {
     switch (t) {
-    case 8: case 12: case 13: case 129: case 130: case 200: case 201: case 202:
-        return true;
-    default:
-        return false;
+    case 8:
+    case 12:
+    case 13:
+    case 129:
+    case 130:
+    case 200:
+    case 201:
+    case 202: return true;
+    default: return false;
     }
 }
 
@@ -58,12 +76,11 @@ QString decodeDataLink(const QByteArray& bytes)
 QString unquote(QString v)
 {
     v = v.trimmed();
-    if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\''))
-        && v.back() == v.front())
+    if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) && v.back() == v.front())
         v = v.mid(1, v.size() - 2);
     return v;
 }
-}
+}  // namespace
 
 clsAdoConnectJet::clsAdoConnectJet() : m_connection(std::make_unique<::Connection>()) {}
 
@@ -138,8 +155,7 @@ QString clsAdoConnectJet::buildConnectString() const
 {
     // The passwords stay out: the string is shown and logged.
     QStringList parts;
-    parts << QStringLiteral("User ID=") + m_userID
-          << QStringLiteral("Data Source=") + m_dataSource;
+    parts << QStringLiteral("User ID=") + m_userID << QStringLiteral("Data Source=") + m_dataSource;
     if (!m_systemDBName.isEmpty())
         parts << QStringLiteral("Jet OLEDB:System database=") + m_systemDBName;
     if (!m_registryPath.isEmpty())
@@ -164,8 +180,8 @@ bool clsAdoConnectJet::OpenConnection_pf()
             parts << QStringLiteral("Data Source=") + path;
             described = parts.join(QLatin1Char(';'));
         } else {
-            path = m_dataSource.isEmpty()
-                ? QString() : QDir::cleanPath(QDir(AppInfo::path()).absoluteFilePath(m_dataSource));
+            path = m_dataSource.isEmpty() ? QString()
+                                          : QDir::cleanPath(QDir(AppInfo::path()).absoluteFilePath(m_dataSource));
             key = m_databasePassword;
             described = buildConnectString();
         }
@@ -205,12 +221,9 @@ void clsAdoConnectJet::requireOpen(const QString& source) const
 QString clsAdoConnectJet::sqlNumber(const Value& value)
 {
     switch (value.kind()) {
-    case Value::Kind::Boolean:
-        return value.toBool() ? QStringLiteral("-1") : QStringLiteral("0");
-    case Value::Kind::Long:
-        return QString::number(value.toLong());
-    default:
-        break;
+    case Value::Kind::Boolean: return value.toBool() ? QStringLiteral("-1") : QStringLiteral("0");
+    case Value::Kind::Long: return QString::number(value.toLong());
+    default: break;
     }
     // Text goes through the user's locale (and "." as a fall-back); 13 otherwise.
     const double d = value.toDouble();
@@ -241,8 +254,7 @@ QString clsAdoConnectJet::sqlTime(const Value& value)
 
 QString clsAdoConnectJet::sqlDateTime(const Value& value)
 {
-    return QLatin1Char('\'') + value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-        + QLatin1Char('\'');
+    return QLatin1Char('\'') + value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QLatin1Char('\'');
 }
 
 QString clsAdoConnectJet::sqlBoolean(const Value& value)
@@ -319,10 +331,7 @@ QString clsAdoConnectJet::SQLLikeString_ps(const Value& value, qint32 adoType) c
 
 // ---- statements and record sets ------------------------------------------
 
-qint32 clsAdoConnectJet::SQLExecute_pl(const QString& sql)
-{
-    return SQLExecute_pl(sql, {});
-}
+qint32 clsAdoConnectJet::SQLExecute_pl(const QString& sql) { return SQLExecute_pl(sql, {}); }
 
 qint32 clsAdoConnectJet::SQLExecute_pl(const QString& sql, const QList<Value>& params)
 {
@@ -336,16 +345,16 @@ qint32 clsAdoConnectJet::SQLExecute_pl(const QString& sql, const QList<Value>& p
     }
 }
 
-qint32 clsAdoConnectJet::SQLOpenRecordset_pl(std::unique_ptr<Recordset>& rs, const QString& sql,
-                                             qint32 cursorType, qint32 lockType, qint32 options)
+qint32 clsAdoConnectJet::SQLOpenRecordset_pl(std::unique_ptr<Recordset>& rs, const QString& sql, qint32 cursorType,
+                                             qint32 lockType, qint32 options)
 {
     if (!rs)
         rs = std::make_unique<Recordset>();
     return SQLOpenRecordset_pl(*rs, sql, cursorType, lockType, options);
 }
 
-qint32 clsAdoConnectJet::SQLOpenRecordset_pl(Recordset& rs, const QString& sql, qint32 /*cursorType*/,
-                                             qint32 lockType, qint32 /*options*/)
+qint32 clsAdoConnectJet::SQLOpenRecordset_pl(Recordset& rs, const QString& sql, qint32 /*cursorType*/, qint32 lockType,
+                                             qint32 /*options*/)
 {
     // Every record set is a client-side snapshot, so the cursor type and
     // options change nothing; the lock type decides whether edits are written.
@@ -405,10 +414,7 @@ bool clsAdoConnectJet::Rollback_pf()
     }
 }
 
-int clsAdoConnectJet::TransactionLevel() const
-{
-    return IsOpen() ? m_connection->TransactionDepth() : 0;
-}
+int clsAdoConnectJet::TransactionLevel() const { return IsOpen() ? m_connection->TransactionDepth() : 0; }
 
 QList<clsErrorHandler::ConnectionError> clsAdoConnectJet::Errors() const
 {

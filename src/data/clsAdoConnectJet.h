@@ -18,16 +18,37 @@ class clsAdoConnectJet {
 public:
     // Data-access type numbers the callers pass to the quoting members.
     enum AdoType : qint32 {
-        adSmallInt = 2, adInteger = 3, adSingle = 4, adDouble = 5, adCurrency = 6,
-        adDate = 7, adBSTR = 8, adBoolean = 11, adVariant = 12, adDecimal = 14,
-        adBigInt = 20, adNumeric = 131, adDBDate = 133, adDBTime = 134,
-        adDBTimeStamp = 135, adChar = 129, adWChar = 130, adVarChar = 200,
-        adLongVarChar = 201, adVarWChar = 202, adFileTime = 64
+        adSmallInt = 2,
+        adInteger = 3,
+        adSingle = 4,
+        adDouble = 5,
+        adCurrency = 6,
+        adDate = 7,
+        adBSTR = 8,
+        adBoolean = 11,
+        adVariant = 12,
+        adDecimal = 14,
+        adBigInt = 20,
+        adNumeric = 131,
+        adDBDate = 133,
+        adDBTime = 134,
+        adDBTimeStamp = 135,
+        adChar = 129,
+        adWChar = 130,
+        adVarChar = 200,
+        adLongVarChar = 201,
+        adVarWChar = 202,
+        adFileTime = 64
     };
     // Record-set arguments; -1 leaves the choice to the connection.
     enum CursorType : qint32 { adOpenUnspecified = -1, adOpenForwardOnly = 0, adOpenStatic = 3 };
-    enum LockType : qint32 { adLockUnspecified = -1, adLockReadOnly = 1, adLockPessimistic = 2,
-                             adLockOptimistic = 3, adLockBatchOptimistic = 4 };
+    enum LockType : qint32 {
+        adLockUnspecified = -1,
+        adLockReadOnly = 1,
+        adLockPessimistic = 2,
+        adLockOptimistic = 3,
+        adLockBatchOptimistic = 4
+    };
 
     static constexpr const char* DataLinkMissingText =
         "A UDL file was specified but none was found, please contact software supplier.";
@@ -92,10 +113,10 @@ public:
     // Our own statements: ? placeholders bound in order, nothing quoted by hand.
     qint32 SQLExecute_pl(const QString& sql, const QList<Value>& params);
     // Opens sql into rs (made when empty, closed first when open); the row count.
-    qint32 SQLOpenRecordset_pl(std::unique_ptr<Recordset>& rs, const QString& sql,
-                               qint32 cursorType = -1, qint32 lockType = -1, qint32 options = -1);
-    qint32 SQLOpenRecordset_pl(Recordset& rs, const QString& sql,
-                               qint32 cursorType = -1, qint32 lockType = -1, qint32 options = -1);
+    qint32 SQLOpenRecordset_pl(std::unique_ptr<Recordset>& rs, const QString& sql, qint32 cursorType = -1,
+                               qint32 lockType = -1, qint32 options = -1);
+    qint32 SQLOpenRecordset_pl(Recordset& rs, const QString& sql, qint32 cursorType = -1, qint32 lockType = -1,
+                               qint32 options = -1);
 
     bool BeginTrans_pf();
     bool CommitTrans_pf();
@@ -120,11 +141,11 @@ public:
     // A number with "." whatever the locale, shortest form that reads back
     // the same; raises 13 for a value that is no number.
     static QString sqlNumber(const Value& value);
-    static QString sqlText(const QString& text);  // 'text' with quotes doubled
-    static QString sqlDate(const Value& value);       // 'YYYY-MM-DD'
-    static QString sqlTime(const Value& value);       // 'HH:MM:SS'
-    static QString sqlDateTime(const Value& value);   // 'YYYY-MM-DD HH:MM:SS'
-    static QString sqlBoolean(const Value& value);    // -1 / 0
+    static QString sqlText(const QString& text);     // 'text' with quotes doubled
+    static QString sqlDate(const Value& value);      // 'YYYY-MM-DD'
+    static QString sqlTime(const Value& value);      // 'HH:MM:SS'
+    static QString sqlDateTime(const Value& value);  // 'YYYY-MM-DD HH:MM:SS'
+    static QString sqlBoolean(const Value& value);   // -1 / 0
     // A "*"/"?" pattern as a LIKE operand with its own ESCAPE clause.
     static QString sqlLikePattern(const QString& pattern);
 

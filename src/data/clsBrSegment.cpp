@@ -1,8 +1,8 @@
 #include "data/clsBrSegment.h"
 
-#include "app/modlib.h"
 #include "app/clsMessageHandler.h"
 #include "app/modapp.h"
+#include "app/modlib.h"
 #include "data/clsAdoConnectJet.h"
 #include "platform/AppError.h"
 #include "platform/AppInfo.h"
@@ -15,9 +15,9 @@
 namespace {
 const QString Table = QStringLiteral("tblSegment");
 
-const char* const Names[] = {"lSegmentID", "lSegmentTypeID", "lEventID", "lCategoryID", "lRateTypeID",
-                             "lSpeedTypeID", "lDistanceTypeID", "sSegmentLabel", "dtImportDate",
-                             "dtSegmentDate", "dtSegmentTime", "fReviewed", "mNotes"};
+const char* const Names[] = {"lSegmentID",    "lSegmentTypeID",  "lEventID",      "lCategoryID",  "lRateTypeID",
+                             "lSpeedTypeID",  "lDistanceTypeID", "sSegmentLabel", "dtImportDate", "dtSegmentDate",
+                             "dtSegmentTime", "fReviewed",       "mNotes"};
 
 const QString NoRecordsText = QStringLiteral("No records could be found matching the given criteria.");
 const QString MoreThanOneText = QStringLiteral("More than one record was returned.");
@@ -26,7 +26,6 @@ const QString UpdateLostText = QStringLiteral(
     "Unable to save changes.  Your changes have not been applied and have been lost.  Perhaps another "
     "user has modified the record while you were editing it.  Reverting to the most recently saved record.");
 const QString DeleteFailedText = QStringLiteral("Unable to delete record.");
-
 
 Value toDateValue(const Value& v)
 {
@@ -57,7 +56,7 @@ Value toDateValue(const Value& v)
     }
     }
 }
-}
+}  // namespace
 
 // ---- values -----------------------------------------------------------------
 
@@ -239,10 +238,10 @@ bool clsBrSegment::Retrieve_pf(const Value& id)
 
 bool clsBrSegment::Delete_Pf()
 {
-    const qint32 n = connection().SQLExecute_pl(QStringLiteral("DELETE FROM ") + Table + QStringLiteral(" WHERE ")
-                                                + QLatin1String(Names[Key]) + QStringLiteral(" = ")
-                                                + connection().SQLString_ps(Fields(QLatin1String(Names[Key])),
-                                                                            clsAdoConnectJet::adNumeric));
+    const qint32 n = connection().SQLExecute_pl(
+        QStringLiteral("DELETE FROM ") + Table + QStringLiteral(" WHERE ") + QLatin1String(Names[Key])
+        + QStringLiteral(" = ")
+        + connection().SQLString_ps(Fields(QLatin1String(Names[Key])), clsAdoConnectJet::adNumeric));
     if (n > 0) {
         Clear_pf();
         return true;

@@ -57,11 +57,11 @@ public:
     // The column names in table order.
     static QStringList FieldNames();
 
-    bool Save_pf();      // inserts when the key is Null, else updates
-    bool Update_pf();    // writes the twelve non-key columns of row lSegmentID
+    bool Save_pf();    // inserts when the key is Null, else updates
+    bool Update_pf();  // writes the twelve non-key columns of row lSegmentID
     bool Retrieve_pf(const Value& id);
     bool Delete_Pf();
-    bool Clear_pf();     // every value back to Null; the connection stays
+    bool Clear_pf();  // every value back to Null; the connection stays
 
     // Whether the last Save_pf inserted the row it now holds.
     bool LastSaveInserted_pf() const { return m_lastSaveInserted; }
@@ -71,8 +71,22 @@ public:
     void ForgetKey_p();
 
 private:
-    enum Column { Key, SegmentType, Event, Category, RateType, SpeedType, DistanceType,
-                  Label, ImportDate, SegmentDate, SegmentTime, Reviewed, Notes, ColumnCount };
+    enum Column {
+        Key,
+        SegmentType,
+        Event,
+        Category,
+        RateType,
+        SpeedType,
+        DistanceType,
+        Label,
+        ImportDate,
+        SegmentDate,
+        SegmentTime,
+        Reviewed,
+        Notes,
+        ColumnCount
+    };
 
     int columnOf(const QString& name) const;
     void setColumn(int column, const Value& v);
@@ -81,9 +95,8 @@ private:
     clsAdoConnectJet& connection() const;
     static void exclaim(const QString& text);
 
-    std::array<Value, ColumnCount> m_values{Value::null(), Value::null(), Value::null(), Value::null(),
-                                            Value::null(), Value::null(), Value::null(), Value::null(),
-                                            Value::null(), Value::null(), Value::null(), Value::null(),
-                                            Value::null()};
+    std::array<Value, ColumnCount> m_values{Value::null(), Value::null(), Value::null(), Value::null(), Value::null(),
+                                            Value::null(), Value::null(), Value::null(), Value::null(), Value::null(),
+                                            Value::null(), Value::null(), Value::null()};
     bool m_lastSaveInserted = false;
 };

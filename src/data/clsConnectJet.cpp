@@ -39,7 +39,7 @@ void showCritical(const QString& text)
     else
         MessagePresenter::show(text, MessageBoxStyle::Critical);
 }
-}
+}  // namespace
 
 // ---- stored queries -------------------------------------------------------
 
@@ -186,8 +186,12 @@ QString clsConnectJet::SQLString_ps(const Value& value, qint32 daoType) const
         return QStringLiteral("NULL");
     try {
         switch (daoType) {
-        case dbByte: case dbInteger: case dbLong: case dbCurrency: case dbSingle: case dbDouble:
-            return clsAdoConnectJet::sqlNumber(value);
+        case dbByte:
+        case dbInteger:
+        case dbLong:
+        case dbCurrency:
+        case dbSingle:
+        case dbDouble: return clsAdoConnectJet::sqlNumber(value);
         case dbDate:
             // The file keeps dates, times and date-times in their own ISO forms.
             if (value.kind() == Value::Kind::Time)
@@ -235,8 +239,8 @@ qint32 clsConnectJet::SQLExecute_pl(const QString& sql)
     }
 }
 
-qint32 clsConnectJet::SQLOpenRecordset_pl(std::unique_ptr<Recordset>& rs, const QString& sql,
-                                          qint32 /*type*/, qint32 /*options*/, qint32 /*lockEdit*/)
+qint32 clsConnectJet::SQLOpenRecordset_pl(std::unique_ptr<Recordset>& rs, const QString& sql, qint32 /*type*/,
+                                          qint32 /*options*/, qint32 /*lockEdit*/)
 {
     // A snapshot whatever the record-set type asked for: nothing edits through here.
     BusyCursor busy;

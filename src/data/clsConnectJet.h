@@ -18,8 +18,16 @@ class clsConnectJet {
 public:
     // Data-access type numbers of this connection's quoting members.
     enum DaoType : qint32 {
-        dbBoolean = 1, dbByte = 2, dbInteger = 3, dbLong = 4, dbCurrency = 5, dbSingle = 6,
-        dbDouble = 7, dbDate = 8, dbText = 10, dbMemo = 12
+        dbBoolean = 1,
+        dbByte = 2,
+        dbInteger = 3,
+        dbLong = 4,
+        dbCurrency = 5,
+        dbSingle = 6,
+        dbDouble = 7,
+        dbDate = 8,
+        dbText = 10,
+        dbMemo = 12
     };
 
     static constexpr const char* IncorrectConnectionText = "An incorrect connection is being attempted";
@@ -44,7 +52,9 @@ public:
     private:
         friend class clsConnectJet;
         QueryDef(Connection* conn, QString name, QString sql)
-            : m_conn(conn), m_name(std::move(name)), m_sql(std::move(sql)) {}
+            : m_conn(conn), m_name(std::move(name)), m_sql(std::move(sql))
+        {
+        }
         Connection* m_conn;
         QString m_name;
         QString m_sql;
@@ -73,8 +83,8 @@ public:
     QString SQLString_ps(const Value& value, qint32 daoType) const;
     QString SQLLikeString_ps(const Value& value, qint32 daoType) const;
     qint32 SQLExecute_pl(const QString& sql);
-    qint32 SQLOpenRecordset_pl(std::unique_ptr<Recordset>& rs, const QString& sql,
-                               qint32 type = -1, qint32 options = -1, qint32 lockEdit = -1);
+    qint32 SQLOpenRecordset_pl(std::unique_ptr<Recordset>& rs, const QString& sql, qint32 type = -1,
+                               qint32 options = -1, qint32 lockEdit = -1);
     // A new stored query named "qry_Temp_<time>"; its view appears once SQL is set.
     QueryDef CreateTempQuery_pqd();
     bool KillTempQuery_pf(const QString& name);

@@ -26,10 +26,7 @@ Value roundedText(double d, qint32 digits) { return numberText(roundHalfEven(d, 
 
 }  // namespace
 
-bool isRateRow(const QString& label)
-{
-    return !label.isEmpty() && label.at(0).toUpper() == QLatin1Char('R');
-}
+bool isRateRow(const QString& label) { return !label.isEmpty() && label.at(0).toUpper() == QLatin1Char('R'); }
 
 double roundHalfEven(double value, qint32 digits)
 {

@@ -4,8 +4,8 @@
 #include "app/clsCboBoxHelper.h"
 #include "app/clsObjectHelpers.h"
 #include "data/clsAdoConnectJet.h"
-#include "detail/clsSegmentRows.h"
 #include "detail/clsSegmentDocument.h"
+#include "detail/clsSegmentRows.h"
 #include "platform/ComboBox.h"
 #include "platform/DataGrid.h"
 #include "platform/Recordset.h"
@@ -81,18 +81,17 @@ void clsAthleteAssignment::MakeAthleteValueItems_m(const Value& vCategoryID)
     guarded(Module, "MakeAthleteValueItems_m", [&] {
         // The ids are whole numbers of our own: safe to write into the statement.
         const QString select = QStringLiteral("SELECT DISTINCT tblRoster.lRosterID, ") + AthleteName
-                               + QStringLiteral(" AS sAthlete FROM tblRoster ");
-        const QString which =
-            vCategoryID.isNullOrEmpty()
-                ? QStringLiteral("WHERE tblRoster.fActive <> 0")
-                : QStringLiteral("INNER JOIN tblRoster_Category ON tblRoster.lRosterID = tblRoster_Category.lRosterID "
-                                 "WHERE tblRoster_Category.lCategoryID = ")
-                      + QString::number(vCategoryID.toLong()) + QStringLiteral(" AND tblRoster.fActive <> 0");
+            + QStringLiteral(" AS sAthlete FROM tblRoster ");
+        const QString which = vCategoryID.isNullOrEmpty()
+            ? QStringLiteral("WHERE tblRoster.fActive <> 0")
+            : QStringLiteral("INNER JOIN tblRoster_Category ON tblRoster.lRosterID = tblRoster_Category.lRosterID "
+                             "WHERE tblRoster_Category.lCategoryID = ")
+                + QString::number(vCategoryID.toLong()) + QStringLiteral(" AND tblRoster.fActive <> 0");
         // The placeholder is always there, under its last name, and only once.
         const QString placeholder = QString::number(Placeholder);
         const QString sql = select + which + QStringLiteral(" AND tblRoster.lRosterID <> ") + placeholder
-                            + QStringLiteral(" UNION SELECT lRosterID, sLastName FROM tblRoster WHERE lRosterID = ")
-                            + placeholder + QStringLiteral(" ORDER BY sAthlete");
+            + QStringLiteral(" UNION SELECT lRosterID, sLastName FROM tblRoster WHERE lRosterID = ") + placeholder
+            + QStringLiteral(" ORDER BY sAthlete");
         std::unique_ptr<Recordset> rs;
         ado().SQLOpenRecordset_pl(rs, sql, clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
         DataGridValueItems& items = m_grid->Columns(colAthlete)->ValueItems();
@@ -223,7 +222,7 @@ void clsAthleteAssignment::dbgRosterForDetail_AfterUpdate()
             const Value shown = checklist->Fields(rosterShown).Value();
             if (!shown.isNullOrEmpty() && shown.toBool())
                 filter += QStringLiteral("lRosterID = ") + QString::number(checklist->Fields(rosterId).Value().toLong())
-                          + QStringLiteral(" OR ");
+                    + QStringLiteral(" OR ");
         }
         filter = filter.isEmpty() ? QStringLiteral("lRosterID = NULL") : filter.chopped(3);
         m_doc.setSortColumn(clsSegmentRows::colCumTime);
@@ -254,8 +253,7 @@ void clsAthleteAssignment::askNewAthlete_m()
 {
     guarded(Module, "dbgMain_ValueNotInList", [&] {
         const QString names = similarNames_m(m_typedName);
-        const QString question =
-            WindowServices::text(710, QStringLiteral("Athlete Not Found, Add?"), Value(names));
+        const QString question = WindowServices::text(710, QStringLiteral("Athlete Not Found, Add?"), Value(names));
         if (showMessage(question, 51) != Yes)
             return;  // the cell never took the name
         Recordset* rows = m_doc.rows();
@@ -274,8 +272,7 @@ QString clsAthleteAssignment::similarNames_m(const QString& typed) const
     Recordset rs;
     rs.Open(*ado().Connection(),
             QStringLiteral("SELECT DISTINCT ") + AthleteName + QStringLiteral(" AS sAthlete FROM tblRoster WHERE ")
-                + AthleteName + like + QStringLiteral(" OR sFirstName") + like + QStringLiteral(" OR sLastName")
-                + like,
+                + AthleteName + like + QStringLiteral(" OR sFirstName") + like + QStringLiteral(" OR sLastName") + like,
             {Value(containing(typed)), Value(containing(typed)), Value(containing(typed))}, Recordset::Mode::ReadOnly);
     if (rs.RecordCount() == 0)
         return QString();
@@ -324,10 +321,10 @@ void clsAthleteAssignment::cbolCategoryID_Validate(bool&)
                         m_doc.setDirty(true);
                 } else {
                     category = m_listCategory;
-                    cbo->ListIndex(category.isNull()
-                                       ? -1
-                                       : app().ObjectHelper_Po()->CboBoxHelper_Po()->getListIndexOfItemData_pl(category,
-                                                                                                              cbo));
+                    cbo->ListIndex(
+                        category.isNull()
+                            ? -1
+                            : app().ObjectHelper_Po()->CboBoxHelper_Po()->getListIndexOfItemData_pl(category, cbo));
                 }
             }
         }

@@ -17,19 +17,15 @@ using WindowServices::showMessage;
 namespace {
 const char* const Module = "frmSegmentDetail";
 
-QString assigned(const QString& value)
-{
-    return value.isEmpty() ? QStringLiteral("Not Assigned") : value;
-}
+QString assigned(const QString& value) { return value.isEmpty() ? QStringLiteral("Not Assigned") : value; }
 }  // namespace
 
 QString clsDetailGridCommands::PageHeader_ps(const PrintHeader& h)
 {
     return QStringLiteral("SEGMENT #:") + assigned(h.label) + QStringLiteral("   DATE:") + assigned(h.segmentDate)
-           + QStringLiteral("   IMPORT DATE:") + assigned(h.importDate) + QLatin1Char('\n')
-           + QStringLiteral("   EVENT:") + assigned(h.event) + QStringLiteral("   TYPE:") + assigned(h.segmentType)
-           + QStringLiteral("   CATEGORY:") + assigned(h.category) + QLatin1Char('\n') + h.note
-           + QLatin1Char('\t') + h.today;
+        + QStringLiteral("   IMPORT DATE:") + assigned(h.importDate) + QLatin1Char('\n') + QStringLiteral("   EVENT:")
+        + assigned(h.event) + QStringLiteral("   TYPE:") + assigned(h.segmentType) + QStringLiteral("   CATEGORY:")
+        + assigned(h.category) + QLatin1Char('\n') + h.note + QLatin1Char('\t') + h.today;
 }
 
 void clsDetailGridCommands::SelectAllRows_p()

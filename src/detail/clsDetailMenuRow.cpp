@@ -5,9 +5,9 @@
 MenuRow clsDetailMenuRow::Build_p(bool detailsPage, const QObject* window)
 {
     MenuRow row;
-    for (const char* item : {"mnuEditCopy", "mnuEditCut", "mnuEditPaste", "mnuEditUndo", "mnuFileImport",
-                             "mnuViewSearchSegments", "mnuViewRoster", "mnuViewEvents", "mnuViewSegCategory",
-                             "mnuViewSegType"})
+    for (const char* item :
+         {"mnuEditCopy", "mnuEditCut", "mnuEditPaste", "mnuEditUndo", "mnuFileImport", "mnuViewSearchSegments",
+          "mnuViewRoster", "mnuViewEvents", "mnuViewSegCategory", "mnuViewSegType"})
         row.set(QString::fromLatin1(item), true);
     const struct {
         const char* item;

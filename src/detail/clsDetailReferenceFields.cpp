@@ -1,23 +1,23 @@
 #include "detail/clsDetailReferenceFields.h"
 
 #include "app/CallByName.h"
+#include "app/ChildForms.h"
 #include "app/TimeBox.h"
 #include "app/WindowServices.h"
 #include "app/clsActiveControl.h"
 #include "app/clsCboBoxHelper.h"
-#include "app/clsLibrary.h"
 #include "app/clsFamily.h"
 #include "app/clsFormRefresher.h"
+#include "app/clsLibrary.h"
 #include "app/clsObjectHelpers.h"
 #include "app/clsTxtBoxHelper.h"
 #include "detail/clsAthleteAssignment.h"
-#include "detail/clsSegmentRows.h"
 #include "detail/clsSegmentDocument.h"
 #include "detail/clsSegmentHeader.h"
+#include "detail/clsSegmentRows.h"
 #include "platform/ComboBox.h"
 #include "platform/DataGrid.h"
 #include "platform/Recordset.h"
-#include "app/ChildForms.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>
@@ -59,15 +59,35 @@ clsDetailReferenceFields::clsDetailReferenceFields(clsSegmentDocument& document,
 {
     const Controls* c = &m_c;
     m_references = {
-        {c->category, "frmCategory", "txtCategory", 1, 560, "Category Not Found, Add IT?",
-         "cbolCategoryID_LostFocus", "OpenCategory_m", {1, 2}},
-        {c->event, "frmEvent", "txtEvent", 2, 570, "Event Not Found, Add It?", "cbolEventID_LostFocus",
-         "OpenEvent_m", {1}},
-        {c->segmentType, "frmSegmentType", "txtSegmentType", 6, 580, "Segment Type Not Found, Add it?",
-         "cbolSegmentTypeID_LostFocus", "OpenSegmentType_m", {1}},
+        {c->category,
+         "frmCategory",
+         "txtCategory",
+         1,
+         560,
+         "Category Not Found, Add IT?",
+         "cbolCategoryID_LostFocus",
+         "OpenCategory_m",
+         {1, 2}},
+        {c->event,
+         "frmEvent",
+         "txtEvent",
+         2,
+         570,
+         "Event Not Found, Add It?",
+         "cbolEventID_LostFocus",
+         "OpenEvent_m",
+         {1}},
+        {c->segmentType,
+         "frmSegmentType",
+         "txtSegmentType",
+         6,
+         580,
+         "Segment Type Not Found, Add it?",
+         "cbolSegmentTypeID_LostFocus",
+         "OpenSegmentType_m",
+         {1}},
     };
-    for (QWidget* w : std::initializer_list<QWidget*>{c->time, c->notes, c->label,
-                                                      c->category, c->event,
+    for (QWidget* w : std::initializer_list<QWidget*>{c->time, c->notes, c->label, c->category, c->event,
                                                       c->segmentType, c->reviewed})
         w->installEventFilter(this);
     for (qsizetype i = 0; i < m_references.size(); ++i) {
@@ -76,12 +96,10 @@ clsDetailReferenceFields::clsDetailReferenceFields(clsSegmentDocument& document,
         // A pick from the list is checked at once, as leaving the box would.
         connect(cbo, qOverload<int>(&QComboBox::activated), this, [this, cbo] { queueLeave_m(cbo); });
     }
-    clsTxtBoxHelper::InstallKeyFilter(c->time,
-                                      [this](qint16 key) { return txtdtSegmentTime_KeyPress(key); });
+    clsTxtBoxHelper::InstallKeyFilter(c->time, [this](qint16 key) { return txtdtSegmentTime_KeyPress(key); });
     connect(c->categoryDetails, &QPushButton::clicked, this, &clsDetailReferenceFields::cmdDetailsCategory_Click);
     connect(c->eventDetails, &QPushButton::clicked, this, &clsDetailReferenceFields::cmdDetailsEvent_Click);
-    connect(c->segmentTypeDetails, &QPushButton::clicked, this,
-            &clsDetailReferenceFields::cmdDetailsSegmentType_Click);
+    connect(c->segmentTypeDetails, &QPushButton::clicked, this, &clsDetailReferenceFields::cmdDetailsSegmentType_Click);
     for (QPushButton* b : {c->categoryDetails, c->eventDetails, c->segmentTypeDetails})
         b->setEnabled(true);
 }
@@ -360,18 +378,10 @@ void clsDetailReferenceFields::setObjectID_p(qint32 lTag, const QVariant& vID)
         m_athletes.cbolCategoryID_Validate(cancel);
         break;
     }
-    case 2:
-        select_m(m_c.event, id);
-        break;
-    case 6:
-        select_m(m_c.segmentType, id);
-        break;
-    case 3:
-        setAthlete_m(id);
-        break;
-    default:
-        showMessage(QStringLiteral("invalid tag passed to setObjectID_p"), 48);
-        break;
+    case 2: select_m(m_c.event, id); break;
+    case 6: select_m(m_c.segmentType, id); break;
+    case 3: setAthlete_m(id); break;
+    default: showMessage(QStringLiteral("invalid tag passed to setObjectID_p"), 48); break;
     }
 }
 

@@ -41,8 +41,7 @@ std::optional<qint64> labelNumber(const QString& label)
 bool sameValue(const Value& a, const Value& b) { return a.kind() == b.kind() && a == b; }
 }  // namespace
 
-clsDetailRowEditor::clsDetailRowEditor(clsSegmentDocument& document, DataGrid* grid, QTabWidget* tabs,
-                                       QObject* parent)
+clsDetailRowEditor::clsDetailRowEditor(clsSegmentDocument& document, DataGrid* grid, QTabWidget* tabs, QObject* parent)
     : QObject(parent), m_doc(document), m_grid(grid), m_tabs(tabs)
 {
     m_grid->horizontalHeader()->viewport()->installEventFilter(this);
@@ -71,8 +70,7 @@ std::optional<double> clsDetailRowEditor::Number_p(const QString& text)
 qint32 clsDetailRowEditor::CheckCell_pl(int column, QString& text, const QString& rowLabel)
 {
     switch (column) {
-    case Col::colDistance:
-        return Number_p(text) ? 0 : 600;
+    case Col::colDistance: return Number_p(text) ? 0 : 600;
     case Col::colLabel: {
         text = text.trimmed().toUpper();
         // The rest is digits only: the numbering of new rows goes on from it.
@@ -89,8 +87,7 @@ qint32 clsDetailRowEditor::CheckCell_pl(int column, QString& text, const QString
         if (!DetailCalculation::isRateRow(rowLabel))
             return 4170;
         return Number_p(text) ? 0 : 610;
-    default:
-        return 0;
+    default: return 0;
     }
 }
 
@@ -177,7 +174,7 @@ void clsDetailRowEditor::StoreTyped_p(Recordset& rows, int column, const Value& 
 {
     if (column == Col::colRosterId) {
         const bool none = typed.isNullOrEmpty() || typed.asText().trimmed().isEmpty()
-                          || (typed.isNumeric() && typed.toDouble() == 0.0);
+            || (typed.isNumeric() && typed.toDouble() == 0.0);
         rows.Fields(column).Value(none ? Value(1) : typed);
         return;
     }
@@ -210,8 +207,7 @@ void clsDetailRowEditor::dbgMain_BeforeColUpdate(int column, const Value& oldVal
     guarded(Module, "dbgMain_BeforeColUpdate", [&] {
         DataGridColumn* c = m_grid->Columns(column);
         QString text = c->Text();
-        const qint32 refused =
-            CheckCell_pl(column, text, m_grid->Columns(Col::colLabel)->Value().asText());
+        const qint32 refused = CheckCell_pl(column, text, m_grid->Columns(Col::colLabel)->Value().asText());
         if (refused) {
             showMessage(detailText(refused, CheckText_ps(refused)), 64);
             *cancel = true;  // the cell keeps what it had
@@ -260,8 +256,9 @@ bool clsDetailRowEditor::eventFilter(QObject* watched, QEvent* event)
         const auto* help = static_cast<QHelpEvent*>(event);
         if (m_grid->horizontalHeader()->logicalIndexAt(help->pos()) == Col::colCumTimeDisplay)
             QToolTip::showText(help->globalPos(),
-                               detailText(607, QStringLiteral("Type a time as the digits hhmmss.hh: 12345.67 is "
-                                                            "01:23'45.67, 120 is 00:01'20.00")));
+                               detailText(607,
+                                          QStringLiteral("Type a time as the digits hhmmss.hh: 12345.67 is "
+                                                         "01:23'45.67, 120 is 00:01'20.00")));
         else
             QToolTip::hideText();
         return true;

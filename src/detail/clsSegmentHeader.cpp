@@ -82,7 +82,8 @@ bool clsSegmentHeader::CopyAndCompare_pf(clsBrSegment& segment) const
         } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
             v = Value(check->isChecked() ? -1 : 0);
         } else {
-            WindowServices::showMessage(QStringLiteral("Invalid type of control used in SetObjAndCheckForDirty_mf"), 48);
+            WindowServices::showMessage(QStringLiteral("Invalid type of control used in SetObjAndCheckForDirty_mf"),
+                                        48);
             continue;
         }
         // A cleared box is a value too: the field is emptied.

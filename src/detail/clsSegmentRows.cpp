@@ -16,12 +16,20 @@ std::optional<double> number(const Value& v)
 
 const QStringList& clsSegmentRows::ColumnNames()
 {
-    static const QStringList names = {
-        QStringLiteral("lSegmentDetailID"), QStringLiteral("lSegmentID"),      QStringLiteral("lOrdinalPosition"),
-        QStringLiteral("sSegmentDetailLabel"), QStringLiteral("dCumTime"),     QStringLiteral("dCumTimeDisplay"),
-        QStringLiteral("lLap"),             QStringLiteral("dRate"),           QStringLiteral("dRateDisplay"),
-        QStringLiteral("ldips"),            QStringLiteral("lspeed"),          QStringLiteral("dDistance"),
-        QStringLiteral("lRosterId"),        QStringLiteral("sComments")};
+    static const QStringList names = {QStringLiteral("lSegmentDetailID"),
+                                      QStringLiteral("lSegmentID"),
+                                      QStringLiteral("lOrdinalPosition"),
+                                      QStringLiteral("sSegmentDetailLabel"),
+                                      QStringLiteral("dCumTime"),
+                                      QStringLiteral("dCumTimeDisplay"),
+                                      QStringLiteral("lLap"),
+                                      QStringLiteral("dRate"),
+                                      QStringLiteral("dRateDisplay"),
+                                      QStringLiteral("ldips"),
+                                      QStringLiteral("lspeed"),
+                                      QStringLiteral("dDistance"),
+                                      QStringLiteral("lRosterId"),
+                                      QStringLiteral("sComments")};
     return names;
 }
 
@@ -30,13 +38,14 @@ std::unique_ptr<Recordset> clsSegmentRows::Retrieve_prs(clsAdoConnectJet& db, co
     // The derived columns start empty; the recalculation fills them.
     const QString id = segmentID.isNullOrEmpty() ? QStringLiteral("NULL") : QString::number(segmentID.toLong());
     std::unique_ptr<Recordset> rows;
-    db.SQLOpenRecordset_pl(rows,
-                           QStringLiteral("SELECT lSegmentDetailID, lSegmentID, lOrdinalPosition, sSegmentDetailLabel, "
-                                          "dCumTime, NULL as dCumTimeDisplay, NULL as lLap, dRate, NULL as dRateDisplay, "
-                                          "NULL as ldips, NULL as lspeed, dDistance, lRosterId, sComments FROM "
-                                          "tblSegmentDetail WHERE lSegmentId = ")
-                               + id + QStringLiteral(" ORDER BY dCumTime, lOrdinalPosition, lSegmentDetailID"),
-                           clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockBatchOptimistic);
+    db.SQLOpenRecordset_pl(
+        rows,
+        QStringLiteral("SELECT lSegmentDetailID, lSegmentID, lOrdinalPosition, sSegmentDetailLabel, "
+                       "dCumTime, NULL as dCumTimeDisplay, NULL as lLap, dRate, NULL as dRateDisplay, "
+                       "NULL as ldips, NULL as lspeed, dDistance, lRosterId, sComments FROM "
+                       "tblSegmentDetail WHERE lSegmentId = ")
+            + id + QStringLiteral(" ORDER BY dCumTime, lOrdinalPosition, lSegmentDetailID"),
+        clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockBatchOptimistic);
     // The rows as read, unconnected: no copy of them is made.
     rows->Disconnect();
     return rows;
@@ -82,9 +91,8 @@ void clsSegmentRows::Recalculate_p(Recordset& rows, const DetailCalculation::Uni
     store(colRate, [](const D& d) { return d.resetRate ? std::optional(Value(*d.resetRate)) : std::nullopt; });
     store(colRateDisplay, [](const D& d) { return std::optional(d.dRateDisplay); });
     store(colLap, [](const D& d) { return std::optional(d.lLap); });
-    store(colCumTimeDisplay, [](const D& d) {
-        return d.cumTimeDisplay ? std::optional(Value(*d.cumTimeDisplay)) : std::nullopt;
-    });
+    store(colCumTimeDisplay,
+          [](const D& d) { return d.cumTimeDisplay ? std::optional(Value(*d.cumTimeDisplay)) : std::nullopt; });
 }
 
 double clsSegmentRows::neighbour(Recordset& rows, bool below, int column)

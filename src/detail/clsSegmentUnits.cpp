@@ -25,8 +25,7 @@ QString clsSegmentUnits::idText(const Value& id) const
     return QString::number(id.toLong());
 }
 
-void clsSegmentUnits::onFirstRow(const QString& sql, const Value& id,
-                                 const std::function<void(Recordset&)>& take) const
+void clsSegmentUnits::onFirstRow(const QString& sql, const Value& id, const std::function<void(Recordset&)>& take) const
 {
     Recordset rs;
     m_db.SQLOpenRecordset_pl(rs, sql + idText(id), clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
@@ -46,16 +45,17 @@ DetailCalculation::Units clsSegmentUnits::Factors_p(const Value& rateTypeID, con
     } catch (const AppError&) {
         u.rateType = 0;
     }
-    onFirstRow(QStringLiteral("SELECT tblDistanceType.dfactor as [dFactor_Distance], tblTimeType.dfactor as "
-                              "[dFactor_Time], tblSpeedType.lSignificantDigits as [lSigDigits_Speed] FROM (tblSpeedType "
-                              "INNER JOIN tblDistanceType on tblSpeedType.lDistanceTypeID = "
-                              "tblDistanceType.lDistanceTypeID) INNER JOIN tblTimeType ON tblSpeedType.lTimeTypeID = "
-                              "tblTimeType.lTimeTypeID WHERE tblSpeedType.lSpeedTypeID = "),
-               speedTypeID, [&](Recordset& rs) {
-                   u.speedDistanceFactor = factorOf(rs.Fields(0).Value());
-                   u.speedTimeFactor = factorOf(rs.Fields(1).Value());
-                   u.speedDigits = digitsOf(rs.Fields(2).Value(), defaultDigits);
-               });
+    onFirstRow(
+        QStringLiteral("SELECT tblDistanceType.dfactor as [dFactor_Distance], tblTimeType.dfactor as "
+                       "[dFactor_Time], tblSpeedType.lSignificantDigits as [lSigDigits_Speed] FROM (tblSpeedType "
+                       "INNER JOIN tblDistanceType on tblSpeedType.lDistanceTypeID = "
+                       "tblDistanceType.lDistanceTypeID) INNER JOIN tblTimeType ON tblSpeedType.lTimeTypeID = "
+                       "tblTimeType.lTimeTypeID WHERE tblSpeedType.lSpeedTypeID = "),
+        speedTypeID, [&](Recordset& rs) {
+            u.speedDistanceFactor = factorOf(rs.Fields(0).Value());
+            u.speedTimeFactor = factorOf(rs.Fields(1).Value());
+            u.speedDigits = digitsOf(rs.Fields(2).Value(), defaultDigits);
+        });
     onFirstRow(QStringLiteral("SELECT tblRateType.dfactor as [dFactor_Rate], tblRateType.lSignificantDigits as "
                               "[lSigDigits_Rate] FROM tblRateType WHERE lRateTypeID = "),
                rateTypeID, [&](Recordset& rs) {
@@ -63,9 +63,10 @@ DetailCalculation::Units clsSegmentUnits::Factors_p(const Value& rateTypeID, con
                    u.rateDigits = digitsOf(rs.Fields(1).Value(), defaultDigits);
                });
     // The distance unit's own places are read with its factor but never used.
-    onFirstRow(QStringLiteral("SELECT tblDistanceType.dfactor as [dFactor_Distance], tblDistanceType.lSignificantDigits "
-                              "as [lSigDigits_Distance]FROM tblDistanceType WHERE lDistanceTypeID = "),
-               distanceTypeID, [&](Recordset& rs) { u.distanceFactor = factorOf(rs.Fields(0).Value()); });
+    onFirstRow(
+        QStringLiteral("SELECT tblDistanceType.dfactor as [dFactor_Distance], tblDistanceType.lSignificantDigits "
+                       "as [lSigDigits_Distance]FROM tblDistanceType WHERE lDistanceTypeID = "),
+        distanceTypeID, [&](Recordset& rs) { u.distanceFactor = factorOf(rs.Fields(0).Value()); });
     onFirstRow(QStringLiteral("SELECT tblDIPSType.lSignificantDigits as [lSigDigits_DIPS]FROM tblDIPSType WHERE "
                               "lDistanceTypeID = "),
                distanceTypeID, [&](Recordset& rs) { u.dipsDigits = digitsOf(rs.Fields(0).Value(), defaultDigits); });
@@ -85,6 +86,7 @@ clsSegmentUnits::Headers clsSegmentUnits::GridHeaders_p(const Value& rateTypeID,
     h.speed = caption(QStringLiteral("SELECT sGridHeaderText FROM tblSpeedType WHERE lSpeedTypeID = "), speedTypeID);
     h.distance =
         caption(QStringLiteral("SELECT sGridHeaderText FROM tblDistanceType WHERE lDistanceTypeID = "), distanceTypeID);
-    h.dips = caption(QStringLiteral("SELECT sGridHeaderText FROM tblDipsType WHERE lDistanceTypeID = "), distanceTypeID);
+    h.dips =
+        caption(QStringLiteral("SELECT sGridHeaderText FROM tblDipsType WHERE lDistanceTypeID = "), distanceTypeID);
     return h;
 }

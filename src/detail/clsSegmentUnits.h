@@ -19,8 +19,8 @@ class clsSegmentUnits {
 public:
     explicit clsSegmentUnits(clsAdoConnectJet& db) : m_db(db) {}
 
-    DetailCalculation::Units Factors_p(const Value& rateTypeID, const Value& speedTypeID,
-                                       const Value& distanceTypeID, double defaultDigits) const;
+    DetailCalculation::Units Factors_p(const Value& rateTypeID, const Value& speedTypeID, const Value& distanceTypeID,
+                                       double defaultDigits) const;
 
     struct Headers {
         std::optional<QString> rate;      // grid column 8

@@ -35,10 +35,10 @@ void clsSegmentWriter::Save_p(clsBrSegment& segment, Recordset& rows)
         open = true;
         // Deleted in another window: saving would bring back its rows alone.
         if (!idBefore.isNull()
-            && m_db.Connection()->ExecuteScalar(QStringLiteral("SELECT count(*) FROM tblSegment WHERE lSegmentID = ?"),
-                                                {idBefore})
-                       .toLong()
-                   == 0)
+            && m_db.Connection()
+                    ->ExecuteScalar(QStringLiteral("SELECT count(*) FROM tblSegment WHERE lSegmentID = ?"), {idBefore})
+                    .toLong()
+                == 0)
             throw AppError(SegmentGone, m_goneText, Source);
         if (!segment.Save_pf())
             throw AppError(4100, m_failureText, Source);
@@ -54,9 +54,10 @@ void clsSegmentWriter::Save_p(clsBrSegment& segment, Recordset& rows)
             setSegmentID(*all, id);
             const auto field = [&](int column) { return all->Fields(column).Value(); };
             using R = clsSegmentRows;
-            if (m_db.SQLExecute_pl(insert, {id, field(R::colRosterId), field(R::colLabel), field(R::colOrdinalPosition),
-                                            field(R::colCumTime), field(R::colRate), field(R::colDistance),
-                                            field(R::colComments)})
+            if (m_db.SQLExecute_pl(insert,
+                                   {id, field(R::colRosterId), field(R::colLabel), field(R::colOrdinalPosition),
+                                    field(R::colCumTime), field(R::colRate), field(R::colDistance),
+                                    field(R::colComments)})
                 < 1)
                 throw AppError(4100, m_failureText, Source);
         }

@@ -19,7 +19,9 @@ public:
     static constexpr qint32 SegmentGone = 4105;
 
     clsSegmentWriter(clsAdoConnectJet& db, QString failureText, QString goneText = {})
-        : m_db(db), m_failureText(std::move(failureText)), m_goneText(std::move(goneText)) {}
+        : m_db(db), m_failureText(std::move(failureText)), m_goneText(std::move(goneText))
+    {
+    }
 
     void Save_p(clsBrSegment& segment, Recordset& rows);
 

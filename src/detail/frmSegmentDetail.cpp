@@ -68,9 +68,9 @@ frmSegmentDetail::frmSegmentDetail(QWidget* parent) : QWidget(parent)
     connectRowCommands_m();
     Form_Load();
     m_athletes = std::make_unique<clsAthleteAssignment>(*m_doc, dbgMain, dbgRosterForDetail, cbolCategoryID);
-    clsDetailReferenceFields::Controls controls{txtsSegmentLabel, txtdtSegmentTime, txtmNotes, cbolCategoryID,
-                                                cbolEventId, cbolSegmentTypeID, chkfReviewed, cmdDetailsCategory,
-                                                cmdDetailsEvent, cmdDetailsSegmentType, dbgMain};
+    clsDetailReferenceFields::Controls controls{
+        txtsSegmentLabel, txtdtSegmentTime,   txtmNotes,       cbolCategoryID,        cbolEventId, cbolSegmentTypeID,
+        chkfReviewed,     cmdDetailsCategory, cmdDetailsEvent, cmdDetailsSegmentType, dbgMain};
     m_referenceFields = std::make_unique<clsDetailReferenceFields>(
         *m_doc, controls, *m_athletes, this, [this] { return m_family.get(); },
         [this] { return moFormRefresher.data(); });
@@ -149,8 +149,9 @@ void frmSegmentDetail::buildControls_m()
     header->setVerticalSpacing(2);
     txtsSegmentLabel = named(new QLineEdit, "txtsSegmentLabel");
     clsTxtBoxHelper::HoldLength(txtsSegmentLabel, clsBrSegment::LabelLength,
-                                text_m(4106, QStringLiteral("The segment label holds at most 50 characters: the "
-                                                            "rest was not taken.")));
+                                text_m(4106,
+                                       QStringLiteral("The segment label holds at most 50 characters: the "
+                                                      "rest was not taken.")));
     dtpdtSegmentDate = named(new DatePicker, "dtpdtSegmentDate");
     dtpdtImportDate = named(new DatePicker, "dtpdtImportDate");
     txtdtSegmentTime = named(new QLineEdit, "txtdtSegmentTime");
@@ -183,9 +184,9 @@ void frmSegmentDetail::buildControls_m()
     header->addWidget(cmdDetailsSegmentType, 2, 7);
     header->setColumnStretch(1, 1);
     header->setColumnStretch(3, 1);
-    for (QWidget* w : std::initializer_list<QWidget*>{txtsSegmentLabel, dtpdtSegmentDate, dtpdtImportDate,
-                                                      txtdtSegmentTime, cbolCategoryID, cbolEventId,
-                                                      cbolSegmentTypeID, chkfReviewed})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{txtsSegmentLabel, dtpdtSegmentDate, dtpdtImportDate, txtdtSegmentTime,
+                                         cbolCategoryID, cbolEventId, cbolSegmentTypeID, chkfReviewed})
         bound(w);
     outer->addWidget(fraHeader);
 
@@ -195,8 +196,8 @@ void frmSegmentDetail::buildControls_m()
     details->setContentsMargins(4, 4, 4, 4);
     dbgMain = named(new DataGrid, "dbgMain");
     const char* const captions[clsSegmentRows::ColumnCount] = {
-        "lSegmentDetailID", "lSegmentID", "", "mem", "dCumTime", "Cum", "Lap",
-        "dRate", "Rate", "DiPs", "Speed", "Distance", "Athlete", "Comments"};
+        "lSegmentDetailID", "lSegmentID", "",        "mem", "dCumTime", "Cum", "Lap", "dRate", "Rate", "DiPs", "Speed",
+        "Distance",         "Athlete",    "Comments"};
     for (int c = 0; c < clsSegmentRows::ColumnCount; ++c)
         dbgMain->AddColumn(clsSegmentRows::ColumnNames().at(c), QString::fromLatin1(captions[c]));
     // Lap, distance per stroke and speed are only ever worked out.
@@ -540,8 +541,9 @@ void frmSegmentDetail::connectRowCommands_m()
     connect(dbgMain, &DataGrid::BeforeColUpdate, rows, &clsDetailRowEditor::dbgMain_BeforeColUpdate);
     connect(dbgMain, &DataGrid::AfterColEdit, rows, &clsDetailRowEditor::dbgMain_AfterColEdit);
     connect(dbgMain, &DataGrid::AfterUpdate, rows, &clsDetailRowEditor::dbgMain_AfterUpdate);
-    connect(dbgRosterForDetail, &DataGrid::GotFocus, this,
-            [this] { guarded(Module, "dbgRosterForDetail_GotFocus", [&] { recordActiveControl_m(dbgRosterForDetail); }); });
+    connect(dbgRosterForDetail, &DataGrid::GotFocus, this, [this] {
+        guarded(Module, "dbgRosterForDetail_GotFocus", [&] { recordActiveControl_m(dbgRosterForDetail); });
+    });
     // An athlete typed, filled, cleared or deleted changes the checklist.
     connect(rows, &clsDetailRowEditor::AthletesChanged, this, [this] { RetrieveRoster_mf(); });
     connect(cmdAddTime, &QPushButton::clicked, rows, &clsDetailRowEditor::cmdAddTime_Click);
@@ -572,9 +574,10 @@ void frmSegmentDetail::RefreshGridHeaders_m()
     guarded(Module, "RefreshGridHeaders_m", [&] {
         const clsSegmentUnits::Headers h = m_doc->headers();
         // A unit without a row keeps the caption the column has.
-        const std::pair<int, const std::optional<QString>*> captions[] = {
-            {clsSegmentRows::colRateDisplay, &h.rate}, {clsSegmentRows::colSpeed, &h.speed},
-            {clsSegmentRows::colDistance, &h.distance}, {clsSegmentRows::colDips, &h.dips}};
+        const std::pair<int, const std::optional<QString>*> captions[] = {{clsSegmentRows::colRateDisplay, &h.rate},
+                                                                          {clsSegmentRows::colSpeed, &h.speed},
+                                                                          {clsSegmentRows::colDistance, &h.distance},
+                                                                          {clsSegmentRows::colDips, &h.dips}};
         for (const auto& [column, text] : captions)
             if (*text)
                 dbgMain->Columns(column)->Caption(**text);
@@ -636,9 +639,10 @@ bool frmSegmentDetail::Save_mf()
         sysCmd(4, text_m(680, QStringLiteral("Saving ..")));
         try {
             const QString failure = text_m(4100, QStringLiteral("Error saving, aborting save."));
-            const QString gone = text_m(4105, QStringLiteral("This segment was deleted in another window, so nothing "
-                                                             "was saved. Its rows are still here: copy what you need "
-                                                             "before you close the window."));
+            const QString gone = text_m(4105,
+                                        QStringLiteral("This segment was deleted in another window, so nothing "
+                                                       "was saved. Its rows are still here: copy what you need "
+                                                       "before you close the window."));
             if (!DatabaseFault::saying(text_m(4187, QStringLiteral("The segment could not be saved")),
                                        [&] { m_doc->save(failure, gone); }))
                 return;  // said in words; the window stays changed
@@ -763,8 +767,7 @@ void frmSegmentDetail::moFormRefresher_RefreshRequested(qint32 lType, const QVar
             if (m_doc->rows())
                 m_athletes->Requery_p();
             break;
-        default:
-            break;
+        default: break;
         }
     });
 }

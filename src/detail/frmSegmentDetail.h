@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/clsEditField.h"
-#include "detail/clsSegmentHeader.h"
 #include "data/clsBrSegment.h"
+#include "detail/clsSegmentHeader.h"
 #include "platform/Value.h"
 
 #include <QPointer>

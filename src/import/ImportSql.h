@@ -26,4 +26,4 @@ inline Value scalar(clsAdoConnectJet& conn, const QString& sql, const QList<Valu
 inline constexpr qint32 InvalidUseOfNull = 94;
 inline constexpr qint32 ObjectNotSet = 91;
 
-} // namespace ImportSql
+}  // namespace ImportSql

@@ -15,7 +15,7 @@ qint16 wordAt(const QByteArray& bytes, qsizetype i)
     return qint16(quint16(byteAt(bytes, i)) | quint16(byteAt(bytes, i + 1)) << 8);
 }
 
-} // namespace
+}  // namespace
 
 qint32 WatchImage::wordToCount(qint16 word)
 {
@@ -37,8 +37,8 @@ WatchImage::Trailer WatchImage::readTrailer(const QByteArray& bytes)
     const qsizetype at = t.imageSize;
     t.segmentCount = wordToCount(wordAt(bytes, at + 0));
     t.lastSegmentRowCount = wordToCount(wordAt(bytes, at + 6));
-    t.finalHundredths = quint32(byteAt(bytes, at + 8)) << 16 | quint32(byteAt(bytes, at + 9)) << 8
-                        | quint32(byteAt(bytes, at + 10));
+    t.finalHundredths =
+        quint32(byteAt(bytes, at + 8)) << 16 | quint32(byteAt(bytes, at + 9)) << 8 | quint32(byteAt(bytes, at + 10));
     t.dataWord = wordAt(bytes, at + 12);
     return t;
 }
@@ -55,10 +55,7 @@ bool WatchImage::BytesToRateSample_mf(const Record& r, double& cumTime, double& 
     return true;
 }
 
-QString WatchImage::BcdToString_mf(quint8 b)
-{
-    return QString::number(bcdValue(b));
-}
+QString WatchImage::BcdToString_mf(quint8 b) { return QString::number(bcdValue(b)); }
 
 QString WatchImage::BcdHourTo24_mf(quint8 b)
 {
@@ -136,8 +133,13 @@ WatchImage::Content WatchImage::decode(const QByteArray& bytes)
                 break;
             if (pos + 4 > len)
                 break;  // header cut off by the end of the download
-            const HeaderBytes hb{r[1], r[2], r[3], quint8(bytes[pos]), quint8(bytes[pos + 1]),
-                                 quint8(bytes[pos + 2]), quint8(bytes[pos + 3])};
+            const HeaderBytes hb{r[1],
+                                 r[2],
+                                 r[3],
+                                 quint8(bytes[pos]),
+                                 quint8(bytes[pos + 1]),
+                                 quint8(bytes[pos + 2]),
+                                 quint8(bytes[pos + 3])};
             pos += 4;
             const QDate date = BytesToDate_mf(hb);
             const QTime time = BytesToTime_mf(hb);

@@ -25,26 +25,26 @@ public:
     using HeaderBytes = std::array<quint8, 7>;
 
     struct Trailer {
-        int imageSize = SmallImage;     // N: where the trailer starts
+        int imageSize = SmallImage;  // N: where the trailer starts
         qint32 segmentCount = 0;
         qint32 lastSegmentRowCount = 0;
-        quint32 finalHundredths = 0;    // 24-bit
-        qint16 dataWord = 0;            // 0: nothing to import
+        quint32 finalHundredths = 0;  // 24-bit
+        qint16 dataWord = 0;          // 0: nothing to import
     };
 
     struct Row {
-        QString label;        // T000, T001..., R001...
+        QString label;  // T000, T001..., R001...
         qint32 ordinal = 0;
-        double cumTime = 0;   // seconds
-        double rate = 0;      // seconds per cycle; 0 on time rows
+        double cumTime = 0;  // seconds
+        double rate = 0;     // seconds per cycle; 0 on time rows
         bool isRate = false;
     };
 
     struct Segment {
-        QString label;        // 1, 2, ... in image order
+        QString label;  // 1, 2, ... in image order
         QDate date;
         QTime time;
-        QList<Row> rows;      // the opening row T000 first
+        QList<Row> rows;  // the opening row T000 first
         // The final time was 0: the header is written and then taken out
         // again, its rows stay behind.
         bool dropped = false;

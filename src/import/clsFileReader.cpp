@@ -21,16 +21,13 @@ const QString Source = QStringLiteral("clsFileReader");
 constexpr qint32 RateTypeSetting = 200;
 constexpr qint32 SpeedTypeSetting = 210;
 constexpr qint32 DistanceTypeSetting = 220;
-} // namespace
+}  // namespace
 
 clsFileReader::clsFileReader() : m_fileName(defaultImagePath()) {}
 
 clsFileReader::~clsFileReader() = default;
 
-QString clsFileReader::defaultImagePath()
-{
-    return QDir(AppInfo::path()).filePath(QStringLiteral("temp.bin"));
-}
+QString clsFileReader::defaultImagePath() { return QDir(AppInfo::path()).filePath(QStringLiteral("temp.bin")); }
 
 clsAdoConnectJet& clsFileReader::connection() const
 {
@@ -47,8 +44,8 @@ bool clsFileReader::ClearImportTables_pf()
         if (!conn && modapp::ThisApp())
             conn = modapp::ThisApp()->DatabaseAdo_Po();
         if (!conn)
-            throw AppError(ImportSql::ObjectNotSet,
-                           QStringLiteral("Object variable or With block variable not set"), Source);
+            throw AppError(ImportSql::ObjectNotSet, QStringLiteral("Object variable or With block variable not set"),
+                           Source);
         // Both tables or neither: a half-cleared stage would mix two downloads.
         conn->BeginTrans_pf();
         try {

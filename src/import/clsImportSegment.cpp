@@ -7,7 +7,7 @@
 
 namespace {
 const QString Source = QStringLiteral("clsImportSegment");
-} // namespace
+}  // namespace
 
 void clsImportSegment::SegmentLabel(const QString& v) { m_label = TrimSpaces_gs(v); }
 
@@ -37,8 +37,8 @@ bool clsImportSegment::Save_pf()
             QStringLiteral("Insert Into tblImportSegment (sSegmentLabel, dtImportDate, dtSegmentDate, "
                            "dtSegmentTime, lSegmentTypeID, lCategoryID, lRateTypeID, lSpeedTypeID, "
                            "lDistanceTypeID ) Values(?, ?, ?, ?, 1, 1, ?, ?, ?)"),
-            {Value(m_label), Value(m_importDate), Value(m_segmentDate), Value(m_segmentTime),
-             Value(int(m_rateTypeID)), Value(int(m_speedTypeID)), Value(int(m_distanceTypeID))});
+            {Value(m_label), Value(m_importDate), Value(m_segmentDate), Value(m_segmentTime), Value(int(m_rateTypeID)),
+             Value(int(m_speedTypeID)), Value(int(m_distanceTypeID))});
         return n != 0;
     });
 }
@@ -49,6 +49,6 @@ bool clsImportSegment::Delete_Pf()
         const qint32 id = SegmentID();
         return connection(Source).SQLExecute_pl(QStringLiteral("DELETE FROM tblImportSegment WHERE lSegmentId = ?"),
                                                 {Value(int(id))})
-               != 0;
+            != 0;
     });
 }

@@ -36,11 +36,11 @@ bool clsImportSegmentDetail::Save_pf()
 {
     clsAdoConnectJet& conn = connection();
     const qint32 segmentId = m_segment->SegmentID();
-    const Value existing = ImportSql::scalar(
-        conn,
-        QStringLiteral("Select lSegmentDetailID from tblImportSegmentDetail Where lSegmentID = ? "
-                       "And sSegmentDetailLabel = ?"),
-        {Value(int(segmentId)), Value(m_label)});
+    const Value existing =
+        ImportSql::scalar(conn,
+                          QStringLiteral("Select lSegmentDetailID from tblImportSegmentDetail Where lSegmentID = ? "
+                                         "And sSegmentDetailLabel = ?"),
+                          {Value(int(segmentId)), Value(m_label)});
 
     if (!existing.isNullOrEmpty()) {
         Value setValue;
@@ -48,11 +48,11 @@ bool clsImportSegmentDetail::Save_pf()
         return conn.SQLExecute_pl(QStringLiteral("Update tblImportSegmentDetail ") + clause
                                       + QStringLiteral("Where lSegmentDetailID = ?"),
                                   {setValue, Value(int(existing.toLong()))})
-               != 0;
+            != 0;
     }
     return conn.SQLExecute_pl(QStringLiteral("Insert Into tblImportSegmentDetail(lSegmentID, sSegmentDetailLabel,"
                                              "lOrdinalPosition,dCumTime, dRate) Values(?, ?, ?, ?, ?)"),
                               {Value(int(m_segment->SegmentID())), Value(m_label), Value(int(m_ordinalPosition)),
                                Value(m_cumTime), Value(m_rate)})
-           != 0;
+        != 0;
 }

@@ -1,5 +1,6 @@
 #include "import/frmImport.h"
 
+#include "app/MenuRow.h"
 #include "app/WindowProc.h"
 #include "app/WindowServices.h"
 #include "app/clsFile.h"
@@ -16,7 +17,6 @@
 #include "platform/SerialPort.h"
 #include "platform/Twips.h"
 #include "platform/Value.h"
-#include "app/MenuRow.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -56,8 +56,11 @@ frmImport::ReviewOpener& reviewOpener()
 
 QString defaultInstructions()
 {
-    return QStringList{QStringLiteral("* Turn On The Watch"), QStringLiteral("* Make sure the cradle is plugged in"),
-                       QStringLiteral("* Place the Watch on the cradle "), QStringLiteral("* Click Import"), QString(),
+    return QStringList{QStringLiteral("* Turn On The Watch"),
+                       QStringLiteral("* Make sure the cradle is plugged in"),
+                       QStringLiteral("* Place the Watch on the cradle "),
+                       QStringLiteral("* Click Import"),
+                       QString(),
                        QStringLiteral("* Please see documentation for instructions")}
         .join(QStringLiteral("\r\n"));
 }
@@ -86,7 +89,7 @@ QLabel* boldLabel(const QString& text, QWidget* parent)
     label->setFont(f);
     return label;
 }
-}
+}  // namespace
 
 void frmImport::setStagingClearer(StagingClearer clearer) { stagingClearer() = std::move(clearer); }
 void frmImport::setImageParser(ImageParser parser) { imageParser() = std::move(parser); }
@@ -155,9 +158,8 @@ frmImport::frmImport(QWidget* parent) : QWidget(parent)
 
     connect(cmdImport, &QPushButton::clicked, this, &frmImport::cmdImport_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmImport::cmdCancel_Click);
-    connect(m_session, &clsDownloadSession::receivingStarted, this, [this] {
-        guarded("frmImport", "MSComm1_OnComm", [&] { ChangeImportStatus_m(2); });
-    });
+    connect(m_session, &clsDownloadSession::receivingStarted, this,
+            [this] { guarded("frmImport", "MSComm1_OnComm", [&] { ChangeImportStatus_m(2); }); });
     connect(m_session, &clsDownloadSession::failed, this, &frmImport::MSComm1_OnComm);
     connect(m_session, &clsDownloadSession::transferComplete, this, &frmImport::tmrReceiveInterval_Timer);
     connect(m_session, &clsDownloadSession::transferIncomplete, this, &frmImport::TransferIncomplete_m);
@@ -224,10 +226,7 @@ void frmImport::showEvent(QShowEvent* event)
     guarded("frmImport", "Form_Load", [&] { clsFormSettings().CenterForm_p(this, WindowServices::frame()); });
 }
 
-QString frmImport::text_m(qint32 id, const QString& defaultText) const
-{
-    return WindowServices::text(id, defaultText);
-}
+QString frmImport::text_m(qint32 id, const QString& defaultText) const { return WindowServices::text(id, defaultText); }
 
 QString frmImport::text_m(qint32 id, const QString& defaultText, const QString& tag) const
 {
@@ -311,12 +310,14 @@ bool frmImport::otherDownloadBlocks_m()
     // Both share temp.bin and the staging tables: a second download would
     // make an open review save the wrong segments, or save them twice.
     if (download)
-        showMessage(text_m(675, QStringLiteral("Another download window is talking to the watch. Let it finish "
-                                               "before starting a new download.")),
+        showMessage(text_m(675,
+                           QStringLiteral("Another download window is talking to the watch. Let it finish "
+                                          "before starting a new download.")),
                     StyleExclamation);
     else if (review)
-        showMessage(text_m(676, QStringLiteral("Save or close the imported segments window before starting a "
-                                               "new download.")),
+        showMessage(text_m(676,
+                           QStringLiteral("Save or close the imported segments window before starting a "
+                                          "new download.")),
                     StyleExclamation);
     return download || review;
 }
@@ -378,12 +379,8 @@ void frmImport::MSComm1_OnComm(qint32 number, const QString& description)
         switch (number) {
         case 8000:
         case 8005:
-        case 8013:
-            showMessage(setting_m(8013, QStringLiteral("Port already open")), StyleInformation);
-            break;
-        case 8002:
-            showMessage(setting_m(8002, QStringLiteral("Invalid Com Port")), StyleInformation);
-            break;
+        case 8013: showMessage(setting_m(8013, QStringLiteral("Port already open")), StyleInformation); break;
+        case 8002: showMessage(setting_m(8002, QStringLiteral("Invalid Com Port")), StyleInformation); break;
         case 8007:
             showMessage(setting_m(8007, QStringLiteral("Baud rate not supported for selected com port")),
                         StyleInformation);
@@ -396,8 +393,7 @@ void frmImport::MSComm1_OnComm(qint32 number, const QString& description)
                                description),
                         StyleExclamation);
             break;
-        default:
-            AppError::raise(number, description);
+        default: AppError::raise(number, description);
         }
     });
 }
@@ -489,10 +485,7 @@ void frmImport::Form_Unload()
     ignoringErrors([&] { m_busy.reset(); });
 }
 
-void frmImport::Form_Activate()
-{
-    SetStatusOfMdiMenus_Pf();
-}
+void frmImport::Form_Activate() { SetStatusOfMdiMenus_Pf(); }
 
 void frmImport::SetStatusOfMdiMenus_Pf()
 {
@@ -500,9 +493,9 @@ void frmImport::SetStatusOfMdiMenus_Pf()
         WindowHost* main = WindowServices::host();
         if (!main)
             return;
-        static const MenuRow row(QStringList{
-            QStringLiteral("mnuEditUndo"), QStringLiteral("mnuViewSearchSegments"), QStringLiteral("mnuViewRoster"),
-            QStringLiteral("mnuViewEvents"), QStringLiteral("mnuViewSegCategory"), QStringLiteral("mnuViewSegType")});
+        static const MenuRow row(QStringList{QStringLiteral("mnuEditUndo"), QStringLiteral("mnuViewSearchSegments"),
+                                             QStringLiteral("mnuViewRoster"), QStringLiteral("mnuViewEvents"),
+                                             QStringLiteral("mnuViewSegCategory"), QStringLiteral("mnuViewSegType")});
         main->applyMenuRow(row);
     });
 }

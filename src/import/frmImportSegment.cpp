@@ -1,9 +1,10 @@
 #include "import/frmImportSegment.h"
 
 #include "app/CallByName.h"
+#include "app/ChildForms.h"
 #include "app/DatabaseFault.h"
-#include "app/WindowServices.h"
 #include "app/WindowProc.h"
+#include "app/WindowServices.h"
 #include "app/clsActiveControl.h"
 #include "app/clsFormSettings.h"
 #include "app/clsGridSettings.h"
@@ -18,7 +19,6 @@
 #include "platform/DatePicker.h"
 #include "platform/Recordset.h"
 #include "platform/Twips.h"
-#include "app/ChildForms.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -32,19 +32,19 @@ namespace {
 
 const char* const Module = "frmImportSegment";
 
-const QString StagingSql = QStringLiteral(
-    "Select lSegmentID, lSegmentTypeID, lCategoryID, sSegmentLabel, dtImportDate, dtSegmentDate, "
-    "dtSegmentTime, mNotes, fSave FROM tblImportSegment");
+const QString StagingSql =
+    QStringLiteral("Select lSegmentID, lSegmentTypeID, lCategoryID, sSegmentLabel, dtImportDate, dtSegmentDate, "
+                   "dtSegmentTime, mNotes, fSave FROM tblImportSegment");
 
 // The staging columns between the key and the tick; each is a column of the
 // segment record by the same name.
 const QStringList& segmentColumns()
 {
-    static const QStringList names = {
-        QStringLiteral("sSegmentLabel"), QStringLiteral("dtImportDate"), QStringLiteral("dtSegmentDate"),
-        QStringLiteral("dtSegmentTime"), QStringLiteral("lSegmentTypeID"), QStringLiteral("lCategoryID"),
-        QStringLiteral("lRateTypeID"), QStringLiteral("lSpeedTypeID"), QStringLiteral("lDistanceTypeID"),
-        QStringLiteral("mNotes")};
+    static const QStringList names = {QStringLiteral("sSegmentLabel"),   QStringLiteral("dtImportDate"),
+                                      QStringLiteral("dtSegmentDate"),   QStringLiteral("dtSegmentTime"),
+                                      QStringLiteral("lSegmentTypeID"),  QStringLiteral("lCategoryID"),
+                                      QStringLiteral("lRateTypeID"),     QStringLiteral("lSpeedTypeID"),
+                                      QStringLiteral("lDistanceTypeID"), QStringLiteral("mNotes")};
     return names;
 }
 
@@ -143,9 +143,14 @@ void frmImportSegment::buildGrid()
         const char* caption;
     };
     static const Design columns[GridColumnCount] = {
-        {"sSegmentLabel", "Segment"},        {"lSegmentTypeID", "Segment Type"}, {"lCategoryID", "Category"},
-        {"dtImportDate", "Import Date"},     {"dtSegmentDate", "Segment Date"},  {"dtSegmentTime", "SegmentTime"},
-        {"mNotes", "Notes"},                 {"fSave", "Save?"},
+        {"sSegmentLabel", "Segment"},
+        {"lSegmentTypeID", "Segment Type"},
+        {"lCategoryID", "Category"},
+        {"dtImportDate", "Import Date"},
+        {"dtSegmentDate", "Segment Date"},
+        {"dtSegmentTime", "SegmentTime"},
+        {"mNotes", "Notes"},
+        {"fSave", "Save?"},
     };
     for (const Design& d : columns)
         dbgMain->AddColumn(QLatin1String(d.field), QLatin1String(d.caption));
@@ -376,10 +381,7 @@ void frmImportSegment::cmdUnselectAll_Click()
     guarded(Module, "cmdUnselectAll_Click", [&] { setAllTicks(false); });
 }
 
-void frmImportSegment::cmdCancel_Click()
-{
-    close();
-}
+void frmImportSegment::cmdCancel_Click() { close(); }
 
 void frmImportSegment::dbgMain_MouseUp(int button, int, int x, int y)
 {
@@ -416,10 +418,11 @@ void frmImportSegment::saveKeptSegments()
         db.BeginTrans_pf();
         open = true;
         Recordset kept;
-        db.SQLOpenRecordset_pl(kept,
-                               QStringLiteral("SELECT lSegmentID, ") + segmentColumns().join(QStringLiteral(", "))
-                                   + QStringLiteral(", fSave FROM tblImportSegment WHERE fSave <> 0 ORDER BY lSegmentID"),
-                               clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
+        db.SQLOpenRecordset_pl(
+            kept,
+            QStringLiteral("SELECT lSegmentID, ") + segmentColumns().join(QStringLiteral(", "))
+                + QStringLiteral(", fSave FROM tblImportSegment WHERE fSave <> 0 ORDER BY lSegmentID"),
+            clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
         for (; !kept.IsEOF(); kept.MoveNext()) {
             segment.DatabaseConnection = &db;
             segment.Clear_pf();

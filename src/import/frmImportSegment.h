@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/clsFormRefresher.h"
 #include "app/MenuRow.h"
+#include "app/clsFormRefresher.h"
 
 #include <QDate>
 #include <QPointer>
@@ -23,8 +23,17 @@ class frmImportSegment : public QWidget {
     Q_OBJECT
 public:
     // Grid columns, in design order.
-    enum GridColumn { colSegment, colSegmentType, colCategory, colImportDate, colSegmentDate,
-                      colSegmentTime, colNotes, colSave, GridColumnCount };
+    enum GridColumn {
+        colSegment,
+        colSegmentType,
+        colCategory,
+        colImportDate,
+        colSegmentDate,
+        colSegmentTime,
+        colNotes,
+        colSave,
+        GridColumnCount
+    };
 
     explicit frmImportSegment(QWidget* parent = nullptr);
     ~frmImportSegment() override;

@@ -2,9 +2,10 @@
 
 #include "app/CallByName.h"
 #include "app/DatabaseFault.h"
+#include "app/MenuRow.h"
 #include "app/QuietActivation.h"
-#include "app/WindowServices.h"
 #include "app/WindowProc.h"
+#include "app/WindowServices.h"
 #include "app/clsActiveControl.h"
 #include "app/clsFormRefresher.h"
 #include "app/clsFormSettings.h"
@@ -20,7 +21,6 @@
 #include "platform/DatePicker.h"
 #include "platform/Recordset.h"
 #include "platform/Twips.h"
-#include "app/MenuRow.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -63,9 +63,12 @@ void sysCmd(qint32 action, const QString& text = {})
 
 // Clears the status text however the work ends.
 struct StatusCleared {
-    ~StatusCleared() { ignoringErrors([] { sysCmd(1); }); }
+    ~StatusCleared()
+    {
+        ignoringErrors([] { sysCmd(1); });
+    }
 };
-}
+}  // namespace
 
 RecordWindow::RecordWindow(const Config& config, QWidget* parent)
     : QWidget(parent), m_config(config), m_rs(std::make_unique<Recordset>())
@@ -204,10 +207,7 @@ void RecordWindow::track(QWidget* control)
     }
 }
 
-void RecordWindow::requireField(QWidget* box, const char* name)
-{
-    m_required.append({box, QString::fromLatin1(name)});
-}
+void RecordWindow::requireField(QWidget* box, const char* name) { m_required.append({box, QString::fromLatin1(name)}); }
 
 DataGridColumn* RecordWindow::addColumn(const char* field, const char* caption, int widthTwips)
 {
@@ -602,16 +602,13 @@ bool RecordWindow::SaveModifiedRecord_mf(qint32 textId)
         }
         const QString word = QString::fromLatin1(m_config.placeholder);
         switch (showMessage(text_m(textId, QStringLiteral("Save Modified Record?"), word), 35)) {
-        case 6:
-            result = Save_mf();
-            break;
+        case 6: result = Save_mf(); break;
         case 7:
             // The edits are dropped, so that no later save writes them.
             m_dirty = false;
             result = true;
             break;
-        default:
-            break;
+        default: break;
         }
     });
     return result;
@@ -630,9 +627,9 @@ bool RecordWindow::Save_mf()
             if (!Validate_mf())
                 return;
             Value id;
-            if (!DatabaseFault::saying(text_m(4185, QStringLiteral("The | could not be saved"),
-                                              QString::fromLatin1(m_config.noun)),
-                                       [&] { id = writeRecord_m(); }))
+            if (!DatabaseFault::saying(
+                    text_m(4185, QStringLiteral("The | could not be saved"), QString::fromLatin1(m_config.noun)),
+                    [&] { id = writeRecord_m(); }))
                 return;  // said in words; the page keeps its changes
             if (id.isNullOrEmpty())
                 return;
@@ -758,8 +755,7 @@ void RecordWindow::cmdDelete_Click()
 
 void RecordWindow::deleteRows_p()
 {
-    withErrorSource(QString::fromLatin1(m_config.formName) + QStringLiteral(".deleteRows_p"),
-                    [&] { deleteBody_m(); });
+    withErrorSource(QString::fromLatin1(m_config.formName) + QStringLiteral(".deleteRows_p"), [&] { deleteBody_m(); });
 }
 
 void RecordWindow::deleteBody_m()

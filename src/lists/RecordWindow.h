@@ -51,7 +51,7 @@ public:
         const char* placeholder;
         int widthTwips;
         int heightTwips;
-        bool clearEnabled;       // Edit, Clear on both pages
+        bool clearEnabled;  // Edit, Clear on both pages
         bool setsNewButton = true;
         // What one row is to the user ("athlete"), for messages.
         const char* noun = "record";

@@ -5,9 +5,19 @@
 
 namespace {
 const RecordWindow::Config CategoryConfig{
-    "frmCategory", "tblCategory", "lCategoryID",
+    "frmCategory",
+    "tblCategory",
+    "lCategoryID",
     "Select lCategoryId, sCategory, sDescription, mNotes FROM tblCategory WHERE fSysLock = 0",
-    3290, "Category", 1, "Category", 7476, 5124, false, true, "category"};
+    3290,
+    "Category",
+    1,
+    "Category",
+    7476,
+    5124,
+    false,
+    true,
+    "category"};
 }
 
 frmCategory::frmCategory(QWidget* parent) : RecordWindow(CategoryConfig, parent)

@@ -16,10 +16,20 @@
 
 namespace {
 const RecordWindow::Config EventConfig{
-    "frmEvent", "tblEvent", "lEventID",
+    "frmEvent",
+    "tblEvent",
+    "lEventID",
     "Select lEventID, sEvent,  sDescription, dtStartDate, dtEndDate, dtStartTime, dtEndTime, mNotes FROM tblEvent"
     " WHERE fSysLock = 0",
-    3280, "Event", 2, "Event", 7476, 5124, true, true, "event"};
+    3280,
+    "Event",
+    2,
+    "Event",
+    7476,
+    5124,
+    true,
+    true,
+    "event"};
 
 // Backspace, Enter, blank, the digits, ":", and the letters of AM and PM.
 const char* const TimeKeys = "8|13|32|48|49|50|51|52|53|54|55|56|57|58|65|77|80|97|109|112";
@@ -37,11 +47,8 @@ void showDate(DatePicker* picker, const Value& stored)
 }
 
 // The "long time" text of a stored time; Null shows as an empty box.
-QString longTime(const Value& stored)
-{
-    return stored.isNullOrEmpty() ? QString() : Value(stored.toTime()).toText();
-}
-}
+QString longTime(const Value& stored) { return stored.isNullOrEmpty() ? QString() : Value(stored.toTime()).toText(); }
+}  // namespace
 
 frmEvent::frmEvent(QWidget* parent) : RecordWindow(EventConfig, parent)
 {
@@ -154,8 +161,9 @@ void frmEvent::dbgMain_BeforeUpdate(bool* cancel)
         const Value end = rs()->Fields(4).Value();
         *cancel = !start.isNullOrEmpty() && !end.isNullOrEmpty() && start.toDate() > end.toDate();
         if (*cancel)
-            showMessage(text_m(632, QStringLiteral("The start date cannot be later than the end date. Nothing was "
-                                                   "changed.")),
+            showMessage(text_m(632,
+                               QStringLiteral("The start date cannot be later than the end date. Nothing was "
+                                              "changed.")),
                         48);
     });
 }
@@ -177,8 +185,7 @@ void frmEvent::timeBox_Validate(QLineEdit* box)
     if (m_validating)
         return;
     m_validating = true;
-    guarded("frmEvent", box == txtStartTime ? "txtStartTime_Validate" : "txtEndTime_Validate", [&] {
-        TimeBox::check(box, [](const QTime& time) { return Value(time).toText(); });
-    });
+    guarded("frmEvent", box == txtStartTime ? "txtStartTime_Validate" : "txtEndTime_Validate",
+            [&] { TimeBox::check(box, [](const QTime& time) { return Value(time).toText(); }); });
     m_validating = false;
 }

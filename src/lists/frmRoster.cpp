@@ -19,16 +19,26 @@
 
 namespace {
 const RecordWindow::Config RosterConfig{
-    "frmRoster", "tblRoster", "lRosterID",
+    "frmRoster",
+    "tblRoster",
+    "lRosterID",
     "Select lRosterID, sLastName, sFirstName, sNickName, fActive, mNotes FROM tblRoster WHERE fSysLock = 0",
-    3270, "Roster", 3, "Roster", 8736, 5472, true, false, "athlete"};
+    3270,
+    "Roster",
+    3,
+    "Roster",
+    8736,
+    5472,
+    true,
+    false,
+    "athlete"};
 
 // The built-in categories: every athlete, and athletes of no other category.
 constexpr qint32 AllAthletes = 2;
 constexpr qint32 Unassigned = 1;
 
 QString builtIns() { return QString::number(AllAthletes) + QLatin1Char(',') + QString::number(Unassigned); }
-}
+}  // namespace
 
 frmRoster::frmRoster(QWidget* parent) : RecordWindow(RosterConfig, parent)
 {
@@ -118,10 +128,11 @@ bool frmRoster::refreshesOnActivate() const { return ssTab1->isTabEnabled(0); }
 void frmRoster::fillAvailable_m(const QString& excludedIds)
 {
     std::unique_ptr<Recordset> categories;
-    ado().SQLOpenRecordset_pl(categories,
-                              QStringLiteral("SELECT lCategoryID, sCategory FROM tblCategory WHERE lCategoryID NOT IN ( ")
-                                  + excludedIds + QStringLiteral(") ORDER BY sCategory"),
-                              clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
+    ado().SQLOpenRecordset_pl(
+        categories,
+        QStringLiteral("SELECT lCategoryID, sCategory FROM tblCategory WHERE lCategoryID NOT IN ( ") + excludedIds
+            + QStringLiteral(") ORDER BY sCategory"),
+        clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
     clsLstBoxHelper().AdoRecordSetToListBoxP(*categories, lstCategories, Value(1), Value(0));
 }
 
@@ -274,7 +285,8 @@ qint32 frmRoster::deleteIds_m(const QString& ids)
                                    clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly)
             > 0)
             throw AppError(4120, inUseText_m());
-        db.SQLExecute_pl(QStringLiteral("DELETE FROM tblRoster_Category WHERE lRosterID IN (") + ids + QLatin1Char(')'));
+        db.SQLExecute_pl(QStringLiteral("DELETE FROM tblRoster_Category WHERE lRosterID IN (") + ids
+                         + QLatin1Char(')'));
         const qint32 deleted =
             db.SQLExecute_pl(QStringLiteral("DELETE FROM tblRoster WHERE lRosterId IN (") + ids + QLatin1Char(')'));
         db.CommitTrans_pf();

@@ -6,9 +6,19 @@
 
 namespace {
 const RecordWindow::Config SegmentTypeConfig{
-    "frmSegmentType", "tblSegmentType", "lSegmentTypeID",
+    "frmSegmentType",
+    "tblSegmentType",
+    "lSegmentTypeID",
     "Select lSegmentTypeId, sSegmentType, sDescription, sComments FROM tblSegmentType WHERE fSysLock = 0",
-    3300, "Segment Type", 6, "Segment Type", 7476, 5124, true, true, "segment type"};
+    3300,
+    "Segment Type",
+    6,
+    "Segment Type",
+    7476,
+    5124,
+    true,
+    true,
+    "segment type"};
 }
 
 frmSegmentType::frmSegmentType(QWidget* parent) : RecordWindow(SegmentTypeConfig, parent)

@@ -8,10 +8,7 @@ AppError::AppError(qint32 number, QString description, QString source)
     m_what = QStringLiteral("%1: %2").arg(m_number).arg(m_description).toUtf8();
 }
 
-AppError AppError::withSource(const QString& source) const
-{
-    return AppError(m_number, m_description, source);
-}
+AppError AppError::withSource(const QString& source) const { return AppError(m_number, m_description, source); }
 
 AppError AppError::asObjectError(const QString& source) const
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <QByteArray>
+#include <QString>
 #include <exception>
 
 // The program's one exception: a signed 32-bit error number, the source that
@@ -27,8 +27,7 @@ public:
     // The run time's own text for the numbers it raises ("Type mismatch", ...).
     static QString standardDescription(qint32 number);
 
-    [[noreturn]] static void raise(qint32 number, const QString& description = {},
-                                   const QString& source = {});
+    [[noreturn]] static void raise(qint32 number, const QString& description = {}, const QString& source = {});
 
 private:
     qint32 m_number;
@@ -67,11 +66,11 @@ constexpr qint32 NotValidPassword = 3031;
 constexpr qint32 DatabaseInUse = 3045;
 constexpr qint32 ItemNotFound = 3265;
 // Faults of the database file itself, whatever statement met them.
-constexpr qint32 DatabaseLocked = 3218;    // in use by another connection or program
+constexpr qint32 DatabaseLocked = 3218;  // in use by another connection or program
 constexpr qint32 DiskFull = 3026;
 constexpr qint32 DatabaseReadOnly = 3027;  // the file or its folder cannot be written
 constexpr qint32 DiskError = 3043;         // the file could not be read or written
 constexpr qint32 OleDbFailed = static_cast<qint32>(0x80004005u);
 constexpr qint32 OleDbSyntax = static_cast<qint32>(0x80040E14u);
 constexpr qint32 NoStringsFile = 4001;
-}
+}  // namespace ErrNo

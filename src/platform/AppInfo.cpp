@@ -15,7 +15,7 @@ QString& nameOverride()
     static QString name;
     return name;
 }
-}
+}  // namespace
 
 QString AppInfo::title() { return QStringLiteral("Splitwerk"); }
 int AppInfo::major() { return SPLITWERK_VERSION_MAJOR; }

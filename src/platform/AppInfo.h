@@ -5,7 +5,7 @@
 // What the program knows of itself: its title, version and program folder.
 class AppInfo {
 public:
-    static QString title();   // "Splitwerk"
+    static QString title();  // "Splitwerk"
     static int major();
     static int minor();
     static int revision();

@@ -11,7 +11,7 @@ std::function<void(bool)>& hook()
     return h;
 }
 bool haveGui() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
-}
+}  // namespace
 
 // Only the outermost one changes the pointer: each change is a round trip to
 // the window system, and a save nests one inside another for every row.

@@ -159,4 +159,3 @@ int declaredSize(const QString& decl, FieldInfo::DataType type)
     }
     return FieldInfo::defaultSizeOf(type);
 }
-

@@ -49,15 +49,9 @@ void ComboBox::ListIndex(qint32 index)
 
 QString ComboBox::Text() const { return currentText(); }
 
-void ComboBox::Text(const QString& text)
-{
-    setEditText(text);
-}
+void ComboBox::Text(const QString& text) { setEditText(text); }
 
-QString ComboBox::List(qint32 index) const
-{
-    return index >= 0 && index < count() ? itemText(index) : QString();
-}
+QString ComboBox::List(qint32 index) const { return index >= 0 && index < count() ? itemText(index) : QString(); }
 
 void ComboBox::List(qint32 index, const QString& text)
 {

@@ -130,16 +130,18 @@ void Connection::Open(const QString& filePath, const QString& password, int busy
              QStringLiteral("The database file '%1' is no database of this program, or it is damaged.").arg(shown));
 
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(filePath.toUtf8().constData(), &db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    int rc =
+        sqlite3_open_v2(filePath.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
     d->db = db;
     if (rc != SQLITE_OK)
-        fail(ErrNo::DatabaseNotFound, QStringLiteral("Could not open file '%1': %2")
-                                          .arg(filePath, sqliteMessage(db, rc)));
+        fail(ErrNo::DatabaseNotFound,
+             QStringLiteral("Could not open file '%1': %2").arg(filePath, sqliteMessage(db, rc)));
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, busyTimeoutMs);
 
-    auto exec = [&](const QString& sql) { return sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr); };
+    auto exec = [&](const QString& sql) {
+        return sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    };
 
     rc = exec(QStringLiteral("PRAGMA key = ") + quoteLiteral(password));
     if (rc != SQLITE_OK)
@@ -176,8 +178,8 @@ void Connection::Open(const QString& filePath, const QString& password, int busy
     if (rc != SQLITE_OK) {
         const int primary = rc & 0xff;
         if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
-            fail(ErrNo::DatabaseInUse, QStringLiteral("The database is in use by another process. (%1)")
-                                           .arg(sqliteMessage(db, rc)));
+            fail(ErrNo::DatabaseInUse,
+                 QStringLiteral("The database is in use by another process. (%1)").arg(sqliteMessage(db, rc)));
         fail(errorNumberFor(rc), sqliteMessage(db, rc));
     }
     exec(QStringLiteral("ROLLBACK"));
@@ -218,10 +220,7 @@ void Connection::requireOpen() const
     }
 }
 
-qint64 Connection::LastInsertRowId() const
-{
-    return d->db ? sqlite3_last_insert_rowid(d->db) : 0;
-}
+qint64 Connection::LastInsertRowId() const { return d->db ? sqlite3_last_insert_rowid(d->db) : 0; }
 
 sqlite3_stmt* Connection::cachedStatement(const QString& sql)
 {
@@ -346,7 +345,8 @@ void Connection::CommitTrans()
     d->errors.clear();
     requireOpen();
     if (d->depth == 0) {
-        const QString msg = QStringLiteral("You tried to commit or rollback a transaction without first beginning a transaction.");
+        const QString msg =
+            QStringLiteral("You tried to commit or rollback a transaction without first beginning a transaction.");
         d->errors.append({NoTransaction, msg});
         throw AppError(NoTransaction, msg);
     }
@@ -359,7 +359,8 @@ void Connection::Rollback()
     d->errors.clear();
     requireOpen();
     if (d->depth == 0) {
-        const QString msg = QStringLiteral("You tried to commit or rollback a transaction without first beginning a transaction.");
+        const QString msg =
+            QStringLiteral("You tried to commit or rollback a transaction without first beginning a transaction.");
         d->errors.append({NoTransaction, msg});
         throw AppError(NoTransaction, msg);
     }

@@ -35,8 +35,7 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     // Opens an existing file read-write (never creates one) and checks the key.
-    void Open(const QString& filePath, const QString& password,
-              int busyTimeoutMs = DefaultBusyTimeoutMs);
+    void Open(const QString& filePath, const QString& password, int busyTimeoutMs = DefaultBusyTimeoutMs);
     // Rolls back any open transaction and closes; does nothing when closed.
     void Close();
     bool IsOpen() const;

@@ -96,8 +96,8 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent), m_model(std::make_uniq
     setItemDelegate(new DataGridDelegate(this));
     // Selections are ours (ordered rows, a column range); the view only shows them.
     setSelectionMode(QAbstractItemView::NoSelection);
-    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                    QAbstractItemView::AnyKeyPressed);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                    | QAbstractItemView::AnyKeyPressed);
     setWordWrap(false);
 
     QHeaderView* h = horizontalHeader();
@@ -328,10 +328,7 @@ void DataGrid::Col(int column)
     scrollTo(idx);
 }
 
-int DataGrid::Row() const
-{
-    return (m_rs && m_rs->IsOpen()) ? m_rs->currentViewRow() : -1;
-}
+int DataGrid::Row() const { return (m_rs && m_rs->IsOpen()) ? m_rs->currentViewRow() : -1; }
 
 void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
@@ -517,8 +514,8 @@ bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
     DataGridColumn* c = m_columns[size_t(index.column())].get();
 
     // A check-box column toggles on a click instead of opening an editor.
-    if (editable && c->ValueItems().Presentation() == DataGridValueItems::CheckBox && event &&
-        event->type() == QEvent::MouseButtonRelease) {
+    if (editable && c->ValueItems().Presentation() == DataGridValueItems::CheckBox && event
+        && event->type() == QEvent::MouseButtonRelease) {
         bool cancel = false;
         emit BeforeColEdit(index.column(), 0, &cancel);
         if (cancel)
@@ -624,10 +621,7 @@ void DataGrid::setEditorText(const QString& text)
         le->setText(text);
 }
 
-bool DataGrid::EditActive() const
-{
-    return m_editor != nullptr;
-}
+bool DataGrid::EditActive() const { return m_editor != nullptr; }
 
 void DataGrid::EditActive(bool on)
 {
@@ -674,10 +668,7 @@ QString DataGrid::SelText() const
     return le ? le->selectedText() : QString();
 }
 
-bool DataGrid::CurrentCellModified() const
-{
-    return m_editor && editorText() != m_editOriginalText;
-}
+bool DataGrid::CurrentCellModified() const { return m_editor && editorText() != m_editOriginalText; }
 
 bool DataGrid::DataChanged() const
 {
@@ -814,10 +805,7 @@ bool DataGrid::storeEditedText(int viewRow, int column, const QString& typed)
     return true;
 }
 
-void DataGrid::RefetchCol(int column)
-{
-    m_model->refetch(Row(), column);
-}
+void DataGrid::RefetchCol(int column) { m_model->refetch(Row(), column); }
 
 void DataGrid::RefetchRow(const Value& bookmark)
 {
@@ -836,10 +824,7 @@ DataGridPrintInfo* DataGrid::PrintInfo()
 
 // --- events -------------------------------------------------------------------------
 
-bool DataGrid::ownsWidget(const QWidget* w) const
-{
-    return w && (w == this || isAncestorOf(w));
-}
+bool DataGrid::ownsWidget(const QWidget* w) const { return w && (w == this || isAncestorOf(w)); }
 
 void DataGrid::onFocusChanged(QWidget*, QWidget* now)
 {
@@ -857,8 +842,8 @@ void DataGrid::onFocusChanged(QWidget*, QWidget* now)
 void DataGrid::mousePressEvent(QMouseEvent* event)
 {
     // A plain click on a cell ends the row or column selection.
-    if (event->button() == Qt::LeftButton && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) &&
-        indexAt(event->position().toPoint()).isValid() && (!m_selBookmarks.m_list.empty() || m_selStartCol >= 0)) {
+    if (event->button() == Qt::LeftButton && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))
+        && indexAt(event->position().toPoint()).isValid() && (!m_selBookmarks.m_list.empty() || m_selStartCol >= 0)) {
         m_selBookmarks.m_list.clear();
         m_selStartCol = m_selEndCol = -1;
         mirrorSelection();

@@ -20,9 +20,9 @@ class DataGridSelBookmarks {
 public:
     explicit DataGridSelBookmarks(DataGrid* grid) : m_grid(grid) {}
     int Count() const { return static_cast<int>(m_list.size()); }
-    void Add(const Value& bookmark);   // already selected: nothing happens
-    Value Item(int index) const;       // 9 when out of range
-    void Remove(int index);            // 9 when out of range
+    void Add(const Value& bookmark);  // already selected: nothing happens
+    Value Item(int index) const;      // 9 when out of range
+    void Remove(int index);           // 9 when out of range
     void Clear();
     bool contains(qint32 bookmark) const;
     // With nothing selected, selects the current row; false when there is

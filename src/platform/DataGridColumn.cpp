@@ -126,10 +126,7 @@ void DataGridColumn::Width(double twips)
     m_grid->applyColumnLayout(this);
 }
 
-int DataGridColumn::Order() const
-{
-    return m_grid->horizontalHeader()->visualIndex(m_index);
-}
+int DataGridColumn::Order() const { return m_grid->horizontalHeader()->visualIndex(m_index); }
 
 void DataGridColumn::Order(int visualPosition)
 {

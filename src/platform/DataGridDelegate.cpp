@@ -59,7 +59,6 @@ QString formatCellValue(const Value& v, const QString& format)
     return v.asText();
 }
 
-
 DataGridDelegate::DataGridDelegate(DataGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
 
 QWidget* DataGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const

@@ -59,8 +59,7 @@ bool PrintDialogService::pageSetup(QPrinter& printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
-void PrintDialogService::preview(QPrinter& printer, const QString& caption,
-                                 const std::function<void(QPrinter*)>& paint)
+void PrintDialogService::preview(QPrinter& printer, const QString& caption, const std::function<void(QPrinter*)>& paint)
 {
     if (hooks().preview) {
         hooks().preview(printer, caption, paint);
@@ -76,10 +75,7 @@ void PrintDialogService::preview(QPrinter& printer, const QString& caption,
     dialog.exec();
 }
 
-void PrintDialogService::install(Hooks h)
-{
-    hooks() = std::move(h);
-}
+void PrintDialogService::install(Hooks h) { hooks() = std::move(h); }
 
 DataGridPrintInfo::DataGridPrintInfo(DataGrid* grid) : m_grid(grid) {}
 
@@ -110,10 +106,7 @@ void DataGridPrintInfo::PrintPreview()
     PrintDialogService::preview(p, m_previewCaption, [this](QPrinter* target) { render(*target); });
 }
 
-bool DataGridPrintInfo::PageSetup()
-{
-    return PrintDialogService::pageSetup(printer());
-}
+bool DataGridPrintInfo::PageSetup() { return PrintDialogService::pageSetup(printer()); }
 
 int DataGridPrintInfo::render(QPrinter& printer)
 {
@@ -217,7 +210,7 @@ int DataGridPrintInfo::paint(QPainter& painter, const QRect& area, int dpi, cons
                 const QString cell = text(row, c.index);
                 const Qt::Alignment align =
                     (cell.size() > 0 && (cell.at(0).isDigit() || cell.at(0) == QLatin1Char('-'))) ? Qt::AlignRight
-                                                                                                   : Qt::AlignLeft;
+                                                                                                  : Qt::AlignLeft;
                 painter.drawText(QRect(x + pad, y, c.width - 2 * pad, lineHeight), align | Qt::AlignVCenter,
                                  fm.elidedText(cell, Qt::ElideRight, c.width - 2 * pad));
                 x += c.width;

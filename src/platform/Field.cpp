@@ -11,7 +11,8 @@ FieldInfo::DataType FieldInfo::typeForDecl(const QString& declType)
     if (t.isEmpty())
         return DataType::Variant;
     // Order matters: "DATETIME" before "DATE"/"TIME", "LONGTEXT" before "TEXT".
-    if (t.startsWith(QLatin1String("BOOL")) || t.startsWith(QLatin1String("BIT")) || t.startsWith(QLatin1String("YESNO")))
+    if (t.startsWith(QLatin1String("BOOL")) || t.startsWith(QLatin1String("BIT"))
+        || t.startsWith(QLatin1String("YESNO")))
         return DataType::Boolean;
     if (t.startsWith(QLatin1String("DATETIME")) || t.startsWith(QLatin1String("TIMESTAMP")))
         return DataType::DateTime;
@@ -19,7 +20,8 @@ FieldInfo::DataType FieldInfo::typeForDecl(const QString& declType)
         return DataType::Date;
     if (t.startsWith(QLatin1String("TIME")))
         return DataType::Time;
-    if (t.startsWith(QLatin1String("LONGTEXT")) || t.startsWith(QLatin1String("MEMO")) || t.contains(QLatin1String("CLOB")))
+    if (t.startsWith(QLatin1String("LONGTEXT")) || t.startsWith(QLatin1String("MEMO"))
+        || t.contains(QLatin1String("CLOB")))
         return DataType::Memo;
     if (t.contains(QLatin1String("INT")))
         return DataType::Integer;
@@ -50,13 +52,33 @@ int FieldInfo::adoTypeOf(DataType type)
 FieldInfo::DataType FieldInfo::typeForAdo(int adoType)
 {
     switch (adoType) {
-    case 2: case 3: case 16: case 17: case 18: case 19: case 20: case 21: return DataType::Integer;
-    case 4: case 5: case 6: case 14: case 131: case 139: return DataType::Double;
-    case 8: case 129: case 130: case 200: case 202: return DataType::Text;
-    case 201: case 203: return DataType::Memo;
-    case 7: case 133: return DataType::Date;
+    case 2:
+    case 3:
+    case 16:
+    case 17:
+    case 18:
+    case 19:
+    case 20:
+    case 21: return DataType::Integer;
+    case 4:
+    case 5:
+    case 6:
+    case 14:
+    case 131:
+    case 139: return DataType::Double;
+    case 8:
+    case 129:
+    case 130:
+    case 200:
+    case 202: return DataType::Text;
+    case 201:
+    case 203: return DataType::Memo;
+    case 7:
+    case 133: return DataType::Date;
     case 134: return DataType::Time;
-    case 64: case 135: case 137: return DataType::DateTime;
+    case 64:
+    case 135:
+    case 137: return DataType::DateTime;
     case 11: return DataType::Boolean;
     default: return DataType::Variant;
     }
@@ -125,24 +147,27 @@ QString Field::Name() const { return Info().name; }
 ::Value Field::Value() const
 {
     if (!m_rs)
-        throw AppError(ErrNo::ItemNotFound,
-                       QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+        throw AppError(
+            ErrNo::ItemNotFound,
+            QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
     return m_rs->currentValue(m_index);
 }
 
 void Field::Value(const ::Value& v)
 {
     if (!m_rs)
-        throw AppError(ErrNo::ItemNotFound,
-                       QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+        throw AppError(
+            ErrNo::ItemNotFound,
+            QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
     m_rs->setCurrentValue(m_index, v);
 }
 
 const FieldInfo& Field::Info() const
 {
     if (!m_rs)
-        throw AppError(ErrNo::ItemNotFound,
-                       QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+        throw AppError(
+            ErrNo::ItemNotFound,
+            QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
     return m_rs->fieldInfo(m_index);
 }
 

@@ -13,15 +13,17 @@ struct FieldInfo {
 
     FieldInfo() = default;
     FieldInfo(QString fieldName, DataType fieldType, int size = 0)
-        : name(std::move(fieldName)), type(fieldType), definedSize(size) {}
+        : name(std::move(fieldName)), type(fieldType), definedSize(size)
+    {
+    }
 
     QString name;
     DataType type = DataType::Variant;
-    QString declType;     // as declared in the table ("" for expressions)
-    QString table;        // base table the column comes from ("" for expressions)
-    QString originName;   // the column's name in that table
-    int definedSize = 0;  // characters for text, bytes otherwise
-    bool isKey = false;   // part of the base table's primary key
+    QString declType;        // as declared in the table ("" for expressions)
+    QString table;           // base table the column comes from ("" for expressions)
+    QString originName;      // the column's name in that table
+    int definedSize = 0;     // characters for text, bytes otherwise
+    bool isKey = false;      // part of the base table's primary key
     bool isAutoKey = false;  // the table's INTEGER PRIMARY KEY (rowid)
 
     // The column kind for a declared SQL type ("INTEGER", "TEXT COLLATE NOCASE", ...).
@@ -46,10 +48,10 @@ public:
     Field(Recordset* rs, int index) : m_rs(rs), m_index(index) {}
 
     QString Name() const;
-    ::Value Value() const;           // raises 3021 without a current row
-    void Value(const ::Value& v);    // edits the current row (see Recordset)
+    ::Value Value() const;         // raises 3021 without a current row
+    void Value(const ::Value& v);  // edits the current row (see Recordset)
     FieldInfo::DataType DataType() const;
-    int Type() const;                // data-access type number
+    int Type() const;  // data-access type number
     QString DeclType() const;
     int DefinedSize() const;
     int Index() const { return m_index; }

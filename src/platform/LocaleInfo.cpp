@@ -13,7 +13,7 @@ QString& countryOverride()
     static QString s;
     return s;
 }
-}
+}  // namespace
 
 QString LocaleInfo::decimalSign()
 {

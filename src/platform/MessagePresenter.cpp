@@ -27,7 +27,7 @@ QList<int> buttonResults(int buttons)
     default: return {ResOK};
     }
 }
-}
+}  // namespace MessageBoxStyle
 
 namespace {
 MessagePresenter::Function& installed()
@@ -82,7 +82,7 @@ int showWithQt(const QString& text, int style, const QString& title)
         return results.contains(MessageBoxStyle::ResCancel) ? int(MessageBoxStyle::ResCancel) : results.last();
     return results[i];
 }
-}
+}  // namespace
 
 int MessagePresenter::show(const QString& text, int style, const QString& title)
 {

@@ -22,7 +22,7 @@ struct Decoded {
 Decoded decode(int style);
 // The button numbers a box of this style offers, in order.
 QList<int> buttonResults(int buttons);
-}
+}  // namespace MessageBoxStyle
 
 class MessagePresenter {
 public:

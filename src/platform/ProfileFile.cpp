@@ -7,10 +7,9 @@ namespace {
 // Windows-1252 differs from Latin-1 only in 0x80-0x9F; the five unassigned
 // bytes map to themselves as the system does.
 constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 QString fromCp1252(const QByteArray& bytes)
@@ -25,7 +24,7 @@ QString fromCp1252(const QByteArray& bytes)
 }
 
 bool isQuote(QChar c) { return c == QLatin1Char('"') || c == QLatin1Char('\''); }
-}
+}  // namespace
 
 ProfileFile::ProfileFile(const QString& path)
 {
@@ -39,8 +38,7 @@ ProfileFile::ProfileFile(const QString& path)
 QString ProfileFile::decode(const QByteArray& bytes)
 {
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE
-                                                          : QStringConverter::Utf16BE);
+        QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
         return utf16.decode(bytes.mid(2));
     }
     QStringDecoder utf8(QStringConverter::Utf8);

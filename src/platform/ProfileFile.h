@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
-#include <QList>
 
 // Reads profile (INI) files the way the classic profile-string call does:
 // sections and keys compare without regard to case, keys and values are

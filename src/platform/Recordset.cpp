@@ -23,10 +23,7 @@ constexpr qint32 BadBookmark = 3159;
 constexpr qint32 BadArguments = 3001;
 constexpr qint32 RowNotLocated = static_cast<qint32>(0x80040E38u);
 
-[[noreturn]] void raise(qint32 number, const QString& text)
-{
-    throw AppError(number, text);
-}
+[[noreturn]] void raise(qint32 number, const QString& text) { throw AppError(number, text); }
 
 QString itemNotFoundText()
 {
@@ -85,10 +82,7 @@ void Recordset::resetBookkeeping()
     m_editWritten.clear();
 }
 
-void Recordset::Open(Connection& conn, const QString& sql, Mode mode)
-{
-    Open(conn, sql, {}, mode);
-}
+void Recordset::Open(Connection& conn, const QString& sql, Mode mode) { Open(conn, sql, {}, mode); }
 
 void Recordset::Open(Connection& conn, const QString& sql, const QList<Value>& params, Mode mode)
 {
@@ -213,10 +207,7 @@ Recordset::Mode Recordset::OpenMode() const
 }
 
 QString Recordset::Source() const { return m_store ? m_store->sql : QString(); }
-QString Recordset::BaseTable() const
-{
-    return m_store && m_store->mode == Mode::Editable ? m_store->table : QString();
-}
+QString Recordset::BaseTable() const { return m_store && m_store->mode == Mode::Editable ? m_store->table : QString(); }
 
 void Recordset::requireOpen() const
 {
@@ -237,8 +228,9 @@ void Recordset::requireWritable() const
 {
     requireOpen();
     if (m_store->mode == Mode::ReadOnly)
-        raise(NotSupported, QStringLiteral("Current Recordset does not support updating. This may be a limitation "
-                                           "of the provider, or of the selected locktype."));
+        raise(NotSupported,
+              QStringLiteral("Current Recordset does not support updating. This may be a limitation "
+                             "of the provider, or of the selected locktype."));
 }
 
 // --- fields ----------------------------------------------------------------
@@ -302,8 +294,8 @@ void Recordset::setCurrentValue(int column, const Value& v)
     RecordsetStore& s = *m_store;
     // A value the table cannot take would be dropped at Update: refuse it now.
     if (s.mode == Mode::Editable && !s.writable(column))
-        raise(NotSupported, s.table.isEmpty()
-                                ? QStringLiteral("Field '%1' cannot be updated: the record set has no base table.")
+        raise(NotSupported,
+              s.table.isEmpty() ? QStringLiteral("Field '%1' cannot be updated: the record set has no base table.")
                                       .arg(s.fields[size_t(column)].name)
                                 : QStringLiteral("Field '%1' cannot be updated: it is not a column of table %2.")
                                       .arg(s.fields[size_t(column)].name, s.table));
@@ -376,8 +368,9 @@ void Recordset::MoveNext()
 {
     requireOpen();
     if (!m_onDeleted && IsEOF())
-        raise(ErrNo::NoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been "
-                                                     "deleted. Requested operation requires a current record."));
+        raise(ErrNo::NoCurrentRecord,
+              QStringLiteral("Either BOF or EOF is True, or the current record has been "
+                             "deleted. Requested operation requires a current record."));
     commitPendingOnMove();
     // After a delete the next row has moved into the deleted row's place.
     setPosition(m_onDeleted ? m_pos : m_pos + 1);
@@ -387,8 +380,9 @@ void Recordset::MovePrevious()
 {
     requireOpen();
     if (!m_onDeleted && IsBOF())
-        raise(ErrNo::NoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been "
-                                                     "deleted. Requested operation requires a current record."));
+        raise(ErrNo::NoCurrentRecord,
+              QStringLiteral("Either BOF or EOF is True, or the current record has been "
+                             "deleted. Requested operation requires a current record."));
     commitPendingOnMove();
     setPosition(m_pos - 1);
 }
@@ -441,8 +435,9 @@ void Recordset::AbsolutePosition(int position)
 {
     requireOpen();
     if (position < 1 || position > int(m_view.size()))
-        raise(BadArguments, QStringLiteral("Arguments are of the wrong type, are out of acceptable range, or are in "
-                                           "conflict with one another."));
+        raise(BadArguments,
+              QStringLiteral("Arguments are of the wrong type, are out of acceptable range, or are in "
+                             "conflict with one another."));
     commitPendingOnMove();
     setPosition(position - 1);
 }
@@ -475,8 +470,9 @@ void Recordset::setCurrentViewRow(int viewRow)
 {
     requireOpen();
     if (viewRow < 0 || viewRow >= int(m_view.size()))
-        raise(BadArguments, QStringLiteral("Arguments are of the wrong type, are out of acceptable range, or are in "
-                                           "conflict with one another."));
+        raise(BadArguments,
+              QStringLiteral("Arguments are of the wrong type, are out of acceptable range, or are in "
+                             "conflict with one another."));
     if (viewRow == m_pos && !m_onDeleted)
         return;
     commitPendingOnMove();
@@ -653,8 +649,8 @@ const Recordset* Recordset::latestOtherEdit(int row, int column) const
 {
     const Recordset* latest = nullptr;
     for (const Recordset* r : m_store->members)
-        if (r != this && r->m_editRow == row && r->changedHere(column) &&
-            (!latest || r->m_editStamp[size_t(column)] > latest->m_editStamp[size_t(column)]))
+        if (r != this && r->m_editRow == row && r->changedHere(column)
+            && (!latest || r->m_editStamp[size_t(column)] > latest->m_editStamp[size_t(column)]))
             latest = r;
     return latest;
 }
@@ -694,9 +690,9 @@ void Recordset::writeInsert(int row)
             values.append(m_editWritten[size_t(c)]);
         }
     const QString sql = names.isEmpty()
-                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteSqlIdentifier(s.table))
-                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(quoteSqlIdentifier(s.table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteSqlIdentifier(s.table))
+        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+              .arg(quoteSqlIdentifier(s.table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
     conn->Execute(sql, values);
     const qint64 rowid = conn->LastInsertRowId();
     if (s.autoKeyColumn >= 0)
@@ -742,8 +738,9 @@ void Recordset::writeUpdate(int row)
     if (sets.isEmpty())
         return;
     if (s.keyColumns.empty())
-        raise(NotSupported, QStringLiteral("Current Recordset does not support updating: the query holds no key of %1.")
-                                .arg(s.table));
+        raise(
+            NotSupported,
+            QStringLiteral("Current Recordset does not support updating: the query holds no key of %1.").arg(s.table));
     Connection* conn = s.liveConnection();
     conn->clearErrors();
     // The row is found by its key as last stored, whatever is pending.
@@ -755,13 +752,14 @@ void Recordset::writeUpdate(int row)
         where.append(quoteSqlIdentifier(s.fields[size_t(k)].originName) + QStringLiteral(" = ?"));
         values.append(key);
     }
-    const qint64 n = conn->Execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                       .arg(quoteSqlIdentifier(s.table), sets.join(QLatin1Char(',')),
-                                            where.join(QStringLiteral(" AND "))),
-                                   values);
+    const qint64 n = conn->Execute(
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+            .arg(quoteSqlIdentifier(s.table), sets.join(QLatin1Char(',')), where.join(QStringLiteral(" AND "))),
+        values);
     if (n == 0)
-        raise(RowNotLocated, QStringLiteral("Row cannot be located for updating. Some values may have been changed "
-                                            "since it was last read."));
+        raise(RowNotLocated,
+              QStringLiteral("Row cannot be located for updating. Some values may have been changed "
+                             "since it was last read."));
 }
 
 void Recordset::writeDelete(int row)
@@ -784,8 +782,9 @@ void Recordset::writeDelete(int row)
         QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoteSqlIdentifier(s.table), where.join(QStringLiteral(" AND "))),
         values);
     if (n == 0)
-        raise(RowNotLocated, QStringLiteral("Row cannot be located for deleting. It may have been deleted since it "
-                                            "was last read."));
+        raise(RowNotLocated,
+              QStringLiteral("Row cannot be located for deleting. It may have been deleted since it "
+                             "was last read."));
 }
 
 // --- store notifications ---------------------------------------------------
@@ -830,10 +829,7 @@ void Recordset::storeRowChanged(int row, int column)
 
 // --- sort, filter, find ----------------------------------------------------
 
-int Recordset::currentStoreRow() const
-{
-    return currentViewRow() >= 0 ? m_view[size_t(m_pos)] : -1;
-}
+int Recordset::currentStoreRow() const { return currentViewRow() >= 0 ? m_view[size_t(m_pos)] : -1; }
 
 namespace {
 // An empty cell, as NULLS LAST puts it after the others.

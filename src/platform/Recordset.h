@@ -66,13 +66,13 @@ public:
     int State() const;
     bool IsOpen() const { return State() == StateOpen; }
     Mode OpenMode() const;
-    QString Source() const;   // the SQL it was opened with
+    QString Source() const;     // the SQL it was opened with
     QString BaseTable() const;  // the table edits write to ("" when none)
 
     // Fields of the current row.
     int FieldCount() const;
-    Field Fields(int index) const;            // raises 3265 when out of range
-    Field Fields(const QString& name) const;  // case-insensitive; 3265 when unknown
+    Field Fields(int index) const;              // raises 3265 when out of range
+    Field Fields(const QString& name) const;    // case-insensitive; 3265 when unknown
     int FieldIndex(const QString& name) const;  // -1 when unknown
     const FieldInfo& fieldInfo(int index) const;
     QList<FieldInfo> fieldInfos() const;
@@ -112,8 +112,7 @@ public:
     void Filter(const QString& criteria);
     // Moves to the next row (from the current one, skipping `skipRows`) that
     // meets the criterion; EOF (or BOF when searching backward) when none does.
-    void Find(const QString& criterion, int skipRows = 0,
-              SearchDirection direction = SearchForward);
+    void Find(const QString& criterion, int skipRows = 0, SearchDirection direction = SearchForward);
 
     // A record set over the same rows with its own position, Sort and Filter;
     // it starts unsorted and unfiltered, on the first row.
@@ -150,16 +149,16 @@ public:
     // in an Editable record set for columns its base table does not hold.
     bool isFieldUpdatable(int column) const;
     int viewRowOfBookmark(qint32 bookmark) const;  // -1 when not in this view
-    int currentViewRow() const;  // -1 when at BOF/EOF or on a deleted row
+    int currentViewRow() const;                    // -1 when at BOF/EOF or on a deleted row
     void setCurrentViewRow(int viewRow);
 
 signals:
-    void rowsReset();                 // open, requery, sort, filter, close
-    void rowInserted(int viewRow);    // AddNew here or in a clone
-    void rowRemoved(int viewRow);     // Delete here or in a clone, cancelled AddNew
+    void rowsReset();                          // open, requery, sort, filter, close
+    void rowInserted(int viewRow);             // AddNew here or in a clone
+    void rowRemoved(int viewRow);              // Delete here or in a clone, cancelled AddNew
     void rowChanged(int viewRow, int column);  // column -1: the whole row
-    void currentChanged(int viewRow);  // -1 at BOF/EOF
-    void valuesChanged();  // cells of many rows at once (storeColumn)
+    void currentChanged(int viewRow);          // -1 at BOF/EOF
+    void valuesChanged();                      // cells of many rows at once (storeColumn)
 
 private:
     friend class Field;
@@ -203,7 +202,7 @@ private:
     std::vector<int> m_view;  // store rows in view order
     mutable std::vector<int> m_posOfRow;
     mutable bool m_posOfRowValid = false;
-    int m_pos = -1;  // index in m_view; -1 BOF, m_view.size() EOF
+    int m_pos = -1;            // index in m_view; -1 BOF, m_view.size() EOF
     bool m_onDeleted = false;  // the current row was deleted; m_pos is where it was
     int m_editMode = EditNone;
     int m_editRow = -1;

@@ -82,10 +82,7 @@ private:
     {
         return block == 0 ? 0 : m_firstRows + int(((1u << (block - 1)) - 1u) << m_laterShift);
     }
-    int rowsOf(size_t block) const
-    {
-        return block == 0 ? m_firstRows : int(1u << (block - 1 + size_t(m_laterShift)));
-    }
+    int rowsOf(size_t block) const { return block == 0 ? m_firstRows : int(1u << (block - 1 + size_t(m_laterShift))); }
 
     struct Release {
         void operator()(Value* p) const { ::operator delete(p); }

@@ -95,7 +95,8 @@ std::vector<Token> tokenize(const QString& s)
             i = close + 1;
         } else if (c == QLatin1Char('<') || c == QLatin1Char('>') || c == QLatin1Char('=') || c == QLatin1Char('!')) {
             QString op(c);
-            if (i + 1 < n && (s.at(i + 1) == QLatin1Char('=') || (c == QLatin1Char('<') && s.at(i + 1) == QLatin1Char('>'))))
+            if (i + 1 < n
+                && (s.at(i + 1) == QLatin1Char('=') || (c == QLatin1Char('<') && s.at(i + 1) == QLatin1Char('>'))))
                 op.append(s.at(++i));
             if (op == QLatin1String("!"))
                 badCriteria(s, QStringLiteral("unexpected '!'"));
@@ -528,10 +529,7 @@ Criteria::~Criteria() = default;
 Criteria::Criteria(Criteria&&) noexcept = default;
 Criteria& Criteria::operator=(Criteria&&) noexcept = default;
 
-bool Criteria::matches(const RowValue& row) const
-{
-    return m_root && evaluate(*m_root, row);
-}
+bool Criteria::matches(const RowValue& row) const { return m_root && evaluate(*m_root, row); }
 
 bool likeMatch(const QString& text, const QString& pattern)
 {

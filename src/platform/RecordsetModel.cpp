@@ -55,15 +55,9 @@ void RecordsetModel::refetch(int row, int column)
     emit dataChanged(index(row, first), index(row, last));
 }
 
-int RecordsetModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : m_rows;
-}
+int RecordsetModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows; }
 
-int RecordsetModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : m_columns;
-}
+int RecordsetModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_columns; }
 
 QVariant RecordsetModel::data(const QModelIndex& index, int role) const
 {
@@ -71,10 +65,8 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const
         return {};
     try {
         switch (role) {
-        case Qt::DisplayRole:
-            return m_grid->cellText(index.row(), index.column());
-        case Qt::EditRole:
-            return m_grid->editText(index.row(), index.column());
+        case Qt::DisplayRole: return m_grid->cellText(index.row(), index.column());
+        case Qt::EditRole: return m_grid->editText(index.row(), index.column());
         case Qt::TextAlignmentRole: {
             const DataGridColumn* c = m_grid->Columns(index.column());
             if (c->fieldIndex() < 0)
@@ -83,11 +75,10 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const
             // A number shown as its listed text reads as text.
             const DataGridValueItems& items = c->ValueItems();
             const bool number = (v.kind() == Value::Kind::Long || v.kind() == Value::Kind::Double)
-                                && !(items.Translate() && items.indexOfValue(v) >= 0);
+                && !(items.Translate() && items.indexOfValue(v) >= 0);
             return QVariant::fromValue(Qt::Alignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
         }
-        default:
-            return {};
+        default: return {};
         }
     } catch (const AppError&) {
         // A row gone between the signal and the paint shows empty.
@@ -127,10 +118,7 @@ QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, in
     return QString();
 }
 
-void RecordsetModel::onRowsReset()
-{
-    reset();
-}
+void RecordsetModel::onRowsReset() { reset(); }
 
 void RecordsetModel::onRowInserted(int viewRow)
 {

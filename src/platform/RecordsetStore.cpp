@@ -38,10 +38,7 @@ int RecordsetStore::appendRow()
     return row;
 }
 
-qint32 RecordsetStore::bookmarkOf(int row) const
-{
-    return m_bookmarks.empty() ? row + 1 : m_bookmarks[size_t(row)];
-}
+qint32 RecordsetStore::bookmarkOf(int row) const { return m_bookmarks.empty() ? row + 1 : m_bookmarks[size_t(row)]; }
 
 int RecordsetStore::rowOf(qint32 bookmark) const
 {
@@ -53,10 +50,7 @@ int RecordsetStore::rowOf(qint32 bookmark) const
     return row >= 0 && !deleted[size_t(row)] ? row : -1;
 }
 
-qint32 RecordsetStore::nextFreeBookmark() const
-{
-    return m_bookmarks.empty() ? rowCount() + 1 : m_nextBookmark;
-}
+qint32 RecordsetStore::nextFreeBookmark() const { return m_bookmarks.empty() ? rowCount() + 1 : m_nextBookmark; }
 
 std::vector<int> RecordsetStore::primaryKeyColumns(sqlite3* db, int* autoKey) const
 {
@@ -66,8 +60,8 @@ std::vector<int> RecordsetStore::primaryKeyColumns(sqlite3* db, int* autoKey) co
     if (table.isEmpty() || !db)
         return keys;
     int rc = SQLITE_OK;
-    const Statement info =
-        Statement::prepare(db, QStringLiteral("PRAGMA table_info(") + quoteSqlIdentifier(table) + QLatin1Char(')'), &rc);
+    const Statement info = Statement::prepare(
+        db, QStringLiteral("PRAGMA table_info(") + quoteSqlIdentifier(table) + QLatin1Char(')'), &rc);
     if (!info)
         return keys;
     QStringList keyNames;
@@ -83,8 +77,8 @@ std::vector<int> RecordsetStore::primaryKeyColumns(sqlite3* db, int* autoKey) co
             const FieldInfo& f = fields[size_t(i)];
             if (f.table == table && f.originName.compare(key, Qt::CaseInsensitive) == 0) {
                 keys.push_back(i);
-                if (autoKey && keyNames.size() == 1 &&
-                    keyDecl.trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+                if (autoKey && keyNames.size() == 1
+                    && keyDecl.trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
                     *autoKey = i;
                 break;
             }

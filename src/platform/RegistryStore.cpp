@@ -27,10 +27,7 @@ QStringList segmentsOf(const QString& keyPath)
     return g.split(QLatin1Char('/'), Qt::SkipEmptyParts);
 }
 
-QString nameOf(const QString& valueName)
-{
-    return valueName.isEmpty() ? kDefaultValueName : valueName;
-}
+QString nameOf(const QString& valueName) { return valueName.isEmpty() ? kDefaultValueName : valueName; }
 
 // A settings file is text we wrote ourselves: one the INI reader refuses, or
 // that holds NUL bytes or broken UTF-8 (what a crash mid-write leaves), is
@@ -124,7 +121,7 @@ void collectGroups(QSettings& settings, const QStringList& segments, qsizetype l
         settings.endGroup();
     }
 }
-}
+}  // namespace
 
 void RegistryStore::setFilePath(const QString& path) { pathOverride() = path; }
 
@@ -132,8 +129,8 @@ QString RegistryStore::filePath()
 {
     if (!pathOverride().isEmpty())
         return pathOverride();
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/')
-        + AppInfo::title() + QStringLiteral("/registry.ini");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + AppInfo::title()
+        + QStringLiteral("/registry.ini");
 }
 
 QString RegistryStore::value(const QString& keyPath, const QString& valueName)

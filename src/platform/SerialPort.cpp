@@ -58,7 +58,7 @@ bool parseSettings(const QString& text, LineSettings* out)
         return false;
     return true;
 }
-}
+}  // namespace
 
 SerialPort::SerialPort(QObject* parent) : QObject(parent), m_port(new QSerialPort(this))
 {
@@ -151,12 +151,12 @@ void SerialPort::PortOpen(bool open)
             const QByteArray path = QFile::encodeName(device);
             if (::access(path.constData(), R_OK | W_OK) == 0)
                 AppError::raise(ErrPortAlreadyOpen, QStringLiteral("Port already open (%1)").arg(device));
-            AppError::raise(ErrOther, QStringLiteral("No permission to use %1; the user may need to join the "
-                                                     "group that owns serial devices (often \"dialout\")")
-                                          .arg(device));
+            AppError::raise(ErrOther,
+                            QStringLiteral("No permission to use %1; the user may need to join the "
+                                           "group that owns serial devices (often \"dialout\")")
+                                .arg(device));
         }
-        default:
-            AppError::raise(ErrOther, QStringLiteral("Cannot open %1: %2").arg(device, why));
+        default: AppError::raise(ErrOther, QStringLiteral("Cannot open %1: %2").arg(device, why));
         }
     }
     try {
@@ -173,13 +173,13 @@ void SerialPort::applySettings_m()
     parseSettings(m_settings, &s);  // checked when it was set
     if (!m_port->setBaudRate(s.baud)) {
         m_port->clearError();
-        AppError::raise(ErrBaudRateNotSupported, QStringLiteral("The device does not support the baud rate %1").arg(s.baud));
+        AppError::raise(ErrBaudRateNotSupported,
+                        QStringLiteral("The device does not support the baud rate %1").arg(s.baud));
     }
-    const bool ok = m_port->setDataBits(s.dataBits) && m_port->setParity(s.parity)
-                    && m_port->setStopBits(s.stopBits)
-                    && m_port->setFlowControl(m_handshaking == 0   ? QSerialPort::NoFlowControl
-                                              : m_handshaking == 1 ? QSerialPort::SoftwareControl
-                                                                   : QSerialPort::HardwareControl);
+    const bool ok = m_port->setDataBits(s.dataBits) && m_port->setParity(s.parity) && m_port->setStopBits(s.stopBits)
+        && m_port->setFlowControl(m_handshaking == 0       ? QSerialPort::NoFlowControl
+                                      : m_handshaking == 1 ? QSerialPort::SoftwareControl
+                                                           : QSerialPort::HardwareControl);
     if (!ok) {
         const QString why = m_port->errorString();
         m_port->clearError();

@@ -23,7 +23,7 @@ QString resolved(const QString& path, const QString& directory)
         return QFileInfo(path).absoluteFilePath();
     return QDir(directory).absoluteFilePath(path);
 }
-}
+}  // namespace
 
 namespace Shell {
 int openUrl(const QString& address)
@@ -67,7 +67,7 @@ int printDocument(const QString& file)
         return NoAssociation;
     return QProcess::startDetached(lp, {QStringLiteral("--"), path}) ? Success : NoAssociation;
 }
-}
+}  // namespace Shell
 
 ShellProgram::~ShellProgram() { clear(); }
 

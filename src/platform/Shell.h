@@ -26,7 +26,7 @@ int openUrl(const QString& address);
 int openDocument(const QString& file, const QString& directory = {});
 int openFolder(const QString& folder);
 int printDocument(const QString& file);
-}
+}  // namespace Shell
 
 // A program started and followed: one at a time. Letting go of it (a new
 // start, clear() or destruction) does not end the program.

@@ -23,8 +23,8 @@ bool exec(sqlite3* db, const char* sql, QString* error)
     char* message = nullptr;
     if (sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK)
         return true;
-    setError(error, QStringLiteral("%1: %2").arg(QString::fromUtf8(sql),
-                                                 QString::fromUtf8(message ? message : "failed")));
+    setError(error,
+             QStringLiteral("%1: %2").arg(QString::fromUtf8(sql), QString::fromUtf8(message ? message : "failed")));
     sqlite3_free(message);
     return false;
 }
@@ -38,15 +38,12 @@ bool cipherAnswers(sqlite3* db)
     return stmt && stmt.step() == SQLITE_ROW && sqlite3_column_bytes(stmt.get(), 0) > 0;
 }
 
-bool fillDatabase(const QString& path, const QString& key, const QStringList& scripts,
-                  QString* error)
+bool fillDatabase(const QString& path, const QString& key, const QStringList& scripts, QString* error)
 {
     sqlite3* db = nullptr;
     const QByteArray file = QFile::encodeName(path);
-    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
-        setError(error, QStringLiteral("cannot create %1: %2")
-                            .arg(path, QString::fromUtf8(sqlite3_errmsg(db))));
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        setError(error, QStringLiteral("cannot create %1: %2").arg(path, QString::fromUtf8(sqlite3_errmsg(db))));
         sqlite3_close(db);
         return false;
     }
@@ -76,7 +73,7 @@ bool fillDatabase(const QString& path, const QString& key, const QStringList& sc
     }
     return ok;
 }
-}
+}  // namespace
 
 bool runSqlScript(sqlite3* db, const QString& sql, QString* error)
 {
@@ -89,31 +86,31 @@ bool runSqlScript(sqlite3* db, const QString& sql, QString* error)
         int prepared = SQLITE_OK;
         const Statement stmt = Statement::prepare(db, start, int(end - start), &prepared, &tail);
         if (prepared != SQLITE_OK) {
-            setError(error, QStringLiteral("%1 in: %2")
-                                .arg(QString::fromUtf8(sqlite3_errmsg(db)),
-                                     QString::fromUtf8(start, int(tail ? tail - start : end - start))
-                                         .trimmed().left(200)));
+            setError(error,
+                     QStringLiteral("%1 in: %2")
+                         .arg(QString::fromUtf8(sqlite3_errmsg(db)),
+                              QString::fromUtf8(start, int(tail ? tail - start : end - start)).trimmed().left(200)));
             return false;
         }
         next = tail;
-        if (!stmt) // only blanks or comments were left
+        if (!stmt)  // only blanks or comments were left
             continue;
         int rc;
         do
             rc = stmt.step();
         while (rc == SQLITE_ROW);
         if (rc != SQLITE_DONE) {
-            setError(error, QStringLiteral("%1 in: %2")
-                                .arg(QString::fromUtf8(sqlite3_errmsg(db)),
-                                     QString::fromUtf8(sqlite3_sql(stmt.get())).trimmed().left(200)));
+            setError(error,
+                     QStringLiteral("%1 in: %2")
+                         .arg(QString::fromUtf8(sqlite3_errmsg(db)),
+                              QString::fromUtf8(sqlite3_sql(stmt.get())).trimmed().left(200)));
             return false;
         }
     }
     return true;
 }
 
-bool createDatabaseFromScripts(const QString& path, const QString& key,
-                               const QStringList& scripts, QString* error)
+bool createDatabaseFromScripts(const QString& path, const QString& key, const QStringList& scripts, QString* error)
 {
     if (QFileInfo::exists(path)) {
         setError(error, QStringLiteral("%1 already exists; it is left as it is").arg(path));
@@ -131,10 +128,10 @@ bool createDatabaseFromScripts(const QString& path, const QString& key,
     bool ok = fillDatabase(part, key, scripts, error);
     if (ok && ::link(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0) {
         const int code = errno;
-        setError(error, code == EEXIST
-                            ? QStringLiteral("%1 already exists; it is left as it is").arg(path)
-                            : QStringLiteral("cannot name the database %1: %2")
-                                  .arg(path, QString::fromLocal8Bit(std::strerror(code))));
+        setError(error,
+                 code == EEXIST ? QStringLiteral("%1 already exists; it is left as it is").arg(path)
+                                : QStringLiteral("cannot name the database %1: %2")
+                                      .arg(path, QString::fromLocal8Bit(std::strerror(code))));
         ok = false;
     }
     QFile::remove(part);

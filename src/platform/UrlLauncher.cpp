@@ -8,7 +8,7 @@ UrlLauncher::Function& installed()
     static UrlLauncher::Function f;
     return f;
 }
-}
+}  // namespace
 
 namespace UrlLauncher {
 bool open(const QUrl& url)
@@ -19,4 +19,4 @@ bool open(const QUrl& url)
 }
 
 void install(Function launcher) { installed() = std::move(launcher); }
-}
+}  // namespace UrlLauncher

@@ -12,4 +12,4 @@ using Function = std::function<bool(const QUrl& url)>;
 bool open(const QUrl& url);
 // An empty function restores the desktop's launcher.
 void install(Function launcher);
-}
+}  // namespace UrlLauncher

@@ -32,12 +32,21 @@ bool parseNumber(const QString& text, double& out)
     out = QLocale::c().toDouble(t, &ok);
     if (ok)
         return std::isfinite(out);
-    if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) { out = -1; return true; }
-    if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) { out = 0; return true; }
+    if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) {
+        out = -1;
+        return true;
+    }
+    if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) {
+        out = 0;
+        return true;
+    }
     // Hexadecimal and octal literals of the &H / &O form.
     if (t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive)) {
         const qlonglong n = t.mid(2).toLongLong(&ok, 16);
-        if (ok) { out = double(n); return true; }
+        if (ok) {
+            out = double(n);
+            return true;
+        }
     }
     return false;
 }
@@ -55,7 +64,7 @@ Value fromDouble(double d, bool preferLong)
         return Value(int(d));
     return Value(d);
 }
-}
+}  // namespace
 
 Value::Value(bool b) : m_kind(Kind::Boolean), m_bits(0) { m_bool = b; }
 Value::Value(int n) : m_kind(Kind::Long), m_bits(0) { m_long = n; }
@@ -238,10 +247,7 @@ QString Value::generalNumber(double d)
     return s;
 }
 
-QString Value::asText() const
-{
-    return isNullOrEmpty() ? QString() : toText();
-}
+QString Value::asText() const { return isNullOrEmpty() ? QString() : toText(); }
 
 QDate Value::toDate() const
 {
@@ -327,9 +333,16 @@ double Value::val(const QString& text)
     bool digits = false, dot = false;
     while (i < n) {
         const QChar c = s[i];
-        if (c.isDigit() && c.unicode() < 128) { num.append(c); digits = true; ++i; }
-        else if (c == QLatin1Char('.') && !dot) { num.append(c); dot = true; ++i; }
-        else break;
+        if (c.isDigit() && c.unicode() < 128) {
+            num.append(c);
+            digits = true;
+            ++i;
+        } else if (c == QLatin1Char('.') && !dot) {
+            num.append(c);
+            dot = true;
+            ++i;
+        } else
+            break;
     }
     if (digits && i < n && (s[i] == QLatin1Char('e') || s[i] == QLatin1Char('E'))) {
         int j = i + 1;
@@ -337,7 +350,10 @@ double Value::val(const QString& text)
         if (j < n && (s[j] == QLatin1Char('-') || s[j] == QLatin1Char('+')))
             ex.append(s[j++]);
         bool expDigits = false;
-        while (j < n && s[j].isDigit() && s[j].unicode() < 128) { ex.append(s[j++]); expDigits = true; }
+        while (j < n && s[j].isDigit() && s[j].unicode() < 128) {
+            ex.append(s[j++]);
+            expDigits = true;
+        }
         if (expDigits)
             num.append(ex);
     }
@@ -369,9 +385,17 @@ bool Value::operator==(const Value& o) const
         double d;
         if (!parseNumber(txt.m_text, d))
             return false;
-        try { return d == other.toDouble(); } catch (const AppError&) { return false; }
+        try {
+            return d == other.toDouble();
+        } catch (const AppError&) {
+            return false;
+        }
     }
-    try { return toDouble() == o.toDouble(); } catch (const AppError&) { return false; }
+    try {
+        return toDouble() == o.toDouble();
+    } catch (const AppError&) {
+        return false;
+    }
 }
 
 namespace {
@@ -383,16 +407,25 @@ Value arith(const Value& a, const Value& b, Op op, bool integral)
     const double r = op(toDoubleOrMismatch(a), toDoubleOrMismatch(b));
     return fromDouble(r, integral && isIntegral(a) && isIntegral(b));
 }
-}
+}  // namespace
 
 Value operator+(const Value& a, const Value& b)
 {
     if (a.kind() == Value::Kind::Text && b.kind() == Value::Kind::Text)
         return Value(a.m_text + b.m_text);
-    return arith(a, b, [](double x, double y) { return x + y; }, true);
+    return arith(
+        a, b, [](double x, double y) { return x + y; }, true);
 }
-Value operator-(const Value& a, const Value& b) { return arith(a, b, [](double x, double y) { return x - y; }, true); }
-Value operator*(const Value& a, const Value& b) { return arith(a, b, [](double x, double y) { return x * y; }, true); }
+Value operator-(const Value& a, const Value& b)
+{
+    return arith(
+        a, b, [](double x, double y) { return x - y; }, true);
+}
+Value operator*(const Value& a, const Value& b)
+{
+    return arith(
+        a, b, [](double x, double y) { return x * y; }, true);
+}
 Value operator/(const Value& a, const Value& b)
 {
     if (a.isNull() || b.isNull())

@@ -83,7 +83,7 @@ public:
     bool isEmpty() const { return m_kind == Kind::Empty; }
     bool isNull() const { return m_kind == Kind::Null; }
     bool isNullOrEmpty() const { return isNull() || isEmpty(); }
-    bool isNumeric() const;   // holds or converts to a number (IsNumeric)
+    bool isNumeric() const;  // holds or converts to a number (IsNumeric)
     bool isDateLike() const { return m_kind == Kind::Date || m_kind == Kind::Time || m_kind == Kind::DateTime; }
 
     // Conversions; each raises AppError 13 (or 6) where the value cannot convert.

@@ -1,13 +1,13 @@
 #include "search/clsExportToFile.h"
 
 #include "app/CallByName.h"
+#include "app/ChildForms.h"
 #include "app/WindowProc.h"
 #include "app/WindowServices.h"
 #include "app/clsMessageHandler.h"
 #include "app/modapp.h"
 #include "platform/AppError.h"
 #include "platform/Recordset.h"
-#include "app/ChildForms.h"
 
 #include <QLabel>
 #include <QLocale>
@@ -76,7 +76,7 @@ QString timeText(const QTime& t, const QLocale& loc)
     format.remove(QRegularExpression(QStringLiteral("\\s*t+")));
     return loc.toString(t, format.trimmed());
 }
-}
+}  // namespace
 
 QString clsExportToFile::ShortDate_gs(const QDate& d)
 {

@@ -8,7 +8,8 @@ void clsSearchCriteria::AddItem_p(const QString& fieldName, qint32 adoType)
 {
     const QString key = fieldName.toLower();
     if (m_index.contains(key))
-        throw AppError(ErrDuplicateKey, QStringLiteral("This key is already associated with an element of this collection"));
+        throw AppError(ErrDuplicateKey,
+                       QStringLiteral("This key is already associated with an element of this collection"));
     auto item = std::make_unique<clsSearchCriteriaItem>();
     item->Initialize_p(fieldName, adoType);
     m_index.insert(key, int(m_items.size()));

@@ -10,8 +10,8 @@
 namespace {
 const QStringList& comparisons()
 {
-    static const QStringList list{QStringLiteral("="),  QStringLiteral(">"),  QStringLiteral("<"),
-                                  QStringLiteral(">="), QStringLiteral("<="), QStringLiteral("<>"),
+    static const QStringList list{QStringLiteral("="),    QStringLiteral(">"),       QStringLiteral("<"),
+                                  QStringLiteral(">="),   QStringLiteral("<="),      QStringLiteral("<>"),
                                   QStringLiteral("Like"), QStringLiteral("Between"), QStringLiteral("In")};
     return list;
 }
@@ -20,7 +20,7 @@ bool is(const QString& comparison, const char* word)
 {
     return comparison.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
 }
-}
+}  // namespace
 
 void clsSearchCriteriaItem::Value_pv(const Value& v)
 {
@@ -105,8 +105,7 @@ QString clsSearchCriteriaItem::renderClause() const
         if (!m_isArray)
             throw AppError(ErrNo::TypeMismatch, AppError::standardDescription(ErrNo::TypeMismatch));
         if (i >= m_array.size())
-            throw AppError(ErrNo::SubscriptOutOfRange,
-                           AppError::standardDescription(ErrNo::SubscriptOutOfRange));
+            throw AppError(ErrNo::SubscriptOutOfRange, AppError::standardDescription(ErrNo::SubscriptOutOfRange));
         return m_array.at(i);
     };
     // "=" and "Like" take the first element of a list.
@@ -114,11 +113,11 @@ QString clsSearchCriteriaItem::renderClause() const
 
     if (is(m_comparison, "Like"))
         return QLatin1Char('(') + m_field + QLatin1Char(' ') + notWord + QStringLiteral("LIKE ")
-               + q.SQLLikeString_ps(single(), m_type) + QLatin1Char(')');
+            + q.SQLLikeString_ps(single(), m_type) + QLatin1Char(')');
     if (is(m_comparison, "Between"))
         return QLatin1Char('(') + m_field + QLatin1Char(' ') + notWord + QStringLiteral("BETWEEN ")
-               + q.SQLString_ps(element(0), m_type) + QStringLiteral(" AND ")
-               + q.SQLString_ps(element(1), m_type) + QLatin1Char(')');
+            + q.SQLString_ps(element(0), m_type) + QStringLiteral(" AND ") + q.SQLString_ps(element(1), m_type)
+            + QLatin1Char(')');
     if (is(m_comparison, "In")) {
         if (!m_isArray)
             throw AppError(ErrNo::TypeMismatch, AppError::standardDescription(ErrNo::TypeMismatch));
@@ -126,9 +125,9 @@ QString clsSearchCriteriaItem::renderClause() const
         for (const Value& v : m_array)
             literals << q.SQLString_ps(v, m_type);
         return QLatin1Char('(') + m_field + QLatin1Char(' ') + notWord + QStringLiteral("IN (")
-               + literals.join(QStringLiteral(", ")) + QStringLiteral("))");
+            + literals.join(QStringLiteral(", ")) + QStringLiteral("))");
     }
     const QString clause = QLatin1Char('(') + m_field + QLatin1Char(' ') + m_comparison + QLatin1Char(' ')
-                           + q.SQLString_ps(single(), m_type) + QLatin1Char(')');
+        + q.SQLString_ps(single(), m_type) + QLatin1Char(')');
     return m_negate ? QStringLiteral("(NOT ") + clause + QLatin1Char(')') : clause;
 }

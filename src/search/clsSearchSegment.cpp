@@ -27,15 +27,15 @@ QString shapedClause(const clsSearchCriteriaItem& item, const QString& clause, b
 {
     if (item.FieldName_ps().compare(QLatin1String("tblRoster.sLastName"), Qt::CaseInsensitive) == 0)
         return (alone ? QStringLiteral("(") : QStringLiteral("(+"))
-               + QStringLiteral("tblSegment.lSegmentID IN (SELECT lSegmentID FROM tblSegmentDetail WHERE lRosterId IN "
-                                "(SELECT lRosterID FROM tblRoster WHERE ")
-               + clause + QStringLiteral(")))");
+            + QStringLiteral("tblSegment.lSegmentID IN (SELECT lSegmentID FROM tblSegmentDetail WHERE lRosterId IN "
+                             "(SELECT lRosterID FROM tblRoster WHERE ")
+            + clause + QStringLiteral(")))");
     if (item.FieldName_ps().compare(QLatin1String("tblEvent.sEvent"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("(+COALESCE(tblSegment.lEventID, 1) IN (SELECT lEventID FROM tblEvent WHERE ") + clause
-               + QStringLiteral("))");
+            + QStringLiteral("))");
     return clause;
 }
-}
+}  // namespace
 
 clsSearchSegment::clsSearchSegment()
 {
@@ -60,10 +60,7 @@ void clsSearchSegment::SetCriteria_p(const QString& fieldName, const QString& co
     m_criteria.Item_pobj(fieldName)->SetCriteria_p(comparison, v);
 }
 
-void clsSearchSegment::ClearCriteria_p()
-{
-    m_criteria.Clear_p();
-}
+void clsSearchSegment::ClearCriteria_p() { m_criteria.Clear_p(); }
 
 QString clsSearchSegment::GetSearchSqlString_ps() const
 {
@@ -78,13 +75,14 @@ QString clsSearchSegment::CreateSearchString_ms() const
 {
     try {
         const bool alone = m_criteria.ActiveCount_pl() == 1;
-        QString where = m_criteria.WhereClause_ps(
-            [alone](const clsSearchCriteriaItem& item, const QString& clause) { return shapedClause(item, clause, alone); });
+        QString where = m_criteria.WhereClause_ps([alone](const clsSearchCriteriaItem& item, const QString& clause) {
+            return shapedClause(item, clause, alone);
+        });
         if (!where.isEmpty())
             where.prepend(QStringLiteral(" WHERE "));
         // No condition needs the rows joined any more, so there is one shape.
-        return QLatin1String(SelectList) + QStringLiteral(" FROM ((") + QLatin1String(BaseJoins)
-               + QStringLiteral("))") + where + m_orderBy;
+        return QLatin1String(SelectList) + QStringLiteral(" FROM ((") + QLatin1String(BaseJoins) + QStringLiteral("))")
+            + where + m_orderBy;
     } catch (const AppError& e) {
         throw e.withSource(QStringLiteral("clsSearchSegment.CreateSearchString_ms"));
     }

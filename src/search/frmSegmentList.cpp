@@ -1,10 +1,12 @@
 #include "search/frmSegmentList.h"
 
-#include "app/clsActiveControl.h"
 #include "app/WindowServices.h"
+#include "app/clsActiveControl.h"
 
 #include "app/CallByName.h"
+#include "app/ChildForms.h"
 #include "app/DatabaseFault.h"
+#include "app/MenuRow.h"
 #include "app/WindowProc.h"
 #include "app/clsCboBoxHelper.h"
 #include "app/clsFormRefresher.h"
@@ -25,8 +27,6 @@
 #include "platform/Twips.h"
 #include "search/clsExportToFile.h"
 #include "search/clsSearchSegment.h"
-#include "app/ChildForms.h"
-#include "app/MenuRow.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -85,7 +85,7 @@ std::optional<QString> askWithDialog(QWidget* parent, const QString& title, cons
     }
     QFileDialog dialog(parent, title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);  // asks before replacing a file
-    dialog.setFileMode(QFileDialog::AnyFile);        // a new file is the usual answer
+    dialog.setFileMode(QFileDialog::AnyFile);       // a new file is the usual answer
     dialog.setNameFilters(filters);
     dialog.selectFile(defaultName);
     if (dialog.exec() != QDialog::Accepted)
@@ -118,14 +118,17 @@ qint32 showMessage(const QString& text, qint32 style)
 
 // Clears the status text however the work ends.
 struct StatusCleared {
-    ~StatusCleared() { ignoringErrors([] { sysCmd(1); }); }
+    ~StatusCleared()
+    {
+        ignoringErrors([] { sysCmd(1); });
+    }
 };
 
 // A box takes part in the search when it holds something other than "<ALL>".
 bool counts(const QString& text) { return !text.isEmpty() && text != All; }
 
 QString clsName() { return QString::fromLatin1(Module); }
-}
+}  // namespace
 
 void frmSegmentList::setSaveFileAsker(SaveFileAsker asker) { saveFileAsker() = std::move(asker); }
 
@@ -248,10 +251,10 @@ void frmSegmentList::buildControls_m()
     const struct {
         const char* field;
         const char* caption;
-    } columns[] = {{"dtImportDate", "Import Date"},   {"sSegmentLabel", "Segment"},
-                   {"sEvent", "Event"},               {"sCategory", "Category"},
-                   {"sSegmentType", "Segment Type"},  {"dtSegmentDate", "Segment Date"},
-                   {"dtSegmentTime", "Segment Time"}, {"fReviewed", "Reviewed?"}};
+    } columns[] = {
+        {"dtImportDate", "Import Date"},   {"sSegmentLabel", "Segment"},     {"sEvent", "Event"},
+        {"sCategory", "Category"},         {"sSegmentType", "Segment Type"}, {"dtSegmentDate", "Segment Date"},
+        {"dtSegmentTime", "Segment Time"}, {"fReviewed", "Reviewed?"}};
     for (const auto& c : columns)
         dbgMain->AddColumn(QString::fromLatin1(c.field), QString::fromLatin1(c.caption));
     dbgMain->Columns(0)->NumberFormat(QStringLiteral("FormatText Event"));
@@ -408,8 +411,9 @@ void frmSegmentList::InitializeForm_m()
 
         clsCboBoxHelper combos;
         std::unique_ptr<Recordset> rs;
-        ado().SQLOpenRecordset_pl(rs, QStringLiteral("SELECT lCategoryID, sCategory FROM tblCategory WHERE lCategoryID <> ")
-                                          + QString::number(2),
+        ado().SQLOpenRecordset_pl(rs,
+                                  QStringLiteral("SELECT lCategoryID, sCategory FROM tblCategory WHERE lCategoryID <> ")
+                                      + QString::number(2),
                                   clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
         combos.ADORecordSetToComboBox(*rs, cboCategory, Value("sCategory"), Value("lCategoryID"));
         rs->Close();
@@ -507,10 +511,7 @@ void frmSegmentList::Form_Activate()
     SetStatusOfMdiMenus_Pf();
 }
 
-void frmSegmentList::SetTab_p(qint32 tab)
-{
-    ssTab1->setCurrentIndex(tab);
-}
+void frmSegmentList::SetTab_p(qint32 tab) { ssTab1->setCurrentIndex(tab); }
 
 void frmSegmentList::ImportDateFrom_p(const QDate& date)
 {
@@ -623,8 +624,7 @@ std::optional<qint32> frmSegmentList::comboCriterion_m(ComboBox* cbo)
     return cbo->ItemData(index);
 }
 
-void frmSegmentList::setDateCriterion_m(clsSearchSegment& search, bool importDates, const Value& from,
-                                        const Value& to)
+void frmSegmentList::setDateCriterion_m(clsSearchSegment& search, bool importDates, const Value& from, const Value& to)
 {
     clsSearchCriteriaItem* item = importDates ? search.dtImportDate() : search.dtSegmentDate();
     const bool hasFrom = !from.asText().isEmpty();
@@ -767,7 +767,8 @@ bool frmSegmentList::activateOpenDetail_m(qint32 segmentID)
     if (!main)
         return false;
     for (QWidget* w : main->childWindows()) {
-        if (w->objectName() == QLatin1String("frmSegmentDetail") && CallByName::get<qint32>(w, "SegmentID_pl") == segmentID) {
+        if (w->objectName() == QLatin1String("frmSegmentDetail")
+            && CallByName::get<qint32>(w, "SegmentID_pl") == segmentID) {
             main->activateChild(w);
             return true;
         }
@@ -834,7 +835,7 @@ void frmSegmentList::deleteBody_m()
         dbgMain->Bookmark(selected.Item(i));
         const Value date = m_rs->Fields(6).Value();
         lines += QStringLiteral("\r\nSegment # ") + m_rs->Fields(1).Value().asText() + QStringLiteral(" Timed On ")
-                 + (date.isDateLike() ? clsExportToFile::ShortDate_gs(date.toDate()) : date.asText());
+            + (date.isDateLike() ? clsExportToFile::ShortDate_gs(date.toDate()) : date.asText());
         if (!ids.isEmpty())
             ids += QStringLiteral(", ");
         ids += QString::number(m_rs->Fields(0).Value().toLong());
@@ -864,8 +865,11 @@ void frmSegmentList::deleteSegments_m(const QString& ids)
         db.BeginTrans_pf();
         begun = true;
         db.SQLExecute_pl(QStringLiteral("DELETE FROM tblSegmentDetail WHERE lSegmentID IN (") + ids + QLatin1Char(')'));
-        if (db.SQLExecute_pl(QStringLiteral("DELETE FROM tblSegment WHERE lSegmentID IN (") + ids + QLatin1Char(')')) < 1)
-            throw AppError(4120, text_m(4120, QStringLiteral("Records could not be deleted since they have already been assigned")));
+        if (db.SQLExecute_pl(QStringLiteral("DELETE FROM tblSegment WHERE lSegmentID IN (") + ids + QLatin1Char(')'))
+            < 1)
+            throw AppError(
+                4120,
+                text_m(4120, QStringLiteral("Records could not be deleted since they have already been assigned")));
         db.CommitTrans_pf();
     } catch (...) {
         if (begun)
@@ -876,20 +880,16 @@ void frmSegmentList::deleteSegments_m(const QString& ids)
 
 // ---- export -----------------------------------------------------------------------
 
-void frmSegmentList::Export_p()
-{
-    cmdExport_Click();
-}
+void frmSegmentList::Export_p() { cmdExport_Click(); }
 
 void frmSegmentList::cmdExport_Click()
 {
     guarded(Module, "cmdExport_Click", [&] {
-        const QString defaultName =
-            QStringLiteral("ZrDataExport") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".txt");
+        const QString defaultName = QStringLiteral("ZrDataExport")
+            + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".txt");
         const SaveFileAsker& asker = saveFileAsker();
-        const std::optional<QString> path =
-            (asker ? asker : SaveFileAsker(askWithDialog))(this, QStringLiteral("Export File Save"),
-                                                          QStringLiteral("(*.txt)|*.txt"), defaultName);
+        const std::optional<QString> path = (asker ? asker : SaveFileAsker(askWithDialog))(
+            this, QStringLiteral("Export File Save"), QStringLiteral("(*.txt)|*.txt"), defaultName);
         if (!path)
             return;  // cancelled
         if (path->isEmpty()) {

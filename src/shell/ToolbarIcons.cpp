@@ -31,8 +31,8 @@ void arrow(QPainter& p, bool down, const QColor& colour)
     p.setBrush(colour);
     QPolygonF shape;
     if (down)
-        shape << QPointF(8, 1) << QPointF(12, 1) << QPointF(12, 6) << QPointF(15, 6) << QPointF(10, 11)
-              << QPointF(5, 6) << QPointF(8, 6);
+        shape << QPointF(8, 1) << QPointF(12, 1) << QPointF(12, 6) << QPointF(15, 6) << QPointF(10, 11) << QPointF(5, 6)
+              << QPointF(8, 6);
     else
         shape << QPointF(8, 11) << QPointF(12, 11) << QPointF(12, 6) << QPointF(15, 6) << QPointF(10, 1)
               << QPointF(5, 6) << QPointF(8, 6);
@@ -157,7 +157,7 @@ QPixmap picture(int image, qreal ratio)
     pm.setDevicePixelRatio(ratio);
     return pm;
 }
-}
+}  // namespace
 
 namespace ToolbarIcons {
 QIcon icon(int image)
@@ -167,4 +167,4 @@ QIcon icon(int image)
     result.addPixmap(picture(image, 2.0));
     return result;
 }
-}
+}  // namespace ToolbarIcons

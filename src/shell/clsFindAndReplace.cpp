@@ -20,8 +20,8 @@ const QString StartOfField = QStringLiteral("Start Of Field");
 const QString WholeField = QStringLiteral("Whole Field");
 const QString NoRecords = QStringLiteral("no records match the selected criteria");
 const QString NoFurtherRecords = QStringLiteral("no further records match the selected criteria");
-const QString DropDownOnly = QStringLiteral(
-    "You may only replace a value from a drop-down box with a different value from the same drop-down");
+const QString DropDownOnly =
+    QStringLiteral("You may only replace a value from a drop-down box with a different value from the same drop-down");
 
 DataGrid* gridOf(QWidget* form)
 {
@@ -199,7 +199,8 @@ void clsFindAndReplace::Find_P(QWidget* form, const QString& findText, qint32 mo
                 rs->MoveFirst();
         } else if (!replacing) {
             const qint32 foundRow = rs->Bookmark();
-            say(QStringLiteral("\"") + findText + QStringLiteral("\" is found in the currently selected row in column: ")
+            say(QStringLiteral("\"") + findText
+                + QStringLiteral("\" is found in the currently selected row in column: ")
                 + grid->Columns(foundColumn)->Caption());
             // Whatever the message box let happen meanwhile, the find ends on its match.
             if (rs->viewRowOfBookmark(foundRow) >= 0 && rs->currentViewRow() != rs->viewRowOfBookmark(foundRow)) {
@@ -223,8 +224,7 @@ bool clsFindAndReplace::replaceCell_m(QWidget* form, DataGrid* grid, Recordset* 
 {
     DataGridColumn* column = grid->Columns(c);
     const QString question = QStringLiteral("Replace '") + findText + QStringLiteral("' with '") + replacement
-                             + QStringLiteral("' in the current row for column: ") + column->Caption()
-                             + QStringLiteral("?");
+        + QStringLiteral("' in the current row for column: ") + column->Caption() + QStringLiteral("?");
     // Yes, No and Cancel with the question icon.
     const int answer = MessagePresenter::show(question, 35, AppInfo::title());
     if (answer == MessageBoxStyle::ResCancel)

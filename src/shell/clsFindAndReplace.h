@@ -31,9 +31,8 @@ public:
     // each matching cell (replace once stops at the first). matchMode is
     // "Any Part Of Field", "Start Of Field" or "Whole Field". Errors are passed
     // on with the source "clsFindAndReplace.Find_p".
-    virtual void Find_P(QWidget* form, const QString& findText, qint32 mode,
-                        const std::optional<QString>& replacement, const QString& matchMode,
-                        bool currentFieldOnly, qint32 compareMode);
+    virtual void Find_P(QWidget* form, const QString& findText, qint32 mode, const std::optional<QString>& replacement,
+                        const QString& matchMode, bool currentFieldOnly, qint32 compareMode);
 
 private:
     // Asks about one matching cell and replaces it on Yes; false when the

@@ -2,8 +2,8 @@
 
 #include "app/CallByName.h"
 #include "app/QuietActivation.h"
-#include "app/WindowServices.h"
 #include "app/WindowProc.h"
+#include "app/WindowServices.h"
 #include "app/clsFormHelper.h"
 #include "app/clsFormSettings.h"
 #include "app/clsStrings.h"
@@ -60,8 +60,7 @@ W* named(W* w, const char* name)
 
 }  // namespace
 
-frmFind::frmFind(QWidget* parent)
-    : QDialog(parent ? parent : mdiMain::instance(), Qt::Tool | Qt::WindowStaysOnTopHint)
+frmFind::frmFind(QWidget* parent) : QDialog(parent ? parent : mdiMain::instance(), Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("frmFind"));
     setModal(false);
@@ -189,8 +188,8 @@ bool frmFind::event(QEvent* event)
 
 void frmFind::chkMatchCase_Click()
 {
-    m_compareMode = chkMatchCase->checkState() == Qt::Checked ? clsFindAndReplace::BinaryCompare
-                                                               : clsFindAndReplace::TextCompare;
+    m_compareMode =
+        chkMatchCase->checkState() == Qt::Checked ? clsFindAndReplace::BinaryCompare : clsFindAndReplace::TextCompare;
 }
 
 void frmFind::command_m(const char* proc, const std::function<void()>& steps)

@@ -2,8 +2,8 @@
 
 #include "app/CallByName.h"
 #include "app/QuietActivation.h"
-#include "app/WindowServices.h"
 #include "app/WindowProc.h"
+#include "app/WindowServices.h"
 #include "app/clsActiveControl.h"
 #include "app/clsFormSettings.h"
 #include "app/clsMessageHandler.h"
@@ -58,7 +58,7 @@ std::function<void(qint32)>& commonDialogHandler()
 }
 
 struct Button {
-    const char* key;   // empty for a separator
+    const char* key;  // empty for a separator
     int image;
     qint32 tipId;
     const char* tip;
@@ -91,7 +91,7 @@ void prepareFormSettings(clsFormSettings& settings)
 
 // Launch failures keep the shell's numbers: 31 means nothing took the address.
 constexpr qint32 NoAssociation = 31;
-}
+}  // namespace
 
 mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), m_activeControl(std::make_unique<clsActiveControl>())
 {
@@ -152,10 +152,7 @@ mdiMain* mdiMain::instance() { return g_instance.data(); }
 
 QSize mdiMain::sizeHint() const { return minimumSize().expandedTo(minimumSizeHint()); }
 
-QString mdiMain::uiText_m(qint32 id, const QString& defaultText)
-{
-    return WindowServices::text(id, defaultText);
-}
+QString mdiMain::uiText_m(qint32 id, const QString& defaultText) { return WindowServices::text(id, defaultText); }
 
 qint32 mdiMain::showMessage_m(const QString& text, qint32 style)
 {
@@ -188,8 +185,8 @@ void mdiMain::buildMenus_m()
         parent->addMenu(menu);
         return menu;
     };
-    auto item = [this](QMenu* menu, const char* name, const char* caption, Handler handler,
-                       QKeySequence shortcut = {}, bool enabled = true) {
+    auto item = [this](QMenu* menu, const char* name, const char* caption, Handler handler, QKeySequence shortcut = {},
+                       bool enabled = true) {
         auto* action = new QAction(QString::fromUtf8(caption), menu);
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcut(shortcut);
@@ -426,8 +423,7 @@ void mdiMain::closeEvent(QCloseEvent* event)
         if (!child || !CallByName::has(child, "QueryUnload_pf"))
             continue;
         bool agrees = false;
-        guarded("MDIMain", "MDIForm_QueryUnload",
-                [&] { agrees = CallByName::get<bool>(child, "QueryUnload_pf"); });
+        guarded("MDIMain", "MDIForm_QueryUnload", [&] { agrees = CallByName::get<bool>(child, "QueryUnload_pf"); });
         if (!agrees) {
             event->ignore();
             return;
@@ -482,8 +478,8 @@ void mdiMain::openHelp_m(const char* proc, const QString& fragment)
 {
     guarded("MDIMain", proc, [&] {
         clsThisApp* app = modapp::ThisApp();
-        const QString name = app && app->Strings_po() ? app->Strings_po()->SysStringFromID_pf(115, QString())
-                                                      : QString();
+        const QString name =
+            app && app->Strings_po() ? app->Strings_po()->SysStringFromID_pf(115, QString()) : QString();
         const QString path = QDir(AppInfo::path()).filePath(name);
         if (name.isEmpty() || !QFileInfo(path).isFile()) {
             showMessage_m(uiText_m(4150, QStringLiteral("Help File Not Found, Contact Software Supplier.")), 64);

@@ -3,6 +3,7 @@
 #include "shell/mdiMain.h"
 
 #include "app/CallByName.h"
+#include "app/ChildForms.h"
 #include "app/WindowProc.h"
 #include "app/clsActiveControl.h"
 #include "app/clsFormHelper.h"
@@ -15,7 +16,6 @@
 #include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
 #include "platform/MessagePresenter.h"
-#include "app/ChildForms.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -77,8 +77,9 @@ TextControl focusedTextControl()
             c.picker = picker;
             return c;
         }
-        if (w != focus && (qobject_cast<QAbstractItemView*>(w) || qobject_cast<QComboBox*>(w)
-                           || qobject_cast<QAbstractSpinBox*>(w)))
+        if (w != focus
+            && (qobject_cast<QAbstractItemView*>(w) || qobject_cast<QComboBox*>(w)
+                || qobject_cast<QAbstractSpinBox*>(w)))
             insideOther = true;
     }
     if (!focus)
@@ -150,7 +151,7 @@ void selectWhole(const TextControl& c)
     else if (c.rich)
         c.rich->selectAll();
 }
-}
+}  // namespace
 
 // ---- File -----------------------------------------------------------------
 
@@ -335,8 +336,8 @@ void mdiMain::mnuView_Click()
 {
     guarded("MDIMain", "mnuView_Click", [&] {
         const bool detail = ActiveFormName_ms() == DetailName;
-        for (const char* name : {"mnuViewRateType", "mnuViewDistanceSpeedType", "mnuViewDistanceSpeed", "mnuViewDiPS",
-                                 "mnuViewComments"})
+        for (const char* name :
+             {"mnuViewRateType", "mnuViewDistanceSpeedType", "mnuViewDistanceSpeed", "mnuViewDiPS", "mnuViewComments"})
             if (QAction* item = MenuItem(QString::fromLatin1(name)))
                 item->setEnabled(detail);
     });

@@ -17,10 +17,13 @@ public:
         calls << QStringLiteral("SetGridColumns_p %1 %2").arg(column).arg(visible);
     }
     Q_INVOKABLE bool FillDown_pf() { return true; }
-    Q_INVOKABLE void setObjectID_p(int tag, const Value& id) { calls << QStringLiteral("%1=%2").arg(tag).arg(id.toLong()); }
+    Q_INVOKABLE void setObjectID_p(int tag, const Value& id)
+    {
+        calls << QStringLiteral("%1=%2").arg(tag).arg(id.toLong());
+    }
     Q_INVOKABLE void ForceSendRefreshRequest_p() { throw AppError(4120, QStringLiteral("refused")); }
 };
-}
+}  // namespace
 
 TEST(CallByName, CallsMembersWithArgumentsAndRaises438ForMissingOnes)
 {
@@ -29,8 +32,9 @@ TEST(CallByName, CallsMembersWithArgumentsAndRaises438ForMissingOnes)
     CallByName::call(&child, "SetGridColumns_p", 10, true);
     CallByName::call(&child, "setObjectID_p", 3, Value(7));
     EXPECT_TRUE(CallByName::get<bool>(&child, "FillDown_pf"));
-    EXPECT_EQ(child.calls, (QStringList{QStringLiteral("SetOrder_P DESC"), QStringLiteral("SetGridColumns_p 10 1"),
-                                        QStringLiteral("3=7")}));
+    EXPECT_EQ(child.calls,
+              (QStringList{QStringLiteral("SetOrder_P DESC"), QStringLiteral("SetGridColumns_p 10 1"),
+                           QStringLiteral("3=7")}));
     EXPECT_TRUE(CallByName::has(&child, "SetOrder_P"));
     EXPECT_FALSE(CallByName::has(&child, "Export_p"));
 

@@ -11,8 +11,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QLineEdit>
 #include <QIntValidator>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -44,34 +44,29 @@ void addItems(ComboBox& cbo, std::initializer_list<const char*> texts)
     for (const char* t : texts)
         cbo.AddItem(QString::fromLatin1(t));
 }
-}
+}  // namespace
 
 // ---- key filters
 
 TEST(TxtBoxHelper, KeyFiltersKeepOnlyTheirCharacters)
 {
     clsTxtBoxHelper h;
-    struct Row { qint16 key; bool alpha; bool integer; bool decimal; };
+    struct Row {
+        qint16 key;
+        bool alpha;
+        bool integer;
+        bool decimal;
+    };
     const Row rows[] = {
-        {8, true, true, true},      // backspace
-        {27, false, true, true},    // escape
-        {13, false, false, false},  // enter
-        {32, false, false, false},
-        {45, false, false, true},   // minus
-        {46, false, false, true},   // full stop
-        {44, false, false, false},  // comma
-        {47, false, false, false},
-        {48, false, true, true},
-        {57, false, true, true},
-        {58, false, false, false},
-        {64, false, false, false},
-        {65, true, false, false},
-        {90, true, false, false},
-        {91, false, false, false},
-        {96, false, false, false},
-        {97, true, false, false},
-        {122, true, false, false},
-        {123, false, false, false},
+        {8, true, true, true},                                // backspace
+        {27, false, true, true},                              // escape
+        {13, false, false, false},                            // enter
+        {32, false, false, false}, {45, false, false, true},  // minus
+        {46, false, false, true},                             // full stop
+        {44, false, false, false},                            // comma
+        {47, false, false, false}, {48, false, true, true},  {57, false, true, true},   {58, false, false, false},
+        {64, false, false, false}, {65, true, false, false}, {90, true, false, false},  {91, false, false, false},
+        {96, false, false, false}, {97, true, false, false}, {122, true, false, false}, {123, false, false, false},
         {22, false, false, false},  // Ctrl+V
     };
     for (const Row& r : rows) {
@@ -87,7 +82,8 @@ TEST(TxtBoxHelper, ValuesFilterTakesTheListedCodes)
     clsTxtBoxHelper h;
     const QString timeKeys = QStringLiteral("8|13|32|48|49|50|51|52|53|54|55|56|57|58|65|77|80|97|109|112");
     for (const QChar c : QStringLiteral("12:30 pm AM"))
-        EXPECT_EQ(h.FilterKeyPressValuesPi(qint16(c.unicode()), timeKeys, QStringLiteral("|")), c.unicode()) << c.toLatin1();
+        EXPECT_EQ(h.FilterKeyPressValuesPi(qint16(c.unicode()), timeKeys, QStringLiteral("|")), c.unicode())
+            << c.toLatin1();
     EXPECT_EQ(h.FilterKeyPressValuesPi('x', timeKeys, QStringLiteral("|")), 0);
     EXPECT_EQ(h.FilterKeyPressValuesPi(8, timeKeys, QStringLiteral("|")), 8);
     EXPECT_EQ(h.FilterKeyPressValuesPi('1', QString(), QStringLiteral("|")), 0);

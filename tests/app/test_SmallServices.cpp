@@ -52,7 +52,7 @@ private:
     QStringList* m_log;
     bool m_refuse;
 };
-}
+}  // namespace
 
 TEST(clsHourglass, NestedObjectsKeepTheBusyPointerUntilTheOuterDies)
 {
@@ -162,8 +162,8 @@ TEST(clsFamily, ClosesOpenChildrenLastFirstDespiteARefusal)
     auto* b = new LoggingWindow("b", &log, /*refuse=*/true);
     auto* c = new LoggingWindow("c", &log);
     auto* d = new LoggingWindow("d", &log);
-    for (QWidget* w : {static_cast<QWidget*>(a), static_cast<QWidget*>(b), static_cast<QWidget*>(c),
-                       static_cast<QWidget*>(d)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(a), static_cast<QWidget*>(b), static_cast<QWidget*>(c), static_cast<QWidget*>(d)})
         w->show();
     QPointer<QWidget> refusing(b);
     {
@@ -210,7 +210,9 @@ TEST(clsFormRefresher, EveryHolderHearsEachRequestOnce)
     for (int i = 0; i < 3; ++i) {
         holders[i] = std::make_unique<QObject>();
         QObject::connect(&refresher, &clsFormRefresher::RefreshRequested, holders[i].get(),
-                         [&calls, i](qint32 type, const QVariant& arg) { calls[i].append({type, arg}); });
+                         [&calls, i](qint32 type, const QVariant& arg) {
+                             calls[i].append({type, arg});
+                         });
     }
     refresher.SendRefreshRequest_p(1, QVariant(42));
     refresher.SendRefreshRequest_p(5);

@@ -30,7 +30,7 @@ struct FakeDesktop {
     }
     ~FakeDesktop() { UrlLauncher::install({}); }
 };
-}
+}  // namespace
 
 TEST(AboutWindow, ShowsTitleVersionAndCaption)
 {
@@ -50,7 +50,8 @@ TEST(AboutWindow, SystemInfoShowsTheFallbackAndStartsNothing)
     FakeDesktop desktop;
     frmAbout about;
     QString value = QStringLiteral("left over");
-    EXPECT_FALSE(about.GetKeyValue(frmAbout::HKeyLocalMachine, QStringLiteral("SOFTWARE"), QStringLiteral("PATH"), value));
+    EXPECT_FALSE(
+        about.GetKeyValue(frmAbout::HKeyLocalMachine, QStringLiteral("SOFTWARE"), QStringLiteral("PATH"), value));
     EXPECT_TRUE(value.isEmpty());
 
     QTest::mouseClick(about.findChild<QPushButton*>(QStringLiteral("cmdSysInfo")), Qt::LeftButton);
@@ -83,7 +84,9 @@ TEST(ShellLaunch, AProgramIsFollowedUntilItEnds)
     EXPECT_EQ(shell.LaunchProgramPl(nullptr, QStringLiteral("no-such-program-splitwerk"), {}), 2);
     EXPECT_FALSE(shell.StillExecutingPf());
     QTemporaryDir dir;
-    EXPECT_EQ(shell.LaunchProgramPl(nullptr, QStringLiteral("sleep"), QStringLiteral("1"), dir.filePath(QStringLiteral("gone"))), 3);
+    EXPECT_EQ(shell.LaunchProgramPl(nullptr, QStringLiteral("sleep"), QStringLiteral("1"),
+                                    dir.filePath(QStringLiteral("gone"))),
+              3);
 }
 
 TEST(ShellLaunch, DesktopLaunchesGiveTheShellNumbersAndForgetTheLastProgram)

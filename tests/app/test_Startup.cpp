@@ -10,8 +10,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QThread>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
 
@@ -80,7 +80,8 @@ struct StartUp : ::testing::Test {
         QString err;
         sqlite3* db = nullptr;
         qint64 n = -1;
-        if (sqlite3_open_v2(folder.databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        if (sqlite3_open_v2(folder.databasePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr)
+            == SQLITE_OK) {
             sqlite3_exec(db, "PRAGMA key = 'RORUDAZE'", nullptr, nullptr, nullptr);
             int rc = SQLITE_OK;
             const Statement st = Statement::prepare(db, sql, &rc);
@@ -91,7 +92,7 @@ struct StartUp : ::testing::Test {
         return n;
     }
 };
-}
+}  // namespace
 
 TEST_F(StartUp, OpensTheDatabaseRemovesLeftoversAndShowsTheMainWindow)
 {
@@ -116,8 +117,9 @@ TEST_F(StartUp, EmptyStringsFileSettingEndsWithOneCriticalBox)
     EXPECT_NE(modapp::Main(), 0);
     EXPECT_FALSE(windowShown);
     ASSERT_EQ(boxes.count(), 1);
-    EXPECT_EQ(boxes.last().text, QStringLiteral("Critical Error: 4001\r\nDescription: No message string file is specified "
-                                                "(tblSysStrings), contact system administrator"));
+    EXPECT_EQ(boxes.last().text,
+              QStringLiteral("Critical Error: 4001\r\nDescription: No message string file is specified "
+                             "(tblSysStrings), contact system administrator"));
     EXPECT_EQ(boxes.last().style, 16);
     EXPECT_EQ(modapp::ThisApp(), nullptr);
     EXPECT_EQ(version(), clsThisApp::versionText());  // the shut-down still ran
@@ -136,8 +138,9 @@ TEST_F(StartUp, EmptyLanguageEndsStartUpButAMissingStringsFileDoesNot)
     EXPECT_NE(modapp::Main(), 0);
     EXPECT_FALSE(windowShown);
     ASSERT_EQ(boxes.count(), 1);
-    EXPECT_EQ(boxes.last().text, QStringLiteral("Critical Error: 4001\r\nDescription: No Language is specified "
-                                                "(tblsysStrings), contact system administrator"));
+    EXPECT_EQ(boxes.last().text,
+              QStringLiteral("Critical Error: 4001\r\nDescription: No Language is specified "
+                             "(tblsysStrings), contact system administrator"));
 }
 
 TEST_F(StartUp, MissingDataLinkFileOrDatabaseIsACriticalError)
@@ -145,7 +148,8 @@ TEST_F(StartUp, MissingDataLinkFileOrDatabaseIsACriticalError)
     ASSERT_TRUE(folder.createDatabase());
     EXPECT_NE(modapp::Main(), 0);
     ASSERT_EQ(boxes.count(), 1);
-    EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("Critical Error: 432\r\nDescription: "))) << boxes.last().text.toStdString();
+    EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("Critical Error: 432\r\nDescription: ")))
+        << boxes.last().text.toStdString();
 
     TempProgramFolder empty;  // no database: nothing may be created
     boxes.clear();
@@ -165,13 +169,15 @@ TEST_F(StartUp, ADatabaseHeldByAnotherProgramShowsTheLockedBox)
         return f.readAll();
     }();
     sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(folder.databasePath().toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open_v2(folder.databasePath().toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr),
+              SQLITE_OK);
     sqlite3_exec(other, "PRAGMA key = 'RORUDAZE'; BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr);
 
     EXPECT_NE(modapp::Main(), 0);
     ASSERT_EQ(boxes.count(), 1);
-    EXPECT_EQ(boxes.last().text, QStringLiteral("The system database is locked by an administrative user OR may be "
-                                                "opened by Access. \r\nPlease try again later."));
+    EXPECT_EQ(boxes.last().text,
+              QStringLiteral("The system database is locked by an administrative user OR may be "
+                             "opened by Access. \r\nPlease try again later."));
     EXPECT_EQ(boxes.last().style, 48);
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
@@ -187,7 +193,9 @@ TEST_F(StartUp, ShutDownRollsBackOpenWorkAndCompactsInPlace)
     ASSERT_TRUE(folder.makeProgramFiles());
     QString bulk = QStringLiteral("BEGIN;");
     for (int i = 0; i < 3000; ++i)
-        bulk += QStringLiteral("INSERT INTO tblSegment (sSegmentLabel, mNotes) VALUES ('bulk %1', '%2');").arg(i).arg(QString(200, QLatin1Char('x')));
+        bulk += QStringLiteral("INSERT INTO tblSegment (sSegmentLabel, mNotes) VALUES ('bulk %1', '%2');")
+                    .arg(i)
+                    .arg(QString(200, QLatin1Char('x')));
     bulk += QStringLiteral("INSERT INTO tblSegment (sSegmentLabel) VALUES ('keep'); COMMIT;");
     ASSERT_TRUE(folder.execSql(bulk));
     ASSERT_TRUE(folder.execSql(QStringLiteral("DELETE FROM tblSegment WHERE sSegmentLabel LIKE 'bulk%'")));
@@ -223,7 +231,8 @@ TEST_F(StartUp, UnusableFilesGiveOneBoxNamingTheFileAndStayAsTheyWere)
     } cases[] = {
         {"zero-byte database", Database, QByteArray(), "is empty"},
         {"database of random bytes", Database, randomBytes(8192, 7), "database file"},
-        {"text in place of the database", Database, QByteArray("this is no database\r\n"), "no database of this program"},
+        {"text in place of the database", Database, QByteArray("this is no database\r\n"),
+         "no database of this program"},
         {"a database without any key", Database, plainDatabase(), "no database of this program"},
         {"data link file of random bytes", DataLink, randomBytes(700, 3), "data link file"},
         {"empty data link file", DataLink, QByteArray(), "data link file"},
@@ -274,7 +283,9 @@ TEST_F(StartUp, ADamagedPageIsReportedOnceAtExitAndTheFileIsLeftAlone)
     ASSERT_TRUE(folder.makeProgramFiles());
     QString bulk = QStringLiteral("BEGIN;");
     for (int i = 0; i < 400; ++i)
-        bulk += QStringLiteral("INSERT INTO tblSegment (sSegmentLabel, mNotes) VALUES ('s%1', '%2');").arg(i).arg(QString(300, QLatin1Char('n')));
+        bulk += QStringLiteral("INSERT INTO tblSegment (sSegmentLabel, mNotes) VALUES ('s%1', '%2');")
+                    .arg(i)
+                    .arg(QString(300, QLatin1Char('n')));
     ASSERT_TRUE(folder.execSql(bulk + QStringLiteral("COMMIT;")));
     QByteArray bytes = bytesOf(folder.databasePath());
     ASSERT_GT(bytes.size(), 64 * 1024);
@@ -309,7 +320,8 @@ TEST_F(StartUp, TheMaintenanceConnectionsFailureIsTheOneReported)
     EXPECT_NE(modapp::Main(), 0);
     EXPECT_FALSE(windowShown);
     ASSERT_EQ(boxes.count(), 1);
-    EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("Critical Error: %1\r\n").arg(AppError::withObjectBase(3024))))
+    EXPECT_TRUE(
+        boxes.last().text.startsWith(QStringLiteral("Critical Error: %1\r\n").arg(AppError::withObjectBase(3024))))
         << boxes.last().text.toStdString();
     EXPECT_EQ(bytesOf(other), before);
 }

@@ -19,18 +19,19 @@ struct ErrorDialog : ::testing::Test {
     }
     void TearDown() override { modapp::releaseAll(); }
 };
-}
+}  // namespace
 
 TEST_F(ErrorDialog, ShowsTheFiveLineTextWithAnExclamationIcon)
 {
     auto guard = handler->RegisterProc_po(QStringLiteral("MDIMain"), QStringLiteral("MDIForm_Load"));
     EXPECT_EQ(handler->HandleError_pl(13, QStringLiteral("D")), 1);
     ASSERT_EQ(boxes.count(), 1);
-    EXPECT_EQ(boxes.last().text, QStringLiteral("Error 13 encountered in MDIMain.MDIForm_Load.\r\n"
-                                                "\r\n"
-                                                "@D\r\n"
-                                                "\r\n"
-                                                "MDIMain.MDIForm_Load.@"));
+    EXPECT_EQ(boxes.last().text,
+              QStringLiteral("Error 13 encountered in MDIMain.MDIForm_Load.\r\n"
+                             "\r\n"
+                             "@D\r\n"
+                             "\r\n"
+                             "MDIMain.MDIForm_Load.@"));
     EXPECT_EQ(boxes.last().style, 48);
     EXPECT_TRUE(boxes.last().title.isEmpty());
 }
@@ -41,7 +42,8 @@ TEST_F(ErrorDialog, ObjectErrorsAreShownAsSystemErrorsWithoutTheBase)
     qint32 style = 0;
     EXPECT_TRUE(handler->errorText(static_cast<qint32>(0x80040E14u), QStringLiteral("x"), &style)
                     .startsWith(QStringLiteral("System Error 3604 encountered in frmA.P.")));
-    EXPECT_TRUE(handler->errorText(4120, QStringLiteral("x"), &style).startsWith(QStringLiteral("Error 4120 encountered")));
+    EXPECT_TRUE(
+        handler->errorText(4120, QStringLiteral("x"), &style).startsWith(QStringLiteral("Error 4120 encountered")));
     // A raw provider failure without the object bit set still carries bit 18.
     EXPECT_TRUE(handler->errorText(static_cast<qint32>(0x80004005u), QStringLiteral("x"), &style)
                     .startsWith(QStringLiteral("System Error -245755 ")));
@@ -49,8 +51,10 @@ TEST_F(ErrorDialog, ObjectErrorsAreShownAsSystemErrorsWithoutTheBase)
 
 TEST_F(ErrorDialog, NestedRegistrationsListNewestFirstAndReleaseOutOfOrder)
 {
-    auto outer = std::make_unique<clsThisActiveProc>(handler->RegisterProc_po(QStringLiteral("frmOuter"), QStringLiteral("A")));
-    auto inner = std::make_unique<clsThisActiveProc>(handler->RegisterProc_po(QStringLiteral("frmInner"), QStringLiteral("B")));
+    auto outer =
+        std::make_unique<clsThisActiveProc>(handler->RegisterProc_po(QStringLiteral("frmOuter"), QStringLiteral("A")));
+    auto inner =
+        std::make_unique<clsThisActiveProc>(handler->RegisterProc_po(QStringLiteral("frmInner"), QStringLiteral("B")));
     qint32 style = 0;
     QString text = handler->errorText(5, QStringLiteral("d"), &style);
     EXPECT_TRUE(text.startsWith(QStringLiteral("Error 5 encountered in frmInner.B.")));
@@ -84,7 +88,8 @@ TEST_F(ErrorDialog, EarlierConnectionErrorsAreAppendedOnlyForTheLastOne)
     auto guard = handler->RegisterProc_po(QStringLiteral("M"), QStringLiteral("P"));
     const qint32 last = static_cast<qint32>(0x80004005u);
     handler->AdoConnection([&] {
-        return QList<clsErrorHandler::ConnectionError>{{1, QStringLiteral("first")}, {2, QStringLiteral("second")}, {last, QStringLiteral("third")}};
+        return QList<clsErrorHandler::ConnectionError>{
+            {1, QStringLiteral("first")}, {2, QStringLiteral("second")}, {last, QStringLiteral("third")}};
     });
     qint32 style = 0;
     // Reported with the object-error base added on the way up: still the same error.
@@ -98,7 +103,8 @@ TEST_F(ErrorDialog, EarlierConnectionErrorsAreAppendedOnlyForTheLastOne)
 
 TEST_F(ErrorDialog, NeverLosesAnErrorWithNothingRegistered)
 {
-    handler->AdoConnection([]() -> QList<clsErrorHandler::ConnectionError> { throw AppError(3704, QStringLiteral("closed")); });
+    handler->AdoConnection(
+        []() -> QList<clsErrorHandler::ConnectionError> { throw AppError(3704, QStringLiteral("closed")); });
     EXPECT_NO_THROW(handler->HandleError_pl(13, QStringLiteral("lost?")));
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("@lost?")));

@@ -45,7 +45,7 @@ protected:
     QWidget form;
     QRect screen;
 };
-}
+}  // namespace
 
 TEST_F(FormSettingsTest, NothingSavedLeavesTheWindowAlone)
 {

@@ -118,7 +118,8 @@ TEST_F(clsGridSettingsTest, DeleteForgetsEveryGridLayoutAndKeepsWindowPositions)
     reg.SetRegistryValue(HKLM, kBase + "\\FormSettings\\frmSegmentList", "Top", Value("300"));
     settings.DeleteGridSettingsRegistryEntry_p();
     EXPECT_TRUE(reg.GetRegistryValue(HKLM, kKey, "dbgMain_Column0_Order").isEmpty());
-    EXPECT_TRUE(reg.GetRegistryValue(HKLM, kBase + "\\GridSettings\\frmSegmentList", "dbgMain_Column0_Order").isEmpty());
+    EXPECT_TRUE(
+        reg.GetRegistryValue(HKLM, kBase + "\\GridSettings\\frmSegmentList", "dbgMain_Column0_Order").isEmpty());
     EXPECT_EQ(reg.GetRegistryValue(HKLM, kBase + "\\FormSettings\\frmSegmentList", "Top").asText(), "300");
     GridWindow fresh;
     EXPECT_FALSE(settings.RestoreSettings_pf(&fresh.window, fresh.grid));

@@ -1,10 +1,10 @@
-#include "support/RaisedBy.h"
 #include "app/clsLibrary.h"
-#include "platform/Recordset.h"
 #include "app/clsLocaleInfo.h"
 #include "app/modlib.h"
 #include "platform/AppError.h"
 #include "platform/LocaleInfo.h"
+#include "platform/Recordset.h"
+#include "support/RaisedBy.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,7 +26,7 @@ private:
     QLocale m_saved;
 };
 
-}
+}  // namespace
 
 TEST(clsLibrary, StrTranIsCaseBlindAndNeverRescans)
 {
@@ -41,8 +41,7 @@ TEST(clsLibrary, StrTranIsCaseBlindAndNeverRescans)
 TEST(clsLibrary, StrInsertFillsPlaceholdersInTurnAndKeepsTheRest)
 {
     const clsLibrary lib;
-    EXPECT_EQ(lib.StrInsert_gs("| and | and |", "|", {Value(1), Value("two")}),
-              QStringLiteral("1 and two and |"));
+    EXPECT_EQ(lib.StrInsert_gs("| and | and |", "|", {Value(1), Value("two")}), QStringLiteral("1 and two and |"));
     EXPECT_EQ(lib.StrInsert_gs("%S-%s", "%s", {Value("a"), Value("b"), Value("c")}), QStringLiteral("a-b"));
     EXPECT_EQ(lib.StrInsert_gs("x|", "|"), QStringLiteral("x|"));
 }
@@ -172,7 +171,8 @@ TEST(clsLocaleInfo, NumbersForSqlAlwaysUseAPointAndReadBackExactly)
 TEST(clsLocaleInfo, CountryCodeIsStableAndOverridable)
 {
     const clsLocaleInfo li;
-    const QString code = li.GetLocaleInfoPv(clsLocaleInfo::LOCALE_USER_DEFAULT, clsLocaleInfo::LOCALE_ICOUNTRY).asText();
+    const QString code =
+        li.GetLocaleInfoPv(clsLocaleInfo::LOCALE_USER_DEFAULT, clsLocaleInfo::LOCALE_ICOUNTRY).asText();
     EXPECT_FALSE(code.isEmpty());
     EXPECT_EQ(li.GetLocaleInfoPv(0x400, 5).asText(), code);
     {

@@ -6,7 +6,9 @@
 
 TEST(MessageBoxStyle, DecodesButtonsIconAndDefault)
 {
-    struct Row { int style, buttons, icon, def; };
+    struct Row {
+        int style, buttons, icon, def;
+    };
     const Row rows[] = {
         {0, 0, 0, 0}, {16, 0, 16, 0}, {35, 3, 32, 0}, {36, 4, 32, 0}, {52, 4, 48, 0}, {292, 4, 32, 1}, {51, 3, 48, 0},
     };
@@ -41,9 +43,8 @@ TEST(clsMessageHandler, StatusStackShowsTheNewestAndRemovesByIdentity)
 {
     auto handler = std::make_shared<clsMessageHandler>();
     QStringList bar;  // what the status bar showed, in order
-    handler->setStatusOutput([&](qint32 action, const QVariant& v) {
-        bar << ((action == 1 || action == 3) ? QString() : v.toString());
-    });
+    handler->setStatusOutput(
+        [&](qint32 action, const QVariant& v) { bar << ((action == 1 || action == 3) ? QString() : v.toString()); });
     auto older = handler->CreateStatusMessage_po(QStringLiteral("older"));
     auto newer = handler->CreateStatusMessage_po(QStringLiteral("newer"));
     EXPECT_EQ(bar.last(), QStringLiteral("newer"));

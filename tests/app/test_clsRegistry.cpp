@@ -27,7 +27,7 @@ protected:
     QTemporaryDir m_dir;
     QString m_saved;
 };
-}
+}  // namespace
 
 TEST_F(RegistryTest, MissingValuesReadEmptyAndTextsRoundTrip)
 {
@@ -120,9 +120,10 @@ TEST_F(RegistryTest, AFailedWriteRaisesWithTheValueInTheText)
         FAIL() << "write did not fail";
     } catch (const AppError& e) {
         EXPECT_EQ(e.number(), -2147194455);
-        EXPECT_EQ(e.description(), QStringLiteral("Failed to set registry value Key: '-2147483646',"
-                                                  "Section: 'SOFTWARE\\Splitwerk\\General',Key: 'Version' "
-                                                  "to value: '2.3.1'"));
+        EXPECT_EQ(e.description(),
+                  QStringLiteral("Failed to set registry value Key: '-2147483646',"
+                                 "Section: 'SOFTWARE\\Splitwerk\\General',Key: 'Version' "
+                                 "to value: '2.3.1'"));
         EXPECT_EQ(e.source(), AppInfo::exeName() + ".cRegistry");
     }
 }

@@ -17,25 +17,32 @@ struct ApplicationObject : ::testing::Test {
 
     static void seedSettings()
     {
-        RegistryStore::setValue(kBase + QStringLiteral("\\FormSettings\\frmA"), QStringLiteral("Top"), QStringLiteral("10"));
-        RegistryStore::setValue(kBase + QStringLiteral("\\GridSettings\\frmB"), QStringLiteral("dbg_Column0_Width"), QStringLiteral("12.5"));
-        RegistryStore::setValue(kBase + QStringLiteral("\\General\\LocaleInfo"), QStringLiteral("CountryCode"), QStringLiteral("XX"));
+        RegistryStore::setValue(kBase + QStringLiteral("\\FormSettings\\frmA"), QStringLiteral("Top"),
+                                QStringLiteral("10"));
+        RegistryStore::setValue(kBase + QStringLiteral("\\GridSettings\\frmB"), QStringLiteral("dbg_Column0_Width"),
+                                QStringLiteral("12.5"));
+        RegistryStore::setValue(kBase + QStringLiteral("\\General\\LocaleInfo"), QStringLiteral("CountryCode"),
+                                QStringLiteral("XX"));
     }
 };
-}
+}  // namespace
 
 TEST_F(ApplicationObject, FirstRunDeletesNothingAndStampsTheVersionAtShutDown)
 {
-    RegistryStore::setValue(kBase + QStringLiteral("\\FormSettings\\frmA"), QStringLiteral("Top"), QStringLiteral("10"));
+    RegistryStore::setValue(kBase + QStringLiteral("\\FormSettings\\frmA"), QStringLiteral("Top"),
+                            QStringLiteral("10"));
     {
         clsThisApp app;
-        EXPECT_EQ(RegistryStore::value(kBase + QStringLiteral("\\FormSettings\\frmA"), QStringLiteral("Top")), QStringLiteral("10"));
+        EXPECT_EQ(RegistryStore::value(kBase + QStringLiteral("\\FormSettings\\frmA"), QStringLiteral("Top")),
+                  QStringLiteral("10"));
         EXPECT_TRUE(RegistryStore::value(kBase + QStringLiteral("\\General"), QStringLiteral("Version")).isEmpty());
         LocaleInfo::setCountryCodeOverride(QStringLiteral("DE"));
         app.CheckSystemSettingsStatus();
-        EXPECT_EQ(RegistryStore::value(kBase + QStringLiteral("\\General\\LocaleInfo"), QStringLiteral("CountryCode")), QStringLiteral("DE"));
+        EXPECT_EQ(RegistryStore::value(kBase + QStringLiteral("\\General\\LocaleInfo"), QStringLiteral("CountryCode")),
+                  QStringLiteral("DE"));
     }
-    EXPECT_EQ(RegistryStore::value(kBase + QStringLiteral("\\General"), QStringLiteral("Version")), clsThisApp::versionText());
+    EXPECT_EQ(RegistryStore::value(kBase + QStringLiteral("\\General"), QStringLiteral("Version")),
+              clsThisApp::versionText());
     EXPECT_EQ(boxes.count(), 0);
 }
 
@@ -54,7 +61,8 @@ TEST_F(ApplicationObject, AnotherVersionStampDeletesEverySavedSetting)
 TEST_F(ApplicationObject, TheSameVersionInAnotherCaseDeletesNothing)
 {
     seedSettings();
-    RegistryStore::setValue(kBase + QStringLiteral("\\General"), QStringLiteral("Version"), clsThisApp::versionText().toUpper());
+    RegistryStore::setValue(kBase + QStringLiteral("\\General"), QStringLiteral("Version"),
+                            clsThisApp::versionText().toUpper());
     clsThisApp app;
     EXPECT_TRUE(RegistryStore::keyExists(kBase + QStringLiteral("\\FormSettings\\frmA")));
     EXPECT_TRUE(RegistryStore::keyExists(kBase + QStringLiteral("\\GridSettings\\frmB")));
@@ -71,8 +79,10 @@ TEST_F(ApplicationObject, AChangedCountryDeletesGridLayoutsOnly)
     LocaleInfo::setCountryCodeOverride(QStringLiteral("FR"));
     app.CheckSystemSettingsStatus();
     EXPECT_FALSE(RegistryStore::keyExists(kBase + QStringLiteral("\\GridSettings")));
-    EXPECT_EQ(RegistryStore::value(kBase + QStringLiteral("\\FormSettings\\frmA"), QStringLiteral("Top")), QStringLiteral("10"));
-    EXPECT_EQ(RegistryStore::value(kBase + QStringLiteral("\\General\\LocaleInfo"), QStringLiteral("CountryCode")), QStringLiteral("FR"));
+    EXPECT_EQ(RegistryStore::value(kBase + QStringLiteral("\\FormSettings\\frmA"), QStringLiteral("Top")),
+              QStringLiteral("10"));
+    EXPECT_EQ(RegistryStore::value(kBase + QStringLiteral("\\General\\LocaleInfo"), QStringLiteral("CountryCode")),
+              QStringLiteral("FR"));
 }
 
 TEST_F(ApplicationObject, StatusTextNeedsAMainWindowAndChecksTheAction)

@@ -1,7 +1,7 @@
 #include "app/clsThisApp.h"
-#include "data/clsAdoConnectJet.h"
 #include "app/frmSplash.h"
 #include "app/modapp.h"
+#include "data/clsAdoConnectJet.h"
 #include "platform/MessagePresenter.h"
 #include "platform/RegistryStore.h"
 #include "support/ScriptedMessages.h"
@@ -24,7 +24,8 @@ struct FakeClock {
     int sleeps = 0;
     frmSplash::Clock clock()
     {
-        return {[this] { return now; }, [this](int ms) {
+        return {[this] { return now; },
+                [this](int ms) {
                     ++sleeps;
                     now += ms;
                 }};
@@ -39,7 +40,7 @@ bool databaseOpen()
 QProgressBar* bar(frmSplash& s) { return s.findChild<QProgressBar*>(QStringLiteral("prgProgress")); }
 QString status(frmSplash& s) { return s.findChild<QLabel*>(QStringLiteral("lblStatus"))->text(); }
 QString text(frmSplash& s, const char* name) { return s.findChild<QLabel*>(QLatin1String(name))->text(); }
-}
+}  // namespace
 
 TEST(Splash, LoadsWithVersionTextsAndClampsProgress)
 {
@@ -167,7 +168,9 @@ protected:
             if (event->type() == QEvent::Show)
                 log << QStringLiteral("splash shown at %1").arg(m_fake->now);
             else if (event->type() == QEvent::Hide)
-                log << QStringLiteral("splash closed at %1%2").arg(m_fake->now).arg(dbOpen ? " with the database open" : "");
+                log << QStringLiteral("splash closed at %1%2")
+                           .arg(m_fake->now)
+                           .arg(dbOpen ? " with the database open" : "");
         }
         return false;
     }
@@ -195,7 +198,7 @@ struct StartUpSplash : ::testing::Test {
         modapp::releaseAll();
     }
 };
-}
+}  // namespace
 
 TEST_F(StartUpSplash, SplashStaysTwoSecondsAndClosesBeforeTheDatabaseOpens)
 {
@@ -222,7 +225,8 @@ TEST_F(StartUpSplash, AFailedDatabaseOpenShowsItsBoxAfterTheSplashHasGone)
         return 1;
     });
     EXPECT_NE(modapp::Main(), 0);
-    EXPECT_EQ(watcher.log.join(QLatin1Char('|')).toStdString(), "splash shown at 0|splash closed at 2000|box Critical Error");
+    EXPECT_EQ(watcher.log.join(QLatin1Char('|')).toStdString(),
+              "splash shown at 0|splash closed at 2000|box Critical Error");
 }
 
 namespace {
@@ -253,18 +257,19 @@ bool splashOnTop()
             return w->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
     return false;
 }
-}
+}  // namespace
 
 TEST_F(StartUpSplash, AFailureWhileTheSplashIsUpShowsItsBoxFirstAndThenReleasesTheSplash)
 {
     // Settings of another version must go, and the disk refuses the change:
     // the application object cannot be built while the splash is up.
     ASSERT_TRUE(folder.makeProgramFiles());
-    RegistryStore::setValue(QStringLiteral("SOFTWARE\\Splitwerk\\General"), QStringLiteral("Version"), QStringLiteral("0.0.1"));
+    RegistryStore::setValue(QStringLiteral("SOFTWARE\\Splitwerk\\General"), QStringLiteral("Version"),
+                            QStringLiteral("0.0.1"));
     SplashWatcher watcher(&fake);
     MessagePresenter::install([&](const QString& text, int, const QString&) {
         watcher.log << QStringLiteral("box ") + text.section(QLatin1Char(':'), 0, 1).section(QLatin1Char('\r'), 0, 0)
-                           + (splashOnTop() ? QStringLiteral(" under the splash") : QString());
+                + (splashOnTop() ? QStringLiteral(" under the splash") : QString());
         return 1;
     });
     {

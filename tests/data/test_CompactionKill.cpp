@@ -48,7 +48,7 @@ Survey survey(const QString& path)
     sqlite3_close(db);
     return s;
 }
-}
+}  // namespace
 
 // A compaction killed at any moment leaves the previous database whole: the
 // child compacts over and over, the parent kills it at a random moment, and

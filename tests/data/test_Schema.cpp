@@ -85,9 +85,9 @@ protected:
 };
 
 const QStringList TableNames = {
-    "tblCategory", "tblDIPSType", "tblDistanceType", "tblEvent", "tblImportSegment",
-    "tblImportSegmentDetail", "tblRateType", "tblRoster", "tblRoster_Category", "tblSegment",
-    "tblSegmentDetail", "tblSegmentType", "tblSpeedType", "tblSysStrings", "tblTimeType"};
+    "tblCategory",  "tblDIPSType",   "tblDistanceType",    "tblEvent",   "tblImportSegment", "tblImportSegmentDetail",
+    "tblRateType",  "tblRoster",     "tblRoster_Category", "tblSegment", "tblSegmentDetail", "tblSegmentType",
+    "tblSpeedType", "tblSysStrings", "tblTimeType"};
 
 QStringList columnNames(Db& db, const QString& table)
 {
@@ -104,7 +104,7 @@ double roundTo(double x, int places)
     return std::nearbyint(x * scale) / scale;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(Schema, IsEncryptedAndOpensOnlyWithItsKey)
 {
@@ -144,11 +144,12 @@ TEST_F(Schema, ColumnsAreDeclaredAfterTheirPrefix)
             const QString name = col.at(1), type = col.at(2), dflt = col.at(4);
             const bool notNull = col.at(3) == QLatin1String("1");
             const char* collation = nullptr;
-            ASSERT_EQ(sqlite3_table_column_metadata(db.handle(), nullptr, qPrintable(table), qPrintable(name),
-                                                    nullptr, &collation, nullptr, nullptr, nullptr),
+            ASSERT_EQ(sqlite3_table_column_metadata(db.handle(), nullptr, qPrintable(table), qPrintable(name), nullptr,
+                                                    &collation, nullptr, nullptr, nullptr),
                       SQLITE_OK);
             const QString where = table + QLatin1Char('.') + name;
-            const bool nocase = QString::fromLatin1(collation).compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) == 0;
+            const bool nocase =
+                QString::fromLatin1(collation).compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) == 0;
             if (name.startsWith(QLatin1String("dt"))) {
                 EXPECT_TRUE(type == QLatin1String("DATE") || type == QLatin1String("TIME")) << qPrintable(where);
             } else if (name.startsWith(QLatin1Char('l'))) {
@@ -208,11 +209,20 @@ TEST_F(Schema, ShipsLockedBuiltInRowsAndTheSettings)
     QMap<QString, QString> settings;
     for (const QStringList& row : db.rows("SELECT lStringID, sString FROM tblSysStrings"))
         settings.insert(row.at(0), row.at(1));
-    const QMap<QString, QString> expected = {
-        {"100", "30"}, {"110", "1"}, {"115", "splitwerk.html"}, {"120", ""}, {"130", ""},
-        {"170", "splitwerk.ini"}, {"180", "English"}, {"200", "1"}, {"210", "1"}, {"220", "1"},
-        {"230", "4"}, {"8002", "Invalid Com Port"},
-        {"8007", "Baud rate not supported for selected com port"}, {"8013", "Port already open"}};
+    const QMap<QString, QString> expected = {{"100", "30"},
+                                             {"110", "1"},
+                                             {"115", "splitwerk.html"},
+                                             {"120", ""},
+                                             {"130", ""},
+                                             {"170", "splitwerk.ini"},
+                                             {"180", "English"},
+                                             {"200", "1"},
+                                             {"210", "1"},
+                                             {"220", "1"},
+                                             {"230", "4"},
+                                             {"8002", "Invalid Com Port"},
+                                             {"8007", "Baud rate not supported for selected com port"},
+                                             {"8013", "Port already open"}};
     EXPECT_EQ(settings, expected);
 
     // The strings file the settings name is the one the build ships.
@@ -232,13 +242,11 @@ TEST_F(Schema, RefusesToDeleteParentsStillInUse)
     const Case cases[] = {
         {"INSERT INTO tblCategory (lCategoryID, sCategory) VALUES (10, 'Juniors');"
          "INSERT INTO tblSegment (lCategoryID) VALUES (10)",
-         "DELETE FROM tblCategory WHERE lCategoryID = 10",
-         "SELECT count(*) FROM tblCategory WHERE lCategoryID = 10",
+         "DELETE FROM tblCategory WHERE lCategoryID = 10", "SELECT count(*) FROM tblCategory WHERE lCategoryID = 10",
          "DELETE FROM tblSegment WHERE lCategoryID = 10"},
         {"INSERT INTO tblEvent (lEventID, sEvent) VALUES (10, 'Regatta');"
          "INSERT INTO tblSegment (lEventID) VALUES (10)",
-         "DELETE FROM tblEvent WHERE lEventID = 10",
-         "SELECT count(*) FROM tblEvent WHERE lEventID = 10",
+         "DELETE FROM tblEvent WHERE lEventID = 10", "SELECT count(*) FROM tblEvent WHERE lEventID = 10",
          "DELETE FROM tblSegment WHERE lEventID = 10"},
         {"INSERT INTO tblSegmentType (lSegmentTypeID, sSegmentType) VALUES (10, 'Race');"
          "INSERT INTO tblSegment (lSegmentTypeID) VALUES (10)",
@@ -248,8 +256,7 @@ TEST_F(Schema, RefusesToDeleteParentsStillInUse)
         {"INSERT INTO tblCategory (lCategoryID, sCategory) VALUES (10, 'Juniors');"
          "INSERT INTO tblRoster (lRosterID, sLastName) VALUES (5, 'Ames');"
          "INSERT INTO tblRoster_Category (lRosterID, lCategoryID) VALUES (5, 10)",
-         "DELETE FROM tblCategory WHERE lCategoryID = 10",
-         "SELECT count(*) FROM tblCategory WHERE lCategoryID = 10",
+         "DELETE FROM tblCategory WHERE lCategoryID = 10", "SELECT count(*) FROM tblCategory WHERE lCategoryID = 10",
          "DELETE FROM tblRoster_Category WHERE lCategoryID = 10"},
     };
     for (const Case& c : cases) {
@@ -281,8 +288,7 @@ TEST_F(Schema, FlagsTurnNullIntoFalseAndKeysAreNeverReused)
               (QList<QStringList>{{"a", "0"}, {"b", "0"}}));
     ASSERT_EQ(db.exec("UPDATE tblSegment SET fReviewed = -1"), SQLITE_OK);
     ASSERT_EQ(db.exec("UPDATE tblSegment SET fReviewed = NULL WHERE sSegmentLabel = 'a'"), SQLITE_OK);
-    EXPECT_EQ(db.rows("SELECT fReviewed FROM tblSegment ORDER BY lSegmentID"),
-              (QList<QStringList>{{"0"}, {"-1"}}));
+    EXPECT_EQ(db.rows("SELECT fReviewed FROM tblSegment ORDER BY lSegmentID"), (QList<QStringList>{{"0"}, {"-1"}}));
 
     // Deleting the newest row must not hand its id to the next insert.
     const QString top = db.scalar("SELECT max(lSegmentID) FROM tblSegment");
@@ -299,17 +305,16 @@ TEST_F(Schema, FlagsTurnNullIntoFalseAndKeysAreNeverReused)
 TEST_F(Schema, UnitFactorsGiveTheWorkedExample)
 {
     Db db(folder.databasePath());
-    const auto speeds = db.rows(
-        "SELECT s.lSpeedTypeID, d.dfactor, t.dfactor, s.lSignificantDigits FROM tblSpeedType s "
-        "JOIN tblDistanceType d ON d.lDistanceTypeID = s.lDistanceTypeID "
-        "JOIN tblTimeType t ON t.lTimeTypeID = s.lTimeTypeID ORDER BY s.lSpeedTypeID");
+    const auto speeds = db.rows("SELECT s.lSpeedTypeID, d.dfactor, t.dfactor, s.lSignificantDigits FROM tblSpeedType s "
+                                "JOIN tblDistanceType d ON d.lDistanceTypeID = s.lDistanceTypeID "
+                                "JOIN tblTimeType t ON t.lTimeTypeID = s.lTimeTypeID ORDER BY s.lSpeedTypeID");
     ASSERT_EQ(speeds.size(), 5);
     const double metreFactor = db.number("SELECT dfactor FROM tblDistanceType WHERE lDistanceTypeID = 1");
     const double expected[] = {4.17, 15, 9.32, 820.2, 273.4};
     for (int i = 0; i < 5; ++i) {
         const QStringList& s = speeds.at(i);
-        const double speed = roundTo(500 / metreFactor * s.at(1).toDouble() / (120 * s.at(2).toDouble()),
-                                     s.at(3).toInt());
+        const double speed =
+            roundTo(500 / metreFactor * s.at(1).toDouble() / (120 * s.at(2).toDouble()), s.at(3).toInt());
         EXPECT_DOUBLE_EQ(speed, expected[i]) << "speed unit " << qPrintable(s.at(0));
     }
 

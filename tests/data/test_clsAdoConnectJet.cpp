@@ -103,8 +103,8 @@ TEST_F(AdoConnectionTest, LikePatternsMatchWildcardsAndOnlyThem)
         conn.SQLExecute_pl("INSERT INTO tLike (s) VALUES (?)", {Value(s)});
     auto matches = [&](const QString& pattern) {
         std::unique_ptr<Recordset> rs;
-        conn.SQLOpenRecordset_pl(rs, "SELECT s FROM tLike WHERE s LIKE " + conn.SQLLikeString_ps(Value(pattern), 200)
-                                         + " ORDER BY s", 3, 1);
+        conn.SQLOpenRecordset_pl(
+            rs, "SELECT s FROM tLike WHERE s LIKE " + conn.SQLLikeString_ps(Value(pattern), 200) + " ORDER BY s", 3, 1);
         QStringList out;
         for (; !rs->IsEOF(); rs->MoveNext())
             out << rs->Fields(0).Value().asText();
@@ -146,9 +146,10 @@ TEST_F(AdoConnectionTest, RecordSetCountsAreCompleteAndStartOnTheFirstRow)
     EXPECT_EQ(conn.SQLOpenRecordset_pl(rs, "SELECT * FROM tblSegment", 3, 1), 0);
     EXPECT_TRUE(rs->IsEOF());
     // Reopening the same record set replaces its rows.
-    EXPECT_EQ(conn.SQLOpenRecordset_pl(
-                  rs, "SELECT lStringID FROM tblSysStrings WHERE lStringID IN (100, 110, 115) ORDER BY lStringID", 3, 1),
-              3);
+    EXPECT_EQ(
+        conn.SQLOpenRecordset_pl(
+            rs, "SELECT lStringID FROM tblSysStrings WHERE lStringID IN (100, 110, 115) ORDER BY lStringID", 3, 1),
+        3);
     EXPECT_EQ(rs->Fields("lStringID").Value().toLong(), 100);
     EXPECT_EQ(rs->AbsolutePosition(), 1);
 }

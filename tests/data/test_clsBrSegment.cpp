@@ -1,5 +1,5 @@
-#include "support/RaisedBy.h"
 #include "data/clsBrSegment.h"
+#include "support/RaisedBy.h"
 
 #include "data/clsAdoConnectJet.h"
 #include "platform/AppError.h"
@@ -13,7 +13,6 @@ namespace {
 
 const QString NoRecords = QStringLiteral("No records could be found matching the given criteria.");
 const QString RetrieveNew = QStringLiteral("Unable to retrieve new record for update.");
-
 
 class SegmentRecordTest : public ::testing::Test {
 protected:
@@ -55,7 +54,9 @@ TEST_F(SegmentRecordTest, NewRecordOfNullsSavesAndTakesItsKey)
     EXPECT_TRUE(seg.LastSaveInserted_pf());
     EXPECT_EQ(scalar("SELECT count(*) FROM tblSegment WHERE lSegmentID = ? AND fReviewed = 0 AND "
                      "COALESCE(lEventID, sSegmentLabel, dtSegmentDate, dtSegmentTime, mNotes) IS NULL",
-                     {seg.lSegmentID()}).toLong(), 1);
+                     {seg.lSegmentID()})
+                  .toLong(),
+              1);
     EXPECT_TRUE(seg.sSegmentLabel().isNull());
 }
 
@@ -65,7 +66,8 @@ TEST_F(SegmentRecordTest, EveryColumnRoundTripsInTheFileFormats)
     ASSERT_TRUE(seg.Save_pf());
     const Value id = seg.lSegmentID();
     EXPECT_EQ(scalar("SELECT dtImportDate || '/' || dtSegmentDate || '/' || dtSegmentTime || '/' || fReviewed "
-                     "|| '/' || sSegmentLabel || '/' || mNotes FROM tblSegment WHERE lSegmentID = ?", {id})
+                     "|| '/' || sSegmentLabel || '/' || mNotes FROM tblSegment WHERE lSegmentID = ?",
+                     {id})
                   .asText(),
               "2001-03-02/2001-03-01/14:05:30/-1/Heat 2/O'Brien | x");
 
@@ -88,10 +90,14 @@ TEST_F(SegmentRecordTest, UpdateWritesAllTwelveColumns)
     EXPECT_FALSE(seg.LastSaveInserted_pf());
     EXPECT_EQ(scalar("SELECT count(*) FROM tblSegment").toLong(), 1);
     EXPECT_EQ(scalar("SELECT lSegmentTypeID + lEventID + lCategoryID + lRateTypeID + lSpeedTypeID + "
-                     "lDistanceTypeID FROM tblSegment").toLong(), 13);
+                     "lDistanceTypeID FROM tblSegment")
+                  .toLong(),
+              13);
     EXPECT_EQ(scalar("SELECT count(*) FROM tblSegment WHERE sSegmentLabel = 'Heat 2' AND fReviewed = -1 AND "
                      "dtImportDate = '2001-03-02' AND dtSegmentDate = '2001-03-01' AND dtSegmentTime = '14:05:30' "
-                     "AND mNotes = 'O''Brien | x'").toLong(), 1);
+                     "AND mNotes = 'O''Brien | x'")
+                  .toLong(),
+              1);
 }
 
 TEST_F(SegmentRecordTest, SettersConvertAndRefuseWhatCannotBe)

@@ -77,9 +77,10 @@ TEST_F(MaintenanceConnectionTest, WrongKeyRaises3031WithThePasswordText)
     const Raised r = raisedBy([&] { dao.OpenConnection_pf(); });
     EXPECT_EQ(r.number, AppError::withObjectBase(3031));
     // The file is named: with our built-in key, a foreign or damaged file fails the same way.
-    EXPECT_EQ(r.description, "The password being passed to the password-protected database is incorrect, "
-                             "please contact software supplier. The database file '"
-                                 + QDir::toNativeSeparators(folder.databasePath()) + "' may also be damaged or no database.");
+    EXPECT_EQ(r.description,
+              "The password being passed to the password-protected database is incorrect, "
+              "please contact software supplier. The database file '"
+                  + QDir::toNativeSeparators(folder.databasePath()) + "' may also be damaged or no database.");
     EXPECT_EQ(r.source, "clsConnectJet.OpenConnection_pf");
 }
 

@@ -2,10 +2,10 @@
 
 #include "DetailFixture.h"
 
-#include "platform/ComboBox.h"
-#include "platform/DataGridDelegate.h"
 #include "WindowKinds.h"
 #include "app/ChildForms.h"
+#include "platform/ComboBox.h"
+#include "platform/DataGridDelegate.h"
 #include "shell/mdiMain.h"
 
 #include <QApplication>
@@ -114,7 +114,7 @@ INSERT INTO tblRoster_Category (lRosterID, lCategoryID) VALUES (2, 3), (12, 3), 
         QStringList out;
         for (int i = 0; i < rows().RecordCount(); ++i)
             out << rows().valueAt(i, clsSegmentRows::colLabel).asText() + ":"
-                       + rows().valueAt(i, clsSegmentRows::colRosterId).asText();
+                    + rows().valueAt(i, clsSegmentRows::colRosterId).asText();
         return out.join(' ');
     }
 

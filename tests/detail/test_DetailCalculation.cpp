@@ -55,33 +55,59 @@ TEST(DetailCalculation, DerivedColumnsOfEachCase)
     Units zeroFactors = noRows;
     zeroFactors.speedDistanceFactor = zeroFactors.speedTimeFactor = zeroFactors.distanceFactor = 0.0;
     const Case cases[] = {
-        {"worked example", exampleUnits(), {T("T000", 0.0, 0.0), R("R001", 2.0), T("T001", 120.0, 500.0)},
+        {"worked example",
+         exampleUnits(),
+         {T("T000", 0.0, 0.0), R("R001", 2.0), T("T001", 120.0, 500.0)},
          {"00:00'00.00/0//", "//8.33/2", "00:02'00.00/4.17//"}},
-        {"strokes per minute, factor 60", exampleUnits(2, 60.0), {T("T000", 0.0), R("R001", 2.0), T("T001", 120.0, 500.0)},
+        {"strokes per minute, factor 60",
+         exampleUnits(2, 60.0),
+         {T("T000", 0.0), R("R001", 2.0), T("T001", 120.0, 500.0)},
          {"00:00'00.00/0//", "//8.33/30", "00:02'00.00/4.17//"}},
-        {"time not above the one before", exampleUnits(), {T("T000", 0.0), T("T001", 100.0, 100.0), T("T002", 90.0, 50.0)},
+        {"time not above the one before",
+         exampleUnits(),
+         {T("T000", 0.0), T("T001", 100.0, 100.0), T("T002", 90.0, 50.0)},
          {"00:00'00.00/0//", "00:01'40.00/1//", "00:00'00.00/0//"}},
-        {"equal neighbour times", exampleUnits(), {T("T001", 100.0), R("R001", 2.0), T("T002", 100.0, 50.0)},
+        {"equal neighbour times",
+         exampleUnits(),
+         {T("T001", 100.0), R("R001", 2.0), T("T002", 100.0, 50.0)},
          {"00:01'40.00/0//", "//0/2", "00:00'00.00/0//"}},
-        {"rate after the last time row: 0, not -0", exampleUnits(), {T("T000", 0.0), T("T001", 120.0, 500.0), R("R001", 2.0)},
+        {"rate after the last time row: 0, not -0",
+         exampleUnits(),
+         {T("T000", 0.0), T("T001", 120.0, 500.0), R("R001", 2.0)},
          {"00:00'00.00/0//", "00:02'00.00/4.17//", "//0/2"}},
-        {"rate before the first time row", exampleUnits(), {R("R001", 2.0), T("T001", 120.0, 500.0)},
+        {"rate before the first time row",
+         exampleUnits(),
+         {R("R001", 2.0), T("T001", 120.0, 500.0)},
          {"//8.33/2", "00:02'00.00/4.17//"}},
-        {"lower-case r is a rate row", exampleUnits(), {R("r005", 2.0), T("T001", 120.0, 500.0)},
+        {"lower-case r is a rate row",
+         exampleUnits(),
+         {R("r005", 2.0), T("T001", 120.0, 500.0)},
          {"//8.33/2", "00:02'00.00/4.17//"}},
-        {"no rate, span", exampleUnits(), {T("T000", 0.0), R("R001", none()), T("T001", 120.0, 500.0)},
+        {"no rate, span",
+         exampleUnits(),
+         {T("T000", 0.0), R("R001", none()), T("T001", 120.0, 500.0)},
          {"00:00'00.00/0//", "///", "00:02'00.00/4.17//"}},
-        {"no rate, no span", exampleUnits(), {T("T001", 100.0), R("R001", none()), T("T002", 100.0)},
+        {"no rate, no span",
+         exampleUnits(),
+         {T("T001", 100.0), R("R001", none()), T("T002", 100.0)},
          {"00:01'40.00/0//", "//0/", "00:00'00.00/0//"}},
-        {"rate 0 per minute shows nothing and the next goes on", exampleUnits(2, 60.0),
+        {"rate 0 per minute shows nothing and the next goes on",
+         exampleUnits(2, 60.0),
          {T("T000", 0.0), R("R001", 0.0), R("R002", 2.0), T("T001", 120.0, 500.0)},
          {"00:00'00.00/0//", "//0/", "//8.33/30", "00:02'00.00/4.17//"}},
         {"rate 0 per cycle is 0", exampleUnits(), {R("R001", 0.0)}, {"//0/0"}},
         {"half to even", exampleUnits(), {R("R001", 0.125), R("R002", 0.375)}, {"//0/0.12", "//0/0.38"}},
-        {"no unit rows", noRows, {T("T000", 0.0), T("T001", 120.0, 500.0)}, {"00:00'00.00/0//", "00:02'00.00/4.1667//"}},
+        {"no unit rows",
+         noRows,
+         {T("T000", 0.0), T("T001", 120.0, 500.0)},
+         {"00:00'00.00/0//", "00:02'00.00/4.1667//"}},
         {"zero factors count as 1", zeroFactors, {T("T001", 120.0, 500.0)}, {"00:02'00.00/4.1667//"}},
-        {"a new row without time", exampleUnits(), {T("T000", 0.0), T("T001", none())}, {"00:00'00.00/0//", "00:00'00.00/0//"}},
-        {"descending: the row above is later", exampleUnits(),
+        {"a new row without time",
+         exampleUnits(),
+         {T("T000", 0.0), T("T001", none())},
+         {"00:00'00.00/0//", "00:00'00.00/0//"}},
+        {"descending: the row above is later",
+         exampleUnits(),
          {T("T002", 250.0, 1000.0), T("T001", 120.0, 500.0), T("T000", 0.0)},
          {"00:04'10.00/4//", "00:00'00.00/0//", "00:00'00.00/0//"}},
         {"nothing to work out", exampleUnits(), {}, {}},
@@ -166,13 +192,16 @@ TEST(DetailCalculation, OnePassAgreesWithTheNeighbourWalk)
                 const Derived& d = derived[size_t(r)];
                 if (isRateRow(rs->valueAt(r, clsSegmentRows::colLabel).asText())) {
                     const double span = frmSegmentDetail::getCumNext_md(*rs) - prev;
-                    const double dips = span == 0 ? 0.0
-                                                  : roundHalfEven(rs->valueAt(r, clsSegmentRows::colRate).toDouble() / span
-                                                                      * frmSegmentDetail::getDistanceNext_md(*rs), 2);
+                    const double dips = span == 0
+                        ? 0.0
+                        : roundHalfEven(rs->valueAt(r, clsSegmentRows::colRate).toDouble() / span
+                                            * frmSegmentDetail::getDistanceNext_md(*rs),
+                                        2);
                     EXPECT_EQ(d.ldips.asText(), Value(dips).toText()) << filter << " " << sort << " row " << r;
                 } else {
                     const double lap = std::max(rs->valueAt(r, clsSegmentRows::colCumTime).toDouble() - prev, 0.0);
-                    EXPECT_EQ(d.lLap.asText(), clsLibrary().SecondsToTime_gs(lap)) << filter << " " << sort << " row " << r;
+                    EXPECT_EQ(d.lLap.asText(), clsLibrary().SecondsToTime_gs(lap))
+                        << filter << " " << sort << " row " << r;
                 }
             }
         }

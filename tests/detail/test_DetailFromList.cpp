@@ -2,9 +2,9 @@
 // rows in other units, a header edit saved, and the list showing it.
 #include "DetailFixture.h"
 
-#include "search/frmSegmentList.h"
 #include "WindowKinds.h"
 #include "app/ChildForms.h"
+#include "search/frmSegmentList.h"
 #include "shell/mdiMain.h"
 
 #include <QAction>
@@ -69,7 +69,8 @@ TEST_F(DetailFixture, FromTheListsDetailsToASavedHeader)
     detail->cmdSave->click();
     EXPECT_EQ(boxes.count(), 0);
     EXPECT_EQ(scalar("SELECT sSegmentLabel || '/' || lDistanceTypeID || '/' || lSpeedTypeID || '/' || lRateTypeID "
-                     "FROM tblSegment WHERE lSegmentID = 1").asText(),
+                     "FROM tblSegment WHERE lSegmentID = 1")
+                  .asText(),
               "7b/2/2/2");
     QStringList labels;
     for (int r = 0; r < listed->RecordCount(); ++r)

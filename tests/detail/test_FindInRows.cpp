@@ -15,17 +15,15 @@ TEST_F(FindInRows, AReplacementChangesTheRowsAndIsStoredWithTheSegment)
     frmSegmentDetail& w = open(1);
     ASSERT_FALSE(w.Dirty_pf());
     boxes.answer(MessageBoxStyle::ResYes);
-    clsFindAndReplace().Find_P(&w, QStringLiteral("start"), clsFindAndReplace::ReplaceAll,
-                               QStringLiteral("push off"), QStringLiteral("Whole Field"), false,
-                               clsFindAndReplace::TextCompare);
+    clsFindAndReplace().Find_P(&w, QStringLiteral("start"), clsFindAndReplace::ReplaceAll, QStringLiteral("push off"),
+                               QStringLiteral("Whole Field"), false, clsFindAndReplace::TextCompare);
     EXPECT_EQ(text("T001", Col::colComments), "push off");
     EXPECT_TRUE(w.Dirty_pf());
     EXPECT_EQ(scalar("SELECT sComments FROM tblSegmentDetail WHERE sSegmentDetailLabel = 'T001'").asText(), "start");
 
     boxes.answer(MessageBoxStyle::ResYes);  // "Save Modified Record?"
     w.close();
-    EXPECT_EQ(scalar("SELECT sComments FROM tblSegmentDetail WHERE sSegmentDetailLabel = 'T001'").asText(),
-              "push off");
+    EXPECT_EQ(scalar("SELECT sComments FROM tblSegmentDetail WHERE sSegmentDetailLabel = 'T001'").asText(), "push off");
 }
 
 // Hidden columns (the keys, the stored numbers behind the shown ones, a

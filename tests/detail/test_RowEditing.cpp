@@ -30,14 +30,22 @@ TEST(DetailRowChecks, CellChecksAndTypedValues)
         int column;
         const char *typed, *label;
         qint32 refusedBy;
-    } checks[] = {{Col::colLabel, "t12", "", 0},          {Col::colLabel, "X001", "", 590},
-                  {Col::colLabel, "T", "", 590},          {Col::colLabel, "R", "", 590},
-                  {Col::colLabel, "T1A", "", 590},        {Col::colLabel, "T1.5", "", 590},
-                  {Col::colRateDisplay, "2.5", "T001", 4170}, {Col::colRateDisplay, "", "T001", 0},
-                  {Col::colRateDisplay, "30", "r004", 0}, {Col::colRateDisplay, "fast", "R004", 610},
-                  {Col::colCumTimeDisplay, "9999", "", 0}, {Col::colCumTimeDisplay, "-5", "", 605},
-                  {Col::colCumTimeDisplay, "1,000", "", 605}, {Col::colCumTimeDisplay, "3000000000", "", 605},
-                  {Col::colDistance, "x", "", 600},       {Col::colDistance, " 12.5 ", "", 0}};
+    } checks[] = {{Col::colLabel, "t12", "", 0},
+                  {Col::colLabel, "X001", "", 590},
+                  {Col::colLabel, "T", "", 590},
+                  {Col::colLabel, "R", "", 590},
+                  {Col::colLabel, "T1A", "", 590},
+                  {Col::colLabel, "T1.5", "", 590},
+                  {Col::colRateDisplay, "2.5", "T001", 4170},
+                  {Col::colRateDisplay, "", "T001", 0},
+                  {Col::colRateDisplay, "30", "r004", 0},
+                  {Col::colRateDisplay, "fast", "R004", 610},
+                  {Col::colCumTimeDisplay, "9999", "", 0},
+                  {Col::colCumTimeDisplay, "-5", "", 605},
+                  {Col::colCumTimeDisplay, "1,000", "", 605},
+                  {Col::colCumTimeDisplay, "3000000000", "", 605},
+                  {Col::colDistance, "x", "", 600},
+                  {Col::colDistance, " 12.5 ", "", 0}};
     for (const auto& c : checks) {
         QString text = QString::fromLatin1(c.typed);
         EXPECT_EQ(Editor::CheckCell_pl(c.column, text, QString::fromLatin1(c.label)), c.refusedBy) << c.typed;
@@ -123,7 +131,7 @@ TEST_F(RowEditing, TypedAddedAndDeletedRowsAreSavedAsTheGridShowedThem)
     w.cmdAddRate->click();
     type("R003", Col::colRateDisplay, "1.9");
     w.cmdAddTime->click();
-    type("T013", Col::colCumTimeDisplay, "500");  // numbered on from T12
+    type("T013", Col::colCumTimeDisplay, "500");          // numbered on from T12
     EXPECT_EQ(text("T013", Col::colLap), "00:00'50.00");  // 300 s after T12's 250 s
     type("T013", Col::colComments, "finish");
     type("T013", Col::colLabel, "T999");
@@ -131,7 +139,7 @@ TEST_F(RowEditing, TypedAddedAndDeletedRowsAreSavedAsTheGridShowedThem)
     w.cmdAddTime->click();
     EXPECT_EQ(labels().mid(4), (QStringList{"T12", "R003", "T999", "T1000", "T1001"}));
     EXPECT_TRUE(cell("T1001", Col::colLap).isNull());  // added rows wait for the next recalculation
-    type("T1001", Col::colLabel, "T1000");  // two rows not saved yet, one label
+    type("T1001", Col::colLabel, "T1000");             // two rows not saved yet, one label
 
     moveTo("T001");
     rows().Fields(Col::colDistance).Value(Value(600.0));
@@ -153,16 +161,18 @@ TEST_F(RowEditing, TypedAddedAndDeletedRowsAreSavedAsTheGridShowedThem)
     EXPECT_EQ(boxes.count(), 5);
 
     rows().Sort(QStringLiteral("lOrdinalPosition"));
-    const QStringList grid = stored(rows(), {Col::colOrdinalPosition, Col::colLabel, Col::colCumTime, Col::colRate,
-                                             Col::colDistance, Col::colRosterId, Col::colComments});
+    const QStringList grid = stored(rows(),
+                                    {Col::colOrdinalPosition, Col::colLabel, Col::colCumTime, Col::colRate,
+                                     Col::colDistance, Col::colRosterId, Col::colComments});
     Recordset saved;
-    saved.Open(db(), QStringLiteral("SELECT lOrdinalPosition, sSegmentDetailLabel, dCumTime, dRate, dDistance, "
-                                    "lRosterId, sComments FROM tblSegmentDetail WHERE lSegmentID = 1 "
-                                    "ORDER BY lOrdinalPosition"));
+    saved.Open(db(),
+               QStringLiteral("SELECT lOrdinalPosition, sSegmentDetailLabel, dCumTime, dRate, dDistance, "
+                              "lRosterId, sComments FROM tblSegmentDetail WHERE lSegmentID = 1 "
+                              "ORDER BY lOrdinalPosition"));
     EXPECT_EQ(stored(saved, {0, 1, 2, 3, 4, 5, 6}), grid);
-    EXPECT_EQ(grid, (QStringList{"0|T000|0|0|0|1|x", "2|T001|120|0|600|1|start", "3|R002|180|2.25||2|",
-                                 "4|T12|250|0|1000|2|", "5|R003||1.9||1|", "6|T999|300|0||1|finish",
-                                 "7|T1000||0||1|"}));
+    EXPECT_EQ(grid,
+              (QStringList{"0|T000|0|0|0|1|x", "2|T001|120|0|600|1|start", "3|R002|180|2.25||2|", "4|T12|250|0|1000|2|",
+                           "5|R003||1.9||1|", "6|T999|300|0||1|finish", "7|T1000||0||1|"}));
     EXPECT_FALSE(w.Dirty_pf());
 }
 
@@ -187,9 +197,9 @@ TEST_F(RowEditing, SortSelectAllFillDownAndClear)
     EXPECT_EQ(text("T001", Col::colLap), "00:00'00.00");  // measured from the row above
     w.SetOrder_P("ASC");
     w.SelectAllRows_p();
-    EXPECT_EQ(w.dbgMain->SelBookmarks().list(), (std::vector<qint32>{rows().bookmarkAt(0), rows().bookmarkAt(1),
-                                                                      rows().bookmarkAt(2), rows().bookmarkAt(3),
-                                                                      rows().bookmarkAt(4)}));
+    EXPECT_EQ(w.dbgMain->SelBookmarks().list(),
+              (std::vector<qint32>{rows().bookmarkAt(0), rows().bookmarkAt(1), rows().bookmarkAt(2),
+                                   rows().bookmarkAt(3), rows().bookmarkAt(4)}));
     w.dbgMain->SelBookmarks().Clear();
 
     w.Dirty_pf(false);
@@ -326,8 +336,8 @@ TEST_F(RowEditing, PrintsTheSegmentWithItsHeaderOrSaysThereIsNoPrinter)
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QStringList texts = pdfTexts(file.readAll());
         EXPECT_EQ(texts.mid(0, 3),
-                  (QStringList{"SEGMENT #:7   DATE:" + Value(QDate(2024, 2, 10)).asText() + "   IMPORT DATE:" +
-                                   Value(QDate(2024, 3, 1)).asText(),
+                  (QStringList{"SEGMENT #:7   DATE:" + Value(QDate(2024, 2, 10)).asText()
+                                   + "   IMPORT DATE:" + Value(QDate(2024, 3, 1)).asText(),
                                "   EVENT:Not Assigned   TYPE:Race   CATEGORY:Juniors",
                                Value(QDate::currentDate()).asText()}));
         for (const char* shown : {"mem", "Cum", "T001", "00:02'00.00", "4.17", "8.33", "start", "R002"})
@@ -402,19 +412,19 @@ TEST_F(RowEditing, MenusFollowThePageAndTheUnits)
     ASSERT_TRUE(w->Retrieve_pf(1));
     for (bool details : {true, false}) {
         w->ssTab1->setCurrentIndex(details ? 0 : 1);
-        for (const char* item : {"mnuFilePrint", "mnuFilePrintPreview", "mnuFilePageSetup", "mnuEditDelete",
-                                 "mnuEditFillDown", "mnuEditFind", "mnuEditReplace", "mnuEditSelectAll",
-                                 "mnuSortAscending", "mnuSortDescending", "mnuViewComments", "mnuViewDiPS",
-                                 "mnuViewDistanceSpeed", "mnuViewDistanceSpeedType", "mnuViewRateType"})
+        for (const char* item :
+             {"mnuFilePrint", "mnuFilePrintPreview", "mnuFilePageSetup", "mnuEditDelete", "mnuEditFillDown",
+              "mnuEditFind", "mnuEditReplace", "mnuEditSelectAll", "mnuSortAscending", "mnuSortDescending",
+              "mnuViewComments", "mnuViewDiPS", "mnuViewDistanceSpeed", "mnuViewDistanceSpeedType", "mnuViewRateType"})
             EXPECT_EQ(on(item), details) << item;
         for (const char* item : {"mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuEditUndo", "mnuFileImport"})
             EXPECT_TRUE(on(item)) << item;
         EXPECT_FALSE(on("mnuFileExport") || on("mnuEditClear"));
     }
     QStringList marks;
-    for (const char* item : {"mnuViewDistanceFeet", "mnuViewDistanceMeters", "mnuViewDistanceKilometers",
-                             "mnuViewDistanceMiles", "mnuViewDistanceYards", "mnuViewRatesSecondsPerCycle",
-                             "mnuViewRatesStrokesPerMinute"})
+    for (const char* item :
+         {"mnuViewDistanceFeet", "mnuViewDistanceMeters", "mnuViewDistanceKilometers", "mnuViewDistanceMiles",
+          "mnuViewDistanceYards", "mnuViewRatesSecondsPerCycle", "mnuViewRatesStrokesPerMinute"})
         if (checked(item))
             marks << item;
     EXPECT_EQ(marks, (QStringList{"mnuViewDistanceYards", "mnuViewRatesStrokesPerMinute"}));

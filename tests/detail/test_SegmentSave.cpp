@@ -73,7 +73,8 @@ TEST_F(DetailFixture, EveryRowIsWrittenWhateverTheFilterAndCurrentRow)
     w.cmdSave->click();
     EXPECT_EQ(boxes.count(), 0);
     EXPECT_EQ(scalar("SELECT group_concat(sSegmentDetailLabel) FROM (SELECT sSegmentDetailLabel FROM "
-                     "tblSegmentDetail WHERE lSegmentID = 1 ORDER BY dCumTime)").asText(),
+                     "tblSegmentDetail WHERE lSegmentID = 1 ORDER BY dCumTime)")
+                  .asText(),
               "T000,R001,T001,R002,T002");
     EXPECT_EQ(scalar("SELECT sComments FROM tblSegmentDetail WHERE sSegmentDetailLabel = 'R002'").asText(), "a|b 'c'");
     EXPECT_FALSE(w.Dirty_pf());
@@ -122,7 +123,8 @@ TEST_F(DetailFixture, FailedSaveLeavesTheDatabaseAsItWasAndTheNextSaveSucceeds)
         window->cmdSave->click();  // still changed: saved now
         EXPECT_EQ(boxes.count(), 1);
         const Value id = window->segment().lSegmentID();
-        const QString rowsOfIt = QStringLiteral("SELECT COUNT(*) FROM tblSegmentDetail WHERE lSegmentID = %1").arg(id.toLong());
+        const QString rowsOfIt =
+            QStringLiteral("SELECT COUNT(*) FROM tblSegmentDetail WHERE lSegmentID = %1").arg(id.toLong());
         EXPECT_EQ(scalar(rowsOfIt).toLong(), rows().RecordCount());
         EXPECT_EQ(cell(rows().valueAt(0, Col::colLabel).asText(), Col::colSegmentID), id);
         // Saved again: the same segment, its rows replaced, not added.
@@ -146,8 +148,9 @@ TEST_F(DetailFixture, ASaveAfterTheSegmentWasDeletedElsewhereSaysSoOnce)
     const QString before = dump();
     window->cmdSave->click();
     ASSERT_EQ(boxes.count(), 1);
-    EXPECT_EQ(boxes.last().text, "This segment was deleted in another window, so nothing was saved. Its rows are "
-                                 "still here: copy what you need before you close the window.");
+    EXPECT_EQ(boxes.last().text,
+              "This segment was deleted in another window, so nothing was saved. Its rows are "
+              "still here: copy what you need before you close the window.");
     EXPECT_EQ(boxes.last().style, 48);
     EXPECT_EQ(dump(), before);
     EXPECT_EQ(window->txtmNotes->toPlainText(), "changed");

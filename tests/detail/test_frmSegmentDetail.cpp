@@ -75,9 +75,9 @@ TEST_F(DetailFixture, MissingReferencesAndUnitsAreThePlaceholderNotAChange)
     frmSegmentDetail& again = open(2);
     again.txtsSegmentLabel->setText(QStringLiteral("9"));
     again.cmdSave->click();
-    EXPECT_EQ(scalar(QStringLiteral("SELECT lCategoryID || '/' || lEventID FROM tblSegment WHERE lSegmentID = 2"))
-                  .asText(),
-              "1/1");
+    EXPECT_EQ(
+        scalar(QStringLiteral("SELECT lCategoryID || '/' || lEventID FROM tblSegment WHERE lSegmentID = 2")).asText(),
+        "1/1");
     EXPECT_EQ(boxes.count(), 0);
 }
 
@@ -97,7 +97,7 @@ TEST_F(DetailFixture, NewLabelIsTheDaysLargestWholeNumberPlusOne)
         db().Execute(QStringLiteral("DELETE FROM tblSegment WHERE lSegmentID > 2"));
         for (const QString& label : c.labels)
             db().Execute(QStringLiteral("INSERT INTO tblSegment (sSegmentLabel, dtSegmentDate) VALUES ('%1', '%2')")
-                               .arg(label, today));
+                             .arg(label, today));
         window = std::make_unique<frmSegmentDetail>();
         ASSERT_TRUE(window->NewRecord_Pf());
         EXPECT_EQ(window->txtsSegmentLabel->text(), c.expected);
@@ -125,14 +125,42 @@ TEST_F(DetailFixture, ClosingAsksSavesOrStays)
         int boxCount;
         const char* failingTrigger;
     } cases[] = {
-        {"Cancel", [](frmSegmentDetail& w) { w.txtmNotes->setPlainText("rough"); }, {Cancel}, false, SaveQuestion, 1, nullptr},
+        {"Cancel",
+         [](frmSegmentDetail& w) { w.txtmNotes->setPlainText("rough"); },
+         {Cancel},
+         false,
+         SaveQuestion,
+         1,
+         nullptr},
         {"No", [](frmSegmentDetail& w) { w.txtmNotes->setPlainText("rough"); }, {No}, true, SaveQuestion, 1, nullptr},
-        {"Yes, saved", [](frmSegmentDetail& w) { w.txtmNotes->setPlainText("rough"); }, {Yes}, true, SaveQuestion, 1, nullptr},
-        {"Yes, save fails", [](frmSegmentDetail& w) { w.Dirty_pf(true); }, {Yes}, false, SaveQuestion, 2,
+        {"Yes, saved",
+         [](frmSegmentDetail& w) { w.txtmNotes->setPlainText("rough"); },
+         {Yes},
+         true,
+         SaveQuestion,
+         1,
+         nullptr},
+        {"Yes, save fails",
+         [](frmSegmentDetail& w) { w.Dirty_pf(true); },
+         {Yes},
+         false,
+         SaveQuestion,
+         2,
          "BEFORE INSERT ON tblSegmentDetail BEGIN SELECT RAISE(ABORT, 'refused'); END"},
-        {"unreadable time", [](frmSegmentDetail& w) { w.txtdtSegmentTime->setText("25:99"); }, {}, false, QString(), 1, nullptr},
-        {"empty label, nothing else changed", [](frmSegmentDetail& w) { w.txtsSegmentLabel->clear(); }, {}, false,
-         QStringLiteral("The following fields are required:\r\n\r\nSegment Label\r\n"), 1, nullptr},
+        {"unreadable time",
+         [](frmSegmentDetail& w) { w.txtdtSegmentTime->setText("25:99"); },
+         {},
+         false,
+         QString(),
+         1,
+         nullptr},
+        {"empty label, nothing else changed",
+         [](frmSegmentDetail& w) { w.txtsSegmentLabel->clear(); },
+         {},
+         false,
+         QStringLiteral("The following fields are required:\r\n\r\nSegment Label\r\n"),
+         1,
+         nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -2,6 +2,8 @@
 // Import; the watch answers; the review lists what came; one segment is
 // dropped and one gets another category; Save; the segment list opens at
 // today's import date with exactly the kept segments.
+#include "WindowKinds.h"
+#include "app/ChildForms.h"
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
 #include "data/clsAdoConnectJet.h"
@@ -11,8 +13,6 @@
 #include "platform/DataGrid.h"
 #include "platform/Recordset.h"
 #include "search/frmSegmentList.h"
-#include "WindowKinds.h"
-#include "app/ChildForms.h"
 #include "shell/mdiMain.h"
 #include "support/ScriptedMessages.h"
 #include "support/SimulatedWatch.h"
@@ -49,7 +49,7 @@ QList<QStringList> rows(clsAdoConnectJet* ado, const QString& sql)
     }
     return out;
 }
-}
+}  // namespace
 
 TEST(MainRoad, FromTheWatchToTheSegmentList)
 {
@@ -58,18 +58,23 @@ TEST(MainRoad, FromTheWatchToTheSegmentList)
     SimulatedWatch watch;
     ASSERT_TRUE(watch.isOpen());
     ASSERT_TRUE(folder.makeProgramFiles());
-    ASSERT_TRUE(folder.execSql(QStringLiteral("UPDATE tblSysStrings SET sString = '3' WHERE lStringID = 110;"
-                                              "INSERT INTO tblCategory (lCategoryID, sCategory) VALUES (3, 'Juniors');")));
+    ASSERT_TRUE(
+        folder.execSql(QStringLiteral("UPDATE tblSysStrings SET sString = '3' WHERE lStringID = 110;"
+                                      "INSERT INTO tblCategory (lCategoryID, sCategory) VALUES (3, 'Juniors');")));
     qputenv("SPLITWERK_COM3", watch.devicePath().toLocal8Bit());
 
     // Three pieces of work: 2 time rows and a rate row, 1 time row, 3 time rows.
     watch.setImage(WatchImageBuilder()
                        .segment(QDate(2026, 12, 8), QTime(7, 15))
-                       .time(6050).rateAt(60, 200).time(12175)
+                       .time(6050)
+                       .rateAt(60, 200)
+                       .time(12175)
                        .segment(QDate(2026, 12, 8), QTime(8, 2))
                        .time(9000)
                        .segment(QDate(2026, 12, 8), QTime(9, 40))
-                       .time(3000).time(6100).time(9025)
+                       .time(3000)
+                       .time(6100)
+                       .time(9025)
                        .finalTime(9025)
                        .build());
 
@@ -92,7 +97,8 @@ TEST(MainRoad, FromTheWatchToTheSegmentList)
     QTest::mouseClick(download->findChild<QPushButton*>(QStringLiteral("cmdImport")), Qt::LeftButton);
 
     frmImportSegment* review = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return (review = childWindow<frmImportSegment>(main, "frmImportSegment")) != nullptr; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (review = childWindow<frmImportSegment>(main, "frmImportSegment")) != nullptr; }, 10000));
     EXPECT_EQ(boxes.count(), 0);
     EXPECT_EQ(watch.wakeBytesReceived(), 1);
 
@@ -113,11 +119,14 @@ TEST(MainRoad, FromTheWatchToTheSegmentList)
     QTest::mouseClick(review->findChild<QPushButton*>(QStringLiteral("cmdSave")), Qt::LeftButton);
 
     frmSegmentList* list = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return (list = childWindow<frmSegmentList>(main, "frmSegmentList")) != nullptr; }, 5000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return childWindow<frmImportSegment>(main, "frmImportSegment") == nullptr; }, 5000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return (list = childWindow<frmSegmentList>(main, "frmSegmentList")) != nullptr; }, 5000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return childWindow<frmImportSegment>(main, "frmImportSegment") == nullptr; }, 5000));
     // The list is the active window, and its row stands after the review has closed.
     EXPECT_EQ(main.ActiveForm_mo(), list);
-    for (const char* name : {"mnuFileExport", "mnuEditDelete", "mnuEditSelectAll", "mnuSortAscending", "mnuSortDescending"})
+    for (const char* name :
+         {"mnuFileExport", "mnuEditDelete", "mnuEditSelectAll", "mnuSortAscending", "mnuSortDescending"})
         EXPECT_TRUE(main.MenuItem(QString::fromLatin1(name))->isEnabled()) << name;
     EXPECT_TRUE(main.ToolbarButton(QStringLiteral("Export"))->isEnabled());
     EXPECT_EQ(boxes.count(), 0) << (boxes.count() ? boxes.last().text.toStdString() : std::string());
@@ -126,9 +135,11 @@ TEST(MainRoad, FromTheWatchToTheSegmentList)
     EXPECT_EQ(list->listRecordset()->RecordCount(), 2);
 
     const QString today = QDate::currentDate().toString(Qt::ISODate);
-    const auto segments = rows(ado, QStringLiteral("SELECT dtImportDate, dtSegmentDate, dtSegmentTime, lCategoryID, "
-                                                   "(SELECT count(*) FROM tblSegmentDetail d WHERE d.lSegmentID = s.lSegmentID) "
-                                                   "FROM tblSegment s ORDER BY dtSegmentTime"));
+    const auto segments =
+        rows(ado,
+             QStringLiteral("SELECT dtImportDate, dtSegmentDate, dtSegmentTime, lCategoryID, "
+                            "(SELECT count(*) FROM tblSegmentDetail d WHERE d.lSegmentID = s.lSegmentID) "
+                            "FROM tblSegment s ORDER BY dtSegmentTime"));
     ASSERT_EQ(segments.size(), 2);
     EXPECT_EQ(Value(segments[0][0]).toDate().toString(Qt::ISODate), today);
     EXPECT_EQ(Value(segments[0][2]).toTime(), QTime(7, 15));
@@ -138,9 +149,11 @@ TEST(MainRoad, FromTheWatchToTheSegmentList)
     EXPECT_EQ(segments[1][3], QStringLiteral("3"));
     EXPECT_EQ(segments[1][4], QStringLiteral("5"));  // T000, three times, and the trailer's closing time
 
-    const auto details = rows(ado, QStringLiteral("SELECT d.sSegmentDetailLabel, d.lOrdinalPosition, d.dCumTime, d.lRosterId "
-                                                  "FROM tblSegmentDetail d JOIN tblSegment s ON s.lSegmentID = d.lSegmentID "
-                                                  "WHERE s.dtSegmentTime = '07:15:00' ORDER BY d.lOrdinalPosition"));
+    const auto details =
+        rows(ado,
+             QStringLiteral("SELECT d.sSegmentDetailLabel, d.lOrdinalPosition, d.dCumTime, d.lRosterId "
+                            "FROM tblSegmentDetail d JOIN tblSegment s ON s.lSegmentID = d.lSegmentID "
+                            "WHERE s.dtSegmentTime = '07:15:00' ORDER BY d.lOrdinalPosition"));
     ASSERT_EQ(details.size(), 4);
     EXPECT_EQ(details[0][0], QStringLiteral("T000"));
     EXPECT_DOUBLE_EQ(Value::val(details[1][2]), 60.5);

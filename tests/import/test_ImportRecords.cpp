@@ -80,8 +80,8 @@ TEST_F(ImportRecordsTest, RowsUpsertOnTheNewestHeader)
     const qint32 secondId = second.SegmentID();
 
     ASSERT_TRUE(saveRow(second, " T001 ", 1, 30.5, 0.25));
-    const QString rowSql = QStringLiteral(
-        "SELECT %1 FROM tblImportSegmentDetail WHERE lSegmentID = ? AND sSegmentDetailLabel = 'T001'");
+    const QString rowSql =
+        QStringLiteral("SELECT %1 FROM tblImportSegmentDetail WHERE lSegmentID = ? AND sSegmentDetailLabel = 'T001'");
     const QList<Value> sid{Value(int(secondId))};
     EXPECT_DOUBLE_EQ(scalar(rowSql.arg("dCumTime"), sid).toDouble(), 30.5);
     EXPECT_TRUE(scalar(rowSql.arg("dDistance"), sid).isNull());  // Distance is never written
@@ -131,4 +131,4 @@ TEST_F(ImportRecordsTest, ErrorsCarryTheirSource)
     EXPECT_THROW(d.Save_pf(), AppError);
 }
 
-} // namespace
+}  // namespace

@@ -159,8 +159,9 @@ protected:
     {
         QMap<QString, qint64> out;
         std::unique_ptr<Recordset> rs;
-        ado.SQLOpenRecordset_pl(rs, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name "
-                                                   "NOT LIKE 'sqlite_%' AND name NOT LIKE 'tblImportSegment%'"));
+        ado.SQLOpenRecordset_pl(rs,
+                                QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name "
+                                               "NOT LIKE 'sqlite_%' AND name NOT LIKE 'tblImportSegment%'"));
         QStringList names;
         for (; !rs->IsEOF(); rs->MoveNext())
             names << rs->Fields(0).Value().asText();
@@ -210,4 +211,4 @@ TEST_F(ParserFuzzDb, DatabaseWritesStayInTheStagingTables)
     EXPECT_EQ(otherTableCounts(), before);
 }
 
-} // namespace
+}  // namespace

@@ -32,13 +32,26 @@ QStringList labels(const WatchImage::Segment& s)
 
 TEST(WatchImageTrailer, CountsRoundHalfToEven)
 {
-    struct Case { quint8 lo, hi; qint32 count; };
-    const Case cases[] = {{0x00, 0x02, 2}, {0x80, 0x02, 2}, {0x81, 0x02, 3}, {0x80, 0x03, 4},
-                          {0x7F, 0x03, 3}, {0x05, 0x00, 0}, {0x80, 0x00, 0}, {0x81, 0x00, 1},
+    struct Case {
+        quint8 lo, hi;
+        qint32 count;
+    };
+    const Case cases[] = {{0x00, 0x02, 2},
+                          {0x80, 0x02, 2},
+                          {0x81, 0x02, 3},
+                          {0x80, 0x03, 4},
+                          {0x7F, 0x03, 3},
+                          {0x05, 0x00, 0},
+                          {0x80, 0x00, 0},
+                          {0x81, 0x00, 1},
                           // negative words: -128.0, -0.5 -> 0, -1.5 -> -2
-                          {0x00, 0x80, -128}, {0x80, 0xFF, 0}, {0x80, 0xFE, -2}, {0xFF, 0x7F, 128}};
+                          {0x00, 0x80, -128},
+                          {0x80, 0xFF, 0},
+                          {0x80, 0xFE, -2},
+                          {0xFF, 0x7F, 128}};
     for (const Case& c : cases) {
-        const WatchImage::Trailer t = WatchImage::readTrailer(trailerOnly(4132, {{0, c.lo}, {1, c.hi}, {6, c.lo}, {7, c.hi}}));
+        const WatchImage::Trailer t =
+            WatchImage::readTrailer(trailerOnly(4132, {{0, c.lo}, {1, c.hi}, {6, c.lo}, {7, c.hi}}));
         EXPECT_EQ(t.segmentCount, c.count) << int(c.lo) << " " << int(c.hi);
         EXPECT_EQ(t.lastSegmentRowCount, c.count) << int(c.lo) << " " << int(c.hi);
     }
@@ -151,8 +164,8 @@ TEST(WatchImageDecoders, DatesDoNotDependOnTheLocale)
 {
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const Content c = WatchImage::decode(
-        WatchImageBuilder().segment({2003, 3, 4}, {7, 8, 9}).time(100).finalTime(200).build());
+    const Content c =
+        WatchImage::decode(WatchImageBuilder().segment({2003, 3, 4}, {7, 8, 9}).time(100).finalTime(200).build());
     QLocale::setDefault(before);
     ASSERT_EQ(c.segments.size(), 1);
     EXPECT_EQ(c.segments[0].date, QDate(2003, 3, 4));
@@ -192,9 +205,13 @@ TEST(WatchImageWalk, OneSegmentClosedByTheFinalTime)
 TEST(WatchImageWalk, FinalTimeZeroDropsTheLastHeader)
 {
     const Content c = WatchImage::decode(WatchImageBuilder()
-                                             .segment({2020, 1, 1}, {9, 0, 0}).time(100)
-                                             .segment({2020, 1, 1}, {10, 0, 0}).time(200).rateAt(4, 9000)
-                                             .finalTime(0).build());
+                                             .segment({2020, 1, 1}, {9, 0, 0})
+                                             .time(100)
+                                             .segment({2020, 1, 1}, {10, 0, 0})
+                                             .time(200)
+                                             .rateAt(4, 9000)
+                                             .finalTime(0)
+                                             .build());
     ASSERT_EQ(c.segments.size(), 2);
     EXPECT_FALSE(c.segments[0].dropped);
     EXPECT_TRUE(c.segments[1].dropped);
@@ -204,9 +221,16 @@ TEST(WatchImageWalk, FinalTimeZeroDropsTheLastHeader)
 TEST(WatchImageWalk, SeveralSegmentsNumberTheirRowsApart)
 {
     const Content c = WatchImage::decode(WatchImageBuilder()
-                                             .segment({2020, 1, 1}, {9, 0, 0}).time(100).time(200).rateAt(2, 1)
-                                             .segment({2020, 1, 2}, {13, 30, 0}).rateAt(6, 2).time(300)
-                                             .finalTime(900).large().build());
+                                             .segment({2020, 1, 1}, {9, 0, 0})
+                                             .time(100)
+                                             .time(200)
+                                             .rateAt(2, 1)
+                                             .segment({2020, 1, 2}, {13, 30, 0})
+                                             .rateAt(6, 2)
+                                             .time(300)
+                                             .finalTime(900)
+                                             .large()
+                                             .build());
     EXPECT_EQ(c.trailer.imageSize, 8192);
     ASSERT_EQ(c.segments.size(), 2);
     EXPECT_EQ(labels(c.segments[0]), (QStringList{"T000", "T001", "T002", "R001"}));
@@ -220,8 +244,12 @@ TEST(WatchImageWalk, StopRules)
 {
     // An end marker as the second header: the first segment stays.
     QByteArray endMarker = WatchImageBuilder()
-                               .segment({2020, 1, 1}, {9, 0, 0}).time(100)
-                               .raw({0xFF, 0xFF, 0x00, 0x00}).time(200).finalTime(500).build();
+                               .segment({2020, 1, 1}, {9, 0, 0})
+                               .time(100)
+                               .raw({0xFF, 0xFF, 0x00, 0x00})
+                               .time(200)
+                               .finalTime(500)
+                               .build();
     WatchImageBuilder::putCount(endMarker, 4096, 2);
     Content c = WatchImage::decode(endMarker);
     ASSERT_EQ(c.segments.size(), 1);
@@ -230,8 +258,12 @@ TEST(WatchImageWalk, StopRules)
 
     // More headers than the trailer counts: the extra one ends the walk.
     QByteArray extra = WatchImageBuilder()
-                           .segment({2020, 1, 1}, {9, 0, 0}).time(100)
-                           .segment({2020, 1, 1}, {10, 0, 0}).time(100).finalTime(500).build();
+                           .segment({2020, 1, 1}, {9, 0, 0})
+                           .time(100)
+                           .segment({2020, 1, 1}, {10, 0, 0})
+                           .time(100)
+                           .finalTime(500)
+                           .build();
     WatchImageBuilder::putCount(extra, 4096, 1);
     WatchImageBuilder::putCount(extra, 4096 + 6, 50);
     c = WatchImage::decode(extra);
@@ -310,7 +342,10 @@ TEST(WatchImageMalformed, HeaderCutOffByTheEndEndsCleanly)
 TEST(WatchImageMalformed, InvalidHeaderRaises13AfterKeepingEarlierSegments)
 {
     using R = WatchImageBuilder::Record;
-    struct Case { const char* what; R first, second; };
+    struct Case {
+        const char* what;
+        R first, second;
+    };
     const Case cases[] = {
         {"month 13", {0xFF, 0x20, 0x20, 0x13}, {0x01, 0x09, 0x00, 0x00}},
         {"day 32", {0xFF, 0x20, 0x20, 0x01}, {0x32, 0x09, 0x00, 0x00}},
@@ -321,9 +356,13 @@ TEST(WatchImageMalformed, InvalidHeaderRaises13AfterKeepingEarlierSegments)
     };
     for (const Case& k : cases) {
         QByteArray image = WatchImageBuilder()
-                               .segment({2020, 1, 1}, {9, 0, 0}).time(100)
-                               .raw(k.first).raw(k.second).time(200)
-                               .finalTime(500).build();
+                               .segment({2020, 1, 1}, {9, 0, 0})
+                               .time(100)
+                               .raw(k.first)
+                               .raw(k.second)
+                               .time(200)
+                               .finalTime(500)
+                               .build();
         WatchImageBuilder::putCount(image, 4096, 2);
         WatchImageBuilder::putCount(image, 4096 + 6, 1);
         const Content c = WatchImage::decode(image);
@@ -333,4 +372,4 @@ TEST(WatchImageMalformed, InvalidHeaderRaises13AfterKeepingEarlierSegments)
     }
 }
 
-} // namespace
+}  // namespace

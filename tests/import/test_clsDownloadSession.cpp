@@ -50,7 +50,7 @@ struct DownloadSession : ::testing::Test {
         }
     }
 };
-}
+}  // namespace
 
 TEST_F(DownloadSession, WakesAtTheIntervalUntilTheWatchAnswersThenKeepsEveryByte)
 {

@@ -42,10 +42,13 @@ protected:
     {
         std::unique_ptr<Recordset> rs;
         QStringList out;
-        ado.SQLOpenRecordset_pl(rs, QStringLiteral(
-            "SELECT d.sSegmentDetailLabel || ':' || d.lOrdinalPosition || ':' || d.dCumTime || ':' || d.dRate "
-            "FROM tblImportSegmentDetail d JOIN tblImportSegment s ON s.lSegmentID = d.lSegmentID "
-            "WHERE s.sSegmentLabel = '%1' ORDER BY d.lSegmentDetailID").arg(segmentLabel));
+        ado.SQLOpenRecordset_pl(
+            rs,
+            QStringLiteral(
+                "SELECT d.sSegmentDetailLabel || ':' || d.lOrdinalPosition || ':' || d.dCumTime || ':' || d.dRate "
+                "FROM tblImportSegmentDetail d JOIN tblImportSegment s ON s.lSegmentID = d.lSegmentID "
+                "WHERE s.sSegmentLabel = '%1' ORDER BY d.lSegmentDetailID")
+                .arg(segmentLabel));
         for (; !rs->IsEOF(); rs->MoveNext())
             out << rs->Fields(0).Value().asText();
         return out;
@@ -72,10 +75,11 @@ TEST_F(FileReaderTest, GoldenImageFillsTheStagingTables)
     ASSERT_EQ(count("tblImportSegment"), 1);
     EXPECT_EQ(scalar("SELECT sSegmentLabel || ' ' || dtSegmentDate || ' ' || dtSegmentTime || ' ' || dtImportDate "
                      "|| ' ' || lRateTypeID || lSpeedTypeID || lDistanceTypeID || lCategoryID || lSegmentTypeID "
-                     "FROM tblImportSegment").asText(),
+                     "FROM tblImportSegment")
+                  .asText(),
               QStringLiteral("1 2001-12-31 21:05:07 2024-02-29 21111"));
-    EXPECT_EQ(rows("1"), (QStringList{"T000:0:0.0:0.0", "T001:1:60.0:0.0", "R001:2:10.0:1.999872",
-                                      "T002:3:12.34:0.0"}));
+    EXPECT_EQ(rows("1"),
+              (QStringList{"T000:0:0.0:0.0", "T001:1:60.0:0.0", "R001:2:10.0:1.999872", "T002:3:12.34:0.0"}));
 }
 
 TEST_F(FileReaderTest, FinalTimeZeroLeavesNoHeaderButItsRows)
@@ -100,9 +104,14 @@ TEST_F(FileReaderTest, DataWordZeroWritesNothing)
 TEST_F(FileReaderTest, InvalidHeaderRaises13AndKeepsWhatWasWritten)
 {
     QByteArray image = WatchImageBuilder()
-                           .segment({2020, 1, 1}, {9, 0, 0}).time(100).rateAt(2, 3)
-                           .raw({0xFF, 0x20, 0x20, 0x02}).raw({0x30, 0x09, 0x00, 0x00})  // 30 February
-                           .time(200).finalTime(500).build();
+                           .segment({2020, 1, 1}, {9, 0, 0})
+                           .time(100)
+                           .rateAt(2, 3)
+                           .raw({0xFF, 0x20, 0x20, 0x02})
+                           .raw({0x30, 0x09, 0x00, 0x00})  // 30 February
+                           .time(200)
+                           .finalTime(500)
+                           .build();
     WatchImageBuilder::putCount(image, 4096, 2);
     QString source;
     EXPECT_EQ(errorOf(image, &source), ErrNo::TypeMismatch);
@@ -175,13 +184,17 @@ TEST_F(FileReaderTest, FullLargeImageWithHighBytes)
     EXPECT_EQ(count("tblImportSegmentDetail"), 7 * 251 + 121 + 1);
     const QString firstSegment = QStringLiteral("(SELECT MIN(lSegmentID) FROM tblImportSegment)");
     EXPECT_DOUBLE_EQ(scalar("SELECT dCumTime FROM tblImportSegmentDetail WHERE sSegmentDetailLabel = 'R250' "
-                            "AND lSegmentID = " + firstSegment).toDouble(),
+                            "AND lSegmentID = "
+                            + firstSegment)
+                         .toDouble(),
                      2.0 * 0x80 * 249);
     EXPECT_DOUBLE_EQ(scalar("SELECT dRate FROM tblImportSegmentDetail WHERE sSegmentDetailLabel = 'R250' "
-                            "AND lSegmentID = " + firstSegment).toDouble(),
+                            "AND lSegmentID = "
+                            + firstSegment)
+                         .toDouble(),
                      double(0xFF00 | 249) * 256 / 1e6);
     EXPECT_DOUBLE_EQ(scalar("SELECT MAX(dCumTime) FROM tblImportSegmentDetail").toDouble(), 167772.15);
     EXPECT_LE(written, 2048);
 }
 
-} // namespace
+}  // namespace

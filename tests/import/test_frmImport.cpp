@@ -78,7 +78,8 @@ struct ImportWindow : ::testing::Test {
 
     void setSetting(int id, const QString& value)
     {
-        folder.execSql(QStringLiteral("UPDATE tblSysStrings SET sString = '%1' WHERE lStringID = %2").arg(value).arg(id));
+        folder.execSql(
+            QStringLiteral("UPDATE tblSysStrings SET sString = '%1' WHERE lStringID = %2").arg(value).arg(id));
     }
     QString setting(int id) const { return app->Strings_po()->SysStringFromID_pf(id, QStringLiteral("<none>")); }
 
@@ -98,11 +99,11 @@ struct ImportWindow : ::testing::Test {
     static bool idle(frmImport* w)
     {
         return w->ImportStatus() == 0 && control<QPushButton>(w, "cmdImport")->isEnabled() && !w->isTransferring()
-               && !w->session()->port()->PortOpen();
+            && !w->session()->port()->PortOpen();
     }
     QString imagePath() const { return QDir(folder.path()).filePath(QStringLiteral("temp.bin")); }
 };
-}
+}  // namespace
 
 TEST_F(ImportWindow, OpensWithTheStoredPortAndTheBuiltInInstructions)
 {
@@ -111,8 +112,11 @@ TEST_F(ImportWindow, OpensWithTheStoredPortAndTheBuiltInInstructions)
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Import"));
     EXPECT_EQ(control<QLineEdit>(w, "txtCommPort")->text(), QStringLiteral("5"));
     EXPECT_EQ(control<QLabel>(w, "lblStatus")->text(), QStringLiteral("waiting for user action ... "));
-    EXPECT_TRUE(control<QPlainTextEdit>(w, "txtInstructions")->toPlainText().startsWith(QStringLiteral("* Turn On The Watch\n")));
-    for (const char* name : {"fraSettings", "Label1", "fraStatus", "cmdCancel", "picInstructions", "lblPicBoxHeader", "PicLine"})
+    EXPECT_TRUE(control<QPlainTextEdit>(w, "txtInstructions")
+                    ->toPlainText()
+                    .startsWith(QStringLiteral("* Turn On The Watch\n")));
+    for (const char* name :
+         {"fraSettings", "Label1", "fraStatus", "cmdCancel", "picInstructions", "lblPicBoxHeader", "PicLine"})
         EXPECT_NE(w->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
     // The frame shows no icon: not the program's, nothing drawn at all.
     auto* frame = qobject_cast<QMdiSubWindow*>(w->parentWidget());
@@ -177,7 +181,8 @@ TEST_F(ImportWindow, GoodDownloadIsParsedThenHandedToTheReview)
 TEST_F(ImportWindow, ParserErrorIsReportedOnceAndTheWindowIsReadyAgain)
 {
     watch.setImage(SimulatedWatch::awkwardBytes(4132));
-    frmImport::setImageParser([](const QString&, const QDate&) { AppError::raise(13, QStringLiteral("Type mismatch")); });
+    frmImport::setImageParser(
+        [](const QString&, const QDate&) { AppError::raise(13, QStringLiteral("Type mismatch")); });
     frmImport* w = open();
     QTest::mouseClick(control<QPushButton>(w, "cmdImport"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.count() > 0; }, 5000));
@@ -214,8 +219,7 @@ TEST_F(ImportWindow, AFailedTransferSaysWhatHappenedAndLeavesTheWindowReady)
                               [&cradle] { QTimer::singleShot(0, &cradle, &SimulatedWatch::unplug); });
          },
          lost, -1},
-        {"half an image, then silence",
-         [&](SimulatedWatch& cradle, frmImport*) { cradle.setImage(whole.left(2066)); },
+        {"half an image, then silence", [&](SimulatedWatch& cradle, frmImport*) { cradle.setImage(whole.left(2066)); },
          QStringLiteral("The download is incomplete: only 2066 bytes came"), 2066},
         {"cut at the size limit",
          [&](SimulatedWatch& cradle, frmImport* w) {
@@ -268,8 +272,9 @@ TEST_F(ImportWindow, TimeOutShowsItsMessageAndARetryWorks)
     EXPECT_EQ(w->ImportStatus(), 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.count() > 0; }, 3000));
     EXPECT_EQ(boxes.count(), 1);
-    EXPECT_EQ(boxes.last().text, QStringLiteral("Connection has timed out, unable to connect to watch.  "
-                                                 "Please see documentation for possible solutions"));
+    EXPECT_EQ(boxes.last().text,
+              QStringLiteral("Connection has timed out, unable to connect to watch.  "
+                             "Please see documentation for possible solutions"));
     EXPECT_EQ(boxes.last().style & 0x70, 64);
     EXPECT_TRUE(import->isEnabled());
     EXPECT_EQ(w->ImportStatus(), 0);
@@ -303,7 +308,8 @@ TEST_F(ImportWindow, OpenErrorsEachGiveOneReportAndLeaveTheWindowReady)
     port->setText(QStringLiteral("8"));
     QTest::mouseClick(import, Qt::LeftButton);
     EXPECT_EQ(boxes.count(), 1);
-    EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("8002")) || boxes.last().text.contains(QStringLiteral("Invalid port")))
+    EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("8002"))
+                || boxes.last().text.contains(QStringLiteral("Invalid port")))
         << boxes.last().text.toStdString();
     EXPECT_TRUE(idle(w));
     EXPECT_EQ(port->selectedText(), QStringLiteral("8"));

@@ -1,4 +1,6 @@
 #include "app/CallByName.h"
+#include "app/ChildForms.h"
+#include "app/MenuRow.h"
 #include "app/clsFormRefresher.h"
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
@@ -8,8 +10,6 @@
 #include "platform/Connection.h"
 #include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
-#include "app/ChildForms.h"
-#include "app/MenuRow.h"
 #include "shell/mdiMain.h"
 #include "support/ScriptedMessages.h"
 #include "support/TempProgramFolder.h"
@@ -189,8 +189,9 @@ TEST_F(ReviewTest, SavesTheKeptSegmentsWithTheirRowsAndOpensTheListAtTheImportDa
     QStringList captions;
     for (int c = 0; c < grid->ColumnCount(); ++c)
         captions << grid->Columns(c)->Caption();
-    EXPECT_EQ(captions, QStringList({"Segment", "Segment Type", "Category", "Import Date", "Segment Date",
-                                     "SegmentTime", "Notes", "Save?"}));
+    EXPECT_EQ(captions,
+              QStringList({"Segment", "Segment Type", "Category", "Import Date", "Segment Date", "SegmentTime", "Notes",
+                           "Save?"}));
     EXPECT_EQ(column(frmImportSegment::colCategory), QStringList(5, "Unassigned"));
     EXPECT_EQ(grid->Columns(frmImportSegment::colCategory)->ValueItems().Count(), 3);
 
@@ -322,9 +323,9 @@ TEST_F(ReviewTest, AnErrorOpeningTheListAfterTheCommitIsReportedAndNoSecondSaveH
 TEST_F(ReviewTest, SortsOnTheChosenColumnsOwnFieldAscendingOnlyForAsc)
 {
     // Labels and notes in orders that differ from the ids and the times.
-    ASSERT_TRUE(folder.execSql(QStringLiteral(
-        "UPDATE tblImportSegment SET sSegmentLabel = substr('CAEBD', lSegmentID, 1), "
-        "mNotes = substr('qtrps', lSegmentID, 1)")));
+    ASSERT_TRUE(
+        folder.execSql(QStringLiteral("UPDATE tblImportSegment SET sSegmentLabel = substr('CAEBD', lSegmentID, 1), "
+                                      "mNotes = substr('qtrps', lSegmentID, 1)")));
     ASSERT_NE(openReview(), nullptr);
 
     for (const char* order : {"asc", "ASC", "Asc"}) {
@@ -376,8 +377,8 @@ TEST_F(ReviewTest, AppliesItsMenuRowWhenActiveAndCancelWritesNothing)
     EXPECT_EQ(row.enabled.size(), 9);
 
     // A refresh request rebuilds the lists and rereads the staging rows.
-    app->DatabaseAdo_Po()->SQLExecute_pl(QStringLiteral(
-        "INSERT INTO tblCategory (sCategory, fSysLock) VALUES ('Juniors', 0); "));
+    app->DatabaseAdo_Po()->SQLExecute_pl(
+        QStringLiteral("INSERT INTO tblCategory (sCategory, fSysLock) VALUES ('Juniors', 0); "));
     app->DatabaseAdo_Po()->SQLExecute_pl(QStringLiteral(
         "UPDATE tblImportSegment SET lCategoryID = (SELECT lCategoryID FROM tblCategory WHERE sCategory = 'Juniors') "
         "WHERE lSegmentID = 1"));

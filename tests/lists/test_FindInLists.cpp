@@ -56,12 +56,13 @@ TEST_F(FindInLists, AConfirmedReplacementIsStoredAndEveryWindowOfItsKindShowsIt)
 // first or remembered row. The replacement still lands in the asked row.
 TEST_F(FindInLists, AReplacementLandsInTheRowItsQuestionNamedThoughTheWindowMovedMeanwhile)
 {
-    const QString names = QStringLiteral(
-        "UPDATE tblCategory SET sCategory = CASE lCategoryID WHEN 3 THEN 'Alpha' WHEN 4 THEN 'alphabet' "
-        "WHEN 5 THEN 'Beta alpha' WHEN 6 THEN 'ALPHA' ELSE 'Gamma' END WHERE lCategoryID > 2;");
+    const QString names =
+        QStringLiteral("UPDATE tblCategory SET sCategory = CASE lCategoryID WHEN 3 THEN 'Alpha' WHEN 4 THEN 'alphabet' "
+                       "WHEN 5 THEN 'Beta alpha' WHEN 6 THEN 'ALPHA' ELSE 'Gamma' END WHERE lCategoryID > 2;");
     ASSERT_TRUE(folder.execSql("INSERT INTO tblCategory (lCategoryID, sCategory) VALUES (6, 'x');" + names));
-    const QString stored = QStringLiteral("SELECT group_concat(sCategory, '|') FROM "
-                                          "(SELECT sCategory FROM tblCategory WHERE lCategoryID > 2 ORDER BY 1 COLLATE BINARY)");
+    const QString stored =
+        QStringLiteral("SELECT group_concat(sCategory, '|') FROM "
+                       "(SELECT sCategory FROM tblCategory WHERE lCategoryID > 2 ORDER BY 1 COLLATE BINARY)");
     struct Case {
         int openedRow;  // last shown on the detail page, 0: none
         const char *find, *with;

@@ -2,13 +2,13 @@
 // short on all four.
 #include "lists/ListsFixture.h"
 
+#include "WindowKinds.h"
+#include "app/ChildForms.h"
 #include "app/clsFormRefresher.h"
 #include "lists/frmCategory.h"
 #include "lists/frmEvent.h"
 #include "lists/frmRoster.h"
 #include "lists/frmSegmentType.h"
-#include "WindowKinds.h"
-#include "app/ChildForms.h"
 #include "shell/clsFindAndReplace.h"
 #include "shell/mdiMain.h"
 
@@ -36,19 +36,21 @@ struct Kind {
 void PrintTo(const Kind& kind, std::ostream* os) { *os << kind.name; }
 
 template <class W>
-RecordWindow* make() { return new W; }
+RecordWindow* make()
+{
+    return new W;
+}
 
 const Kind Kinds[] = {
     {"frmCategory", make<frmCategory>, "mnuViewSegCategory", "tblCategory", "lCategoryID", "txtCategory", "sCategory",
      1, 3, "Juniors"},
     {"frmSegmentType", make<frmSegmentType>, "mnuViewSegType", "tblSegmentType", "lSegmentTypeID", "txtSegmentType",
      "sSegmentType", 6, 2, "Race"},
-    {"frmEvent", make<frmEvent>, "mnuViewEvents", "tblEvent", "lEventID", "txtEvent", "sEvent", 2, 2,
-     "Regatta"},
-    {"frmRoster", make<frmRoster>, "mnuViewRoster", "tblRoster", "lRosterID", "txtLastName", "sLastName", 3,
-     2, "Hanna, Ida"},
+    {"frmEvent", make<frmEvent>, "mnuViewEvents", "tblEvent", "lEventID", "txtEvent", "sEvent", 2, 2, "Regatta"},
+    {"frmRoster", make<frmRoster>, "mnuViewRoster", "tblRoster", "lRosterID", "txtLastName", "sLastName", 3, 2,
+     "Hanna, Ida"},
 };
-}
+}  // namespace
 
 class EveryList : public ListsTest, public ::testing::WithParamInterface<Kind> {
 protected:
@@ -70,18 +72,19 @@ protected:
     QString stored(const QVariant& id)
     {
         const Kind& k = GetParam();
-        return value(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = %4")
-                         .arg(QLatin1String(k.nameColumn), QLatin1String(k.table),
-                              QLatin1String(k.idColumn), id.toString()));
+        return value(
+            QStringLiteral("SELECT %1 FROM %2 WHERE %3 = %4")
+                .arg(QLatin1String(k.nameColumn), QLatin1String(k.table), QLatin1String(k.idColumn), id.toString()));
     }
     QString rows() { return value(QStringLiteral("SELECT COUNT(*) FROM ") + QLatin1String(GetParam().table)); }
 };
 
 TEST_P(EveryList, AnEmptyListOpensNothingDeletesNothingSelectsNothing)
 {
-    ASSERT_TRUE(folder.execSql(QStringLiteral("DELETE FROM tblSegmentDetail; DELETE FROM tblSegment; DELETE FROM "
-                                              "tblRoster_Category WHERE lRosterID <> 1; DELETE FROM %1 WHERE fSysLock = 0;")
-                                   .arg(QLatin1String(GetParam().table))));
+    ASSERT_TRUE(
+        folder.execSql(QStringLiteral("DELETE FROM tblSegmentDetail; DELETE FROM tblSegment; DELETE FROM "
+                                      "tblRoster_Category WHERE lRosterID <> 1; DELETE FROM %1 WHERE fSysLock = 0;")
+                           .arg(QLatin1String(GetParam().table))));
     RecordWindow* w = openKind();
     emit w->dbgMain->DblClick();
     EXPECT_EQ(w->ssTab1->currentIndex(), 0);
@@ -139,7 +142,8 @@ TEST_P(EveryList, ARowASegmentUsesIsNotDeleted)
     EXPECT_EQ(boxes.shown()[0].text, QStringLiteral("delete the following records?\r\n\r\n") + GetParam().usedName);
     EXPECT_EQ(boxes.shown()[0].style, 292);
     if (GetParam().tag == 3)  // the athlete window refuses before the database does
-        EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("Error 4120 encountered in frmRoster.cmdDelete_Click")));
+        EXPECT_TRUE(
+            boxes.last().text.startsWith(QStringLiteral("Error 4120 encountered in frmRoster.cmdDelete_Click")));
     else
         EXPECT_EQ(boxes.last().style, 48);
     EXPECT_TRUE(boxes.last().text.contains(Refused));
@@ -222,7 +226,8 @@ TEST_F(CategoryWindow, LeavingAChangedPageCancelKeepsItNoDropsTheEdits)
     w->cmdClose->click();  // nothing left to ask about, nothing written
     EXPECT_TRUE(w->unloaded());
     EXPECT_EQ(boxes.count(), 2);
-    EXPECT_EQ(value(QStringLiteral("SELECT sCategory FROM tblCategory WHERE lCategoryID = 3")), QStringLiteral("Juniors"));
+    EXPECT_EQ(value(QStringLiteral("SELECT sCategory FROM tblCategory WHERE lCategoryID = 3")),
+              QStringLiteral("Juniors"));
 }
 
 TEST_F(CategoryWindow, ASaveWritesTheRowThePageShowsWhateverTheListDidMeanwhile)
@@ -235,9 +240,11 @@ TEST_F(CategoryWindow, ASaveWritesTheRowThePageShowsWhateverTheListDidMeanwhile)
     b->txtCategory->setText(QStringLiteral("Aaa"));
     b->cmdSave->click();  // a requeries; its current row moves
     a->cmdSave->click();
-    EXPECT_EQ(value(QStringLiteral("SELECT group_concat(sCategory || '=' || COALESCE(sDescription, 'NULL'), '|') FROM (SELECT * FROM "
-                                   "tblCategory WHERE fSysLock = 0 ORDER BY lCategoryID)")),
-              QStringLiteral("Juniors=Under 18|Seniors B=|Masters=NULL|Veterans=NULL|Aaa=")) << "empty boxes write empty texts";
+    EXPECT_EQ(value(QStringLiteral(
+                  "SELECT group_concat(sCategory || '=' || COALESCE(sDescription, 'NULL'), '|') FROM (SELECT * FROM "
+                  "tblCategory WHERE fSysLock = 0 ORDER BY lCategoryID)")),
+              QStringLiteral("Juniors=Under 18|Seniors B=|Masters=NULL|Veterans=NULL|Aaa="))
+        << "empty boxes write empty texts";
 
     openRow(a, 5);  // and another window deletes it
     a->txtNotes->setPlainText(QStringLiteral("note"));
@@ -310,7 +317,8 @@ TEST_F(CategoryWindow, TheSegmentTypeWindowReportsRowsAlreadyGone)
     select(w, {3});
     boxes.answer(6);
     w->cmdDelete->click();
-    EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("Error 4120 encountered in frmSegmentType.cmdDelete_Click")));
+    EXPECT_TRUE(
+        boxes.last().text.startsWith(QStringLiteral("Error 4120 encountered in frmSegmentType.cmdDelete_Click")));
     EXPECT_EQ(refreshes.count(), 0);
     EXPECT_EQ(listedIds(w), (QList<int>{2, 3}));
 }

@@ -3,9 +3,9 @@
 #include "lists/frmEvent.h"
 #include "platform/DatePicker.h"
 
+#include <QApplication>
 #include <QLocale>
 #include <QPlainTextEdit>
-#include <QApplication>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -16,14 +16,15 @@ QString longTime(int h, int m)
     QString format = QLocale().timeFormat(QLocale::LongFormat);
     return QLocale().toString(QTime(h, m), format.remove(QLatin1Char('t')).trimmed());
 }
-}
+}  // namespace
 
 class EventWindow : public ListsTest {
 protected:
     QString stored(const char* column, int id)
     {
         return value(QStringLiteral("SELECT COALESCE(%1, 'NULL') FROM tblEvent WHERE lEventID = %2")
-                         .arg(QLatin1String(column)).arg(id));
+                         .arg(QLatin1String(column))
+                         .arg(id));
     }
 };
 

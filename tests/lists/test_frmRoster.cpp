@@ -13,7 +13,8 @@ protected:
     QString links(int athlete)
     {
         return value(QStringLiteral("SELECT group_concat(lCategoryID) FROM (SELECT lCategoryID FROM tblRoster_Category "
-                                   "WHERE lRosterID = %1 ORDER BY rowid)").arg(athlete));
+                                    "WHERE lRosterID = %1 ORDER BY rowid)")
+                         .arg(athlete));
     }
     static QList<int> items(QListWidget* list)
     {
@@ -108,16 +109,17 @@ TEST_F(RosterWindow, AthletesAreDeletedAllOrNoneWhenOneIsInUse)
     boxes.answer(6);
     w->cmdDelete->click();
     EXPECT_EQ(listedIds(w), QList<int>{2});
-    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM tblRoster_Category WHERE lRosterID IN (3, 4)")), QStringLiteral("0"));
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM tblRoster_Category WHERE lRosterID IN (3, 4)")),
+              QStringLiteral("0"));
 }
 
 TEST_F(RosterWindow, AFailedSaveLeavesNoHalfWrittenAthleteAndARetryAddsOne)
 {
     // The second link of any save fails.
-    ASSERT_TRUE(folder.execSql(QStringLiteral(
-        "CREATE TRIGGER failSecondLink BEFORE INSERT ON tblRoster_Category "
-        "WHEN (SELECT COUNT(*) FROM tblRoster_Category WHERE lRosterID = NEW.lRosterID) >= 1 "
-        "BEGIN SELECT RAISE(ABORT, 'injected'); END;")));
+    ASSERT_TRUE(folder.execSql(
+        QStringLiteral("CREATE TRIGGER failSecondLink BEFORE INSERT ON tblRoster_Category "
+                       "WHEN (SELECT COUNT(*) FROM tblRoster_Category WHERE lRosterID = NEW.lRosterID) >= 1 "
+                       "BEGIN SELECT RAISE(ABORT, 'injected'); END;")));
     frmRoster* w = open<frmRoster>();
     openRow(w, 4);
     w->txtLastName->setFocus();

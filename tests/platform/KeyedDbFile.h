@@ -14,7 +14,8 @@ inline QString makeKeyedDb(const QTemporaryDir& dir, const QString& key, const c
 {
     const QString path = dir.filePath(name);
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+        != SQLITE_OK)
         throw std::runtime_error("cannot create test database");
     QString k = key;
     k.replace(QLatin1Char('\''), QStringLiteral("''"));

@@ -61,9 +61,9 @@ TEST_F(ConnectionTest, OpenRefusesMissingFileWrongKeyAndLockedFile)
     ASSERT_EQ(sqlite3_open_v2(path.toUtf8().constData(), &holder, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
     const QByteArray key = QStringLiteral("PRAGMA key = 'S3cr''et'").toUtf8();
     ASSERT_EQ(sqlite3_exec(holder, key.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE; INSERT INTO tblParent (sName) VALUES ('x');", nullptr, nullptr,
-                           nullptr),
-              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(holder, "BEGIN EXCLUSIVE; INSERT INTO tblParent (sName) VALUES ('x');", nullptr, nullptr, nullptr),
+        SQLITE_OK);
     EXPECT_EQ(errorOf([&] { other.Open(path, Key, 100); }), ErrNo::DatabaseInUse);
     EXPECT_FALSE(other.IsOpen());
     // A write lock without the exclusive one is caught by the probe too.
@@ -112,8 +112,8 @@ TEST_F(ConnectionTest, NulInAScriptEndsItWithoutLooping)
     EXPECT_EQ(conn.Execute(QStringLiteral("UPDATE tblItem SET dValue = 7;") + nul), 3);
     EXPECT_EQ(conn.Execute(QStringLiteral("UPDATE tblItem SET dValue = 8") + nul + nul + QStringLiteral("  ")), 3);
     EXPECT_EQ(errorOf([&] {
-                  conn.Execute(QStringLiteral("UPDATE tblItem SET dValue = 9;") + nul +
-                               QStringLiteral("DELETE FROM tblItem"));
+                  conn.Execute(QStringLiteral("UPDATE tblItem SET dValue = 9;") + nul
+                               + QStringLiteral("DELETE FROM tblItem"));
               }),
               ErrNo::OleDbSyntax);
     EXPECT_EQ(scalar("SELECT count(*) FROM tblItem").toLong(), 3);
@@ -122,8 +122,8 @@ TEST_F(ConnectionTest, NulInAScriptEndsItWithoutLooping)
 TEST_F(ConnectionTest, BoundParametersWriteTheStorageForms)
 {
     conn.Execute(QStringLiteral("INSERT INTO tblItem (sLabel, fFlag, dtDate, dtTime, dValue) VALUES (?, ?, ?, ?, ?)"),
-                 {Value(QStringLiteral("O'Brien | x")), Value(true), Value(QDate(2001, 7, 4)),
-                  Value(QTime(14, 30, 0)), Value(2.5)});
+                 {Value(QStringLiteral("O'Brien | x")), Value(true), Value(QDate(2001, 7, 4)), Value(QTime(14, 30, 0)),
+                  Value(2.5)});
     const qint64 id = conn.LastInsertRowId();
     EXPECT_EQ(id, 4);
     const QString where = QStringLiteral(" FROM tblItem WHERE lItemID = %1").arg(id);
@@ -131,7 +131,8 @@ TEST_F(ConnectionTest, BoundParametersWriteTheStorageForms)
     EXPECT_EQ(conn.ExecuteScalar(QStringLiteral("SELECT dtDate") + where).toText(), QStringLiteral("2001-07-04"));
     EXPECT_EQ(conn.ExecuteScalar(QStringLiteral("SELECT dtTime") + where).toText(), QStringLiteral("14:30:00"));
     EXPECT_EQ(conn.ExecuteScalar(QStringLiteral("SELECT sLabel") + where).toText(), QStringLiteral("O'Brien | x"));
-    EXPECT_TRUE(conn.ExecuteScalar(QStringLiteral("SELECT sLabel FROM tblItem WHERE lItemID = ?"), {Value(99)}).isNull());
+    EXPECT_TRUE(
+        conn.ExecuteScalar(QStringLiteral("SELECT sLabel FROM tblItem WHERE lItemID = ?"), {Value(99)}).isNull());
 }
 
 TEST_F(ConnectionTest, TransactionsNestAsSavepoints)

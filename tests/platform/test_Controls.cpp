@@ -20,7 +20,7 @@ protected:
     }
     ComboBox cbo;
 };
-}
+}  // namespace
 
 TEST_F(ComboBoxTest, FillingSelectsNothing)
 {

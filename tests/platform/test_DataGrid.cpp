@@ -3,8 +3,8 @@
 #include "platform/DataGrid.h"
 #include "platform/DataGridDelegate.h"
 #include "platform/DataGridPrint.h"
-#include "platform/Recordset.h"
 #include "platform/KeyedDbFile.h"
+#include "platform/Recordset.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -124,7 +124,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         conn.Open(makeKeyedDb(dir, "k",
                               (QByteArray("CREATE TABLE t (lID INTEGER PRIMARY KEY AUTOINCREMENT, sName TEXT COLLATE "
-                                          "NOCASE); INSERT INTO t (sName) VALUES ") + names + ";")
+                                          "NOCASE); INSERT INTO t (sName) VALUES ")
+                               + names + ";")
                                   .constData()),
                   "k");
         rs.Open(conn, QStringLiteral("SELECT * FROM t ORDER BY lID"), mode);
@@ -316,7 +317,9 @@ TEST_F(DataGridTest, RowHeaderClicksBuildAnOrderedSelection)
     grid.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
     QHeaderView* v = grid.verticalHeader();
-    const auto rowPoint = [&](int r) { return QPoint(v->width() / 2, v->sectionViewportPosition(r) + v->sectionSize(r) / 2); };
+    const auto rowPoint = [&](int r) {
+        return QPoint(v->width() / 2, v->sectionViewportPosition(r) + v->sectionSize(r) / 2);
+    };
     ASSERT_GT(v->width(), 5);
     QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, rowPoint(3));
     QTest::mouseClick(v->viewport(), Qt::LeftButton, Qt::ControlModifier, rowPoint(0));
@@ -388,7 +391,7 @@ TEST_F(DataGridTest, BeforeColUpdateChecksAndCanCancelTheEdit)
 
     EXPECT_TRUE(typeIntoCurrentCell(grid, QStringLiteral("t001")));
     EXPECT_EQ(rs.valueAt(1, 1), Value("T001"));  // stored as the handler changed it
-    EXPECT_TRUE(grid.DataChanged());  // the row is not committed yet
+    EXPECT_TRUE(grid.DataChanged());             // the row is not committed yet
     grid.Update();
     EXPECT_FALSE(grid.DataChanged());
 
@@ -440,7 +443,8 @@ TEST_F(DataGridTest, NulInACellEditIsDropped)
         {QString(nul), Value::null()},
     };
     QStringList checked;
-    QObject::connect(&grid, &DataGrid::BeforeColUpdate, [&](int col, Value, bool*) { checked << grid.Columns(col)->Text(); });
+    QObject::connect(&grid, &DataGrid::BeforeColUpdate,
+                     [&](int col, Value, bool*) { checked << grid.Columns(col)->Text(); });
     for (const auto& c : cases) {
         grid.setCurrentIndex(grid.model()->index(0, 1));
         ASSERT_TRUE(typeIntoCurrentCell(grid, c.typed));
@@ -522,7 +526,8 @@ TEST_F(DataGridTest, HiddenColumnRemembersItsWidthAndFormatsApply)
     EXPECT_DOUBLE_EQ(grid.Columns(1)->Width(), 1200);
 
     grid.Columns(0)->NumberFormat(QStringLiteral("FormatText Event"));
-    QObject::connect(&grid, &DataGrid::FormatText, [](int, Value* v) { *v = Value(QStringLiteral("#") + v->asText()); });
+    QObject::connect(&grid, &DataGrid::FormatText,
+                     [](int, Value* v) { *v = Value(QStringLiteral("#") + v->asText()); });
     EXPECT_EQ(shown(grid, 2, 0), "#3");
     grid.Columns(0)->NumberFormat(QStringLiteral("0.00"));
     EXPECT_EQ(shown(grid, 2, 0), QLocale().toString(3.0, 'f', 2));

@@ -13,32 +13,32 @@ QString writeFile(const QTemporaryDir& dir, const QByteArray& bytes)
     f.write(bytes);
     return path;
 }
-}
+}  // namespace
 
 TEST(ProfileFile, ReadsValuesByTheProfileRules)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = writeFile(dir,
-        "; a comment line\r\n"
-        "stray=before any section\r\n"
-        "[English]\r\n"
-        "100 = Connection has timed out, unable to connect   \r\n"
-        "110=\"  quoted, kept blanks  \"\r\n"
-        "120='single'\r\n"
-        "130=\"unbalanced\r\n"
-        "140=\"a\" and \"b\"\r\n"
-        "150=\r\n"
-        "160=x=y ; not a comment\r\n"
-        "170=first\r\n"
-        "170=second\r\n"
-        ";180=commented out\r\n"
-        "190=\"\"\r\n"
-        "200=C:\\path\\with\\tn\r\n"
-        "  [ Deutsch ]  \n"
-        "100=Zeit\n"
-        "[english]\r\n"
-        "300=in a second section of the same name\r\n");
+                                   "; a comment line\r\n"
+                                   "stray=before any section\r\n"
+                                   "[English]\r\n"
+                                   "100 = Connection has timed out, unable to connect   \r\n"
+                                   "110=\"  quoted, kept blanks  \"\r\n"
+                                   "120='single'\r\n"
+                                   "130=\"unbalanced\r\n"
+                                   "140=\"a\" and \"b\"\r\n"
+                                   "150=\r\n"
+                                   "160=x=y ; not a comment\r\n"
+                                   "170=first\r\n"
+                                   "170=second\r\n"
+                                   ";180=commented out\r\n"
+                                   "190=\"\"\r\n"
+                                   "200=C:\\path\\with\\tn\r\n"
+                                   "  [ Deutsch ]  \n"
+                                   "100=Zeit\n"
+                                   "[english]\r\n"
+                                   "300=in a second section of the same name\r\n");
 
     const struct {
         const char* section;
@@ -78,9 +78,13 @@ TEST(ProfileFile, DecodesUtf8AndFallsBackToTheWindowsCodePage)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     // UTF-8 with a byte-order mark.
-    QString path = writeFile(dir, "\xEF\xBB\xBF[English]\r\n1=Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC\r\n");
+    QString path = writeFile(dir,
+                             "\xEF\xBB\xBF[English]\r\n1=Gr\xC3\xBC\xC3\x9F"
+                             "e \xE2\x82\xAC\r\n");
     EXPECT_EQ(ProfileFile::readString(path, "English", "1"), QStringLiteral("Grüße €"));
     // The same text written by an old editor in Windows-1252.
-    path = writeFile(dir, "[English]\r\n1=Gr\xFC\xDF" "e \x80 \x93quoted\x94\r\n");
+    path = writeFile(dir,
+                     "[English]\r\n1=Gr\xFC\xDF"
+                     "e \x80 \x93quoted\x94\r\n");
     EXPECT_EQ(ProfileFile::readString(path, "English", "1"), QStringLiteral("Grüße € “quoted”"));
 }

@@ -1,5 +1,5 @@
-#include "support/RaisedBy.h"
 #include "KeyedDbFile.h"
+#include "support/RaisedBy.h"
 
 #include "platform/AppError.h"
 #include "platform/Connection.h"
@@ -109,29 +109,36 @@ TEST_F(RecordsetTest, SnapshotCountsTypesAndFieldAccess)
     EXPECT_EQ(agg.Fields(QStringLiteral("t")).Value().kind(), Value::Kind::Text);
     EXPECT_DOUBLE_EQ(agg.Fields(QStringLiteral("d")).Value().toDouble(), 2.0);
 
-    EXPECT_EQ(errorOf([&] { Recordset bad; bad.Open(conn, QStringLiteral("SELECT x FROM tblItem")); }),
+    EXPECT_EQ(errorOf([&] {
+                  Recordset bad;
+                  bad.Open(conn, QStringLiteral("SELECT x FROM tblItem"));
+              }),
               ErrNo::OleDbSyntax);
 }
 
 TEST_F(RecordsetTest, SortIsCaseInsensitiveNullsFirstAndStable)
 {
     Recordset rs;
-    fillLabels(rs, {QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("<null>"), QStringLiteral("a"),
-                    QStringLiteral("B")});
+    fillLabels(
+        rs,
+        {QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("<null>"), QStringLiteral("a"), QStringLiteral("B")});
     rs.Sort(QStringLiteral("sLabel "));
-    EXPECT_EQ(labels(rs), (QStringList{QStringLiteral("<null>"), QStringLiteral("A"), QStringLiteral("a"),
-                                       QStringLiteral("b"), QStringLiteral("B")}));
+    EXPECT_EQ(labels(rs),
+              (QStringList{QStringLiteral("<null>"), QStringLiteral("A"), QStringLiteral("a"), QStringLiteral("b"),
+                           QStringLiteral("B")}));
     rs.Sort(QStringLiteral("sLabel DESC"));
-    EXPECT_EQ(labels(rs), (QStringList{QStringLiteral("b"), QStringLiteral("B"), QStringLiteral("A"),
-                                       QStringLiteral("a"), QStringLiteral("<null>")}));
+    EXPECT_EQ(labels(rs),
+              (QStringList{QStringLiteral("b"), QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("a"),
+                           QStringLiteral("<null>")}));
     rs.Sort(QStringLiteral("sLabel nulls last"));
     EXPECT_EQ(labels(rs).last(), QStringLiteral("<null>"));
     rs.Sort(QStringLiteral("sLabel DESC NULLS LAST"));
     EXPECT_EQ(labels(rs).last(), QStringLiteral("<null>"));
     EXPECT_EQ(labels(rs).first(), QStringLiteral("b"));
     rs.Sort(QStringLiteral("[sLabel] ASC, lID DESC"));
-    EXPECT_EQ(labels(rs, "lID"), (QStringList{QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("2"),
-                                              QStringLiteral("5"), QStringLiteral("1")}));
+    EXPECT_EQ(labels(rs, "lID"),
+              (QStringList{QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("2"), QStringLiteral("5"),
+                           QStringLiteral("1")}));
 
     // A sort change keeps the current row.
     rs.Sort(QString());
@@ -246,8 +253,9 @@ TEST_F(RecordsetTest, ClonesShareRowsEditsDeletesAndBookmarks)
 TEST_F(RecordsetTest, DeleteUnderAFilterWalksFirstDeleteNext)
 {
     Recordset rs;
-    fillLabels(rs, {QStringLiteral("T1"), QStringLiteral("R1"), QStringLiteral("T2"), QStringLiteral("T3"),
-                    QStringLiteral("R2")});
+    fillLabels(
+        rs,
+        {QStringLiteral("T1"), QStringLiteral("R1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("R2")});
     rs.Filter(QStringLiteral("sLabel LIKE 'T*'"));
     rs.MoveFirst();
     while (!rs.IsEOF()) {
@@ -312,7 +320,8 @@ TEST_F(RecordsetTest, WriteThroughInsertUpdateDelete)
 TEST_F(RecordsetTest, PendingEditsAreStoredOnCloseAndReleaseAndCompositeKeysWork)
 {
     const auto noteOf = [&](int a, int b) {
-        return conn.ExecuteScalar(QStringLiteral("SELECT sNote FROM tblLink WHERE lA = ? AND lB = ?"), {Value(a), Value(b)});
+        return conn.ExecuteScalar(QStringLiteral("SELECT sNote FROM tblLink WHERE lA = ? AND lB = ?"),
+                                  {Value(a), Value(b)});
     };
     {
         Recordset rs;
@@ -484,7 +493,8 @@ TEST_F(RecordsetTest, EditableJoinRefusesColumnsOfOtherTables)
 TEST_F(RecordsetTest, CancelInOneCloneKeepsTheOtherClonesPendingEdit)
 {
     const auto stored = [&](const char* column) {
-        return conn.ExecuteScalar(QStringLiteral("SELECT %1 FROM tblItem WHERE lItemID = 1").arg(QString::fromUtf8(column)));
+        return conn.ExecuteScalar(
+            QStringLiteral("SELECT %1 FROM tblItem WHERE lItemID = 1").arg(QString::fromUtf8(column)));
     };
     Recordset rs;
     rs.Open(conn, QStringLiteral("SELECT lItemID, sLabel, dValue FROM tblItem ORDER BY lItemID"),
@@ -528,12 +538,23 @@ TEST(RecordsetLike, WildcardsMatchAsBeforeIgnoringCase)
         bool match;
     };
     const Case cases[] = {
-        {"Segment", "seg*", true},   {"Segment", "*MENT", true},  {"Segment", "*g*e*t", true},
-        {"Segment", "S?gm_nt", true}, {"Segment", "S?gm", false},  {"Segment", "*x*", false},
-        {"", "*", true},              {"", "?", false},            {"abc", "a%c", true},
-        {"abc", "a**%c", true},       {"abc", "abcd*", false},     {"aXbXc", "a*b*c", true},
-        {"aab", "*ab", true},         {"abab", "*ab*ab", true},    {"abab", "*ab*ab*ab", false},
-        {"Mississippi", "m*iss*ppi", true}, {"Mississippi", "m*iss*ppix", false},
+        {"Segment", "seg*", true},
+        {"Segment", "*MENT", true},
+        {"Segment", "*g*e*t", true},
+        {"Segment", "S?gm_nt", true},
+        {"Segment", "S?gm", false},
+        {"Segment", "*x*", false},
+        {"", "*", true},
+        {"", "?", false},
+        {"abc", "a%c", true},
+        {"abc", "a**%c", true},
+        {"abc", "abcd*", false},
+        {"aXbXc", "a*b*c", true},
+        {"aab", "*ab", true},
+        {"abab", "*ab*ab", true},
+        {"abab", "*ab*ab*ab", false},
+        {"Mississippi", "m*iss*ppi", true},
+        {"Mississippi", "m*iss*ppix", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(RecordsetExpr::likeMatch(QString::fromUtf8(c.text), QString::fromUtf8(c.pattern)), c.match)

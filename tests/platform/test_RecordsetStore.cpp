@@ -2,8 +2,8 @@
 // into the next one or take many: what was loaded reads back, sorts, filters,
 // edits through a clone, keeps its bookmarks through a requery and added
 // rows, and a released set loads again.
-#include "support/RaisedBy.h"
 #include "KeyedDbFile.h"
+#include "support/RaisedBy.h"
 
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
@@ -44,9 +44,9 @@ protected:
         for (int r = 0; r < rs.RecordCount(); ++r) {
             const int id = rs.valueAt(r, colID).toLong();
             wrong += rs.valueAt(r, colLabel) != Value(QStringLiteral("T%1").arg(id % 7))
-                     || rs.valueAt(r, colDate) != Value(QDate(2020, 1, 1).addDays(id))
-                     || rs.valueAt(r, colNotes) != Value(QStringLiteral("note %1").arg(id))
-                     || rs.valueAt(r, colFlag) != Value(id % 2 == 1);
+                || rs.valueAt(r, colDate) != Value(QDate(2020, 1, 1).addDays(id))
+                || rs.valueAt(r, colNotes) != Value(QStringLiteral("note %1").arg(id))
+                || rs.valueAt(r, colFlag) != Value(id % 2 == 1);
         }
         return wrong;
     }

@@ -14,9 +14,9 @@ TEST(SqlScript, MakesAKeyedDatabaseAndNeverReplacesOne)
     QTemporaryDir dir;
     const QString path = dir.filePath("a.mdb");
     QString error;
-    ASSERT_TRUE(createDatabaseFromScripts(path, "k", {"CREATE TABLE t (x INTEGER); -- note\n",
-                                                      "INSERT INTO t VALUES (1); INSERT INTO t VALUES (2);"},
-                                          &error))
+    ASSERT_TRUE(createDatabaseFromScripts(
+        path, "k", {"CREATE TABLE t (x INTEGER); -- note\n", "INSERT INTO t VALUES (1); INSERT INTO t VALUES (2);"},
+        &error))
         << qPrintable(error);
 
     sqlite3* db = nullptr;
@@ -46,9 +46,8 @@ TEST(SqlScript, AFailingStatementLeavesNoFileAndNamesTheStatement)
     QTemporaryDir dir;
     const QString path = dir.filePath("b.mdb");
     QString error;
-    EXPECT_FALSE(createDatabaseFromScripts(path, "k", {"CREATE TABLE t (x INTEGER);",
-                                                       "INSERT INTO nowhere VALUES (1);"},
-                                           &error));
+    EXPECT_FALSE(createDatabaseFromScripts(path, "k",
+                                           {"CREATE TABLE t (x INTEGER);", "INSERT INTO nowhere VALUES (1);"}, &error));
     EXPECT_TRUE(error.contains("nowhere")) << qPrintable(error);
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_FALSE(QFile::exists(path + ".part"));

@@ -1,9 +1,9 @@
 #include "SearchFixture.h"
 
+#include "app/ChildForms.h"
 #include "app/clsFormRefresher.h"
 #include "platform/DataGrid.h"
 #include "search/clsExportToFile.h"
-#include "app/ChildForms.h"
 
 #include <QFile>
 #include <QLocale>
@@ -81,12 +81,13 @@ protected:
     bool cancel = false;
     QStringList asked;
 };
-}
+}  // namespace
 
 TEST_F(Export, TwoSegmentsWithFiveAndThreeRowsGiveNineLinesOfNineteenFields)
 {
-    ASSERT_TRUE(folder.execSql(QStringLiteral("UPDATE tblSegment SET mNotes = 'one' || char(13,10) || 'two' || char(9) || 'x' "
-                                              "WHERE lSegmentID = 2")));
+    ASSERT_TRUE(
+        folder.execSql(QStringLiteral("UPDATE tblSegment SET mNotes = 'one' || char(13,10) || 'two' || char(9) || 'x' "
+                                      "WHERE lSegmentID = 2")));
     searchAll();
     select({1, 2});
     g_offerProgress = true;
@@ -94,8 +95,9 @@ TEST_F(Export, TwoSegmentsWithFiveAndThreeRowsGiveNineLinesOfNineteenFields)
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.last().text, QStringLiteral("Data export to file '") + path + QStringLiteral("' is complete"));
     ASSERT_EQ(asked.size(), 1);
-    EXPECT_EQ(asked.first(), QStringLiteral("Export File Save|(*.txt)|*.txt|ZrDataExport")
-                                 + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".txt"));
+    EXPECT_EQ(asked.first(),
+              QStringLiteral("Export File Save|(*.txt)|*.txt|ZrDataExport")
+                  + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".txt"));
 
     const QList<QByteArray> all = lines();
     ASSERT_EQ(all.size(), 9);
@@ -110,7 +112,7 @@ TEST_F(Export, TwoSegmentsWithFiveAndThreeRowsGiveNineLinesOfNineteenFields)
         const QList<QByteArray> f = fields(all[i]);
         if (f[0] == "2") {
             ++ofSegment2;
-            EXPECT_EQ(f[4], "one  two x");  // line breaks and tab as blanks
+            EXPECT_EQ(f[4], "one  two x");       // line breaks and tab as blanks
             EXPECT_EQ(f[4 + 14], QByteArray());  // Null comment
         }
     }

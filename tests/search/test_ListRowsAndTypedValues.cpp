@@ -1,10 +1,10 @@
 #include "SearchFixture.h"
 
+#include "app/ChildForms.h"
 #include "import/frmImportSegment.h"
 #include "platform/AppError.h"
 #include "platform/DataGrid.h"
 #include "search/clsSearchSegment.h"
-#include "app/ChildForms.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -36,8 +36,8 @@ protected:
     {
         SearchFixture::SetUp();
         path = dir.filePath(QStringLiteral("out.txt"));
-        frmSegmentList::setSaveFileAsker(
-            [this](QWidget*, const QString&, const QString&, const QString&) -> std::optional<QString> { return path; });
+        frmSegmentList::setSaveFileAsker([this](QWidget*, const QString&, const QString&,
+                                                const QString&) -> std::optional<QString> { return path; });
     }
 
     // Each exported row's fields (header line left out).
@@ -141,8 +141,8 @@ TEST_F(ListRows, ARefreshAfterAnotherWindowsDeleteKeepsTheSameSegmentsSelected)
 
 TEST_F(ListRows, ExportWritesNumbersInTheirPlainGeneralForm)
 {
-    ASSERT_TRUE(folder.execSql(QStringLiteral(
-        "UPDATE tblSegmentDetail SET dCumTime = 0.0001, dRate = 1234567.25, dDistance = 100000 WHERE lSegmentID = 3;")));
+    ASSERT_TRUE(folder.execSql(QStringLiteral("UPDATE tblSegmentDetail SET dCumTime = 0.0001, dRate = 1234567.25, "
+                                              "dDistance = 100000 WHERE lSegmentID = 3;")));
     searchAll();
     select({3});
     window->cmdExport->click();
@@ -158,8 +158,12 @@ TEST(SearchNumbers, NotANumberOrInfinityInANumericCriterionRaises13)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    const QList<Value> values{Value(QStringLiteral("nan")), Value(QStringLiteral("inf")),
-                              Value(QStringLiteral("-Infinity")), Value(nan), Value(inf), Value(-inf)};
+    const QList<Value> values{Value(QStringLiteral("nan")),
+                              Value(QStringLiteral("inf")),
+                              Value(QStringLiteral("-Infinity")),
+                              Value(nan),
+                              Value(inf),
+                              Value(-inf)};
     for (const Value& v : values) {
         SCOPED_TRACE(v.kind() == Value::Kind::Text ? v.toText().toStdString() : std::to_string(v.toDouble()));
         clsSearchSegment search;
@@ -203,7 +207,8 @@ TEST_F(ListRows, ReviewCellEditsWithANulSave)
     review->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
 
     EXPECT_EQ(boxes.count(), 0) << (boxes.count() ? boxes.last().text.toStdString() : std::string());
-    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM tblSegment WHERE sSegmentLabel = '9B' AND mNotes = 'calm'")), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM tblSegment WHERE sSegmentLabel = '9B' AND mNotes = 'calm'")),
+              1);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM tblSegmentDetail JOIN tblSegment USING (lSegmentID) "
                                    "WHERE sSegmentLabel = '9B'")),
               1);

@@ -1,10 +1,10 @@
-#include "support/RaisedBy.h"
-#include "platform/AppError.h"
-#include "search/clsSearchCriteria.h"
-#include "search/clsSearchSegment.h"
 #include "SearchFixture.h"
+#include "platform/AppError.h"
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
+#include "search/clsSearchCriteria.h"
+#include "search/clsSearchSegment.h"
+#include "support/RaisedBy.h"
 
 #include <functional>
 
@@ -21,7 +21,7 @@ const QString Base = QStringLiteral(
 const QString AthleteJoins = QStringLiteral(
     ") LEFT JOIN tblSegmentDetail on tblSegment.lSegmentID = tblSegmentDetail.lSegmentID ) LEFT JOIN tblRoster on "
     "tblSegmentDetail.lRosterID = tblRoster.lRosterID  ");
-}
+}  // namespace
 
 TEST(SearchCriteriaItem, RendersEachComparisonWithSQLiteLiterals)
 {
@@ -60,8 +60,9 @@ TEST(SearchCriteriaItem, RendersEachComparisonWithSQLiteLiterals)
     name->Negate_pf(false);
     date->Reset_p();
     flag->Reset_p();
-    EXPECT_EQ(set.WhereClause_ps(), QStringLiteral("(NOT (tblSegment.lSegmentID = NULL)) AND "
-                                                   "(tblRoster.sLastName LIKE 'O''B\\_\\%|' ESCAPE '\\')"));
+    EXPECT_EQ(set.WhereClause_ps(),
+              QStringLiteral("(NOT (tblSegment.lSegmentID = NULL)) AND "
+                             "(tblRoster.sLastName LIKE 'O''B\\_\\%|' ESCAPE '\\')"));
     set.Clear_p();
     EXPECT_EQ(set.WhereClause_ps(), QString());
     EXPECT_TRUE(id->Value_pv().isNull());
@@ -105,9 +106,10 @@ TEST(SearchSegment, AsksNameConditionsOfTheirOwnTablesAndNeverJoinsTheRows)
     clsSearchSegment byName;
     byName.sLastName()->SetCriteria_p(QStringLiteral("Like"), Value(QStringLiteral("*ann*")));
     EXPECT_EQ(byName.GetSearchSqlString_ps(),
-              Base + QStringLiteral(")) WHERE (tblSegment.lSegmentID IN (SELECT lSegmentID FROM tblSegmentDetail WHERE "
-                                    "lRosterId IN (SELECT lRosterID FROM tblRoster WHERE "
-                                    "(tblRoster.sLastName LIKE '%ann%' ESCAPE '\\'))))"));
+              Base
+                  + QStringLiteral(")) WHERE (tblSegment.lSegmentID IN (SELECT lSegmentID FROM tblSegmentDetail WHERE "
+                                   "lRosterId IN (SELECT lRosterID FROM tblRoster WHERE "
+                                   "(tblRoster.sLastName LIKE '%ann%' ESCAPE '\\'))))"));
     // Beside another condition it leaves the choice of index to that one.
     byName.fReviewed()->SetCriteria_p(QStringLiteral("="), Value(0));
     EXPECT_TRUE(byName.GetSearchSqlString_ps().contains(QStringLiteral("(+tblSegment.lSegmentID IN (SELECT")));
@@ -123,10 +125,15 @@ TEST(SearchSegment, AsksNameConditionsOfTheirOwnTablesAndNeverJoinsTheRows)
     two.dtImportDate()->SetCriteria_p(QStringLiteral("="), Value(QDate(2001, 3, 1)));
     two.setOrderBy_p(QStringLiteral(" ORDER BY tblSegment.lSegmentID"));
     EXPECT_EQ(two.GetSearchSqlString_ps(),
-              Base + QStringLiteral(")) WHERE (tblSegment.dtImportDate = '2001-03-01') AND (+COALESCE(tblSegment.lEventID, 1) IN "
-                                    "(SELECT lEventID FROM tblEvent WHERE (tblEvent.sEvent LIKE '%reg%' ESCAPE '\\'))) "
-                                    "ORDER BY tblSegment.lSegmentID"));
-    EXPECT_EQ(raisedBy([&] { two.SetCriteria_p(QStringLiteral("tblSegment.nothing"), QStringLiteral("="), Value(1)); }).number(), 5);
+              Base
+                  + QStringLiteral(
+                      ")) WHERE (tblSegment.dtImportDate = '2001-03-01') AND (+COALESCE(tblSegment.lEventID, 1) IN "
+                      "(SELECT lEventID FROM tblEvent WHERE (tblEvent.sEvent LIKE '%reg%' ESCAPE '\\'))) "
+                      "ORDER BY tblSegment.lSegmentID"));
+    EXPECT_EQ(raisedBy([&] {
+                  two.SetCriteria_p(QStringLiteral("tblSegment.nothing"), QStringLiteral("="), Value(1));
+              }).number(),
+              5);
 }
 
 namespace {
@@ -156,7 +163,7 @@ QStringList rowsOf(Connection& db, const QString& sql)
 }
 
 using SearchStatement = SearchFixture;
-}
+}  // namespace
 
 // The same segments, columns and order as the joined statement, over rows
 // without athletes, unknown athletes, Null names and events, labels that
@@ -184,30 +191,65 @@ INSERT INTO tblSegmentDetail (lSegmentID, lOrdinalPosition, dCumTime, lRosterId)
         Set set;
     } cases[] = {
         {"nothing", [](clsSearchSegment&) {}},
-        {"cleared, id = Null", [](clsSearchSegment& q) { q.ClearCriteria_p(); q.lSegmentID()->SetCriteria_p(QStringLiteral("="), Value::null()); }},
-        {"cleared, category", [&](clsSearchSegment& q) { q.ClearCriteria_p(); q.lCategoryID()->SetCriteria_p(eq, Value(3)); }},
+        {"cleared, id = Null",
+         [](clsSearchSegment& q) {
+             q.ClearCriteria_p();
+             q.lSegmentID()->SetCriteria_p(QStringLiteral("="), Value::null());
+         }},
+        {"cleared, category",
+         [&](clsSearchSegment& q) {
+             q.ClearCriteria_p();
+             q.lCategoryID()->SetCriteria_p(eq, Value(3));
+         }},
         {"name like", [&](clsSearchSegment& q) { q.sLastName()->SetCriteria_p(like, text("*ann*")); }},
-        {"name not like", [&](clsSearchSegment& q) { q.sLastName()->SetCriteria_p(like, text("*ann*")); q.sLastName()->Negate_pf(true); }},
+        {"name not like",
+         [&](clsSearchSegment& q) {
+             q.sLastName()->SetCriteria_p(like, text("*ann*"));
+             q.sLastName()->Negate_pf(true);
+         }},
         {"name =", [&](clsSearchSegment& q) { q.sLastName()->SetCriteria_p(eq, text("hanna")); }},
-        {"name <> negated", [&](clsSearchSegment& q) { q.sLastName()->SetCriteria_p(QStringLiteral("<>"), text("Mann")); q.sLastName()->Negate_pf(true); }},
-        {"name in", [&](clsSearchSegment& q) { q.sLastName()->SetCriteria_p(QStringLiteral("In"), QList<Value>{text("Mann"), text("Smith")}); }},
+        {"name <> negated",
+         [&](clsSearchSegment& q) {
+             q.sLastName()->SetCriteria_p(QStringLiteral("<>"), text("Mann"));
+             q.sLastName()->Negate_pf(true);
+         }},
+        {"name in",
+         [&](clsSearchSegment& q) {
+             q.sLastName()->SetCriteria_p(QStringLiteral("In"), QList<Value>{text("Mann"), text("Smith")});
+         }},
         {"name with %", [&](clsSearchSegment& q) { q.sLastName()->SetCriteria_p(like, text("*%*")); }},
         {"any name", [&](clsSearchSegment& q) { q.sLastName()->SetCriteria_p(like, text("*")); }},
         {"name = Null", [&](clsSearchSegment& q) { q.sLastName()->SetCriteria_p(eq, Value::null()); }},
         {"event like", [&](clsSearchSegment& q) { q.sEvent()->SetCriteria_p(like, text("*a*")); }},
-        {"event not like", [&](clsSearchSegment& q) { q.sEvent()->SetCriteria_p(like, text("*off*")); q.sEvent()->Negate_pf(true); }},
-        {"event = negated", [&](clsSearchSegment& q) { q.sEvent()->SetCriteria_p(eq, text("a|b")); q.sEvent()->Negate_pf(true); }},
+        {"event not like",
+         [&](clsSearchSegment& q) {
+             q.sEvent()->SetCriteria_p(like, text("*off*"));
+             q.sEvent()->Negate_pf(true);
+         }},
+        {"event = negated",
+         [&](clsSearchSegment& q) {
+             q.sEvent()->SetCriteria_p(eq, text("a|b"));
+             q.sEvent()->Negate_pf(true);
+         }},
         {"label", [&](clsSearchSegment& q) { q.sSegmentLabel()->SetCriteria_p(eq, text("A1")); }},
         {"label twice", [&](clsSearchSegment& q) { q.sSegmentLabel()->SetCriteria_p(eq, text("dup")); }},
         {"type", [&](clsSearchSegment& q) { q.lSegmentTypeID()->SetCriteria_p(eq, Value(2)); }},
         {"unreviewed", [&](clsSearchSegment& q) { q.fReviewed()->SetCriteria_p(eq, Value(0)); }},
-        {"import days", [&](clsSearchSegment& q) { q.dtImportDate()->SetCriteria_p(QStringLiteral("Between"), range(QDate(2024, 2, 1), QDate(2024, 3, 5))); }},
-        {"ids", [&](clsSearchSegment& q) { q.lSegmentID()->SetCriteria_p(QStringLiteral("In"), QList<Value>{Value(1), Value(7), Value(9)}); }},
-        {"name and dates", [&](clsSearchSegment& q) {
+        {"import days",
+         [&](clsSearchSegment& q) {
+             q.dtImportDate()->SetCriteria_p(QStringLiteral("Between"), range(QDate(2024, 2, 1), QDate(2024, 3, 5)));
+         }},
+        {"ids",
+         [&](clsSearchSegment& q) {
+             q.lSegmentID()->SetCriteria_p(QStringLiteral("In"), QList<Value>{Value(1), Value(7), Value(9)});
+         }},
+        {"name and dates",
+         [&](clsSearchSegment& q) {
              q.sLastName()->SetCriteria_p(like, text("*ann*"));
              q.dtSegmentDate()->SetCriteria_p(QStringLiteral(">="), Value(QDate(2024, 2, 10)));
          }},
-        {"everything", [&](clsSearchSegment& q) {
+        {"everything",
+         [&](clsSearchSegment& q) {
              q.sLastName()->SetCriteria_p(like, text("*r*"));
              q.sEvent()->SetCriteria_p(like, text("*"));
              q.sSegmentLabel()->SetCriteria_p(QStringLiteral("<>"), text("zz"));

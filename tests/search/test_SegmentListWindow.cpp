@@ -1,9 +1,9 @@
 #include "SearchFixture.h"
 
+#include "app/ChildForms.h"
 #include "app/frmProgress.h"
 #include "platform/ComboBox.h"
 #include "platform/MessagePresenter.h"
-#include "app/ChildForms.h"
 #include "shell/mdiMain.h"
 
 #include <QApplication>
@@ -62,7 +62,7 @@ protected:
 
     std::unique_ptr<mdiMain> main;
 };
-}
+}  // namespace
 
 TEST_F(SegmentListInMain, ClickIntoASearchBoxSelectsItsWholeTextSoTypingReplacesIt)
 {
@@ -129,8 +129,8 @@ TEST_F(SegmentListWindow, SaveDialogOffersTextFilesOnceUnderTheDefaultName)
     poll.start(10);
     window->cmdExport->click();
     EXPECT_EQ(filters, QStringList{QStringLiteral("(*.txt)")});
-    EXPECT_TRUE(file.endsWith(QStringLiteral("/ZrDataExport") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))
-                              + QStringLiteral(".txt")))
+    EXPECT_TRUE(file.endsWith(QStringLiteral("/ZrDataExport")
+                              + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".txt")))
         << file.toStdString();
     EXPECT_EQ(boxes.count(), 0);
 }
@@ -179,8 +179,8 @@ TEST_F(SegmentListInMain, ExportShowsTheWholePathAndReturnsToTheListThatExported
             EXPECT_TRUE(showsWholeText(*label)) << label->width() << " " << label->text().toStdString();
             EXPECT_TRUE(QString(label->text()).remove(QLatin1Char('\n')).endsWith(path)) << label->text().toStdString();
             EXPECT_TRUE(progress->rect().contains(QRect(label->mapTo(progress, QPoint()), label->size())))
-                << progress->width() << "x" << progress->height() << " label " << label->width() << "x" << label->height()
-                << " frame " << frame(progress)->width() << " area " << area->viewport()->width();
+                << progress->width() << "x" << progress->height() << " label " << label->width() << "x"
+                << label->height() << " frame " << frame(progress)->width() << " area " << area->viewport()->width();
             EXPECT_TRUE(area->viewport()->rect().contains(frame(progress)->geometry()));
             return 1;
         });

@@ -12,9 +12,9 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -34,7 +34,7 @@ bool buttonsEnabled(const frmSegmentList& w)
 {
     return w.cmdDetails->isEnabled() || w.cmdExport->isEnabled() || w.cmdDelete->isEnabled();
 }
-}
+}  // namespace
 
 TEST_F(SegmentList, OpensOnTheSearchPageWithEveryBoxAtAllAndAnEmptyList)
 {
@@ -46,8 +46,8 @@ TEST_F(SegmentList, OpensOnTheSearchPageWithEveryBoxAtAllAndAnEmptyList)
         EXPECT_EQ(box->text(), QStringLiteral("<ALL>"));
     for (ComboBox* cbo : {window->cboCategory, window->cboSegmentType, window->cboSegmentStatus})
         EXPECT_EQ(cbo->Text(), QStringLiteral("<ALL>"));
-    for (DatePicker* d : {window->dtpImportDateFrom, window->dtpImportDateTo, window->dtpSegmentDateFrom,
-                          window->dtpSegmentDateTo})
+    for (DatePicker* d :
+         {window->dtpImportDateFrom, window->dtpImportDateTo, window->dtpSegmentDateFrom, window->dtpSegmentDateTo})
         EXPECT_TRUE(d->Value().isNull());
     // Category 2 is never offered.
     QStringList categories;
@@ -87,9 +87,9 @@ TEST_F(SegmentList, EachCriterionAloneFindsItsSegments)
     // Labels compare without regard to case.
     EXPECT_EQ(found([&] { window->txtSegmentNumber->setText("a1"); }), (Ids{5}));
     EXPECT_EQ(found([&] { window->txtEvent->setText("reg"); }), (Ids{1}));
-    EXPECT_EQ(found([&] { window->cboCategory->ListIndex(1); }), (Ids{1, 3, 6}));          // Juniors
-    EXPECT_EQ(found([&] { window->cboSegmentType->ListIndex(2); }), (Ids{2, 5, 6}));       // Practice
-    EXPECT_EQ(found([&] { window->cboSegmentStatus->ListIndex(1); }), (Ids{1, 4}));        // Reviewed
+    EXPECT_EQ(found([&] { window->cboCategory->ListIndex(1); }), (Ids{1, 3, 6}));     // Juniors
+    EXPECT_EQ(found([&] { window->cboSegmentType->ListIndex(2); }), (Ids{2, 5, 6}));  // Practice
+    EXPECT_EQ(found([&] { window->cboSegmentStatus->ListIndex(1); }), (Ids{1, 4}));   // Reviewed
     // An imported Null flag counts as unreviewed.
     EXPECT_EQ(found([&] { window->cboSegmentStatus->ListIndex(2); }), (Ids{2, 3, 5, 6}));  // Unreviewed
     EXPECT_EQ(found([&] { window->dtpImportDateFrom->Value(Value(QDate(2024, 3, 5))); }), (Ids{3, 4, 5, 6}));
@@ -133,9 +133,9 @@ TEST_F(SegmentList, DateRangesFollowFromToEqualAndReversedRules)
         window->Search_p();
         return sortedIds();
     };
-    EXPECT_EQ(found(QDate(2024, 3, 5), {}, true), (Ids{3, 4, 5, 6}));         // on or after
-    EXPECT_EQ(found({}, QDate(2024, 3, 1), true), (Ids{1, 2}));               // on or before
-    EXPECT_EQ(found(QDate(2024, 3, 5), QDate(2024, 3, 5), true), (Ids{3, 4}));  // equal
+    EXPECT_EQ(found(QDate(2024, 3, 5), {}, true), (Ids{3, 4, 5, 6}));                 // on or after
+    EXPECT_EQ(found({}, QDate(2024, 3, 1), true), (Ids{1, 2}));                       // on or before
+    EXPECT_EQ(found(QDate(2024, 3, 5), QDate(2024, 3, 5), true), (Ids{3, 4}));        // equal
     EXPECT_EQ(found(QDate(2024, 4, 1), QDate(2024, 3, 5), true), (Ids{3, 4, 5, 6}));  // reversed
     EXPECT_EQ(found(QDate(2024, 3, 3), QDate(2024, 2, 20), false), (Ids{2, 3, 4}));
     EXPECT_EQ(found(QDate(2024, 3, 1), {}, false), (Ids{3, 4, 5, 6}));
@@ -325,10 +325,11 @@ TEST_F(SegmentList, DeleteThreeSelectedAsksInSelectionOrderAndRemovesTheirRows)
     window->cmdDelete->click();
     ASSERT_EQ(boxes.count(), 1);
     const QString expected = QStringLiteral("delete the following records (and related detail)?\r\n")
-                             + QStringLiteral("\r\nSegment # 3 Timed On %1\r\nSegment # 1 Timed On %2\r\nSegment # 6 Timed On %3");
-    EXPECT_EQ(boxes.last().text, expected.arg(clsExportToFile::ShortDate_gs(QDate(2024, 3, 1)),
-                                              clsExportToFile::ShortDate_gs(QDate(2024, 2, 10)),
-                                              clsExportToFile::ShortDate_gs(QDate(2024, 3, 25))));
+        + QStringLiteral("\r\nSegment # 3 Timed On %1\r\nSegment # 1 Timed On %2\r\nSegment # 6 Timed On %3");
+    EXPECT_EQ(boxes.last().text,
+              expected.arg(clsExportToFile::ShortDate_gs(QDate(2024, 3, 1)),
+                           clsExportToFile::ShortDate_gs(QDate(2024, 2, 10)),
+                           clsExportToFile::ShortDate_gs(QDate(2024, 3, 25))));
     EXPECT_EQ(boxes.last().style, 292);
     EXPECT_EQ(count("SELECT count(*) FROM tblSegment WHERE lSegmentID IN (1, 3, 6)"), 0);
     EXPECT_EQ(count("SELECT count(*) FROM tblSegmentDetail WHERE lSegmentID IN (1, 3, 6)"), 0);
@@ -361,7 +362,8 @@ TEST_F(SegmentList, SegmentAlreadyGoneRollsBackWith4120AndKeepsItsRows)
         FAIL() << "no error";
     } catch (const AppError& e) {
         EXPECT_EQ(e.number(), 4120);
-        EXPECT_EQ(e.description(), QStringLiteral("Records could not be deleted since they have already been assigned"));
+        EXPECT_EQ(e.description(),
+                  QStringLiteral("Records could not be deleted since they have already been assigned"));
         EXPECT_EQ(e.source(), QStringLiteral("deleteRows_p"));
     }
     EXPECT_EQ(count("SELECT count(*) FROM tblSegmentDetail WHERE lSegmentID = 4"), 1);
@@ -373,9 +375,9 @@ TEST_F(SegmentList, FailingRefreshAfterCommitIsReportedAsItselfNotAsRollback)
     searchAll();
     select({5});
     QObject receiver;
-    QObject::connect(app->FormRefresher_po(), &clsFormRefresher::RefreshRequested, &receiver,
-                     [](qint32, const QVariant&) { throw AppError(1234, QStringLiteral("refresh failed")); },
-                     Qt::DirectConnection);
+    QObject::connect(
+        app->FormRefresher_po(), &clsFormRefresher::RefreshRequested, &receiver,
+        [](qint32, const QVariant&) { throw AppError(1234, QStringLiteral("refresh failed")); }, Qt::DirectConnection);
     boxes.answer(6);
     try {
         window->deleteRows_p();

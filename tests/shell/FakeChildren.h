@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/MenuRow.h"
 #include "app/clsFormRefresher.h"
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
-#include "app/MenuRow.h"
 #include "shell/mdiMain.h"
 
 #include <QCloseEvent>
@@ -29,7 +29,8 @@ public:
 
     Q_INVOKABLE void FormRefresher_po(clsFormRefresher* refresher)
     {
-        note("FormRefresher_po", QStringLiteral("%1 %2").arg(refresher ? "set" : "null", isVisible() ? "shown" : "hidden"));
+        note("FormRefresher_po",
+             QStringLiteral("%1 %2").arg(refresher ? "set" : "null", isVisible() ? "shown" : "hidden"));
     }
     Q_INVOKABLE void Form_Activate() { note("Form_Activate"); }
     Q_INVOKABLE bool QueryUnload_pf()
@@ -66,7 +67,7 @@ private:
     void note(const char* member, const QString& args = {})
     {
         callLog() << objectName() + QLatin1Char('.') + QLatin1String(member)
-                         + (args.isEmpty() ? QString() : QLatin1Char(' ') + args);
+                + (args.isEmpty() ? QString() : QLatin1Char(' ') + args);
     }
 };
 
@@ -108,7 +109,8 @@ public:
     FakeFind() { setObjectName(QStringLiteral("frmFind")); }
     Q_INVOKABLE void FormToSearch_pobj(QWidget* form)
     {
-        callLog() << QStringLiteral("frmFind.FormToSearch_pobj ") + (form ? form->objectName() : QStringLiteral("null"));
+        callLog() << QStringLiteral("frmFind.FormToSearch_pobj ")
+                + (form ? form->objectName() : QStringLiteral("null"));
     }
     Q_INVOKABLE void formStyle_pl(int style) { callLog() << QStringLiteral("frmFind.formStyle_pl %1").arg(style); }
 };

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "app/ChildForms.h"
 #include "app/clsErrorHandler.h"
 #include "app/clsMessageHandler.h"
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
 #include "platform/UrlLauncher.h"
-#include "app/ChildForms.h"
 #include "shell/mdiMain.h"
 #include "support/ScriptedMessages.h"
 #include "support/TempProgramFolder.h"
@@ -40,8 +40,8 @@ struct ShellTest : ::testing::Test {
     void TearDown() override
     {
         main.reset();
-        for (const char* kind : {"frmImport", "frmSegmentList", "frmRoster", "frmCategory", "frmEvent",
-                                 "frmSegmentType", "frmFind"})
+        for (const char* kind :
+             {"frmImport", "frmSegmentList", "frmRoster", "frmCategory", "frmEvent", "frmSegmentType", "frmFind"})
             ChildForms::registerForm(QString::fromLatin1(kind), [] { return nullptr; });
         UrlLauncher::install({});
         mdiMain::setAboutHandler({});

@@ -45,11 +45,10 @@ struct Dispatch : ShellTest {
         if (clipboardToo)
             for (const char* name : {"mnuEditCut", "mnuEditCopy", "mnuEditPaste"})
                 click(name);
-        for (const char* name : {"mnuEditUndo", "mnuEditFillDown",
-                                 "mnuEditClear", "mnuEditDelete", "mnuEditSelectAll", "mnuEditFind", "mnuEditReplace",
-                                 "mnuFileExport", "mnuFilePageSetup", "mnuFilePrintPreview", "mnuFilePrint",
-                                 "mnuSortAscending", "mnuSortDescending", "mnuViewComments", "mnuViewDiPS",
-                                 "mnuViewDistanceSpeed"})
+        for (const char* name :
+             {"mnuEditUndo", "mnuEditFillDown", "mnuEditClear", "mnuEditDelete", "mnuEditSelectAll", "mnuEditFind",
+              "mnuEditReplace", "mnuFileExport", "mnuFilePageSetup", "mnuFilePrintPreview", "mnuFilePrint",
+              "mnuSortAscending", "mnuSortDescending", "mnuViewComments", "mnuViewDiPS", "mnuViewDistanceSpeed"})
             click(name);
         return callLog();
     }
@@ -70,7 +69,7 @@ void registerFake(const char* kind)
         return w;
     });
 }
-}
+}  // namespace
 
 TEST_F(Dispatch, WithNoChildNothingIsCalledAndNothingShown)
 {
@@ -100,8 +99,9 @@ TEST_F(Dispatch, NameTestsKeepCommandsToTheirWindows)
 {
     child(QStringLiteral("frmX"));
     dialogs.clear();
-    EXPECT_EQ(runAllChildCommands(),
-              (QStringList{"frmX.deleteRows_p", "frmX.SelectAllRows_p", "frmX.SetOrder_P ASC", "frmX.SetOrder_P DESC"}));
+    EXPECT_EQ(
+        runAllChildCommands(),
+        (QStringList{"frmX.deleteRows_p", "frmX.SelectAllRows_p", "frmX.SetOrder_P ASC", "frmX.SetOrder_P DESC"}));
     EXPECT_EQ(dialogs, (QList<qint32>{64, 0, 0}));
 
     // Names are exact, case included.
@@ -145,9 +145,10 @@ TEST_F(Dispatch, UnitItemsCallDistanceThenSpeedAndCheckOnlyTheChoice)
     click("mnuViewDistanceYards");
     click("mnuViewDistanceFeet");
     click("mnuViewDistanceKilometers");
-    EXPECT_EQ(callLog(), (QStringList{"frmSegmentDetail.SetDistanceType_p 4", "frmSegmentDetail.SetSpeedType_p 5",
-                                      "frmSegmentDetail.SetDistanceType_p 5", "frmSegmentDetail.SetSpeedType_p 4",
-                                      "frmSegmentDetail.SetDistanceType_p 2", "frmSegmentDetail.SetSpeedType_p 2"}));
+    EXPECT_EQ(callLog(),
+              (QStringList{"frmSegmentDetail.SetDistanceType_p 4", "frmSegmentDetail.SetSpeedType_p 5",
+                           "frmSegmentDetail.SetDistanceType_p 5", "frmSegmentDetail.SetSpeedType_p 4",
+                           "frmSegmentDetail.SetDistanceType_p 2", "frmSegmentDetail.SetSpeedType_p 2"}));
     QStringList checked;
     for (QAction* a : main->findChild<QMenu*>("mnuViewDistanceSpeedType")->actions())
         if (a->isChecked())
@@ -167,8 +168,9 @@ TEST_F(Dispatch, RateItemsWriteTheDefaultRateBeforeTheWindowChanges)
     detail->onRate = [this] { return QStringLiteral("setting=") + setting(200); };
     click("mnuViewRatesStrokesPerMinute");
     click("mnuViewRatesSecondsPerCycle");
-    EXPECT_EQ(callLog(), (QStringList{"frmSegmentDetail.SetRateType_p 2 setting=2",
-                                      "frmSegmentDetail.SetRateType_p 1 setting=1"}));
+    EXPECT_EQ(
+        callLog(),
+        (QStringList{"frmSegmentDetail.SetRateType_p 2 setting=2", "frmSegmentDetail.SetRateType_p 1 setting=1"}));
     EXPECT_TRUE(item("mnuViewRatesSecondsPerCycle")->isChecked());
     EXPECT_FALSE(item("mnuViewRatesStrokesPerMinute")->isChecked());
 
@@ -191,8 +193,9 @@ TEST_F(Dispatch, ColumnItemsFlipAlwaysAndReachOnlyTheDetailWindow)
     child(QStringLiteral("frmSegmentDetail"));
     click("mnuViewDistanceSpeed");
     click("mnuViewComments");
-    EXPECT_EQ(callLog(), (QStringList{"frmSegmentDetail.SetGridColumns_p 10 1", "frmSegmentDetail.SetGridColumns_p 11 1",
-                                      "frmSegmentDetail.SetGridColumns_p 13 0"}));
+    EXPECT_EQ(callLog(),
+              (QStringList{"frmSegmentDetail.SetGridColumns_p 10 1", "frmSegmentDetail.SetGridColumns_p 11 1",
+                           "frmSegmentDetail.SetGridColumns_p 13 0"}));
 }
 
 TEST_F(Dispatch, ViewMenuEnablesUnitsAndColumnsOnlyForTheDetailWindow)
@@ -249,8 +252,8 @@ TEST_F(Dispatch, SegmentListIsReusedOnYesAndAddedOnNo)
     EXPECT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.last().text, QStringLiteral("Use currently open search form?"));
     EXPECT_EQ(boxes.last().style, 52);
-    EXPECT_EQ(callLog(), (QStringList{"frmSegmentList.Form_Activate", "frmSegmentList.SetTab_p 0",
-                                      "frmSegmentList.Search_p"}));
+    EXPECT_EQ(callLog(),
+              (QStringList{"frmSegmentList.Form_Activate", "frmSegmentList.SetTab_p 0", "frmSegmentList.Search_p"}));
     EXPECT_EQ(main->ActiveForm_mo(), made()[0].data());
     EXPECT_EQ(made().size(), 1);
 
@@ -277,8 +280,9 @@ TEST_F(Dispatch, FindAndReplaceHandTheActiveWindowToANewFindWindow)
     });
     click("mnuEditFind");
     click("mnuEditReplace");
-    EXPECT_EQ(callLog(), (QStringList{"frmFind.FormToSearch_pobj frmRoster", "frmFind.formStyle_pl 0",
-                                      "frmFind.FormToSearch_pobj frmRoster", "frmFind.formStyle_pl 1"}));
+    EXPECT_EQ(callLog(),
+              (QStringList{"frmFind.FormToSearch_pobj frmRoster", "frmFind.formStyle_pl 0",
+                           "frmFind.FormToSearch_pobj frmRoster", "frmFind.formStyle_pl 1"}));
     ASSERT_EQ(finds.size(), 2);
     EXPECT_TRUE(finds[0]->isVisible());
     EXPECT_TRUE(finds[0]->isWindow());

@@ -51,8 +51,11 @@ struct FindTest : ShellTest {
     {
         using T = FieldInfo::DataType;
         w->rs = std::make_unique<Recordset>();
-        w->rs->OpenInMemory({{"sLabel", T::Text}, {"lRosterId", T::Integer}, {"dDistance", T::Double},
-                             {"sComments", T::Text}, {"sHidden", T::Text}});
+        w->rs->OpenInMemory({{"sLabel", T::Text},
+                             {"lRosterId", T::Integer},
+                             {"dDistance", T::Double},
+                             {"sComments", T::Text},
+                             {"sHidden", T::Text}});
         const QList<QList<Value>> rows = {{Value("T001"), Value(1), Value(100.0), Value("abc abc abc"), Value("abc")},
                                           {Value("T002"), Value(2), Value(250.0), Value("ABC"), Value("abc")},
                                           {Value("T003"), Value::null(), Value::null(), Value::null(), Value("abc")},
@@ -101,12 +104,12 @@ TEST_F(FindTest, MatchModesCompareModesAndColumnRanges)
         int selStart, selEnd, col;  // selStart -2: all columns, -1: the current column only
         int row, column;            // row -1: nothing found
     } cases[] = {
-        {"abc", "Any Part Of Field", 1, -2, 0, 0, 0, 3},   // the no-focus column, last, is skipped
-        {"ABC", "Any Part Of Field", 0, -2, 0, 0, 1, 3},   // binary: only the upper-case cell
-        {"abc", "Whole Field", 1, -2, 0, 0, -1, -1},       // whole field ignores the compare mode
+        {"abc", "Any Part Of Field", 1, -2, 0, 0, 0, 3},  // the no-focus column, last, is skipped
+        {"ABC", "Any Part Of Field", 0, -2, 0, 0, 1, 3},  // binary: only the upper-case cell
+        {"abc", "Whole Field", 1, -2, 0, 0, -1, -1},      // whole field ignores the compare mode
         {"ABC", "Whole Field", 1, -2, 0, 0, 1, 3},
-        {"Name B", "Whole Field", 1, -2, 0, 0, 1, 1},      // the drop-down's text, not its id
-        {"abc", "Start Of Field", 1, -1, 0, 0, -1, -1},    // "xabc" holds it after its start only
+        {"Name B", "Whole Field", 1, -2, 0, 0, 1, 1},    // the drop-down's text, not its id
+        {"abc", "Start Of Field", 1, -1, 0, 0, -1, -1},  // "xabc" holds it after its start only
         {"abc", "Any Part Of Field", 1, -1, 0, 0, 3, 0},
         {"abc", "Any Part Of Field", 1, 0, 1, 3, 3, 0},    // selection 0..1
         {"abc", "Any Part Of Field", 1, 4, 2, 0, 0, 3},    // selection 2..4, given backwards
@@ -125,8 +128,10 @@ TEST_F(FindTest, MatchModesCompareModesAndColumnRanges)
         find(QLatin1String(c.text), 1, {}, c.selStart != -2, c.match, c.compare);
         EXPECT_EQ(w->dbgMain->SelStartCol(), -1);
         const QString expected = c.row < 0 ? NoRecords
-                                           : "\"" + QLatin1String(c.text) + "\" is found in the currently selected "
-                                                 "row in column: " + w->dbgMain->Columns(c.column)->Caption();
+                                           : "\"" + QLatin1String(c.text)
+                + "\" is found in the currently selected "
+                  "row in column: "
+                + w->dbgMain->Columns(c.column)->Caption();
         EXPECT_EQ(texts(), QStringList{expected});
         EXPECT_EQ(w->dbgMain->Row(), std::max(c.row, 0));
         if (c.row >= 0) {
@@ -264,8 +269,13 @@ struct RecordingEngine : clsFindAndReplace {
                 const QString& match, bool current, qint32 compare) override
     {
         mdiMain* main = mdiMain::instance();
-        calls << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9").arg(form->objectName(), find).arg(mode)
-                     .arg(repl.value_or("-"), match).arg(int(current)).arg(compare).arg(main->StatusText())
+        calls << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
+                     .arg(form->objectName(), find)
+                     .arg(mode)
+                     .arg(repl.value_or("-"), match)
+                     .arg(int(current))
+                     .arg(compare)
+                     .arg(main->StatusText())
                      .arg(main->findChild<frmFind*>()->isVisible() ? "shown" : "hidden");
         if (fail)
             throw AppError(13, QStringLiteral("Type mismatch"));
@@ -294,7 +304,10 @@ struct FindWindowTest : FindTest {
         f->engine(std::make_unique<RecordingEngine>(calls, fail));
     }
     template <class W = QPushButton>
-    W* control(const char* name) { return f->findChild<W*>(QLatin1String(name)); }
+    W* control(const char* name)
+    {
+        return f->findChild<W*>(QLatin1String(name));
+    }
     void press(const char* button) { control(button)->click(); }
 };
 
@@ -320,10 +333,11 @@ TEST_F(FindWindowTest, StylesFlagsRefreshesAndTheStatusText)
     control<QCheckBox>("chkMatchCase")->setChecked(false);
     press("cmdReplaceAll");
     EXPECT_EQ(w->refreshes, 2);
-    EXPECT_EQ(calls, (QStringList{"frmSegmentDetail a 1 b Any Part Of Field 0 1 Searching hidden",
-                                  "frmSegmentDetail a 1 - Any Part Of Field 1 0 Searching hidden",
-                                  "frmSegmentDetail a 2 - Any Part Of Field 1 0 Searching hidden",
-                                  "frmSegmentDetail a 0 b Any Part Of Field 1 1 Searching hidden"}));
+    EXPECT_EQ(calls,
+              (QStringList{"frmSegmentDetail a 1 b Any Part Of Field 0 1 Searching hidden",
+                           "frmSegmentDetail a 1 - Any Part Of Field 1 0 Searching hidden",
+                           "frmSegmentDetail a 2 - Any Part Of Field 1 0 Searching hidden",
+                           "frmSegmentDetail a 0 b Any Part Of Field 1 1 Searching hidden"}));
     EXPECT_EQ(main->StatusText(), "");
 
     // A failing engine: reported once, the status cleared, the window back, no refresh.
@@ -377,8 +391,9 @@ struct FindInCategories : ShellTest {
     void SetUp() override
     {
         ShellTest::SetUp();
-        ASSERT_TRUE(folder.execSql("INSERT INTO tblCategory (lCategoryID, sCategory) VALUES (3, 'Alpha'), "
-                                   "(4, 'alphabet'), (5, 'Beta alpha'), (6, 'ALPHA'), (7, 'Gamma'), (8, 'Delta alpha');"));
+        ASSERT_TRUE(
+            folder.execSql("INSERT INTO tblCategory (lCategoryID, sCategory) VALUES (3, 'Alpha'), "
+                           "(4, 'alphabet'), (5, 'Beta alpha'), (6, 'ALPHA'), (7, 'Gamma'), (8, 'Delta alpha');"));
         openMain();
         WindowKinds::registerAll();
         click("mnuViewSegCategory");

@@ -36,9 +36,11 @@ Kind kind(int widthTwips = W::DesignWidth, int heightTwips = W::DesignHeight)
 // Every child window of the main window.
 QList<Kind> childKinds()
 {
-    return {kind<frmSegmentList>(),        kind<frmSegmentDetail>(),       kind<frmImport>(),
-            kind<frmImportSegment>(),      kind<frmProgress>(),            kind<frmCategory>(7476, 5124),
-            kind<frmEvent>(7476, 5124),    kind<frmSegmentType>(7476, 5124), kind<frmRoster>(8736, 5472)};
+    return {kind<frmSegmentList>(),     kind<frmSegmentDetail>(),
+            kind<frmImport>(),          kind<frmImportSegment>(),
+            kind<frmProgress>(),        kind<frmCategory>(7476, 5124),
+            kind<frmEvent>(7476, 5124), kind<frmSegmentType>(7476, 5124),
+            kind<frmRoster>(8736, 5472)};
 }
 
 QSize least(const QWidget* w) { return w->minimumSize().expandedTo(w->minimumSizeHint()); }
@@ -170,7 +172,8 @@ TEST_F(WindowLayout, AStoredPlaceComesBackInsideTheAreaAndNeverBelowTheMinimum)
     sub->showMinimized();
     sub->close();
     EXPECT_EQ(RegistryStore::value(key, QStringLiteral("WindowState")), QStringLiteral("1"));
-    EXPECT_GE(RegistryStore::value(key, QStringLiteral("Width")).toInt(), Twips::fromPixelsX(main.get(), normal.width()) - 1);
+    EXPECT_GE(RegistryStore::value(key, QStringLiteral("Width")).toInt(),
+              Twips::fromPixelsX(main.get(), normal.width()) - 1);
     EXPECT_GE(RegistryStore::value(key, QStringLiteral("Height")).toInt(),
               Twips::fromPixelsY(main.get(), normal.height()) - 1);
 }

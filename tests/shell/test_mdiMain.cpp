@@ -23,7 +23,8 @@ struct Menu {
 
 // The menu bar as the program's menu table gives it.
 const QList<Menu> Tree = {
-    {"mnuFile", "&File",
+    {"mnuFile",
+     "&File",
      {{"mnuFileImport", "&Upload Watch Data...", ""},
       {"mnuFileExport", "&Export To File", ""},
       {"mnuFileBar2", "-", ""},
@@ -32,7 +33,8 @@ const QList<Menu> Tree = {
       {"mnuFilePrint", "&Print...", "Ctrl+P"},
       {"mnuFileBar4", "-", ""},
       {"mnuFileExit", "E&xit", ""}}},
-    {"mnuEdit", "&Edit",
+    {"mnuEdit",
+     "&Edit",
      {{"mnuEditUndo", "&Undo", "Ctrl+Z"},
       {"mnuEditBar1", "-", ""},
       {"mnuEditCut", "Cu&t", "Ctrl+X"},
@@ -46,7 +48,8 @@ const QList<Menu> Tree = {
       {"mnuEditBar3", "-", ""},
       {"mnuEditFind", "&Find...", "Ctrl+F"},
       {"mnuEditReplace", "R&eplace...", "Ctrl+H"}}},
-    {"mnuView", "&View",
+    {"mnuView",
+     "&View",
      {{"mnuViewSearchSegments", "Sea&rch...", ""},
       {"mnuViewBar1", "-", ""},
       {"mnuViewAllSegments", "&Segment List...", ""},
@@ -68,12 +71,14 @@ const QList<Menu> Tree = {
       {"mnuViewDistanceSpeed", "Distance/S&peed", ""},
       {"mnuViewDiPS", "D&iPS", ""},
       {"mnuViewComments", "Co&mments", ""}}},
-    {"mnuWindow", "&Window",
+    {"mnuWindow",
+     "&Window",
      {{"mnuWindowTileHorizontally", "Tile &Horizontally", ""},
       {"mnuWindowTileVertically", "Tile &Vertically", ""},
       {"mnuWindowCascade", "&Cascade", ""},
       {"mnuWindowArrangeIcons", "&Arrange Icons", ""}}},
-    {"mnuHelp", "&Help",
+    {"mnuHelp",
+     "&Help",
      {{"mnuHelpContents", "Help &Contents...", ""},
       {"mnuHelpSearch", "&Search For Help On...", ""},
       {"mnuHelpBar1", "-", ""},
@@ -92,17 +97,17 @@ QStringList describe(const QMenu* menu, const QString& indent = {})
             lines << describe(a->menu(), indent + QLatin1Char('>'));
         } else {
             lines << indent + a->objectName() + QLatin1Char('|') + (a->isSeparator() ? QStringLiteral("-") : a->text())
-                         + QLatin1Char('|') + a->shortcut().toString(QKeySequence::PortableText);
+                    + QLatin1Char('|') + a->shortcut().toString(QKeySequence::PortableText);
         }
     }
     return lines;
 }
 
 const QStringList NoChildOn = {"mnuFileImport", "mnuViewSearchSegments", "mnuViewRoster",
-                               "mnuViewEvents", "mnuViewSegCategory", "mnuViewSegType"};
-const QStringList ToolbarKeys = {"Import", "Export", "", "Cut", "Copy", "Paste", "", "Search", "",
-                                 "Segment", "Roster", "Event", "Category", "Type"};
-}
+                               "mnuViewEvents", "mnuViewSegCategory",    "mnuViewSegType"};
+const QStringList ToolbarKeys = {"Import", "Export", "",        "Cut",    "Copy",  "Paste",    "",
+                                 "Search", "",       "Segment", "Roster", "Event", "Category", "Type"};
+}  // namespace
 
 TEST_F(ShellTest, MenuTreeHasEveryItemWithItsCaptionAndShortcut)
 {
@@ -116,8 +121,8 @@ TEST_F(ShellTest, MenuTreeHasEveryItemWithItsCaptionAndShortcut)
         EXPECT_EQ(tops[m]->text(), QLatin1String(expected.caption));
         QStringList want;
         for (const Entry& e : expected.entries)
-            want << QStringLiteral("%1|%2|%3").arg(QLatin1String(e.name), QLatin1String(e.caption),
-                                                   QLatin1String(e.shortcut));
+            want << QStringLiteral("%1|%2|%3")
+                        .arg(QLatin1String(e.name), QLatin1String(e.caption), QLatin1String(e.shortcut));
         EXPECT_EQ(describe(tops[m]->menu()), want) << expected.name;
     }
 
@@ -133,8 +138,8 @@ TEST_F(ShellTest, AfterLoadTheNoChildRowAndTheDesignCheckMarksStand)
     openMain();
     for (const QString& name : MenuRow::controlledItems())
         EXPECT_EQ(main->MenuItem(name)->isEnabled(), NoChildOn.contains(name)) << qPrintable(name);
-    for (const char* name : {"mnuFileExit", "mnuViewAllSegments", "mnuWindowCascade", "mnuHelpContents",
-                             "mnuHelpAbout", "mnuFile", "mnuEdit", "mnuView", "mnuWindow", "mnuHelp"})
+    for (const char* name : {"mnuFileExit", "mnuViewAllSegments", "mnuWindowCascade", "mnuHelpContents", "mnuHelpAbout",
+                             "mnuFile", "mnuEdit", "mnuView", "mnuWindow", "mnuHelp"})
         EXPECT_TRUE(item(name)->isEnabled()) << name;
 
     QStringList checked;
@@ -142,8 +147,9 @@ TEST_F(ShellTest, AfterLoadTheNoChildRowAndTheDesignCheckMarksStand)
         if (a->isChecked() && a->objectName().startsWith(QLatin1String("mnu")))
             checked << a->objectName();
     checked.sort();
-    EXPECT_EQ(checked, (QStringList{"mnuViewComments", "mnuViewDiPS", "mnuViewDistanceMeters",
-                                    "mnuViewDistanceSpeed", "mnuViewRatesStrokesPerMinute"}));
+    EXPECT_EQ(checked,
+              (QStringList{"mnuViewComments", "mnuViewDiPS", "mnuViewDistanceMeters", "mnuViewDistanceSpeed",
+                           "mnuViewRatesStrokesPerMinute"}));
 
     // The toolbar: fourteen entries, the three separators, buttons mirroring their items.
     const QList<QAction*> entries = main->Toolbar()->actions();
@@ -219,9 +225,9 @@ TEST_F(ShellTest, DetailWindowUnitChecks)
     openMain();
     auto marks = [this] {
         QString s;
-        for (const char* name : {"mnuViewRatesSecondsPerCycle", "mnuViewRatesStrokesPerMinute", "mnuViewDistanceMeters",
-                                 "mnuViewDistanceKilometers", "mnuViewDistanceMiles", "mnuViewDistanceYards",
-                                 "mnuViewDistanceFeet"})
+        for (const char* name :
+             {"mnuViewRatesSecondsPerCycle", "mnuViewRatesStrokesPerMinute", "mnuViewDistanceMeters",
+              "mnuViewDistanceKilometers", "mnuViewDistanceMiles", "mnuViewDistanceYards", "mnuViewDistanceFeet"})
             s += item(name)->isChecked() ? QLatin1Char('x') : QLatin1Char('.');
         return s;
     };
@@ -265,8 +271,8 @@ TEST_F(ShellTest, HelpOpensTheProgramFoldersHelpFileOrSaysItIsMissing)
     EXPECT_TRUE(launched.isEmpty());
 
     boxes.clear();
-    ASSERT_TRUE(QFile::copy(QStringLiteral(SPLITWERK_RESOURCES_DIR "/splitwerk.html"),
-                            folder.path() + "/splitwerk.html"));
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(SPLITWERK_RESOURCES_DIR "/splitwerk.html"), folder.path() + "/splitwerk.html"));
     click("mnuHelpContents");
     click("mnuHelpSearch");
     EXPECT_EQ(boxes.count(), 0);
@@ -382,8 +388,9 @@ TEST_F(ShellTest, ActivatingAnotherChildRunsItsFormActivateOnce)
     show(detail);
     main->mdiArea()->setActiveSubWindow(s1);
     main->mdiArea()->setActiveSubWindow(s1);
-    EXPECT_EQ(callLog(), (QStringList{"frmSegmentList.Form_Activate", "frmSegmentDetail.Form_Activate",
-                                      "frmSegmentList.Form_Activate"}));
+    EXPECT_EQ(callLog(),
+              (QStringList{"frmSegmentList.Form_Activate", "frmSegmentDetail.Form_Activate",
+                           "frmSegmentList.Form_Activate"}));
 }
 
 TEST_F(ShellTest, WhenAChildClosesTheRowOfTheWindowThenActiveStands)
@@ -413,7 +420,7 @@ TEST_F(ShellTest, WhenAChildClosesTheRowOfTheWindowThenActiveStands)
     auto* review = new RowChild(QStringLiteral("frmImportSegment"), reviewRow);
     show(review);
     auto* list = new RowChild(QStringLiteral("frmSegmentList"), listRow);
-    show(list);  // as the review's Save opens the list
+    show(list);              // as the review's Save opens the list
     closeAndSettle(review);  // the review closes behind the active list
     EXPECT_EQ(rowNow(), sorted(listRow));
     EXPECT_TRUE(main->ToolbarButton("Export")->isEnabled());

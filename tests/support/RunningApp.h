@@ -10,8 +10,7 @@
 // program-wide references when this goes.
 class RunningApp {
 public:
-    RunningApp()
-        : m_app(std::make_unique<clsThisApp>())
+    RunningApp() : m_app(std::make_unique<clsThisApp>())
     {
         modapp::publishApp(m_app.get());
         modapp::publishMessageHandler(m_app->messageHandlerShared());

@@ -11,10 +11,7 @@
 namespace {
 const QString DatabaseName = QStringLiteral("splitwerk.mdb");
 
-QString resourcePath(const QString& name)
-{
-    return QStringLiteral(SPLITWERK_RESOURCES_DIR "/") + name;
-}
+QString resourcePath(const QString& name) { return QStringLiteral(SPLITWERK_RESOURCES_DIR "/") + name; }
 
 bool writeFile(const QString& path, const QByteArray& content)
 {
@@ -25,7 +22,7 @@ bool writeFile(const QString& path, const QByteArray& content)
     }
     return true;
 }
-}
+}  // namespace
 
 TempProgramFolder::TempProgramFolder()
 {
@@ -89,10 +86,7 @@ bool TempProgramFolder::writeStringsFile()
     return true;
 }
 
-bool TempProgramFolder::makeProgramFiles()
-{
-    return createDatabase() && writeUdl() && writeStringsFile();
-}
+bool TempProgramFolder::makeProgramFiles() { return createDatabase() && writeUdl() && writeStringsFile(); }
 
 bool TempProgramFolder::execSql(const QString& sql, QString* error, const QString& password)
 {
@@ -101,8 +95,8 @@ bool TempProgramFolder::execSql(const QString& sql, QString* error, const QStrin
     const QByteArray file = QFile::encodeName(databasePath());
     const QByteArray key = password.toUtf8();
     bool ok = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
-              && sqlite3_key(db, key.constData(), int(key.size())) == SQLITE_OK
-              && sqlite3_exec(db, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr) == SQLITE_OK;
+        && sqlite3_key(db, key.constData(), int(key.size())) == SQLITE_OK
+        && sqlite3_exec(db, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr) == SQLITE_OK;
     if (!ok)
         message = QString::fromUtf8(sqlite3_errmsg(db));
     ok = ok && runSqlScript(db, sql, &message);

@@ -17,10 +17,10 @@ public:
     TempProgramFolder& operator=(const TempProgramFolder&) = delete;
 
     QString path() const;
-    QString databasePath() const;   // <folder>/splitwerk.mdb
-    QString udlPath() const;        // <folder>/SPLITWERK.UDL
-    QString stringsPath() const;    // <folder>/splitwerk.ini
-    QString registryPath() const;   // <folder>/registry.ini
+    QString databasePath() const;  // <folder>/splitwerk.mdb
+    QString udlPath() const;       // <folder>/SPLITWERK.UDL
+    QString stringsPath() const;   // <folder>/splitwerk.ini
+    QString registryPath() const;  // <folder>/registry.ini
 
     // The database from schema.sql and seed.sql, keyed with the password.
     // Each of these reports a failure to the running test and returns false.
