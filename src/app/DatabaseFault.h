@@ -17,16 +17,11 @@ qint32 of(qint32 number);
 // "<what>: <why>. Nothing was changed. <advice>" and the technical line.
 QString message(const QString& what, const AppError& e);
 
-// Runs a write; a fault of the database is said in one message (style 48)
-// and false returned. Any other error goes on to the caller.
-template <class F>
-bool saying(const QString& what, F&& write);
-
-}  // namespace DatabaseFault
-
-namespace DatabaseFault {
+// Shows a message in words (style 48).
 void show(const QString& text);
 
+// Runs a write; a fault of the database is said in one message and false
+// returned. Any other error goes on to the caller.
 template <class F>
 bool saying(const QString& what, F&& write)
 {
@@ -40,4 +35,5 @@ bool saying(const QString& what, F&& write)
         return false;
     }
 }
+
 }  // namespace DatabaseFault

@@ -49,11 +49,7 @@ bool clsSegmentDocument::retrieve(qint32 segmentID)
     defaultUnits(false);
     defaultReferences();
     m_loaded = true;
-    replaceRows_m(clsSegmentRows::Retrieve_prs(m_db, m_segment.lSegmentID()));
-    // Ordering by time works out the derived columns, once.
-    m_sortColumn = Col::colCumTime;
-    sort(QStringLiteral("ASC"));
-    emit headersChanged();
+    showInTimeOrder_m(clsSegmentRows::Retrieve_prs(m_db, m_segment.lSegmentID()));
     setDirty(false);
     return true;
 }
@@ -68,10 +64,7 @@ void clsSegmentDocument::newSegment(const QDate& today, const QTime& now)
     defaultUnits(true);
     std::unique_ptr<Recordset> rows = clsSegmentRows::Retrieve_prs(m_db, m_segment.lSegmentID());
     clsSegmentRows::AppendFirstRow_p(*rows, m_segment.lSegmentID());
-    replaceRows_m(std::move(rows));
-    m_sortColumn = Col::colCumTime;
-    sort(QStringLiteral("ASC"));
-    emit headersChanged();
+    showInTimeOrder_m(std::move(rows));
     m_loaded = true;
 }
 
@@ -123,6 +116,15 @@ void clsSegmentDocument::clear()
     m_loaded = false;
 }
 
+void clsSegmentDocument::showInTimeOrder_m(std::unique_ptr<Recordset> rows)
+{
+    replaceRows_m(std::move(rows));
+    // Ordering by time works out the derived columns, once.
+    m_sortColumn = Col::colCumTime;
+    sort(QStringLiteral("ASC"));
+    emit headersChanged();
+}
+
 void clsSegmentDocument::replaceRows_m(std::unique_ptr<Recordset> rows)
 {
     std::swap(m_rows, rows);
@@ -154,10 +156,15 @@ void clsSegmentDocument::recalculate()
 {
     if (!m_rows)
         return;
-    BusyCursor busy;
     emit rowsAboutToChange();
-    clsSegmentRows::Recalculate_p(*m_rows, units());
+    workOut_m();
     emit rowsChanged();
+}
+
+void clsSegmentDocument::workOut_m()
+{
+    BusyCursor busy;
+    clsSegmentRows::Recalculate_p(*m_rows, units());
 }
 
 void clsSegmentDocument::setRateType(qint32 rateTypeID)
@@ -199,9 +206,8 @@ void clsSegmentDocument::sort(const QString& order)
     emit rowsAboutToChange();
     m_rows->Sort(SortText_ps(m_rows->Fields(m_sortColumn).Name(), m_sortColumn, order));
     if (m_sortColumn == Col::colCumTime || m_sortColumn == Col::colCumTimeDisplay)
-        recalculate();
-    else
-        emit rowsChanged();
+        workOut_m();
+    emit rowsChanged();
 }
 
 // ---- saving --------------------------------------------------------------------------------

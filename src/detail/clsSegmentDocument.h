@@ -90,6 +90,10 @@ signals:
 
 private:
     void replaceRows_m(std::unique_ptr<Recordset> rows);
+    // New rows, sorted by time and worked out, with their captions.
+    void showInTimeOrder_m(std::unique_ptr<Recordset> rows);
+    // The derived columns of the shown rows, without telling anyone.
+    void workOut_m();
 
     clsAdoConnectJet& m_db;
     const clsStrings& m_settings;
