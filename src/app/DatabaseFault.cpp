@@ -12,7 +12,8 @@ qint32 of(qint32 number)
     case ErrNo::DatabaseLocked:
     case ErrNo::DiskFull:
     case ErrNo::DatabaseReadOnly:
-    case ErrNo::DiskError: return n;
+    case ErrNo::DiskError:
+    case ErrNo::DatabaseDamaged: return n;
     default: return 0;
     }
 }
@@ -36,6 +37,11 @@ QString message(const QString& what, const AppError& e)
         why = text(4183,
                    QStringLiteral("the database or its folder cannot be written. Nothing was changed: check "
                                   "that you may write to the program folder, then try again."));
+        break;
+    case ErrNo::DatabaseDamaged:
+        why = text(4190,
+                   QStringLiteral("the database file is damaged. Nothing was changed: close Splitwerk and "
+                                  "restore the backup copy of splitwerk.mdb, as the README says."));
         break;
     default:
         why = text(4184,

@@ -70,6 +70,7 @@ constexpr qint32 DatabaseLocked = 3218;  // in use by another connection or prog
 constexpr qint32 DiskFull = 3026;
 constexpr qint32 DatabaseReadOnly = 3027;  // the file or its folder cannot be written
 constexpr qint32 DiskError = 3043;         // the file could not be read or written
+constexpr qint32 DatabaseDamaged = 3049;   // a page of the file is malformed
 constexpr qint32 OleDbFailed = static_cast<qint32>(0x80004005u);
 constexpr qint32 OleDbSyntax = static_cast<qint32>(0x80040E14u);
 constexpr qint32 NoStringsFile = 4001;

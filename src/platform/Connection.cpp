@@ -89,6 +89,7 @@ qint32 Connection::errorNumberFor(int rc)
     case SQLITE_READONLY:
     case SQLITE_PERM: return ErrNo::DatabaseReadOnly;
     case SQLITE_IOERR: return ErrNo::DiskError;
+    case SQLITE_CORRUPT: return ErrNo::DatabaseDamaged;
     default: return ErrNo::OleDbFailed;  // a constraint, anything else
     }
 }

@@ -1,0 +1,20 @@
+# The CI script stops at a failing set-up: a copy of .ci/run whose set-up
+# exits non-zero must fail, and run none of the later steps.
+#   cmake -DCI_DIR=<.ci> -DWORK_DIR=<scratch> -P CheckCiRun.cmake
+file(REMOVE_RECURSE "${WORK_DIR}")
+file(MAKE_DIRECTORY "${WORK_DIR}/.ci")
+file(COPY "${CI_DIR}/run" DESTINATION "${WORK_DIR}/.ci")
+file(WRITE "${WORK_DIR}/.ci/setup" "exit 3\n")
+foreach(step format sanitize)
+  file(WRITE "${WORK_DIR}/.ci/${step}" "touch \"${WORK_DIR}/ran-${step}\"\n")
+endforeach()
+execute_process(COMMAND bash "${WORK_DIR}/.ci/run" RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET)
+if(result EQUAL 0)
+  message(FATAL_ERROR ".ci/run succeeded although its set-up failed")
+endif()
+foreach(step format sanitize)
+  if(EXISTS "${WORK_DIR}/ran-${step}")
+    message(FATAL_ERROR ".ci/run went on to ${step} after its set-up failed")
+  endif()
+endforeach()
+message(STATUS ".ci/run stops at a failing set-up (exit ${result})")
