@@ -12,7 +12,7 @@
 
 namespace {
 const QString EditFieldTag = QStringLiteral("EDITFIELD");
-// What a cleared time box of the original input mask held.
+// A time box cleared through its input mask holds this, which counts as no time.
 const QString EmptyTimeMask = QStringLiteral("__:__:__ __");
 const QString Crlf = QStringLiteral("\r\n");
 

@@ -345,7 +345,7 @@ void Recordset::setPosition(int pos, bool currentDeleted)
 
 void Recordset::commitPendingOnMove()
 {
-    // Leaving an edited row stores it, as the original data layer did.
+    // Leaving an edited row stores it: a move never drops a pending edit.
     if (m_editMode != EditNone)
         Update();
 }
