@@ -133,6 +133,9 @@ bool clsAthleteAssignment::RetrieveRoster_mf()
         QStringList ids;
         std::unique_ptr<Recordset> all = rows->Clone();
         all->Sort(QStringLiteral("lRosterID"));
+        // The sort keeps the clone on the first stored row, wherever it now stands.
+        if (all->RecordCount() > 0)
+            all->MoveFirst();
         for (; !all->IsEOF(); all->MoveNext()) {
             const Value id = all->Fields(colAthlete).Value();
             const QString text = id.isNullOrEmpty() ? QString() : QString::number(id.toLong());
