@@ -42,6 +42,7 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -57,6 +58,10 @@ using WindowServices::sysCmd;
 clsAdoConnectJet& ado() { return *app().DatabaseAdo_Po(); }
 
 clsCboBoxHelper& combos() { return *app().ObjectHelper_Po()->CboBoxHelper_Po(); }
+
+const char* const CategorySql = "Select lCategoryId, sCategory FROM tblCategory ORDER BY sCategory";
+const char* const EventSql = "Select lEventId, sEvent from tblEvent ORDER BY sEvent";
+const char* const SegmentTypeSql = "Select lSegmentTypeId, sSegmentType FROM tblSegmentType ORDER BY sSegmentType";
 }  // namespace
 
 frmSegmentDetail::frmSegmentDetail(QWidget* parent) : QWidget(parent)
@@ -305,9 +310,14 @@ void frmSegmentDetail::Form_Load()
         setWindowIcon(QIcon());
         setWindowTitle(text_m(3330, QStringLiteral("Segment Detail")));
         InitializeGrid_mf();
-        InitializeCboCategory_mf();
-        InitializeCboEvent_mf();
-        InitializeCboSegmentType_mf();
+        // The lists come from the database: a failure is the opening's, which says it once.
+        try {
+            fillCombo_m(cbolCategoryID, CategorySql);
+            fillCombo_m(cbolEventId, EventSql);
+            fillCombo_m(cbolSegmentTypeID, SegmentTypeSql);
+        } catch (const AppError& e) {
+            m_loadFault = e;
+        }
         InitializeBusinessRule_m();
         CheckMenuItems_m();
         // The windows opened from this one; it is not one of them, since
@@ -342,15 +352,20 @@ bool frmSegmentDetail::InitializeGrid_mf()
     return ok;
 }
 
+void frmSegmentDetail::fillCombo_m(ComboBox* cbo, const char* sql)
+{
+    std::unique_ptr<Recordset> rs;
+    ado().SQLOpenRecordset_pl(rs, QString::fromLatin1(sql), clsAdoConnectJet::adOpenStatic,
+                              clsAdoConnectJet::adLockReadOnly);
+    combos().ADORecordSetToComboBox(*rs, cbo, Value(1), Value(0));
+    rs->Close();
+}
+
 bool frmSegmentDetail::initCombo_mf(const char* proc, ComboBox* cbo, const char* sql)
 {
     bool ok = false;
     guarded(Module, proc, [&] {
-        std::unique_ptr<Recordset> rs;
-        ado().SQLOpenRecordset_pl(rs, QString::fromLatin1(sql), clsAdoConnectJet::adOpenStatic,
-                                  clsAdoConnectJet::adLockReadOnly);
-        combos().ADORecordSetToComboBox(*rs, cbo, Value(1), Value(0));
-        rs->Close();
+        fillCombo_m(cbo, sql);
         ok = true;
     });
     return ok;
@@ -358,19 +373,14 @@ bool frmSegmentDetail::initCombo_mf(const char* proc, ComboBox* cbo, const char*
 
 bool frmSegmentDetail::InitializeCboCategory_mf()
 {
-    return initCombo_mf("InitializeCboCategory_mf", cbolCategoryID,
-                        "Select lCategoryId, sCategory FROM tblCategory ORDER BY sCategory");
+    return initCombo_mf("InitializeCboCategory_mf", cbolCategoryID, CategorySql);
 }
 
-bool frmSegmentDetail::InitializeCboEvent_mf()
-{
-    return initCombo_mf("InitializeCboEvent_mf", cbolEventId, "Select lEventId, sEvent from tblEvent ORDER BY sEvent");
-}
+bool frmSegmentDetail::InitializeCboEvent_mf() { return initCombo_mf("InitializeCboEvent_mf", cbolEventId, EventSql); }
 
 bool frmSegmentDetail::InitializeCboSegmentType_mf()
 {
-    return initCombo_mf("InitializeCboSegmentType_mf", cbolSegmentTypeID,
-                        "Select lSegmentTypeId, sSegmentType FROM tblSegmentType ORDER BY sSegmentType");
+    return initCombo_mf("InitializeCboSegmentType_mf", cbolSegmentTypeID, SegmentTypeSql);
 }
 
 void frmSegmentDetail::InitializeBusinessRule_m() { m_header.Bind_p(m_body); }
@@ -438,56 +448,68 @@ bool frmSegmentDetail::SetObjAndCheckForDirty_mf(bool* failed)
 
 qint32 frmSegmentDetail::SegmentID_pl() const { return m_doc->segmentID(); }
 
-bool frmSegmentDetail::Retrieve_pf(qint32 segmentID)
+bool frmSegmentDetail::load_mf(const char* proc, const std::function<bool()>& steps)
 {
     bool ok = false;
-    guarded(Module, "Retrieve_pf", [&] {
+    guarded(Module, proc, [&] {
         clsHourglass busy;
         StatusCleared cleared;
+        // Half a segment is none: the window keeps nothing it could save over the stored one.
+        const auto unloaded = qScopeGuard([&] {
+            if (!ok)
+                ignoringErrors([&] { m_doc->clear(); });
+        });
+        DatabaseFault::saying(text_m(4191, QStringLiteral("The segment could not be opened")), [&] {
+            if (m_loadFault)
+                throw *m_loadFault;
+            ok = steps();
+        });
+    });
+    for (QPushButton* b : {cmdSave, cmdAddRate, cmdAddTime, cmdDeleteRow, cmdPrintGrid})
+        b->setEnabled(ok);
+    menusAfterLoad_m();
+    return ok;
+}
+
+bool frmSegmentDetail::Retrieve_pf(qint32 segmentID)
+{
+    return load_mf("Retrieve_pf", [&] {
         sysCmd(4, QStringLiteral("Retrieving record.."));
         // The document takes a Null category, event or type as the
         // placeholder the window shows before the loaded values are taken:
         // it is no change of the user's.
         if (!m_doc->retrieve(segmentID)) {
             showMessage(QStringLiteral("Unable to retrieve requested record."), 48);
-            return;
+            return false;
         }
         SetEditFieldValues_m();
-        RetrieveRoster_mf();
-        MakeAthleteValueItems_m(m_doc->segment().lCategoryID());
-        if (UpdateDisplay_mf()) {
-            m_doc->setDirty(false);
-            ok = true;
-        } else {
+        m_athletes->Load_p(m_doc->segment().lCategoryID());
+        if (!UpdateDisplay_mf()) {
             showMessage(QStringLiteral("Unable to display the requested record"), 0);
+            return false;
         }
+        m_doc->setDirty(false);
+        return true;
     });
-    menusAfterLoad_m();
-    return ok;
 }
 
 bool frmSegmentDetail::NewRecord_Pf()
 {
-    bool ok = false;
-    guarded(Module, "NewRecord_Pf", [&] {
-        clsHourglass busy;
-        StatusCleared cleared;
-        if (parentWidget())
-            show();
+    if (parentWidget())
+        show();
+    return load_mf("NewRecord_Pf", [&] {
         sysCmd(4, QStringLiteral("Preparing record.."));
         m_doc->newSegment(QDate::currentDate(), QTime::currentTime());
-        RetrieveRoster_mf();
         SetEditFieldValues_m();
         // After the loaded values: a new segment always counts as changed.
         m_doc->defaultReferences();
-        if (UpdateDisplay_mf()) {
-            MakeAthleteValueItems_m(Value(1));
-            ok = true;
-        } else
+        if (!UpdateDisplay_mf()) {
             showMessage(QStringLiteral("Unable to display the requested record"), 0);
+            return false;
+        }
+        m_athletes->Load_p(Value(1));
+        return true;
     });
-    menusAfterLoad_m();
-    return ok;
 }
 
 double frmSegmentDetail::getCumPrevious_md(Recordset& rows)
@@ -604,7 +626,7 @@ void frmSegmentDetail::SetRateType_p(qint32 rateTypeID)
 void frmSegmentDetail::cmdSave_Click()
 {
     guarded(Module, "cmdSave_Click", [&] {
-        if (!Validate_mf())
+        if (!m_doc->loaded() || !Validate_mf())
             return;
         if (SetObjAndCheckForDirty_mf())
             Save_mf();

@@ -4,6 +4,7 @@
 #include "platform/ComboBox.h"
 #include "platform/DatePicker.h"
 
+#include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -222,4 +223,58 @@ TEST_F(DetailFixture, DeleteKeyStartsRowDeletionOnlyWithRowsSelected)
     EXPECT_EQ(clicked.count(), 0);  // not from the header boxes
     QTest::keyClick(w.dbgMain, Qt::Key_Delete);
     EXPECT_EQ(clicked.count(), 1);
+}
+
+// A segment that cannot be opened in full is said once, in words, and leaves
+// no window that could save over the stored one.
+TEST_F(DetailFixture, ASegmentThatFailsToOpenIsSaidOnceAndNothingCanBeSaved)
+{
+    const QString stored = dump();
+    const struct {
+        const char* name;
+        const char* says;
+    } cases[] = {{"locked", "the database is in use by another program. Nothing was changed"},
+                 {"damaged", "the database file is damaged. Nothing was changed"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.clear();
+        Connection other;
+        if (QString(c.name) == "locked") {
+            other.Open(folder.databasePath(), QString::fromLatin1(TempProgramFolder::DefaultPassword));
+            other.Execute(QStringLiteral("BEGIN EXCLUSIVE"));
+        } else {
+            // Four bytes of the rate units' first page, read only once the rows are worked out.
+            running.reset();
+            other.Open(folder.databasePath(), QString::fromLatin1(TempProgramFolder::DefaultPassword));
+            const qint64 page =
+                other.ExecuteScalar(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'tblRateType'"), {})
+                    .toLong();
+            other.Close();
+            QFile file(folder.databasePath());
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(file.seek((page - 1) * 1024 + 512));
+            QByteArray bytes = file.read(4);
+            for (char& b : bytes)
+                b = char(b ^ 0x5a);
+            ASSERT_TRUE(file.seek((page - 1) * 1024 + 512));
+            file.write(bytes);
+            file.close();
+            running = std::make_unique<RunningApp>();
+            app = running->get();
+        }
+        window = std::make_unique<frmSegmentDetail>();
+        window->FormRefresher_po(app->FormRefresher_po());
+        EXPECT_FALSE(window->Retrieve_pf(1));
+        if (other.IsOpen())
+            other.Execute(QStringLiteral("ROLLBACK"));
+        ASSERT_EQ(boxes.count(), 1);
+        EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("The segment could not be opened: ") + c.says))
+            << boxes.last().text.toStdString();
+        EXPECT_FALSE(window->cmdSave->isEnabled());
+        window->txtsSegmentLabel->setText("77");
+        QMetaObject::invokeMethod(window.get(), "cmdSave_Click");
+        EXPECT_TRUE(window->close());
+        EXPECT_EQ(boxes.count(), 1);
+        EXPECT_EQ(dump(), stored);
+    }
 }
