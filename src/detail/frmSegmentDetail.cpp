@@ -10,7 +10,6 @@
 #include "app/clsFormRefresher.h"
 #include "app/clsHourglass.h"
 #include "app/clsObjectHelpers.h"
-#include "app/clsTxtBoxHelper.h"
 #include "app/modlib.h"
 #include "data/clsAdoConnectJet.h"
 #include "detail/clsAthleteAssignment.h"
@@ -18,6 +17,7 @@
 #include "detail/clsDetailMenuRow.h"
 #include "detail/clsDetailReferenceFields.h"
 #include "detail/clsDetailRowEditor.h"
+#include "detail/clsSegmentDetailControls.h"
 #include "detail/clsSegmentDocument.h"
 #include "detail/clsSegmentHeader.h"
 #include "detail/clsSegmentRows.h"
@@ -31,20 +31,13 @@
 #include "platform/Twips.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 namespace {
 const char* const Module = "frmSegmentDetail";
@@ -122,128 +115,7 @@ QString frmSegmentDetail::text_m(qint32 id, const QString& defaultText) const
 
 void frmSegmentDetail::buildControls_m()
 {
-    const auto named = [](auto* w, const char* name) {
-        w->setObjectName(QString::fromLatin1(name));
-        return w;
-    };
-    const auto button = [&](const char* name, const char* caption) {
-        auto* b = named(new QPushButton(QString::fromLatin1(caption)), name);
-        b->setAutoDefault(false);
-        return b;
-    };
-    const auto label = [&](const char* name, const char* caption) {
-        return named(new QLabel(QString::fromLatin1(caption)), name);
-    };
-    const auto bound = [](QWidget* w) {
-        w->setProperty("Tag", QStringLiteral("EditField"));
-        return w;
-    };
-
-    // Everything sits on one body, which fills the window.
-    m_body = new QWidget(this);
-    auto* whole = new QVBoxLayout(this);
-    whole->setContentsMargins(0, 0, 0, 0);
-    whole->addWidget(m_body);
-    auto* outer = new QVBoxLayout(m_body);
-    outer->setContentsMargins(6, 6, 6, 6);
-    outer->setSpacing(4);
-
-    fraHeader = named(new QGroupBox, "fraHeader");
-    auto* header = new QGridLayout(fraHeader);
-    header->setContentsMargins(6, 4, 6, 4);
-    header->setVerticalSpacing(2);
-    txtsSegmentLabel = named(new QLineEdit, "txtsSegmentLabel");
-    clsTxtBoxHelper::HoldLength(txtsSegmentLabel, clsBrSegment::LabelLength,
-                                text_m(4106,
-                                       QStringLiteral("The segment label holds at most 50 characters: the "
-                                                      "rest was not taken.")));
-    dtpdtSegmentDate = named(new DatePicker, "dtpdtSegmentDate");
-    dtpdtImportDate = named(new DatePicker, "dtpdtImportDate");
-    txtdtSegmentTime = named(new QLineEdit, "txtdtSegmentTime");
-    cbolCategoryID = named(new ComboBox, "cbolCategoryID");
-    cbolEventId = named(new ComboBox, "cbolEventId");
-    cbolSegmentTypeID = named(new ComboBox, "cbolSegmentTypeID");
-    for (ComboBox* cbo : {cbolCategoryID, cbolEventId, cbolSegmentTypeID})
-        clsTxtBoxHelper::HoldLength(cbo);  // a name typed here may become a new entry
-    chkfReviewed = named(new QCheckBox(QStringLiteral("Reviewed?")), "chkfReviewed");
-    cmdDetailsCategory = button("cmdDetailsCategory", "details");
-    cmdDetailsEvent = button("cmdDetailsEvent", "details");
-    cmdDetailsSegmentType = button("cmdDetailsSegmentType", "details");
-    header->addWidget(label("lblSegment", "Segment:"), 0, 0);
-    header->addWidget(txtsSegmentLabel, 0, 1);
-    header->addWidget(label("lblSegmentDate", "Segment Date:"), 0, 2);
-    header->addWidget(dtpdtSegmentDate, 0, 3, 1, 2);
-    header->addWidget(label("lblImportDate", "Import Date:"), 0, 5);
-    header->addWidget(dtpdtImportDate, 0, 6, 1, 2);
-    header->addWidget(label("lblSegmentTime", "Segment Time:"), 1, 0);
-    header->addWidget(txtdtSegmentTime, 1, 1);
-    header->addWidget(label("lblCategory", "Athlete Category:"), 1, 2);
-    header->addWidget(cbolCategoryID, 1, 3);
-    header->addWidget(cmdDetailsCategory, 1, 4);
-    header->addWidget(chkfReviewed, 1, 5, 1, 3);
-    header->addWidget(label("lblEvent", "Event:"), 2, 0);
-    header->addWidget(cbolEventId, 2, 1);
-    header->addWidget(cmdDetailsEvent, 2, 2);
-    header->addWidget(label("lblSegmentType", "Type:"), 2, 3);
-    header->addWidget(cbolSegmentTypeID, 2, 4, 1, 3);
-    header->addWidget(cmdDetailsSegmentType, 2, 7);
-    header->setColumnStretch(1, 1);
-    header->setColumnStretch(3, 1);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{txtsSegmentLabel, dtpdtSegmentDate, dtpdtImportDate, txtdtSegmentTime,
-                                         cbolCategoryID, cbolEventId, cbolSegmentTypeID, chkfReviewed})
-        bound(w);
-    outer->addWidget(fraHeader);
-
-    ssTab1 = named(new QTabWidget, "ssTab1");
-    auto* detailsPage = new QWidget;
-    auto* details = new QVBoxLayout(detailsPage);
-    details->setContentsMargins(4, 4, 4, 4);
-    dbgMain = named(new DataGrid, "dbgMain");
-    const char* const captions[clsSegmentRows::ColumnCount] = {
-        "lSegmentDetailID", "lSegmentID", "",        "mem", "dCumTime", "Cum", "Lap", "dRate", "Rate", "DiPs", "Speed",
-        "Distance",         "Athlete",    "Comments"};
-    for (int c = 0; c < clsSegmentRows::ColumnCount; ++c)
-        dbgMain->AddColumn(clsSegmentRows::ColumnNames().at(c), QString::fromLatin1(captions[c]));
-    // Lap, distance per stroke and speed are only ever worked out.
-    for (int c : {int(clsSegmentRows::colLap), int(clsSegmentRows::colDips), int(clsSegmentRows::colSpeed)})
-        dbgMain->Columns(c)->Locked(true);
-    details->addWidget(dbgMain, 1);
-    dbgRosterForDetail = named(new DataGrid, "dbgRosterForDetail");
-    dbgRosterForDetail->setFixedHeight(Twips::toPixelsY(dbgRosterForDetail, 1050));
-    dbgRosterForDetail->setMinimumWidth(Twips::toPixelsX(dbgRosterForDetail, DesignWidth - 5310));
-    auto* athletes = new QHBoxLayout;
-    athletes->addWidget(dbgRosterForDetail);
-    athletes->addStretch(1);
-    details->addLayout(athletes);
-    ssTab1->addTab(detailsPage, QStringLiteral("De&tails"));
-
-    auto* generalPage = new QWidget;
-    auto* general = new QVBoxLayout(generalPage);
-    general->addWidget(label("lblSegmentNotes", "Segment Notes:"));
-    txtmNotes = named(new QPlainTextEdit, "txtmNotes");
-    bound(txtmNotes);
-    general->addWidget(txtmNotes, 1);
-    ssTab1->addTab(generalPage, QStringLiteral("&General"));
-    outer->addWidget(ssTab1, 1);
-
-    cmdAddRate = button("cmdAddRate", "Add &Rate");
-    cmdAddTime = button("cmdAddTime", "Add T&ime");
-    cmdDeleteRow = button("cmdDeleteRow", "&Delete Row");
-    cmdPrintGrid = button("cmdPrintGrid", "&Print Grid");
-    cmdSave = button("cmdSave", "&Save");
-    cmdClose = button("cmdClose", "&Close");
-    // Row commands, printing and the detail buttons have no work here yet.
-    for (QPushButton* b : {cmdAddRate, cmdAddTime, cmdDeleteRow, cmdPrintGrid, cmdDetailsCategory, cmdDetailsEvent,
-                           cmdDetailsSegmentType})
-        b->setEnabled(false);
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {cmdAddRate, cmdAddTime, cmdDeleteRow, cmdPrintGrid})
-        buttons->addWidget(b);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdSave);
-    buttons->addWidget(cmdClose);
-    outer->addLayout(buttons);
+    m_body = clsSegmentDetailControls::Build_p(*this);
 
     connect(cmdSave, &QPushButton::clicked, this, &frmSegmentDetail::cmdSave_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmSegmentDetail::cmdClose_Click);
