@@ -308,6 +308,7 @@ bool frmSegmentDetail::SetObjAndCheckForDirty_mf(bool* failed)
             txtdtSegmentTime->setFocus();
             return;
         }
+        m_referenceFields->UnaddedNamesBack_p();
         changed = m_header.CopyAndCompare_pf(m_doc->segment());
         ok = true;
     });
