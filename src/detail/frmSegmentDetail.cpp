@@ -441,8 +441,10 @@ void frmSegmentDetail::connectRowCommands_m()
     });
     // An athlete typed, filled, cleared or deleted changes the checklist.
     connect(rows, &clsDetailRowEditor::AthletesChanged, this, [this] { RetrieveRoster_mf(); });
-    connect(cmdAddTime, &QPushButton::clicked, rows, &clsDetailRowEditor::cmdAddTime_Click);
-    connect(cmdAddRate, &QPushButton::clicked, rows, &clsDetailRowEditor::cmdAddRate_Click);
+    connect(cmdAddTime, &QPushButton::clicked, this,
+            [this, rows] { m_gridCommands->AddRow_p([rows] { rows->cmdAddTime_Click(); }); });
+    connect(cmdAddRate, &QPushButton::clicked, this,
+            [this, rows] { m_gridCommands->AddRow_p([rows] { rows->cmdAddRate_Click(); }); });
     connect(cmdDeleteRow, &QPushButton::clicked, rows, &clsDetailRowEditor::cmdDeleteRow_Click);
     connect(cmdPrintGrid, &QPushButton::clicked, this, [this] { m_gridCommands->cmdPrintGrid_Click(); });
     connect(dbgMain, &DataGrid::HeadClick, this, [this](int column) { m_gridCommands->dbgMain_HeadClick(column); });

@@ -4,6 +4,7 @@
 #include "platform/ComboBox.h"
 #include "platform/DatePicker.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -277,4 +278,32 @@ TEST_F(DetailFixture, ASegmentThatFailsToOpenIsSaidOnceAndNothingCanBeSaved)
         EXPECT_EQ(boxes.count(), 1);
         EXPECT_EQ(dump(), stored);
     }
+}
+
+// Right after Add Time or Add Rate the new row's first cell to fill has the
+// focus: the digits typed next land in it.
+TEST_F(DetailFixture, TypingRightAfterAddingARowFillsTheNewRow)
+{
+    frmSegmentDetail& w = open(1);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const struct {
+        QPushButton* button;
+        const char* label;
+        const char* typed;
+        const char* seconds;
+    } cases[] = {{w.cmdAddTime, "T003", "130", "90"}, {w.cmdAddRate, "R003", "12345.6", "5025.6"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        c.button->setFocus();
+        QTest::mouseClick(c.button, Qt::LeftButton);
+        // Each key goes where the focus is, as a keyboard's would.
+        for (const char* k = c.typed; *k; ++k)
+            QTest::keyClick(QApplication::focusWidget(), *k);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents();  // Enter stores once the editor had the key
+        EXPECT_EQ(rows().Fields(Col::colLabel).Value().asText(), c.label);
+        EXPECT_EQ(text(c.label, Col::colCumTime), QString(c.seconds));
+    }
+    EXPECT_EQ(boxes.count(), 0);
 }
