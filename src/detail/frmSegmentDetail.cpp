@@ -36,7 +36,6 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTabWidget>
 
 namespace {
@@ -324,22 +323,34 @@ qint32 frmSegmentDetail::SegmentID_pl() const { return m_doc->segmentID(); }
 bool frmSegmentDetail::load_mf(const char* proc, const std::function<bool()>& steps)
 {
     bool ok = false;
+    const auto commands = [this](bool on) {
+        for (QPushButton* b : {cmdSave, cmdAddRate, cmdAddTime, cmdDeleteRow, cmdPrintGrid})
+            b->setEnabled(on);
+    };
+    // Half a segment is none: before anything is said, the window keeps
+    // nothing it could save over the stored one.
+    const auto nothingLoaded = [&] {
+        ignoringErrors([&] { m_doc->clear(); });
+        commands(false);
+    };
     guarded(Module, proc, [&] {
         clsHourglass busy;
         StatusCleared cleared;
-        // Half a segment is none: the window keeps nothing it could save over the stored one.
-        const auto unloaded = qScopeGuard([&] {
-            if (!ok)
-                ignoringErrors([&] { m_doc->clear(); });
-        });
         DatabaseFault::saying(text_m(4191, QStringLiteral("The segment could not be opened")), [&] {
-            if (m_loadFault)
-                throw *m_loadFault;
-            ok = steps();
+            try {
+                if (m_loadFault)
+                    throw *m_loadFault;
+                ok = steps();
+            } catch (...) {
+                nothingLoaded();
+                throw;
+            }
         });
     });
-    for (QPushButton* b : {cmdSave, cmdAddRate, cmdAddTime, cmdDeleteRow, cmdPrintGrid})
-        b->setEnabled(ok);
+    if (ok)
+        commands(true);
+    else
+        nothingLoaded();
     menusAfterLoad_m();
     return ok;
 }
