@@ -76,35 +76,44 @@ Value clsAthleteAssignment::SelectedId(const ComboBox* cbo)
 
 // ---- the value list ------------------------------------------------------------------
 
+void clsAthleteAssignment::Load_p(const Value& vCategoryID)
+{
+    rebuildChecklist_m();
+    buildValueList_m(vCategoryID);
+}
+
 void clsAthleteAssignment::MakeAthleteValueItems_m(const Value& vCategoryID)
 {
-    guarded(Module, "MakeAthleteValueItems_m", [&] {
-        // The ids are whole numbers of our own: safe to write into the statement.
-        const QString select = QStringLiteral("SELECT DISTINCT tblRoster.lRosterID, ") + AthleteName
-            + QStringLiteral(" AS sAthlete FROM tblRoster ");
-        const QString which = vCategoryID.isNullOrEmpty()
-            ? QStringLiteral("WHERE tblRoster.fActive <> 0")
-            : QStringLiteral("INNER JOIN tblRoster_Category ON tblRoster.lRosterID = tblRoster_Category.lRosterID "
-                             "WHERE tblRoster_Category.lCategoryID = ")
-                + QString::number(vCategoryID.toLong()) + QStringLiteral(" AND tblRoster.fActive <> 0");
-        // The placeholder is always there, under its last name, and only once.
-        const QString placeholder = QString::number(Placeholder);
-        const QString sql = select + which + QStringLiteral(" AND tblRoster.lRosterID <> ") + placeholder
-            + QStringLiteral(" UNION SELECT lRosterID, sLastName FROM tblRoster WHERE lRosterID = ") + placeholder
-            + QStringLiteral(" ORDER BY sAthlete");
-        std::unique_ptr<Recordset> rs;
-        ado().SQLOpenRecordset_pl(rs, sql, clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
-        DataGridValueItems& items = m_grid->Columns(colAthlete)->ValueItems();
-        items.Clear();
-        items.Translate(true);
-        items.Validate(true);
-        items.Presentation(DataGridValueItems::ComboBox);
-        for (; !rs->IsEOF(); rs->MoveNext())
-            items.Add(rs->Fields(0).Value(), rs->Fields(1).Value().asText());
-        rs->Close();
-        m_listCategory = vCategoryID.isNullOrEmpty() ? Value::null() : Value(vCategoryID.toLong());
-        m_grid->Refresh();
-    });
+    guarded(Module, "MakeAthleteValueItems_m", [&] { buildValueList_m(vCategoryID); });
+}
+
+void clsAthleteAssignment::buildValueList_m(const Value& vCategoryID)
+{
+    // The ids are whole numbers of our own: safe to write into the statement.
+    const QString select = QStringLiteral("SELECT DISTINCT tblRoster.lRosterID, ") + AthleteName
+        + QStringLiteral(" AS sAthlete FROM tblRoster ");
+    const QString which = vCategoryID.isNullOrEmpty()
+        ? QStringLiteral("WHERE tblRoster.fActive <> 0")
+        : QStringLiteral("INNER JOIN tblRoster_Category ON tblRoster.lRosterID = tblRoster_Category.lRosterID "
+                         "WHERE tblRoster_Category.lCategoryID = ")
+            + QString::number(vCategoryID.toLong()) + QStringLiteral(" AND tblRoster.fActive <> 0");
+    // The placeholder is always there, under its last name, and only once.
+    const QString placeholder = QString::number(Placeholder);
+    const QString sql = select + which + QStringLiteral(" AND tblRoster.lRosterID <> ") + placeholder
+        + QStringLiteral(" UNION SELECT lRosterID, sLastName FROM tblRoster WHERE lRosterID = ") + placeholder
+        + QStringLiteral(" ORDER BY sAthlete");
+    std::unique_ptr<Recordset> rs;
+    ado().SQLOpenRecordset_pl(rs, sql, clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
+    DataGridValueItems& items = m_grid->Columns(colAthlete)->ValueItems();
+    items.Clear();
+    items.Translate(true);
+    items.Validate(true);
+    items.Presentation(DataGridValueItems::ComboBox);
+    for (; !rs->IsEOF(); rs->MoveNext())
+        items.Add(rs->Fields(0).Value(), rs->Fields(1).Value().asText());
+    rs->Close();
+    m_listCategory = vCategoryID.isNullOrEmpty() ? Value::null() : Value(vCategoryID.toLong());
+    m_grid->Refresh();
 }
 
 qint32 clsAthleteAssignment::inValueItems_pl(qint32 lColIndex, const Value& vValue, qint32 lMode) const
@@ -125,60 +134,66 @@ qint32 clsAthleteAssignment::inValueItems_pl(qint32 lColIndex, const Value& vVal
 bool clsAthleteAssignment::RetrieveRoster_mf()
 {
     bool ok = false;
-    guarded(Module, "RetrieveRoster_mf", [&] {
-        Recordset* rows = m_doc.rows();
-        if (!rows || !rows->IsOpen())
-            return;
-        // Every row counts, whatever the filter shows.
-        QStringList ids;
-        std::unique_ptr<Recordset> all = rows->Clone();
-        all->Sort(QStringLiteral("lRosterID"));
-        for (; !all->IsEOF(); all->MoveNext()) {
-            const Value id = all->Fields(colAthlete).Value();
-            const QString text = id.isNullOrEmpty() ? QString() : QString::number(id.toLong());
-            if (!text.isEmpty() && (ids.isEmpty() || ids.last() != text))
-                ids << text;
-        }
-        // A segment without rows has an empty checklist.
-        auto fresh = std::make_unique<Recordset>();
-        fresh->OpenInMemory({FieldInfo(QStringLiteral("lRosterId"), FieldInfo::DataType::Integer),
-                             FieldInfo(QStringLiteral("sAthlete"), FieldInfo::DataType::Text),
-                             FieldInfo(QStringLiteral("fActive"), FieldInfo::DataType::Boolean)});
-        if (!ids.isEmpty()) {
-            std::unique_ptr<Recordset> named;
-            ado().SQLOpenRecordset_pl(named,
-                                      QStringLiteral("SELECT DISTINCT tblRoster.lRosterID, ") + AthleteName
-                                          + QStringLiteral(" AS sAthlete FROM tblRoster WHERE lRosterID IN (")
-                                          + ids.join(QStringLiteral(", ")) + QStringLiteral(") ORDER BY lRosterID"),
-                                      clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
-            // Checked: the athlete has a row among those the filter lets through.
-            std::unique_ptr<Recordset> shown = rows->Clone();
-            shown->Filter(rows->Filter());
-            for (; !named->IsEOF(); named->MoveNext()) {
-                const qint32 id = named->Fields(0).Value().toLong();
-                bool found = false;
-                if (shown->RecordCount() > 0) {
-                    shown->MoveFirst();
-                    shown->Find(QStringLiteral("lRosterID = ") + QString::number(id));
-                    found = !shown->IsEOF();
-                }
-                fresh->AddNew();
-                fresh->Fields(rosterId).Value(Value(id));
-                fresh->Fields(rosterName).Value(named->Fields(1).Value());
-                fresh->Fields(rosterShown).Value(Value(found));
-                fresh->Update();
-            }
-            named->Close();
-            if (fresh->RecordCount() > 0)
-                fresh->MoveFirst();
-        }
-        m_checklist->DataSource(fresh.get());
-        std::swap(m_roster, fresh);
-        if (fresh)
-            ignoringErrors([&] { fresh->Close(); });
-        ok = true;
-    });
+    guarded(Module, "RetrieveRoster_mf", [&] { ok = rebuildChecklist_m(); });
     return ok;
+}
+
+bool clsAthleteAssignment::rebuildChecklist_m()
+{
+    Recordset* rows = m_doc.rows();
+    if (!rows || !rows->IsOpen())
+        return false;
+    // Every row counts, whatever the filter shows.
+    QStringList ids;
+    std::unique_ptr<Recordset> all = rows->Clone();
+    all->Sort(QStringLiteral("lRosterID"));
+    // The sort keeps the clone on the first stored row, wherever it now stands.
+    if (all->RecordCount() > 0)
+        all->MoveFirst();
+    for (; !all->IsEOF(); all->MoveNext()) {
+        const Value id = all->Fields(colAthlete).Value();
+        const QString text = id.isNullOrEmpty() ? QString() : QString::number(id.toLong());
+        if (!text.isEmpty() && (ids.isEmpty() || ids.last() != text))
+            ids << text;
+    }
+    // A segment without rows has an empty checklist.
+    auto fresh = std::make_unique<Recordset>();
+    fresh->OpenInMemory({FieldInfo(QStringLiteral("lRosterId"), FieldInfo::DataType::Integer),
+                         FieldInfo(QStringLiteral("sAthlete"), FieldInfo::DataType::Text),
+                         FieldInfo(QStringLiteral("fActive"), FieldInfo::DataType::Boolean)});
+    if (!ids.isEmpty()) {
+        std::unique_ptr<Recordset> named;
+        ado().SQLOpenRecordset_pl(named,
+                                  QStringLiteral("SELECT DISTINCT tblRoster.lRosterID, ") + AthleteName
+                                      + QStringLiteral(" AS sAthlete FROM tblRoster WHERE lRosterID IN (")
+                                      + ids.join(QStringLiteral(", ")) + QStringLiteral(") ORDER BY lRosterID"),
+                                  clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
+        // Checked: the athlete has a row among those the filter lets through.
+        std::unique_ptr<Recordset> shown = rows->Clone();
+        shown->Filter(rows->Filter());
+        for (; !named->IsEOF(); named->MoveNext()) {
+            const qint32 id = named->Fields(0).Value().toLong();
+            bool found = false;
+            if (shown->RecordCount() > 0) {
+                shown->MoveFirst();
+                shown->Find(QStringLiteral("lRosterID = ") + QString::number(id));
+                found = !shown->IsEOF();
+            }
+            fresh->AddNew();
+            fresh->Fields(rosterId).Value(Value(id));
+            fresh->Fields(rosterName).Value(named->Fields(1).Value());
+            fresh->Fields(rosterShown).Value(Value(found));
+            fresh->Update();
+        }
+        named->Close();
+        if (fresh->RecordCount() > 0)
+            fresh->MoveFirst();
+    }
+    m_checklist->DataSource(fresh.get());
+    std::swap(m_roster, fresh);
+    if (fresh)
+        ignoringErrors([&] { fresh->Close(); });
+    return true;
 }
 
 void clsAthleteAssignment::Requery_p()

@@ -26,6 +26,9 @@ public:
     clsAthleteAssignment(clsSegmentDocument& document, DataGrid* grid, DataGrid* checklist, ComboBox* category);
     ~clsAthleteAssignment() override;
 
+    // The checklist and the value list of a segment being opened; raises
+    // what fails, so that the opening says it once.
+    void Load_p(const Value& vCategoryID);
     // The active athletes of the category (all of them for Null) and the placeholder.
     void MakeAthleteValueItems_m(const Value& vCategoryID);
     // The stored value of the first item of the column's value list whose
@@ -55,6 +58,9 @@ private slots:
     void dbgRosterForDetail_AfterUpdate();
 
 private:
+    void buildValueList_m(const Value& vCategoryID);
+    // False when there are no rows to list.
+    bool rebuildChecklist_m();
     // The prompt for a typed name, once the edit has ended.
     void askNewAthlete_m();
     // Names of athletes like the typed text, one a line.

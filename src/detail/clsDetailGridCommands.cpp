@@ -9,6 +9,7 @@
 #include "platform/DataGridPrint.h"
 #include "platform/Recordset.h"
 
+#include <QHeaderView>
 #include <QMenu>
 
 using Col = clsSegmentRows::Column;
@@ -26,6 +27,27 @@ QString clsDetailGridCommands::PageHeader_ps(const PrintHeader& h)
         + QStringLiteral("   IMPORT DATE:") + assigned(h.importDate) + QLatin1Char('\n') + QStringLiteral("   EVENT:")
         + assigned(h.event) + QStringLiteral("   TYPE:") + assigned(h.segmentType) + QStringLiteral("   CATEGORY:")
         + assigned(h.category) + QLatin1Char('\n') + h.note + QLatin1Char('\t') + h.today;
+}
+
+void clsDetailGridCommands::AddRow_p(const std::function<void()>& add)
+{
+    const Recordset* before = m_doc.rows();
+    const qint32 shown = before ? before->RecordCount() : 0;
+    add();
+    Recordset* rows = m_doc.rows();
+    if (!rows || rows->RecordCount() <= shown || rows->currentViewRow() < 0)
+        return;
+    // In the order the user sees the columns.
+    const QHeaderView* heads = m_grid->horizontalHeader();
+    for (int visual = 0; visual < heads->count(); ++visual) {
+        const int column = heads->logicalIndex(visual);
+        const DataGridColumn* c = m_grid->Columns(column);
+        if (c->Visible() && c->AllowFocus() && !c->Locked() && rows->Fields(c->fieldIndex()).Value().isNullOrEmpty()) {
+            m_grid->Col(column);
+            break;
+        }
+    }
+    m_grid->setFocus(Qt::OtherFocusReason);
 }
 
 void clsDetailGridCommands::SelectAllRows_p()

@@ -37,6 +37,9 @@ public:
     bool FillDown_pf();
     void Print_P(bool preview);
     void PageSetup_P();
+    // Adds a row through add; a new row in sight gets the focus on its first
+    // empty cell the user may type in, so that typing goes on there.
+    void AddRow_p(const std::function<void()>& add);
     // The window's own print button previews.
     void cmdPrintGrid_Click() { Print_P(true); }
 

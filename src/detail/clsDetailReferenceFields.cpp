@@ -215,20 +215,41 @@ bool clsDetailReferenceFields::notFoundPrompt_m(const Reference& r)
         open_m(r, true);
         return true;
     }
-    restore_m(r);
+    // The tracker may already hold the control the focus went to.
+    restore_m(r.cbo, m_held.value(r.cbo));
     return false;
 }
 
-void clsDetailReferenceFields::restore_m(const Reference& r)
+void clsDetailReferenceFields::restore_m(ComboBox* cbo, const Held& held)
 {
-    // The tracker may already hold the control the focus went to.
-    const Held held = m_held.value(r.cbo);
     if (!held.id.isNullOrEmpty())
-        select_m(r.cbo, held.id);
+        select_m(cbo, held.id);
     else if (held.text.isEmpty())
-        r.cbo->ListIndex(-1);
+        cbo->ListIndex(-1);
     else
-        r.cbo->Text(held.text);
+        cbo->Text(held.text);
+}
+
+void clsDetailReferenceFields::UnaddedNamesBack_p()
+{
+    for (auto it = m_adding.cbegin(); it != m_adding.cend(); ++it)
+        if (it.key()->ListIndex() == -1)
+            restore_m(it.key(), it->held);
+}
+
+void clsDetailReferenceFields::referenceClosed_m(ComboBox* cbo, const QWidget* window)
+{
+    const auto it = m_adding.constFind(cbo);
+    if (it == m_adding.constEnd() || it->window != window)
+        return;
+    const Held held = it->held;
+    m_adding.erase(it);
+    // Closed without a save: the name it was to add picks nothing, so the box
+    // gets back what it held, unless an entry was picked meanwhile.
+    guarded(Module, referenceOf(cbo)->lostFocusProc, [&] {
+        if (cbo->ListIndex() == -1)
+            restore_m(cbo, held);
+    });
 }
 
 void clsDetailReferenceFields::select_m(ComboBox* cbo, const Value& id)
@@ -274,6 +295,9 @@ QWidget* clsDetailReferenceFields::open_m(const Reference& r, bool bNew)
         showWindow_m(w);
         opened = w;
         if (bNew) {
+            m_adding.insert(r.cbo, {m_held.value(r.cbo), w});
+            ComboBox* cbo = r.cbo;
+            connect(w, &QObject::destroyed, this, [this, cbo, w] { referenceClosed_m(cbo, w); });
             CallByName::get<bool>(w, "NewRecord_Pf");
             if (auto* name = w->findChild<QLineEdit*>(QString::fromLatin1(r.nameBox)))
                 name->setText(r.cbo->Text());
@@ -370,6 +394,10 @@ void clsDetailReferenceFields::setObjectID_p(qint32 lTag, const QVariant& vID)
         }
     } restored{frame_m()};
     const Value id = Value::fromVariant(vID);
+    // The entry being added has come back.
+    for (const Reference& r : m_references)
+        if (r.tag == lTag)
+            m_adding.remove(r.cbo);
     switch (lTag) {
     case 1: {
         select_m(m_c.category, id);

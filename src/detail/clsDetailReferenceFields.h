@@ -52,6 +52,9 @@ public:
 
     // The call-back of a reference window after its save (ObjectTag, id).
     void setObjectID_p(qint32 lTag, const QVariant& vID);
+    // A name a reference window is still adding is no entry yet: its combo
+    // gets back what it held, so that the header can be read.
+    void UnaddedNamesBack_p();
     // Opens the athlete window on a new athlete named as typed.
     void NewAthlete_M(const QString& sName, qint32 lCategoryID);
 
@@ -98,7 +101,9 @@ private:
     void comboLeft_m(const Reference& r);
     // The prompt of a combo whose text names no item; true when a window opened.
     bool notFoundPrompt_m(const Reference& r);
-    void restore_m(const Reference& r);
+    void restore_m(ComboBox* cbo, const Held& held);
+    // A reference window opened to add the combo's name has gone.
+    void referenceClosed_m(ComboBox* cbo, const QWidget* window);
     void select_m(ComboBox* cbo, const Value& id);
     void setAthlete_m(const Value& id);
     void showWindow_m(QWidget* w);
@@ -113,6 +118,13 @@ private:
     std::function<clsFormRefresher*()> m_refresher;
     QList<Reference> m_references;
     QHash<const ComboBox*, Held> m_held;
+    // The combos whose typed name a reference window is adding, with what
+    // they held before and that window.
+    struct Adding {
+        Held held;
+        const QWidget* window;
+    };
+    QHash<ComboBox*, Adding> m_adding;
     QList<ComboBox*> m_queue;
     bool m_queued = false;
     bool m_running = false;

@@ -10,7 +10,6 @@
 #include "app/clsFormRefresher.h"
 #include "app/clsHourglass.h"
 #include "app/clsObjectHelpers.h"
-#include "app/clsTxtBoxHelper.h"
 #include "app/modlib.h"
 #include "data/clsAdoConnectJet.h"
 #include "detail/clsAthleteAssignment.h"
@@ -18,6 +17,7 @@
 #include "detail/clsDetailMenuRow.h"
 #include "detail/clsDetailReferenceFields.h"
 #include "detail/clsDetailRowEditor.h"
+#include "detail/clsSegmentDetailControls.h"
 #include "detail/clsSegmentDocument.h"
 #include "detail/clsSegmentHeader.h"
 #include "detail/clsSegmentRows.h"
@@ -31,19 +31,12 @@
 #include "platform/Twips.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 namespace {
 const char* const Module = "frmSegmentDetail";
@@ -57,6 +50,10 @@ using WindowServices::sysCmd;
 clsAdoConnectJet& ado() { return *app().DatabaseAdo_Po(); }
 
 clsCboBoxHelper& combos() { return *app().ObjectHelper_Po()->CboBoxHelper_Po(); }
+
+const char* const CategorySql = "Select lCategoryId, sCategory FROM tblCategory ORDER BY sCategory";
+const char* const EventSql = "Select lEventId, sEvent from tblEvent ORDER BY sEvent";
+const char* const SegmentTypeSql = "Select lSegmentTypeId, sSegmentType FROM tblSegmentType ORDER BY sSegmentType";
 }  // namespace
 
 frmSegmentDetail::frmSegmentDetail(QWidget* parent) : QWidget(parent)
@@ -117,128 +114,7 @@ QString frmSegmentDetail::text_m(qint32 id, const QString& defaultText) const
 
 void frmSegmentDetail::buildControls_m()
 {
-    const auto named = [](auto* w, const char* name) {
-        w->setObjectName(QString::fromLatin1(name));
-        return w;
-    };
-    const auto button = [&](const char* name, const char* caption) {
-        auto* b = named(new QPushButton(QString::fromLatin1(caption)), name);
-        b->setAutoDefault(false);
-        return b;
-    };
-    const auto label = [&](const char* name, const char* caption) {
-        return named(new QLabel(QString::fromLatin1(caption)), name);
-    };
-    const auto bound = [](QWidget* w) {
-        w->setProperty("Tag", QStringLiteral("EditField"));
-        return w;
-    };
-
-    // Everything sits on one body, which fills the window.
-    m_body = new QWidget(this);
-    auto* whole = new QVBoxLayout(this);
-    whole->setContentsMargins(0, 0, 0, 0);
-    whole->addWidget(m_body);
-    auto* outer = new QVBoxLayout(m_body);
-    outer->setContentsMargins(6, 6, 6, 6);
-    outer->setSpacing(4);
-
-    fraHeader = named(new QGroupBox, "fraHeader");
-    auto* header = new QGridLayout(fraHeader);
-    header->setContentsMargins(6, 4, 6, 4);
-    header->setVerticalSpacing(2);
-    txtsSegmentLabel = named(new QLineEdit, "txtsSegmentLabel");
-    clsTxtBoxHelper::HoldLength(txtsSegmentLabel, clsBrSegment::LabelLength,
-                                text_m(4106,
-                                       QStringLiteral("The segment label holds at most 50 characters: the "
-                                                      "rest was not taken.")));
-    dtpdtSegmentDate = named(new DatePicker, "dtpdtSegmentDate");
-    dtpdtImportDate = named(new DatePicker, "dtpdtImportDate");
-    txtdtSegmentTime = named(new QLineEdit, "txtdtSegmentTime");
-    cbolCategoryID = named(new ComboBox, "cbolCategoryID");
-    cbolEventId = named(new ComboBox, "cbolEventId");
-    cbolSegmentTypeID = named(new ComboBox, "cbolSegmentTypeID");
-    for (ComboBox* cbo : {cbolCategoryID, cbolEventId, cbolSegmentTypeID})
-        clsTxtBoxHelper::HoldLength(cbo);  // a name typed here may become a new entry
-    chkfReviewed = named(new QCheckBox(QStringLiteral("Reviewed?")), "chkfReviewed");
-    cmdDetailsCategory = button("cmdDetailsCategory", "details");
-    cmdDetailsEvent = button("cmdDetailsEvent", "details");
-    cmdDetailsSegmentType = button("cmdDetailsSegmentType", "details");
-    header->addWidget(label("lblSegment", "Segment:"), 0, 0);
-    header->addWidget(txtsSegmentLabel, 0, 1);
-    header->addWidget(label("lblSegmentDate", "Segment Date:"), 0, 2);
-    header->addWidget(dtpdtSegmentDate, 0, 3, 1, 2);
-    header->addWidget(label("lblImportDate", "Import Date:"), 0, 5);
-    header->addWidget(dtpdtImportDate, 0, 6, 1, 2);
-    header->addWidget(label("lblSegmentTime", "Segment Time:"), 1, 0);
-    header->addWidget(txtdtSegmentTime, 1, 1);
-    header->addWidget(label("lblCategory", "Athlete Category:"), 1, 2);
-    header->addWidget(cbolCategoryID, 1, 3);
-    header->addWidget(cmdDetailsCategory, 1, 4);
-    header->addWidget(chkfReviewed, 1, 5, 1, 3);
-    header->addWidget(label("lblEvent", "Event:"), 2, 0);
-    header->addWidget(cbolEventId, 2, 1);
-    header->addWidget(cmdDetailsEvent, 2, 2);
-    header->addWidget(label("lblSegmentType", "Type:"), 2, 3);
-    header->addWidget(cbolSegmentTypeID, 2, 4, 1, 3);
-    header->addWidget(cmdDetailsSegmentType, 2, 7);
-    header->setColumnStretch(1, 1);
-    header->setColumnStretch(3, 1);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{txtsSegmentLabel, dtpdtSegmentDate, dtpdtImportDate, txtdtSegmentTime,
-                                         cbolCategoryID, cbolEventId, cbolSegmentTypeID, chkfReviewed})
-        bound(w);
-    outer->addWidget(fraHeader);
-
-    ssTab1 = named(new QTabWidget, "ssTab1");
-    auto* detailsPage = new QWidget;
-    auto* details = new QVBoxLayout(detailsPage);
-    details->setContentsMargins(4, 4, 4, 4);
-    dbgMain = named(new DataGrid, "dbgMain");
-    const char* const captions[clsSegmentRows::ColumnCount] = {
-        "lSegmentDetailID", "lSegmentID", "",        "mem", "dCumTime", "Cum", "Lap", "dRate", "Rate", "DiPs", "Speed",
-        "Distance",         "Athlete",    "Comments"};
-    for (int c = 0; c < clsSegmentRows::ColumnCount; ++c)
-        dbgMain->AddColumn(clsSegmentRows::ColumnNames().at(c), QString::fromLatin1(captions[c]));
-    // Lap, distance per stroke and speed are only ever worked out.
-    for (int c : {int(clsSegmentRows::colLap), int(clsSegmentRows::colDips), int(clsSegmentRows::colSpeed)})
-        dbgMain->Columns(c)->Locked(true);
-    details->addWidget(dbgMain, 1);
-    dbgRosterForDetail = named(new DataGrid, "dbgRosterForDetail");
-    dbgRosterForDetail->setFixedHeight(Twips::toPixelsY(dbgRosterForDetail, 1050));
-    dbgRosterForDetail->setMinimumWidth(Twips::toPixelsX(dbgRosterForDetail, DesignWidth - 5310));
-    auto* athletes = new QHBoxLayout;
-    athletes->addWidget(dbgRosterForDetail);
-    athletes->addStretch(1);
-    details->addLayout(athletes);
-    ssTab1->addTab(detailsPage, QStringLiteral("De&tails"));
-
-    auto* generalPage = new QWidget;
-    auto* general = new QVBoxLayout(generalPage);
-    general->addWidget(label("lblSegmentNotes", "Segment Notes:"));
-    txtmNotes = named(new QPlainTextEdit, "txtmNotes");
-    bound(txtmNotes);
-    general->addWidget(txtmNotes, 1);
-    ssTab1->addTab(generalPage, QStringLiteral("&General"));
-    outer->addWidget(ssTab1, 1);
-
-    cmdAddRate = button("cmdAddRate", "Add &Rate");
-    cmdAddTime = button("cmdAddTime", "Add T&ime");
-    cmdDeleteRow = button("cmdDeleteRow", "&Delete Row");
-    cmdPrintGrid = button("cmdPrintGrid", "&Print Grid");
-    cmdSave = button("cmdSave", "&Save");
-    cmdClose = button("cmdClose", "&Close");
-    // Row commands, printing and the detail buttons have no work here yet.
-    for (QPushButton* b : {cmdAddRate, cmdAddTime, cmdDeleteRow, cmdPrintGrid, cmdDetailsCategory, cmdDetailsEvent,
-                           cmdDetailsSegmentType})
-        b->setEnabled(false);
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {cmdAddRate, cmdAddTime, cmdDeleteRow, cmdPrintGrid})
-        buttons->addWidget(b);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdSave);
-    buttons->addWidget(cmdClose);
-    outer->addLayout(buttons);
+    m_body = clsSegmentDetailControls::Build_p(*this);
 
     connect(cmdSave, &QPushButton::clicked, this, &frmSegmentDetail::cmdSave_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmSegmentDetail::cmdClose_Click);
@@ -305,9 +181,14 @@ void frmSegmentDetail::Form_Load()
         setWindowIcon(QIcon());
         setWindowTitle(text_m(3330, QStringLiteral("Segment Detail")));
         InitializeGrid_mf();
-        InitializeCboCategory_mf();
-        InitializeCboEvent_mf();
-        InitializeCboSegmentType_mf();
+        // The lists come from the database: a failure is the opening's, which says it once.
+        try {
+            fillCombo_m(cbolCategoryID, CategorySql);
+            fillCombo_m(cbolEventId, EventSql);
+            fillCombo_m(cbolSegmentTypeID, SegmentTypeSql);
+        } catch (const AppError& e) {
+            m_loadFault = e;
+        }
         InitializeBusinessRule_m();
         CheckMenuItems_m();
         // The windows opened from this one; it is not one of them, since
@@ -342,15 +223,20 @@ bool frmSegmentDetail::InitializeGrid_mf()
     return ok;
 }
 
+void frmSegmentDetail::fillCombo_m(ComboBox* cbo, const char* sql)
+{
+    std::unique_ptr<Recordset> rs;
+    ado().SQLOpenRecordset_pl(rs, QString::fromLatin1(sql), clsAdoConnectJet::adOpenStatic,
+                              clsAdoConnectJet::adLockReadOnly);
+    combos().ADORecordSetToComboBox(*rs, cbo, Value(1), Value(0));
+    rs->Close();
+}
+
 bool frmSegmentDetail::initCombo_mf(const char* proc, ComboBox* cbo, const char* sql)
 {
     bool ok = false;
     guarded(Module, proc, [&] {
-        std::unique_ptr<Recordset> rs;
-        ado().SQLOpenRecordset_pl(rs, QString::fromLatin1(sql), clsAdoConnectJet::adOpenStatic,
-                                  clsAdoConnectJet::adLockReadOnly);
-        combos().ADORecordSetToComboBox(*rs, cbo, Value(1), Value(0));
-        rs->Close();
+        fillCombo_m(cbo, sql);
         ok = true;
     });
     return ok;
@@ -358,19 +244,14 @@ bool frmSegmentDetail::initCombo_mf(const char* proc, ComboBox* cbo, const char*
 
 bool frmSegmentDetail::InitializeCboCategory_mf()
 {
-    return initCombo_mf("InitializeCboCategory_mf", cbolCategoryID,
-                        "Select lCategoryId, sCategory FROM tblCategory ORDER BY sCategory");
+    return initCombo_mf("InitializeCboCategory_mf", cbolCategoryID, CategorySql);
 }
 
-bool frmSegmentDetail::InitializeCboEvent_mf()
-{
-    return initCombo_mf("InitializeCboEvent_mf", cbolEventId, "Select lEventId, sEvent from tblEvent ORDER BY sEvent");
-}
+bool frmSegmentDetail::InitializeCboEvent_mf() { return initCombo_mf("InitializeCboEvent_mf", cbolEventId, EventSql); }
 
 bool frmSegmentDetail::InitializeCboSegmentType_mf()
 {
-    return initCombo_mf("InitializeCboSegmentType_mf", cbolSegmentTypeID,
-                        "Select lSegmentTypeId, sSegmentType FROM tblSegmentType ORDER BY sSegmentType");
+    return initCombo_mf("InitializeCboSegmentType_mf", cbolSegmentTypeID, SegmentTypeSql);
 }
 
 void frmSegmentDetail::InitializeBusinessRule_m() { m_header.Bind_p(m_body); }
@@ -426,6 +307,7 @@ bool frmSegmentDetail::SetObjAndCheckForDirty_mf(bool* failed)
             txtdtSegmentTime->setFocus();
             return;
         }
+        m_referenceFields->UnaddedNamesBack_p();
         changed = m_header.CopyAndCompare_pf(m_doc->segment());
         ok = true;
     });
@@ -438,56 +320,80 @@ bool frmSegmentDetail::SetObjAndCheckForDirty_mf(bool* failed)
 
 qint32 frmSegmentDetail::SegmentID_pl() const { return m_doc->segmentID(); }
 
-bool frmSegmentDetail::Retrieve_pf(qint32 segmentID)
+bool frmSegmentDetail::load_mf(const char* proc, const std::function<bool()>& steps)
 {
     bool ok = false;
-    guarded(Module, "Retrieve_pf", [&] {
+    const auto commands = [this](bool on) {
+        for (QPushButton* b : {cmdSave, cmdAddRate, cmdAddTime, cmdDeleteRow, cmdPrintGrid})
+            b->setEnabled(on);
+    };
+    // Half a segment is none: before anything is said, the window keeps
+    // nothing it could save over the stored one.
+    const auto nothingLoaded = [&] {
+        ignoringErrors([&] { m_doc->clear(); });
+        commands(false);
+    };
+    guarded(Module, proc, [&] {
         clsHourglass busy;
         StatusCleared cleared;
+        DatabaseFault::saying(text_m(4191, QStringLiteral("The segment could not be opened")), [&] {
+            try {
+                if (m_loadFault)
+                    throw *m_loadFault;
+                ok = steps();
+            } catch (...) {
+                nothingLoaded();
+                throw;
+            }
+        });
+    });
+    if (ok)
+        commands(true);
+    else
+        nothingLoaded();
+    menusAfterLoad_m();
+    return ok;
+}
+
+bool frmSegmentDetail::Retrieve_pf(qint32 segmentID)
+{
+    return load_mf("Retrieve_pf", [&] {
         sysCmd(4, QStringLiteral("Retrieving record.."));
         // The document takes a Null category, event or type as the
         // placeholder the window shows before the loaded values are taken:
         // it is no change of the user's.
         if (!m_doc->retrieve(segmentID)) {
             showMessage(QStringLiteral("Unable to retrieve requested record."), 48);
-            return;
+            return false;
         }
         SetEditFieldValues_m();
-        RetrieveRoster_mf();
-        MakeAthleteValueItems_m(m_doc->segment().lCategoryID());
-        if (UpdateDisplay_mf()) {
-            m_doc->setDirty(false);
-            ok = true;
-        } else {
+        m_athletes->Load_p(m_doc->segment().lCategoryID());
+        if (!UpdateDisplay_mf()) {
             showMessage(QStringLiteral("Unable to display the requested record"), 0);
+            return false;
         }
+        m_doc->setDirty(false);
+        return true;
     });
-    menusAfterLoad_m();
-    return ok;
 }
 
 bool frmSegmentDetail::NewRecord_Pf()
 {
-    bool ok = false;
-    guarded(Module, "NewRecord_Pf", [&] {
-        clsHourglass busy;
-        StatusCleared cleared;
-        if (parentWidget())
-            show();
+    if (parentWidget())
+        show();
+    return load_mf("NewRecord_Pf", [&] {
         sysCmd(4, QStringLiteral("Preparing record.."));
         m_doc->newSegment(QDate::currentDate(), QTime::currentTime());
-        RetrieveRoster_mf();
         SetEditFieldValues_m();
         // After the loaded values: a new segment always counts as changed.
         m_doc->defaultReferences();
-        if (UpdateDisplay_mf()) {
-            MakeAthleteValueItems_m(Value(1));
-            ok = true;
-        } else
+        if (!UpdateDisplay_mf()) {
             showMessage(QStringLiteral("Unable to display the requested record"), 0);
+            return false;
+        }
+        m_athletes->Load_p(Value(1));
+        return true;
     });
-    menusAfterLoad_m();
-    return ok;
 }
 
 double frmSegmentDetail::getCumPrevious_md(Recordset& rows)
@@ -546,8 +452,10 @@ void frmSegmentDetail::connectRowCommands_m()
     });
     // An athlete typed, filled, cleared or deleted changes the checklist.
     connect(rows, &clsDetailRowEditor::AthletesChanged, this, [this] { RetrieveRoster_mf(); });
-    connect(cmdAddTime, &QPushButton::clicked, rows, &clsDetailRowEditor::cmdAddTime_Click);
-    connect(cmdAddRate, &QPushButton::clicked, rows, &clsDetailRowEditor::cmdAddRate_Click);
+    connect(cmdAddTime, &QPushButton::clicked, this,
+            [this, rows] { m_gridCommands->AddRow_p([rows] { rows->cmdAddTime_Click(); }); });
+    connect(cmdAddRate, &QPushButton::clicked, this,
+            [this, rows] { m_gridCommands->AddRow_p([rows] { rows->cmdAddRate_Click(); }); });
     connect(cmdDeleteRow, &QPushButton::clicked, rows, &clsDetailRowEditor::cmdDeleteRow_Click);
     connect(cmdPrintGrid, &QPushButton::clicked, this, [this] { m_gridCommands->cmdPrintGrid_Click(); });
     connect(dbgMain, &DataGrid::HeadClick, this, [this](int column) { m_gridCommands->dbgMain_HeadClick(column); });
@@ -604,7 +512,7 @@ void frmSegmentDetail::SetRateType_p(qint32 rateTypeID)
 void frmSegmentDetail::cmdSave_Click()
 {
     guarded(Module, "cmdSave_Click", [&] {
-        if (!Validate_mf())
+        if (!m_doc->loaded() || !Validate_mf())
             return;
         if (SetObjAndCheckForDirty_mf())
             Save_mf();

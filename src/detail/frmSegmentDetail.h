@@ -3,13 +3,16 @@
 #include "app/clsEditField.h"
 #include "data/clsBrSegment.h"
 #include "detail/clsSegmentHeader.h"
+#include "platform/AppError.h"
 #include "platform/Value.h"
 
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class ComboBox;
@@ -148,6 +151,7 @@ private:
     bool InitializeCboCategory_mf();
     bool InitializeCboEvent_mf();
     bool InitializeCboSegmentType_mf();
+    void fillCombo_m(ComboBox* cbo, const char* sql);
     bool initCombo_mf(const char* proc, ComboBox* cbo, const char* sql);
     void refillKeepingSelection_m(ComboBox* cbo, bool (frmSegmentDetail::*initializer)());
     void InitializeBusinessRule_m();
@@ -157,6 +161,9 @@ private:
     // failed, when given, tells a test that could not be made from "no change".
     bool SetObjAndCheckForDirty_mf(bool* failed = nullptr);
     bool SetStatusOfMdiMenus_Pf();
+    // Opens a segment through the steps (false: not shown); a failure in any
+    // step is said once and leaves the window with nothing to save.
+    bool load_mf(const char* proc, const std::function<bool()>& steps);
     void menusAfterLoad_m();
 
     void RefreshGridHeaders_m();
@@ -173,6 +180,8 @@ private:
     std::unique_ptr<clsDetailReferenceFields> m_referenceFields;
     std::unique_ptr<clsAthleteAssignment> m_athletes;
     QPointer<clsFormRefresher> moFormRefresher;
+    // What failed while the window loaded its lists, said when a segment is opened.
+    std::optional<AppError> m_loadFault;
     bool m_resizedOnce = false;
     bool m_unloaded = false;
     QWidget* m_body = nullptr;

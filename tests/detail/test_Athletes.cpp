@@ -70,6 +70,27 @@ TEST_F(HeaderFixture, TheChecklistFiltersTheRowsAndTheSaveKeepsThemAll)
     EXPECT_EQ(rows().RecordCount(), 3);
 }
 
+// Whoever the first stored row belongs to, every athlete of the rows is listed,
+// and unticking and ticking one again brings its rows back.
+TEST_F(HeaderFixture, TheChecklistListsEveryAthleteWhateverTheFirstStoredRow)
+{
+    const struct {
+        int first;
+        QStringList listed;
+    } cases[] = {{2, {"1+", "2+"}}, {12, {"1+", "2+", "12+"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        db().Execute(QStringLiteral("UPDATE tblSegmentDetail SET lRosterId = %1 WHERE sSegmentDetailLabel = 'T000'")
+                         .arg(c.first));
+        frmSegmentDetail& w = open(1);
+        EXPECT_EQ(checklist(w), c.listed);
+        toggle(w, 1);
+        toggle(w, 1);
+        EXPECT_EQ(rows().RecordCount(), 5);
+        EXPECT_EQ(checklist(w), c.listed);
+    }
+}
+
 TEST_F(HeaderFixture, ACategoryChangeMovesRowsOfAthletesOutsideItToThePlaceholder)
 {
     frmSegmentDetail& w = open(1);

@@ -126,6 +126,49 @@ TEST_F(HeaderFixture, ANameTypedInAComboIsCompletedOrAddedAndComesBackSelected)
     EXPECT_TRUE(w->Dirty_pf());
 }
 
+// A reference window opened for a new name and closed without saving gives
+// the header back what it held: Save and Close work again.
+TEST_F(HeaderFixture, AReferenceWindowClosedWithoutSavingGivesTheHeaderBack)
+{
+    frmSegmentDetail* w = openInMain(1);
+    const QString before = dump();
+    const struct {
+        ComboBox* cbo;
+        const char* form;
+        const char* held;
+    } cases[] = {{w->cbolCategoryID, "frmCategory", "Under 18"},
+                 {w->cbolEventId, "frmEvent", "Regatta North"},
+                 {w->cbolSegmentTypeID, "frmSegmentType", "Race"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.form);
+        boxes.clear();
+        typeOver(c.cbo, "Masters");
+        boxes.answer(Yes);
+        focus(c.cbo, QEvent::FocusOut);
+        QWidget* rw = child(c.form);
+        ASSERT_TRUE(rw);
+        boxes.answer(No);  // its own "Save Modified Record?"
+        rw->parentWidget()->close();
+        settle();
+        EXPECT_FALSE(child(c.form));
+        const int asked = boxes.count();
+        EXPECT_EQ(c.cbo->Text(), c.held);
+        w->cmdSave->click();
+        EXPECT_EQ(boxes.count(), asked);
+    }
+    // Closing the segment while the name is still being added closes its
+    // window first (No to its question); the name was never an entry.
+    typeOver(w->cbolEventId, "Masters");
+    boxes.answer(Yes);
+    focus(w->cbolEventId, QEvent::FocusOut);
+    ASSERT_TRUE(child("frmEvent"));
+    boxes.answer(No);
+    EXPECT_TRUE(w->parentWidget()->close());
+    settle();
+    EXPECT_FALSE(child("frmSegmentDetail"));
+    EXPECT_EQ(dump(), before);
+}
+
 // A new athlete typed into a row: three words give first and last name, the
 // segment's category comes along, and the row takes the saved athlete.
 TEST_F(HeaderFixture, ANewAthleteTypedIntoARowComesBackIntoIt)

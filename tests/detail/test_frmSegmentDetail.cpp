@@ -4,6 +4,8 @@
 #include "platform/ComboBox.h"
 #include "platform/DatePicker.h"
 
+#include <QApplication>
+#include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -222,4 +224,86 @@ TEST_F(DetailFixture, DeleteKeyStartsRowDeletionOnlyWithRowsSelected)
     EXPECT_EQ(clicked.count(), 0);  // not from the header boxes
     QTest::keyClick(w.dbgMain, Qt::Key_Delete);
     EXPECT_EQ(clicked.count(), 1);
+}
+
+// A segment that cannot be opened in full is said once, in words, and leaves
+// no window that could save over the stored one.
+TEST_F(DetailFixture, ASegmentThatFailsToOpenIsSaidOnceAndNothingCanBeSaved)
+{
+    const QString stored = dump();
+    const struct {
+        const char* name;
+        const char* says;
+    } cases[] = {{"locked", "the database is in use by another program. Nothing was changed"},
+                 {"damaged", "the database file is damaged. Nothing was changed"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.clear();
+        Connection other;
+        if (QString(c.name) == "locked") {
+            other.Open(folder.databasePath(), QString::fromLatin1(TempProgramFolder::DefaultPassword));
+            other.Execute(QStringLiteral("BEGIN EXCLUSIVE"));
+        } else {
+            // Four bytes of the rate units' first page, read only once the rows are worked out.
+            running.reset();
+            other.Open(folder.databasePath(), QString::fromLatin1(TempProgramFolder::DefaultPassword));
+            const qint64 page =
+                other.ExecuteScalar(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'tblRateType'"), {})
+                    .toLong();
+            other.Close();
+            QFile file(folder.databasePath());
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(file.seek((page - 1) * 1024 + 512));
+            QByteArray bytes = file.read(4);
+            for (char& b : bytes)
+                b = char(b ^ 0x5a);
+            ASSERT_TRUE(file.seek((page - 1) * 1024 + 512));
+            file.write(bytes);
+            file.close();
+            running = std::make_unique<RunningApp>();
+            app = running->get();
+        }
+        window = std::make_unique<frmSegmentDetail>();
+        window->FormRefresher_po(app->FormRefresher_po());
+        EXPECT_FALSE(window->Retrieve_pf(1));
+        if (other.IsOpen())
+            other.Execute(QStringLiteral("ROLLBACK"));
+        ASSERT_EQ(boxes.count(), 1);
+        EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("The segment could not be opened: ") + c.says))
+            << boxes.last().text.toStdString();
+        EXPECT_FALSE(window->cmdSave->isEnabled());
+        window->txtsSegmentLabel->setText("77");
+        QMetaObject::invokeMethod(window.get(), "cmdSave_Click");
+        EXPECT_TRUE(window->close());
+        EXPECT_EQ(boxes.count(), 1);
+        EXPECT_EQ(dump(), stored);
+    }
+}
+
+// Right after Add Time or Add Rate the new row's first cell to fill has the
+// focus: the digits typed next land in it.
+TEST_F(DetailFixture, TypingRightAfterAddingARowFillsTheNewRow)
+{
+    frmSegmentDetail& w = open(1);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const struct {
+        QPushButton* button;
+        const char* label;
+        const char* typed;
+        const char* seconds;
+    } cases[] = {{w.cmdAddTime, "T003", "130", "90"}, {w.cmdAddRate, "R003", "12345.6", "5025.6"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        c.button->setFocus();
+        QTest::mouseClick(c.button, Qt::LeftButton);
+        // Each key goes where the focus is, as a keyboard's would.
+        for (const char* k = c.typed; *k; ++k)
+            QTest::keyClick(QApplication::focusWidget(), *k);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents();  // Enter stores once the editor had the key
+        EXPECT_EQ(rows().Fields(Col::colLabel).Value().asText(), c.label);
+        EXPECT_EQ(text(c.label, Col::colCumTime), QString(c.seconds));
+    }
+    EXPECT_EQ(boxes.count(), 0);
 }
