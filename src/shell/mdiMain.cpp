@@ -719,9 +719,10 @@ QMdiSubWindow* mdiMain::showChild(QWidget* child)
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // A window that closes itself takes its frame with it.
     connect(child, &QObject::destroyed, sub, &QMdiSubWindow::close);
-    // The area sizes a new frame from the window's hint only while it is shown.
+    // The area sizes a new frame from the window's hint only while it is
+    // shown; a hint larger than the area gives way to it.
     if (!sub->testAttribute(Qt::WA_Resized))
-        sub->resize(sub->sizeHint());
+        sub->resize(sub->sizeHint().boundedTo(m_area->viewport()->size()).expandedTo(sub->minimumSizeHint()));
     // Said outright, the frame's least size holds for every arrangement of the
     // area (tiling reads it) and for every resize; Qt lifts it while minimised.
     sub->setMinimumSize(sub->minimumSizeHint());
