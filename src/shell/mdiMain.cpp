@@ -31,7 +31,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QScopeGuard>
 #include <QScrollBar>
@@ -606,12 +605,10 @@ void mdiMain::commonDialog_m(qint32 flags)
     }
     // The choice is not used: nothing here prints.
     QPrinter printer;
-    if (flags == 64) {
-        PrintDialogService::pageSetup(printer);
-    } else {
-        QPrintDialog dialog(&printer, this);
-        dialog.exec();
-    }
+    if (flags == 64)
+        PrintDialogService::pageSetup(printer, this);
+    else
+        PrintDialogService::printDialog(printer, this);
 }
 
 // ---- menu state -----------------------------------------------------------
