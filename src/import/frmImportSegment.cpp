@@ -22,11 +22,15 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -127,7 +131,17 @@ QSize frmImportSegment::minimumSizeHint() const
     return Twips::designSize(this, DesignWidth, DesignHeight, QWidget::minimumSizeHint());
 }
 
-QSize frmImportSegment::sizeHint() const { return minimumSizeHint(); }
+// Wide enough to show every column of the grid, with room for its scroll bar;
+// the main window keeps a new window within its area.
+QSize frmImportSegment::sizeHint() const
+{
+    const QSize least = minimumSizeHint();
+    const QMargins margins = layout() ? layout()->contentsMargins() : QMargins();
+    const QHeaderView* rows = dbgMain->verticalHeader();
+    const int grid = 2 * dbgMain->frameWidth() + (rows->isHidden() ? 0 : rows->sizeHint().width())
+        + dbgMain->horizontalHeader()->length() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, dbgMain);
+    return {std::max(least.width(), margins.left() + grid + margins.right()), least.height()};
+}
 
 frmImportSegment::~frmImportSegment()
 {

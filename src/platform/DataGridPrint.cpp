@@ -5,9 +5,12 @@
 #include "platform/Recordset.h"
 #include "platform/Twips.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QPageSetupDialog>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -51,28 +54,54 @@ void PrintDialogService::preparePrinter(QPrinter& printer)
         hooks().preparePrinter(printer);
 }
 
-bool PrintDialogService::pageSetup(QPrinter& printer)
+bool PrintDialogService::pageSetup(QPrinter& printer, QWidget* parent)
 {
     if (hooks().pageSetup)
         return hooks().pageSetup(printer);
-    QPageSetupDialog dialog(&printer);
+    QPageSetupDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
 }
 
-void PrintDialogService::preview(QPrinter& printer, const QString& caption, const std::function<void(QPrinter*)>& paint)
+bool PrintDialogService::printDialog(QPrinter& printer, QWidget* parent)
 {
-    if (hooks().preview) {
-        hooks().preview(printer, caption, paint);
-        return;
-    }
-    QPrintPreviewDialog dialog(&printer);
+    if (hooks().printDialog)
+        return hooks().printDialog(printer);
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+PrintDialogService::PreviewChoice PrintDialogService::preview(QPrinter& printer, const QString& caption,
+                                                              const Paint& paint, QWidget* parent)
+{
+    if (hooks().preview)
+        return hooks().preview(printer, caption, paint);
+    QPrintPreviewDialog dialog(&printer, parent);
     if (!caption.isEmpty())
         dialog.setWindowTitle(caption);
     // Readable at once: most of the screen, not the dialog's small default.
     if (const QScreen* screen = dialog.screen())
         dialog.resize(screen->availableGeometry().size() * 0.85);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) { paint(p); });
+    // The preview's own Print and Page Setup would open their dialog modal
+    // over the modal preview, from inside its event loop; some window
+    // managers never give that second dialog the focus, and the program
+    // hangs. They close the preview instead, and the caller goes on.
+    PreviewChoice choice = PreviewChoice::Close;
+    const auto reroute = [&](const char* text, PreviewChoice asked) {
+        const QString wanted = QCoreApplication::translate("QPrintPreviewDialog", text);
+        for (QAction* action : dialog.findChildren<QAction*>())
+            if (action->text() == wanted) {
+                QObject::disconnect(action, nullptr, &dialog, nullptr);
+                QObject::connect(action, &QAction::triggered, &dialog, [&dialog, &choice, asked] {
+                    choice = asked;
+                    dialog.accept();
+                });
+            }
+    };
+    reroute("Print", PreviewChoice::Print);
+    reroute("Page setup", PreviewChoice::PageSetup);
     dialog.exec();
+    return choice;
 }
 
 void PrintDialogService::install(Hooks h) { hooks() = std::move(h); }
@@ -103,10 +132,24 @@ void DataGridPrintInfo::PrintPreview()
         AppError::raise(PrinterError, QStringLiteral("Printer error"), QStringLiteral("DataGrid"));
     QPrinter& p = printer();
     PrintDialogService::preparePrinter(p);
-    PrintDialogService::preview(p, m_previewCaption, [this](QPrinter* target) { render(*target); });
+    // The dialogs stand over the window the grid is in, which stays shown.
+    QWidget* owner = m_grid->window();
+    for (;;) {
+        switch (PrintDialogService::preview(
+            p, m_previewCaption, [this](QPrinter* target) { render(*target); }, owner)) {
+        case PrintDialogService::PreviewChoice::PageSetup:
+            PrintDialogService::pageSetup(p, owner);
+            continue;  // back to the preview, on the page as set up now
+        case PrintDialogService::PreviewChoice::Print:
+            if (PrintDialogService::printDialog(p, owner))
+                render(p);
+            return;
+        case PrintDialogService::PreviewChoice::Close: return;
+        }
+    }
 }
 
-bool DataGridPrintInfo::PageSetup() { return PrintDialogService::pageSetup(printer()); }
+bool DataGridPrintInfo::PageSetup() { return PrintDialogService::pageSetup(printer(), m_grid->window()); }
 
 int DataGridPrintInfo::render(QPrinter& printer)
 {

@@ -9,24 +9,35 @@ class DataGrid;
 class QPainter;
 class QPrinter;
 class QRect;
+class QWidget;
 
 // The printing dialogs, behind one replaceable service so that tests print
-// to a file and never wait on a dialog.
+// to a file and never wait on a dialog. Each dialog is modal over the given
+// window (none: a window of its own).
 class PrintDialogService {
 public:
+    // How the user left the preview: closed, or asking to print or to set up
+    // the page, which the caller does once the preview has gone.
+    enum class PreviewChoice { Close, Print, PageSetup };
+    using Paint = std::function<void(QPrinter*)>;
+
     struct Hooks {
         std::function<bool()> printerAvailable;
         // Readies the printer before a print or preview (tests: a PDF file).
         std::function<void(QPrinter&)> preparePrinter;
         // Page setup; false when cancelled.
         std::function<bool(QPrinter&)> pageSetup;
+        // The print dialog: printer and pages; false when cancelled.
+        std::function<bool(QPrinter&)> printDialog;
         // Shows a preview that calls paint for the printer it draws on.
-        std::function<void(QPrinter&, const QString& caption, const std::function<void(QPrinter*)>& paint)> preview;
+        std::function<PreviewChoice(QPrinter&, const QString& caption, const Paint& paint)> preview;
     };
     static bool printerAvailable();
     static void preparePrinter(QPrinter& printer);
-    static bool pageSetup(QPrinter& printer);
-    static void preview(QPrinter& printer, const QString& caption, const std::function<void(QPrinter*)>& paint);
+    static bool pageSetup(QPrinter& printer, QWidget* parent = nullptr);
+    static bool printDialog(QPrinter& printer, QWidget* parent = nullptr);
+    static PreviewChoice preview(QPrinter& printer, const QString& caption, const Paint& paint,
+                                 QWidget* parent = nullptr);
     // Hooks left empty keep the real behaviour; install({}) restores it all.
     static void install(Hooks hooks);
 };
@@ -50,6 +61,8 @@ public:
 
     // Prints every row; 482 when there is no printer.
     void PrintData();
+    // The preview, from which the user may set up the page (the preview
+    // then comes back) or print, through the print dialog.
     void PrintPreview();
     // False when the page setup was cancelled.
     bool PageSetup();

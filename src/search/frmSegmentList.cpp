@@ -61,7 +61,8 @@ const char* const ExportSql =
     "LEFT JOIN tblRoster ON tblSegmentDetail.lRosterID = tblRoster.lRosterID) "
     "LEFT JOIN tblSegmentType ON tblSegment.lSegmentTypeID = tblSegmentTYpe.lSegmentTypeID) "
     "LEFT JOIN tblCategory ON tblSegment.lCategoryID = tblCategory.lCategoryID) "
-    "LEFT JOIN tblEvent ON tblSegment.lEventID = tblEvent.lEventID) "
+    // A download's segment has no event: it goes out as the list shows it, the placeholder event.
+    "LEFT JOIN tblEvent ON COALESCE(tblSegment.lEventID, 1) = tblEvent.lEventID) "
     "LEFT JOIN tblRateType ON tblSegment.lRateTypeID = tblRateType.lRateTypeID) "
     "LEFT JOIN tblSpeedType ON tblSegment.lSpeedTypeID = tblSpeedType.lSpeedTypeID) "
     "LEFT JOIN tblDistanceType ON tblSegment.lDistanceTypeID = tblDistanceType.lDistanceTypeID) ";

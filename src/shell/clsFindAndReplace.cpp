@@ -20,6 +20,7 @@ const QString StartOfField = QStringLiteral("Start Of Field");
 const QString WholeField = QStringLiteral("Whole Field");
 const QString NoRecords = QStringLiteral("no records match the selected criteria");
 const QString NoFurtherRecords = QStringLiteral("no further records match the selected criteria");
+const QString NothingToFind = QStringLiteral("There is nothing to find: the Find What box is empty.");
 const QString DropDownOnly =
     QStringLiteral("You may only replace a value from a drop-down box with a different value from the same drop-down");
 
@@ -70,13 +71,10 @@ void showMatch(DataGrid* grid, int column, int start, int length)
 }
 
 // The match position in a cell as the grid shows it, read without moving the
-// grid. A replacement never matches an empty find text, which would replace
-// between every character.
+// grid.
 int cellMatch(const DataGrid* grid, const Recordset* rs, int viewRow, int column, const QString& findText,
-              const QString& matchMode, Qt::CaseSensitivity cs, bool replacing)
+              const QString& matchMode, Qt::CaseSensitivity cs)
 {
-    if (replacing && findText.isEmpty())
-        return 0;
     if (rs->valueAt(viewRow, grid->Columns(column)->fieldIndex()).isNullOrEmpty())
         return 0;
     return matchPosition(grid->cellText(viewRow, column), findText, matchMode, cs);
@@ -114,6 +112,12 @@ void clsFindAndReplace::Find_P(QWidget* form, const QString& findText, qint32 mo
                                bool currentFieldOnly, qint32 compareMode)
 {
     withErrorSource(QStringLiteral("clsFindAndReplace.Find_p"), [&] {
+        // An empty text would "match" the first cell that holds anything, and
+        // a replacement of it would go between every character.
+        if (findText.isEmpty()) {
+            say(NothingToFind);
+            return;
+        }
         DataGrid* grid = gridOf(form);
         Recordset* rs = recordsetOf(form);
         const bool replacing = replacement.has_value();
@@ -175,7 +179,7 @@ void clsFindAndReplace::Find_P(QWidget* form, const QString& findText, qint32 mo
                 const int row = rs->viewRowOfBookmark(rows[i]);
                 if (row < 0)
                     break;  // gone meanwhile
-                const int pos = cellMatch(grid, rs, row, c, findText, matchMode, cs, replacing);
+                const int pos = cellMatch(grid, rs, row, c, findText, matchMode, cs);
                 if (pos == 0)
                     continue;
                 found = true;
@@ -235,7 +239,7 @@ bool clsFindAndReplace::replaceCell_m(QWidget* form, DataGrid* grid, Recordset* 
     // The question's event loop may have let the window requery or move its
     // rows: the replacement goes into the row the question named, or nowhere.
     const int row = rs->viewRowOfBookmark(bookmark);
-    if (row < 0 || cellMatch(grid, rs, row, c, findText, matchMode, cs, true) == 0)
+    if (row < 0 || cellMatch(grid, rs, row, c, findText, matchMode, cs) == 0)
         return true;
     goToRow(rs, bookmark);
 

@@ -31,14 +31,15 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPrintDialog>
 #include <QPrinter>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -604,12 +605,10 @@ void mdiMain::commonDialog_m(qint32 flags)
     }
     // The choice is not used: nothing here prints.
     QPrinter printer;
-    if (flags == 64) {
-        PrintDialogService::pageSetup(printer);
-    } else {
-        QPrintDialog dialog(&printer, this);
-        dialog.exec();
-    }
+    if (flags == 64)
+        PrintDialogService::pageSetup(printer, this);
+    else
+        PrintDialogService::printDialog(printer, this);
 }
 
 // ---- menu state -----------------------------------------------------------
@@ -704,17 +703,29 @@ void mdiMain::activateChild(QWidget* child)
 
 QMdiSubWindow* mdiMain::showChild(QWidget* child)
 {
+    // A window opened beside a maximised one opens maximised like it. Left to
+    // the area, it would be maximised as it shows, before it has put itself
+    // at its own place: that place would then land on the maximised frame,
+    // which stays marked maximised without filling the area. So it takes its
+    // place first and is maximised after.
+    const QList<QMdiSubWindow*> others = m_area->subWindowList();
+    const bool besideMaximised = std::any_of(others.begin(), others.end(),
+                                             [](const QMdiSubWindow* s) { return s->isVisible() && s->isMaximized(); });
     child->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow* sub = m_area->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // A window that closes itself takes its frame with it.
     connect(child, &QObject::destroyed, sub, &QMdiSubWindow::close);
-    // The area sizes a new frame from the window's hint only while it is shown.
+    // The area sizes a new frame from the window's hint only while it is
+    // shown; a hint larger than the area gives way to it.
     if (!sub->testAttribute(Qt::WA_Resized))
-        sub->resize(sub->sizeHint());
+        sub->resize(sub->sizeHint().boundedTo(m_area->viewport()->size()).expandedTo(sub->minimumSizeHint()));
     // Said outright, the frame's least size holds for every arrangement of the
     // area (tiling reads it) and for every resize; Qt lifts it while minimised.
     sub->setMinimumSize(sub->minimumSizeHint());
+    m_area->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, true);
+    const auto restoreOption =
+        qScopeGuard([this] { m_area->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, false); });
     child->show();
     sub->show();  // a saved position, restored as the window shows, still wins
     // Two windows of a kind restore the same place; the newer steps aside by a
@@ -730,6 +741,14 @@ QMdiSubWindow* mdiMain::showChild(QWidget* child)
     };
     for (int n = 0; n < 100 && covers(); ++n)
         sub->move(sub->pos() + QPoint(step, step));
+    if (besideMaximised && !sub->isMinimized()) {
+        // One maximised window at a time: the other comes back to its own
+        // place beneath, where restoring this one shows it.
+        for (QMdiSubWindow* other : others)
+            if (other->isMaximized())
+                other->showNormal();
+        sub->showMaximized();
+    }
     m_area->setActiveSubWindow(sub);
     return sub;
 }

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -306,7 +307,7 @@ TEST_F(RowEditing, TabStoresTheCellAndGoesOnAlongTheRowEnterStaysEscapeTakesItBa
 
 TEST_F(RowEditing, PrintsTheSegmentWithItsHeaderOrSaysThereIsNoPrinter)
 {
-    EXPECT_EQ(clsDetailGridCommands::PageHeader_ps({"7", "2/10/24", "", "", "Race", "Juniors", "Note", "today"}),
+    EXPECT_EQ(clsDetailGridCommands::PageHeader_ps({"7", "2/10/24", "", "", "Race", "Juniors", "Note", "today", ""}),
               "SEGMENT #:7   DATE:2/10/24   IMPORT DATE:Not Assigned\n   EVENT:Not Assigned   TYPE:Race   "
               "CATEGORY:Juniors\nNote\ttoday");
     QTemporaryDir dir;
@@ -318,7 +319,10 @@ TEST_F(RowEditing, PrintsTheSegmentWithItsHeaderOrSaysThereIsNoPrinter)
         p.setOutputFormat(QPrinter::PdfFormat);
         p.setOutputFileName(pdf);
     };
-    hooks.preview = [](QPrinter& p, const QString&, const std::function<void(QPrinter*)>& paint) { paint(&p); };
+    hooks.preview = [](QPrinter& p, const QString&, const PrintDialogService::Paint& paint) {
+        paint(&p);
+        return PrintDialogService::PreviewChoice::Close;
+    };
     PrintDialogService::install(hooks);
 
     frmSegmentDetail& w = open(1);
@@ -397,6 +401,61 @@ TEST_F(RowEditing, ThePrintedPageHoldsEveryColumnWholeAndThePreviewTakesMostOfTh
     const QSize screen = w.screen()->availableGeometry().size();
     EXPECT_GE(preview.width(), screen.width() * 3 / 4);
     EXPECT_GE(preview.height(), screen.height() * 3 / 4);
+    PrintDialogService::install({});
+}
+
+TEST_F(RowEditing, ThePreviewsPrintAndPageSetupCloseItFirstAndUseTheDialogService)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("segment.pdf");
+    QStringList asked;  // the service's dialogs, and any other modal dialog that came up
+    PrintDialogService::Hooks hooks;
+    hooks.printerAvailable = [] { return true; };
+    hooks.preparePrinter = [&](QPrinter& p) {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(pdf);
+    };
+    // Each is asked with no dialog left open over the window.
+    hooks.pageSetup = [&](QPrinter&) {
+        asked << QStringLiteral("page setup over ") + (QApplication::activeModalWidget() ? "a dialog" : "nothing");
+        return true;
+    };
+    hooks.printDialog = [&](QPrinter&) {
+        asked << QStringLiteral("print over ") + (QApplication::activeModalWidget() ? "a dialog" : "nothing");
+        return true;
+    };
+    PrintDialogService::install(hooks);
+    frmSegmentDetail& w = open(1);
+
+    // The user presses the preview's Page Setup, then, in the preview that
+    // comes back, its Print.
+    QStringList presses = {QStringLiteral("Page setup"), QStringLiteral("Print")};
+    QPointer<QWidget> lastPreview;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(modal);
+        if (modal && !preview) {
+            asked << QString::fromLatin1(modal->metaObject()->className());
+            modal->close();
+        } else if (preview && preview != lastPreview) {
+            lastPreview = preview;
+            const QString text = presses.isEmpty() ? QString() : presses.takeFirst();
+            for (QAction* a : preview->findChildren<QAction*>())
+                if (!text.isEmpty()
+                    && a->text() == QCoreApplication::translate("QPrintPreviewDialog", qPrintable(text)))
+                    QTimer::singleShot(0, a, &QAction::trigger);
+        } else if (preview) {
+            preview->reject();  // nothing left to press
+        }
+    });
+    poll.start(20);
+    w.Print_P(true);
+    poll.stop();
+    EXPECT_EQ(asked, (QStringList{"page setup over nothing", "print over nothing"}));
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdfTexts(file.readAll()).contains("T001"));
     PrintDialogService::install({});
 }
 

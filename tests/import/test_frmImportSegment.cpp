@@ -17,7 +17,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -392,6 +395,25 @@ TEST_F(ReviewTest, AppliesItsMenuRowWhenActiveAndCancelWritesNothing)
     EXPECT_TRUE(closesSoon(w));
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblSegment"), 0);
     EXPECT_EQ(FakeSegmentList::created, 0);
+}
+
+TEST_F(ReviewTest, OpensWideEnoughToShowEveryColumnWithinTheMainWindow)
+{
+    main->resize(1280, 1024);
+    ASSERT_NE(openReview(), nullptr);
+    QCoreApplication::processEvents();
+    auto* sub = qobject_cast<QMdiSubWindow*>(review->parentWidget());
+    ASSERT_NE(sub, nullptr);
+    const QHeaderView* header = grid->horizontalHeader();
+    EXPECT_GE(grid->viewport()->width(), header->length()) << grid->viewport()->width();
+    EXPECT_TRUE(sub->mdiArea()->viewport()->rect().contains(sub->geometry()));
+    // Where the area is narrower, the window keeps to it and the grid scrolls.
+    main->resize(700, 600);
+    QCoreApplication::processEvents();
+    QPointer<QWidget> second(frmImportSegment::openAfterDownload(ImportDay));
+    ASSERT_TRUE(second);
+    auto* narrow = qobject_cast<QMdiSubWindow*>(second->parentWidget());
+    EXPECT_LE(narrow->width(), narrow->mdiArea()->viewport()->width());
 }
 
 #include "test_frmImportSegment.moc"

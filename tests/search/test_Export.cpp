@@ -140,6 +140,20 @@ TEST_F(Export, SegmentWithoutRowsGivesEmptyRowFieldsAndNoSelectionTakesTheCurren
     EXPECT_EQ(window->dbgMain->SelBookmarks().Item(0).toLong(), window->listRecordset()->bookmarkAt(viewRowOf(6)));
 }
 
+TEST_F(Export, ASegmentWithoutAnEventCarriesTheEventTheListShows)
+{
+    ASSERT_TRUE(folder.execSql(QStringLiteral("UPDATE tblSegment SET lEventID = NULL WHERE lSegmentID = 2")));
+    searchAll();
+    const Value shown = window->listRecordset()->valueAt(viewRowOf(2), 2);
+    EXPECT_EQ(shown.asText(), QStringLiteral("Unassigned"));
+    select({2});
+    window->Export_p();
+    const QList<QByteArray> all = lines();
+    ASSERT_EQ(all.size(), 4);
+    for (int i = 1; i < all.size(); ++i)
+        EXPECT_EQ(fields(all[i])[6], shown.asText().toLatin1()) << i;
+}
+
 TEST_F(Export, DecimalCommaLocaleWritesCommasWithoutGrouping)
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));

@@ -1,5 +1,7 @@
 #include "ShellFixture.h"
 
+#include "WindowKinds.h"
+
 #include "app/clsRegistry.h"
 #include "app/frmAbout.h"
 #include "app/frmProgress.h"
@@ -197,4 +199,54 @@ TEST_F(WindowLayout, AMaximisedWindowBesideADetailWindowInASmallMainWindowKeepsT
     }
     expectAtLeastMinimum({subs.first(), detail}, "shrunk");
     EXPECT_TRUE(subs.first()->isMaximized());
+}
+
+TEST_F(WindowLayout, AWindowOpenedBesideAMaximisedOneOpensMaximisedAndKeepsItsOwnPlaceForLater)
+{
+    WindowKinds::registerAll();
+    openMain();
+    main->resize(1024, 768);
+    enableAll();
+    const QRect area = main->mdiArea()->viewport()->rect();
+    const QString key = app->RegistryBaseSectionKeyName().toString() + QStringLiteral("\\FormSettings\\frmEvent");
+    const struct {
+        const char* what;
+        bool stored;
+    } cases[] = {{"nothing stored", false}, {"a place stored", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QPoint place(40, 30);
+        if (c.stored) {
+            clsRegistry reg;
+            const QList<std::pair<const char*, int>> values = {{"WindowState", 0},
+                                                               {"Left", int(Twips::fromPixelsX(main.get(), place.x()))},
+                                                               {"Top", int(Twips::fromPixelsY(main.get(), place.y()))},
+                                                               {"Width", 7600},
+                                                               {"Height", 5900}};
+            for (const auto& [name, v] : values)
+                reg.SetRegistryValue(clsRegistry::HKEY_LOCAL_MACHINE, key, QLatin1String(name),
+                                     Value(QString::number(v)));
+        }
+        click("mnuViewSegCategory");
+        QMdiSubWindow* categories = main->mdiArea()->currentSubWindow();
+        ASSERT_TRUE(categories);
+        categories->showMaximized();
+        click("mnuViewEvents");
+        QMdiSubWindow* events = main->mdiArea()->currentSubWindow();
+        ASSERT_TRUE(events && events != categories);
+        ASSERT_EQ(events->widget()->objectName(), QStringLiteral("frmEvent"));
+        EXPECT_TRUE(events->isMaximized());
+        EXPECT_EQ(events->geometry(), area);
+        EXPECT_FALSE(categories->isMaximized());
+        // Back to normal it has its own frame, at its own place and size.
+        events->showNormal();
+        EXPECT_NE(events->geometry(), area);
+        EXPECT_TRUE(area.contains(events->geometry()));
+        if (c.stored) {
+            EXPECT_EQ(events->pos(), place);
+        }
+        for (QMdiSubWindow* sub : main->mdiArea()->subWindowList())
+            sub->close();
+        QCoreApplication::processEvents();
+    }
 }
