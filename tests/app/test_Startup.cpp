@@ -1,3 +1,4 @@
+#include "app/InstanceLock.h"
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
 #include "data/clsAdoConnectJet.h"
@@ -9,11 +10,17 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
+
+#include <atomic>
+#include <latch>
+#include <thread>
 
 namespace {
 struct StartUp : ::testing::Test {
@@ -359,4 +366,105 @@ TEST_F(StartUp, ASecondCopyOnTheFolderEndsWithOneMessageAndTouchesNothing)
     ASSERT_TRUE(first.waitForFinished(10000));
     EXPECT_EQ(modapp::Main(), 0);
     EXPECT_TRUE(windowShown);
+}
+
+// A lock no running copy holds is taken over and let go at the end; one that a
+// copy may still hold on another computer, or that cannot be judged, is named
+// with what to do.
+TEST_F(StartUp, AStaleLockIsTakenOverAndAnUnclearOneNamedWithWhatToDo)
+{
+    ASSERT_TRUE(folder.makeProgramFiles());
+    const QString lock = folder.databasePath() + QStringLiteral(".lock");
+    const QString shownLock = QDir::toNativeSeparators(lock);
+    QProcess ended;
+    ended.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("echo $$")});
+    ASSERT_TRUE(ended.waitForFinished(10000));
+    const QByteArray deadPid = ended.readAllStandardOutput().trimmed();
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    const QString deleteIt = QStringLiteral("delete the lock file");
+
+    enum Kind { File, Directory, Link, Running };
+    const struct {
+        const char* name;
+        Kind kind;
+        QByteArray content;  // a directory's: the name of a file in it
+        QStringList says;    // empty: the program starts
+    } cases[] = {
+        {"empty file", File, QByteArray(), {}},
+        {"garbled file", File, randomBytes(300, 11), {}},
+        {"empty directory", Directory, QByteArray(), {}},
+        {"dangling link", Link, QByteArray(), {}},
+        {"ended process on this computer", File, deadPid + "\nsplitwerk\n" + host + "\n", {}},
+        {"another computer's",
+         File,
+         "4242\nsplitwerk\nfar-away-pc\n",
+         {QStringLiteral("\"far-away-pc\""), shownLock, deleteIt}},
+        {"directory with a file in it", Directory, "keep", {shownLock, deleteIt}},
+        {"running copy", Running, QByteArray(), {modapp::alreadyRunningText()}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QLockFile running(lock);  // how a copy of an earlier build held it
+        switch (c.kind) {
+        case File: ASSERT_TRUE(writeBytes(lock, c.content)); break;
+        case Directory:
+            ASSERT_TRUE(QDir().mkdir(lock));
+            if (!c.content.isEmpty())
+                ASSERT_TRUE(writeBytes(lock + QLatin1Char('/') + QString::fromLatin1(c.content), "x"));
+            break;
+        case Link: ASSERT_TRUE(QFile::link(QDir(folder.path()).filePath(QStringLiteral("gone/away")), lock)); break;
+        case Running: ASSERT_TRUE(running.tryLock(0)); break;
+        }
+        boxes.clear();
+        windowShown = false;
+
+        const bool starts = c.says.isEmpty();
+        EXPECT_EQ(modapp::Main() == 0, starts);
+        EXPECT_EQ(windowShown, starts);
+        if (starts) {
+            EXPECT_EQ(boxes.count(), 0);
+            modapp::EndApplication_m();
+            EXPECT_FALSE(QFileInfo(lock).exists() || QFileInfo(lock).isSymLink());
+        } else {
+            ASSERT_EQ(boxes.count(), 1);
+            for (const QString& words : c.says)
+                EXPECT_TRUE(boxes.last().text.contains(words)) << boxes.last().text.toStdString();
+        }
+        running.unlock();
+        QDir(lock).removeRecursively();
+        QFile::remove(lock);
+    }
+}
+
+// Copies that meet the same stale lock at the same moment: one of them takes
+// it over, never two, whatever the stale entry is.
+TEST(InstanceLockRace, OnlyOneOfManyCopiesTakesOverAStaleLock)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("splitwerk.mdb.lock"));
+    for (int round = 0; round < 60; ++round) {
+        switch (round % 3) {
+        case 0: ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly)); break;
+        case 1: ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nowhere")), path)); break;
+        default: ASSERT_TRUE(QDir().mkdir(path)); break;
+        }
+        constexpr int copies = 6;
+        std::vector<std::unique_ptr<InstanceLock>> locks;
+        for (int i = 0; i < copies; ++i)
+            locks.push_back(std::make_unique<InstanceLock>(path));
+        std::latch together(copies);
+        std::atomic<int> taken{0};
+        std::vector<std::thread> threads;
+        for (auto& l : locks)
+            threads.emplace_back([&, lock = l.get()] {
+                together.arrive_and_wait();
+                if (lock->take() == InstanceLock::Outcome::Taken)
+                    ++taken;
+            });
+        for (auto& t : threads)
+            t.join();
+        ASSERT_EQ(taken.load(), 1) << "round " << round;
+        locks.clear();  // the holder lets go and removes the file
+        ASSERT_FALSE(QFileInfo(path).exists() || QFileInfo(path).isSymLink()) << "round " << round;
+    }
 }
