@@ -1,6 +1,8 @@
 #include "app/modapp.h"
 
+#include "app/DatabaseFault.h"
 #include "app/InstanceLock.h"
+#include "app/WindowServices.h"
 #include "app/clsErrorHandler.h"
 #include "app/clsMessageHandler.h"
 #include "app/clsThisApp.h"
@@ -121,12 +123,17 @@ void setMainWindowFactory(std::function<bool()> showMainWindow) { g_showMainWind
 QString startupFailureText(const AppError& e, qint32* style)
 {
     static const QString crlf = QStringLiteral("\r\n");
-    if (e.number() == AppError::withObjectBase(ErrNo::DatabaseInUse)) {
+    // In use elsewhere at open, whichever connection met it first.
+    if (e.number() == AppError::withObjectBase(ErrNo::DatabaseInUse) || e.number() == ErrNo::DatabaseInUse) {
         *style = 48;
         return QStringLiteral("The system database is locked by an administrative user ")
             + QStringLiteral("OR may be opened by Access. ") + crlf + QStringLiteral("Please try again later.");
     }
     *style = 16;
+    // A database file that is missing, damaged, read-only or on a failing
+    // disk: what to do about it, and its number without the object-error base.
+    if (DatabaseFault::atOpen(e.number()))
+        return DatabaseFault::message(WindowServices::text(4193, QStringLiteral("Splitwerk could not start")), e);
     if (e.number() == ErrNo::CantCreateObject) {
         return QStringLiteral("The following error occurred: ") + crlf + crlf + QString::number(e.number())
             + QStringLiteral(": ") + e.description() + crlf + crlf
@@ -202,6 +209,8 @@ int Main()
         }
         qint32 style = 0;
         const QString text = startupFailureText(e, &style);
+        if (app && DatabaseFault::atOpen(e.number()) == ErrNo::DatabaseDamaged)
+            app->damageTold();
         try {
             if (auto* mh = MessageHandler())
                 mh->ShowMessage_gl(text, style);
