@@ -1,13 +1,23 @@
 #include "app/DatabaseFault.h"
 
 #include "app/WindowServices.h"
+#include "platform/AppInfo.h"
+
+#include <QDir>
+
+namespace {
+qint32 withoutBase(qint32 number)
+{
+    const qint32 base = AppError::ObjectErrorBase;
+    return (number & base) == base ? (number & 0xFFFF) : number;
+}
+}  // namespace
 
 namespace DatabaseFault {
 
 qint32 of(qint32 number)
 {
-    const qint32 base = AppError::ObjectErrorBase;
-    const qint32 n = (number & base) == base ? (number & 0xFFFF) : number;
+    const qint32 n = withoutBase(number);
     switch (n) {
     case ErrNo::DatabaseLocked:
     case ErrNo::DiskFull:
@@ -18,11 +28,18 @@ qint32 of(qint32 number)
     }
 }
 
+qint32 atOpen(qint32 number)
+{
+    const qint32 n = withoutBase(number);
+    return n == ErrNo::DatabaseNotFound || n == ErrNo::NotValidPassword ? n : of(number);
+}
+
 QString message(const QString& what, const AppError& e)
 {
     using WindowServices::text;
     QString why;
-    switch (of(e.number())) {
+    const qint32 number = atOpen(e.number());
+    switch (number) {
     case ErrNo::DatabaseLocked:
         why = text(4181,
                    QStringLiteral("the database is in use by another program. Nothing was changed: try again "
@@ -43,6 +60,20 @@ QString message(const QString& what, const AppError& e)
                    QStringLiteral("the database file is damaged. Nothing was changed: close Splitwerk and "
                                   "restore the backup copy of splitwerk.mdb, as the README says."));
         break;
+    case ErrNo::DatabaseNotFound:
+        // "|" is the folder, filled here: the text is also wanted before any strings file is read.
+        why = text(4191,
+                   QStringLiteral("the database file is missing. Nothing was changed: put the backup copy of "
+                                  "splitwerk.mdb back into the program folder |, as the README says; without a "
+                                  "backup, building or installing Splitwerk again makes a new, empty database there."))
+                  .replace(QLatin1Char('|'), QDir::toNativeSeparators(AppInfo::path()));
+        break;
+    case ErrNo::NotValidPassword:
+        why = text(4192,
+                   QStringLiteral("the database file cannot be read with the program's key: it is damaged, or it "
+                                  "is not Splitwerk's database. Nothing was changed: restore the backup copy of "
+                                  "splitwerk.mdb, as the README says."));
+        break;
     default:
         why = text(4184,
                    QStringLiteral("the disk could not be read or written. Nothing was changed: keep a copy of "
@@ -50,7 +81,7 @@ QString message(const QString& what, const AppError& e)
         break;
     }
     return what + QStringLiteral(": ") + why + QStringLiteral("\r\n\r\n")
-        + QStringLiteral("Error %1: %2").arg(of(e.number())).arg(e.description());
+        + QStringLiteral("Error %1: %2").arg(number).arg(e.description());
 }
 
 void show(const QString& text) { WindowServices::showMessage(text, 48); }

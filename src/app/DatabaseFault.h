@@ -13,8 +13,12 @@ namespace DatabaseFault {
 // The fault's number, whether or not a class added the object-error base; 0
 // for any other error.
 qint32 of(qint32 number);
+// As of(), and the faults that keep the file from opening at all: a missing
+// file (3024) and one the program's key does not read (3031).
+qint32 atOpen(qint32 number);
 
-// "<what>: <why>. Nothing was changed. <advice>" and the technical line.
+// "<what>: <why>. Nothing was changed. <advice>" and the technical line, for
+// any fault atOpen() knows.
 QString message(const QString& what, const AppError& e);
 
 // Shows a message in words (style 48).

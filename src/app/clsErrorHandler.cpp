@@ -1,6 +1,7 @@
 #include "app/clsErrorHandler.h"
 
 #include "app/DatabaseFault.h"
+#include "app/WindowServices.h"
 #include "app/clsMessageHandler.h"
 #include "app/modapp.h"
 #include "platform/AppError.h"
@@ -95,10 +96,7 @@ QString clsErrorHandler::errorText(qint32 number, const QString& description, qi
         shown = qint64(number) + 2147221504LL;
     }
 
-    // A fault of the database file itself is told in words wherever it met us.
-    QString desc = DatabaseFault::of(number)
-        ? DatabaseFault::message(QStringLiteral("This could not be done"), AppError(number, description))
-        : description;
+    QString desc = description;
     QList<ConnectionError> errors;
     if (m_connectionErrors) {
         try {
@@ -122,15 +120,24 @@ QString clsErrorHandler::errorText(qint32 number, const QString& description, qi
     auto line = [](const clsActiveProc& p) {
         return p.ModuleName + QLatin1Char('.') + p.ProcName + QLatin1Char('.') + p.TaskName;
     };
-
-    QString text = system ? QStringLiteral("System ") : QString();
-    text += QStringLiteral("Error ") + QString::number(shown) + QStringLiteral(" encountered in ");
-    text += newest ? line(*newest) : QStringLiteral("..");
-    text += crlf + crlf + QLatin1Char('@') + desc;
     QString chain;
     for (auto it = m_procs.rbegin(); it != m_procs.rend(); ++it)
         chain += crlf + line(it->second);
-    text += crlf + chain + QLatin1Char('@');
+
+    QString text;
+    if (DatabaseFault::of(number)) {
+        // A fault of the database file itself is told in words wherever it met
+        // us, with its own number once; the technical lines follow for support.
+        text = DatabaseFault::message(WindowServices::text(4194, QStringLiteral("This could not be done")),
+                                      AppError(number, desc))
+            + chain;
+    } else {
+        text = system ? QStringLiteral("System ") : QString();
+        text += QStringLiteral("Error ") + QString::number(shown) + QStringLiteral(" encountered in ");
+        text += newest ? line(*newest) : QStringLiteral("..");
+        text += crlf + crlf + QLatin1Char('@') + desc;
+        text += crlf + chain + QLatin1Char('@');
+    }
 
     qint32 s = newest ? newest->MsgBoxType : 0;
     if ((s & 0x70) == 0)

@@ -124,6 +124,9 @@ QString clsStrings::StringReplaceTags_gs(const QString& text, const QString& tag
 QString clsStrings::GetIniString_gs(const QString& file, const QString& section, const QString& key,
                                     const QString& defaultText)
 {
+    // No file named yet (start-up has not read the setting): nothing to ask.
+    if (file.isEmpty())
+        return defaultText;
     QString value = ProfileFile::readString(file, section, key, defaultText);
     const int nul = value.indexOf(QChar(0));
     if (nul >= 0)

@@ -17,6 +17,7 @@
 #include "data/clsConnectJet.h"
 #include "platform/AppError.h"
 #include "platform/AppInfo.h"
+#include "platform/Recordset.h"
 
 #include <QDir>
 
@@ -154,17 +155,27 @@ void clsThisApp::SystemInit_m()
 
         const QString file = m_strings->SysStringFromID_pf(170, QString());
         m_stringsIniFile = QDir(folder).filePath(file);
-        if (file.isEmpty())
-            throw AppError(
-                ErrNo::NoStringsFile,
-                QStringLiteral("No message string file is specified (tblSysStrings), contact system administrator"));
+        requireSetting_m(
+            170, file,
+            QStringLiteral("No message string file is specified (tblSysStrings), contact system administrator"));
         m_language = m_strings->SysStringFromID_pf(180, QString());
-        if (m_language.isEmpty())
-            throw AppError(ErrNo::NoStringsFile,
-                           QStringLiteral("No Language is specified (tblsysStrings), contact system administrator"));
+        requireSetting_m(180, m_language,
+                         QStringLiteral("No Language is specified (tblsysStrings), contact system administrator"));
     } catch (const AppError& e) {
         reraise(e, "SystemInit_m");
     }
+}
+
+void clsThisApp::requireSetting_m(qint32 id, const QString& value, const QString& missingText) const
+{
+    if (!value.isEmpty())
+        return;
+    // The lookup hides why it found nothing: a damaged or unreadable file is
+    // what the user must hear of, not an empty setting.
+    std::unique_ptr<Recordset> rs;
+    m_ado->SQLOpenRecordset_pl(rs, QStringLiteral("SELECT sString FROM tblSysStrings WHERE lStringID = %1").arg(id),
+                               clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
+    throw AppError(ErrNo::NoStringsFile, missingText);
 }
 
 bool clsThisApp::TableExists_gf(clsConnectJet* database, const QString& tableName) const
@@ -261,6 +272,9 @@ bool clsThisApp::RepairAndCompact_gf()
 void clsThisApp::tellDamaged_m(const QString& path) noexcept
 {
     // The exit ignores its errors; this one the user must hear of, once.
+    if (m_damageTold)
+        return;
+    m_damageTold = true;
     ignoringErrors([&] {
         if (m_messageHandler)
             m_messageHandler->ShowMessage_gl(

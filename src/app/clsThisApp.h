@@ -73,12 +73,17 @@ public:
     void setStatusSink(std::function<void(const QString&)> sink) { m_statusSink = std::move(sink); }
     void setMenuDefaultsSink(std::function<void()> sink) { m_menuDefaultsSink = std::move(sink); }
 
+    // The user has heard that the file is damaged: the exit need not say it again.
+    void damageTold() { m_damageTold = true; }
+
     // The running version as stored in the registry ("2.3.1").
     static QString versionText();
     QString databasePath() const;
 
 private:
     void SystemInit_m();
+    // Raises 4001 with the text for an empty setting, or the fault that kept it from being read.
+    void requireSetting_m(qint32 id, const QString& value, const QString& missingText) const;
     void checkVersionStamp_m();
     void requireMaintenance_m() const;
     void rollBackOpenWork_m() noexcept;
@@ -99,6 +104,7 @@ private:
     std::unique_ptr<clsGridSettings> m_gridSettings;
     QString m_language;
     QString m_stringsIniFile;
+    bool m_damageTold = false;
     std::function<void(const QString&)> m_statusSink;
     std::function<void()> m_menuDefaultsSink;
 };

@@ -1,5 +1,8 @@
 #include "app/modapp.h"
 
+#include "app/DatabaseFault.h"
+#include "app/InstanceLock.h"
+#include "app/WindowServices.h"
 #include "app/clsErrorHandler.h"
 #include "app/clsMessageHandler.h"
 #include "app/clsThisApp.h"
@@ -11,7 +14,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QLockFile>
 
 namespace {
 clsThisApp* g_app = nullptr;
@@ -25,7 +27,7 @@ std::shared_ptr<clsMessageHandler> g_messageHandler;
 std::shared_ptr<clsErrorHandler> g_errorHandler;
 
 // Held from before the database opens to the end of the run.
-std::unique_ptr<QLockFile> g_instanceLock;
+std::unique_ptr<InstanceLock> g_instanceLock;
 
 constexpr qint32 DefaultSplashSeconds = 2;
 qint32 g_splashSeconds = DefaultSplashSeconds;
@@ -42,20 +44,43 @@ std::unique_ptr<frmSplash> showSplash_m()
     return splash;
 }
 
-// One running copy a program folder: two would share the download image and
-// the staging tables, and each would store the other's download. A lock left
-// by a copy that died is taken over. A folder the lock cannot be written in
-// lets the start go on: the database open then says what is wrong.
-bool takeInstanceLock_m()
+// What a copy says when the folder's lock is not its own to take.
+QString lockRefusalText(const InstanceLock& lock, InstanceLock::Outcome outcome)
 {
-    auto lock =
-        std::make_unique<QLockFile>(QDir(AppInfo::path()).filePath(AppInfo::exeName() + QStringLiteral(".mdb.lock")));
-    lock->setStaleLockTime(0);  // a running copy's lock never ages into a stale one
-    if (lock->tryLock(0)) {
-        g_instanceLock = std::move(lock);
-        return true;
+    const QString file = QDir::toNativeSeparators(lock.path());
+    const QString host = lock.owner().host;
+    if (outcome == InstanceLock::Outcome::Held)
+        return modapp::alreadyRunningText();
+    if (outcome == InstanceLock::Outcome::HeldElsewhere)
+        return QStringLiteral("Splitwerk is already running from the folder\r\n%1\r\non the computer \"%2\".\r\n\r\n"
+                              "Only one copy can work on that folder at a time: close Splitwerk there first.")
+            .arg(QDir::toNativeSeparators(AppInfo::path()), host);
+    if (!host.isEmpty())
+        return QStringLiteral("The lock file\r\n%1\r\nsays that Splitwerk is working on this folder from the computer "
+                              "\"%2\", and this computer cannot tell whether it still is.\r\n\r\n"
+                              "If Splitwerk is not running on \"%2\", delete the lock file, then start Splitwerk "
+                              "again.")
+            .arg(file, host);
+    return QStringLiteral("Splitwerk cannot tell whether another copy works on this folder: the lock file\r\n%1\r\n"
+                          "cannot be used (%2).\r\n\r\nOnce no copy of Splitwerk is running, delete the lock file, "
+                          "then start Splitwerk again.")
+        .arg(file, lock.reason());
+}
+
+// One running copy a program folder: two would share the download image and
+// the staging tables, and each would store the other's download. A folder the
+// lock cannot be written in lets the start go on: the database open then says
+// what is wrong. Returns the text to end with, or an empty text to go on.
+QString takeInstanceLock_m()
+{
+    auto lock = std::make_unique<InstanceLock>(
+        QDir(AppInfo::path()).filePath(AppInfo::exeName() + QStringLiteral(".mdb.lock")));
+    const InstanceLock::Outcome outcome = lock->take();
+    switch (outcome) {
+    case InstanceLock::Outcome::Taken: g_instanceLock = std::move(lock); return {};
+    case InstanceLock::Outcome::NotWritable: return {};
+    default: return lockRefusalText(*lock, outcome);
     }
-    return lock->error() != QLockFile::LockFailedError;
 }
 
 void splashProgress_m(frmSplash* splash, qint32 percent, const QString& detail)
@@ -98,12 +123,17 @@ void setMainWindowFactory(std::function<bool()> showMainWindow) { g_showMainWind
 QString startupFailureText(const AppError& e, qint32* style)
 {
     static const QString crlf = QStringLiteral("\r\n");
-    if (e.number() == AppError::withObjectBase(ErrNo::DatabaseInUse)) {
+    // In use elsewhere at open, whichever connection met it first.
+    if (e.number() == AppError::withObjectBase(ErrNo::DatabaseInUse) || e.number() == ErrNo::DatabaseInUse) {
         *style = 48;
         return QStringLiteral("The system database is locked by an administrative user ")
             + QStringLiteral("OR may be opened by Access. ") + crlf + QStringLiteral("Please try again later.");
     }
     *style = 16;
+    // A database file that is missing, damaged, read-only or on a failing
+    // disk: what to do about it, and its number without the object-error base.
+    if (DatabaseFault::atOpen(e.number()))
+        return DatabaseFault::message(WindowServices::text(4193, QStringLiteral("Splitwerk could not start")), e);
     if (e.number() == ErrNo::CantCreateObject) {
         return QStringLiteral("The following error occurred: ") + crlf + crlf + QString::number(e.number())
             + QStringLiteral(": ") + e.description() + crlf + crlf
@@ -125,9 +155,9 @@ QString alreadyRunningText()
 
 int Main()
 {
-    if (!takeInstanceLock_m()) {
+    if (const QString refused = takeInstanceLock_m(); !refused.isEmpty()) {
         // Nothing is opened, read or written: the running copy owns it all.
-        MessagePresenter::show(alreadyRunningText(), 48, AppInfo::title());
+        MessagePresenter::show(refused, 48, AppInfo::title());
         return 1;
     }
     std::unique_ptr<clsThisApp> app;
@@ -179,6 +209,8 @@ int Main()
         }
         qint32 style = 0;
         const QString text = startupFailureText(e, &style);
+        if (app && DatabaseFault::atOpen(e.number()) == ErrNo::DatabaseDamaged)
+            app->damageTold();
         try {
             if (auto* mh = MessageHandler())
                 mh->ShowMessage_gl(text, style);

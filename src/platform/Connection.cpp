@@ -10,6 +10,9 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 #include <unordered_map>
 
 namespace {
@@ -82,7 +85,8 @@ qint32 Connection::errorNumberFor(int rc)
     switch (rc & 0xff) {
     case SQLITE_ERROR: return ErrNo::OleDbSyntax;
     case SQLITE_NOTADB: return ErrNo::NotValidPassword;
-    case SQLITE_CANTOPEN: return ErrNo::DatabaseNotFound;
+    // Past the open this is the journal that cannot be made beside the file.
+    case SQLITE_CANTOPEN: return ErrNo::DatabaseReadOnly;
     case SQLITE_BUSY:
     case SQLITE_LOCKED: return ErrNo::DatabaseLocked;
     case SQLITE_FULL: return ErrNo::DiskFull;
@@ -181,9 +185,19 @@ void Connection::Open(const QString& filePath, const QString& password, int busy
         if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
             fail(ErrNo::DatabaseInUse,
                  QStringLiteral("The database is in use by another process. (%1)").arg(sqliteMessage(db, rc)));
+        if (primary == SQLITE_READONLY)
+            fail(ErrNo::DatabaseReadOnly,
+                 QStringLiteral("The database file '%1' cannot be written: %2").arg(shown, sqliteMessage(db, rc)));
         fail(errorNumberFor(rc), sqliteMessage(db, rc));
     }
     exec(QStringLiteral("ROLLBACK"));
+    // Every write makes its journal beside the file: a folder that cannot be
+    // written refuses them all, however writable the file itself is.
+    const QByteArray folder = QFile::encodeName(info.absolutePath());
+    if (::access(folder.constData(), W_OK | X_OK) != 0)
+        fail(ErrNo::DatabaseReadOnly,
+             QStringLiteral("The folder '%1' of the database cannot be written: %2")
+                 .arg(QDir::toNativeSeparators(info.absolutePath()), QString::fromLocal8Bit(std::strerror(errno))));
 
     d->path = filePath;
     d->depth = 0;

@@ -14,6 +14,7 @@ struct sqlite3_stmt;
 // One open, keyed database file over the sqlite3 C API of SQLCipher.
 // Errors are thrown as AppError with the raw numbers (no object-error base):
 //   missing file at open 3024, wrong key 3031, busy or locked at open 3045,
+//   a file or folder that cannot be written 3027 (at open too),
 //   constraint refusal 0x80004005, syntax / unknown table or column 0x80040E14,
 //   anything else 0x80004005. The SQLite message stays in the description.
 class Connection {

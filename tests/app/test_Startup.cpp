@@ -1,3 +1,4 @@
+#include "app/InstanceLock.h"
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
 #include "data/clsAdoConnectJet.h"
@@ -9,11 +10,19 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <functional>
+#include <latch>
+#include <thread>
 
 namespace {
 struct StartUp : ::testing::Test {
@@ -37,6 +46,20 @@ struct StartUp : ::testing::Test {
         modapp::releaseAll();
     }
 
+    // A start that must end with one box and no main window: the box's text
+    // and style (empty and 0 without exactly one box).
+    QString failedStartText(qint32* style = nullptr)
+    {
+        boxes.clear();
+        windowShown = false;
+        EXPECT_NE(modapp::Main(), 0);
+        EXPECT_FALSE(windowShown);
+        EXPECT_EQ(boxes.count(), 1);
+        const bool one = boxes.count() == 1;
+        if (style)
+            *style = one ? boxes.last().style : 0;
+        return one ? boxes.last().text : QString();
+    }
     QStringList tmpFiles() const
     {
         return QDir(folder.path()).entryList(QStringList{QStringLiteral("~tmp*")}, QDir::Files | QDir::Hidden);
@@ -155,7 +178,7 @@ TEST_F(StartUp, MissingDataLinkFileOrDatabaseIsACriticalError)
     boxes.clear();
     EXPECT_NE(modapp::Main(), 0);
     ASSERT_EQ(boxes.count(), 1);
-    EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("Critical Error: ")));
+    EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("\r\nError 3024: "))) << boxes.last().text.toStdString();
     EXPECT_EQ(boxes.last().style, 16);
     EXPECT_FALSE(QFileInfo::exists(empty.databasePath()));
 }
@@ -243,14 +266,12 @@ TEST_F(StartUp, UnusableFilesGiveOneBoxNamingTheFileAndStayAsTheyWere)
         ASSERT_TRUE(own.makeProgramFiles());
         const QString path = c.which == Database ? own.databasePath() : own.udlPath();
         ASSERT_TRUE(writeBytes(path, c.content));
-        boxes.clear();
-        windowShown = false;
 
-        EXPECT_NE(modapp::Main(), 0);
-        EXPECT_FALSE(windowShown);
-        ASSERT_EQ(boxes.count(), 1);
-        const QString text = boxes.last().text;
-        EXPECT_TRUE(text.startsWith(QStringLiteral("Critical Error: "))) << text.toStdString();
+        const QString text = failedStartText();
+        // A database the program cannot use is told in words; a data link file by its number.
+        EXPECT_TRUE(text.startsWith(c.which == Database ? QStringLiteral("Splitwerk could not start: the database file")
+                                                        : QStringLiteral("Critical Error: ")))
+            << text.toStdString();
         EXPECT_TRUE(text.contains(QDir::toNativeSeparators(path))) << text.toStdString();
         EXPECT_TRUE(text.contains(QLatin1String(c.says))) << text.toStdString();
         EXPECT_FALSE(text.contains(QStringLiteral("''"))) << text.toStdString();
@@ -320,8 +341,8 @@ TEST_F(StartUp, TheMaintenanceConnectionsFailureIsTheOneReported)
     EXPECT_NE(modapp::Main(), 0);
     EXPECT_FALSE(windowShown);
     ASSERT_EQ(boxes.count(), 1);
-    EXPECT_TRUE(
-        boxes.last().text.startsWith(QStringLiteral("Critical Error: %1\r\n").arg(AppError::withObjectBase(3024))))
+    EXPECT_TRUE(boxes.last().text.contains(
+        QStringLiteral("\r\nError 3024: Could not find file '%1'").arg(folder.databasePath())))
         << boxes.last().text.toStdString();
     EXPECT_EQ(bytesOf(other), before);
 }
@@ -359,4 +380,203 @@ TEST_F(StartUp, ASecondCopyOnTheFolderEndsWithOneMessageAndTouchesNothing)
     ASSERT_TRUE(first.waitForFinished(10000));
     EXPECT_EQ(modapp::Main(), 0);
     EXPECT_TRUE(windowShown);
+}
+
+// A lock no running copy holds is taken over and let go at the end; one that a
+// copy may still hold on another computer, or that cannot be judged, is named
+// with what to do.
+TEST_F(StartUp, AStaleLockIsTakenOverAndAnUnclearOneNamedWithWhatToDo)
+{
+    ASSERT_TRUE(folder.makeProgramFiles());
+    const QString lock = folder.databasePath() + QStringLiteral(".lock");
+    const QString shownLock = QDir::toNativeSeparators(lock);
+    QProcess ended;
+    ended.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("echo $$")});
+    ASSERT_TRUE(ended.waitForFinished(10000));
+    const QByteArray deadPid = ended.readAllStandardOutput().trimmed();
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    const QString deleteIt = QStringLiteral("delete the lock file");
+
+    enum Kind { File, Directory, Link, Running };
+    const struct {
+        const char* name;
+        Kind kind;
+        QByteArray content;  // a directory's: the name of a file in it
+        QStringList says;    // empty: the program starts
+    } cases[] = {
+        {"empty file", File, QByteArray(), {}},
+        {"garbled file", File, randomBytes(300, 11), {}},
+        {"empty directory", Directory, QByteArray(), {}},
+        {"dangling link", Link, QByteArray(), {}},
+        {"ended process on this computer", File, deadPid + "\nsplitwerk\n" + host + "\n", {}},
+        {"another computer's",
+         File,
+         "4242\nsplitwerk\nfar-away-pc\n",
+         {QStringLiteral("\"far-away-pc\""), shownLock, deleteIt}},
+        {"directory with a file in it", Directory, "keep", {shownLock, deleteIt}},
+        {"running copy", Running, QByteArray(), {modapp::alreadyRunningText()}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QLockFile running(lock);  // how a copy of an earlier build held it
+        switch (c.kind) {
+        case File: ASSERT_TRUE(writeBytes(lock, c.content)); break;
+        case Directory:
+            ASSERT_TRUE(QDir().mkdir(lock));
+            if (!c.content.isEmpty())
+                ASSERT_TRUE(writeBytes(lock + QLatin1Char('/') + QString::fromLatin1(c.content), "x"));
+            break;
+        case Link: ASSERT_TRUE(QFile::link(QDir(folder.path()).filePath(QStringLiteral("gone/away")), lock)); break;
+        case Running: ASSERT_TRUE(running.tryLock(0)); break;
+        }
+        boxes.clear();
+        windowShown = false;
+
+        const bool starts = c.says.isEmpty();
+        EXPECT_EQ(modapp::Main() == 0, starts);
+        EXPECT_EQ(windowShown, starts);
+        if (starts) {
+            EXPECT_EQ(boxes.count(), 0);
+            modapp::EndApplication_m();
+            EXPECT_FALSE(QFileInfo(lock).exists() || QFileInfo(lock).isSymLink());
+        } else {
+            ASSERT_EQ(boxes.count(), 1);
+            for (const QString& words : c.says)
+                EXPECT_TRUE(boxes.last().text.contains(words)) << boxes.last().text.toStdString();
+        }
+        running.unlock();
+        QDir(lock).removeRecursively();
+        QFile::remove(lock);
+    }
+}
+
+// Copies that meet the same stale lock at the same moment: one of them takes
+// it over, never two, whatever the stale entry is.
+TEST(InstanceLockRace, OnlyOneOfManyCopiesTakesOverAStaleLock)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("splitwerk.mdb.lock"));
+    for (int round = 0; round < 60; ++round) {
+        switch (round % 3) {
+        case 0: ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly)); break;
+        case 1: ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nowhere")), path)); break;
+        default: ASSERT_TRUE(QDir().mkdir(path)); break;
+        }
+        constexpr int copies = 6;
+        std::vector<std::unique_ptr<InstanceLock>> locks;
+        for (int i = 0; i < copies; ++i)
+            locks.push_back(std::make_unique<InstanceLock>(path));
+        std::latch together(copies);
+        std::atomic<int> taken{0};
+        std::vector<std::thread> threads;
+        for (auto& l : locks)
+            threads.emplace_back([&, lock = l.get()] {
+                together.arrive_and_wait();
+                if (lock->take() == InstanceLock::Outcome::Taken)
+                    ++taken;
+            });
+        for (auto& t : threads)
+            t.join();
+        ASSERT_EQ(taken.load(), 1) << "round " << round;
+        locks.clear();  // the holder lets go and removes the file
+        ASSERT_FALSE(QFileInfo(path).exists() || QFileInfo(path).isSymLink()) << "round " << round;
+    }
+}
+
+// A database file the start cannot use is told in words with what to do, and
+// its number without the object-error base for support.
+TEST_F(StartUp, DatabaseFileFaultsAtStartUpAreSaidInWordsWithTheirNumber)
+{
+    ASSERT_TRUE(folder.makeProgramFiles());
+    const qint64 pageSize = count(QStringLiteral("PRAGMA page_size"));
+    const qint64 settingsPage =
+        count(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'tblSysStrings'"));
+    ASSERT_GT(pageSize, 0);
+    ASSERT_GT(settingsPage, 1);
+    const auto damage = [&](qint64 offset) {
+        QByteArray bytes = bytesOf(folder.databasePath());
+        bytes[offset] = char(bytes.at(offset) ^ 0x5a);
+        return writeBytes(folder.databasePath(), bytes);
+    };
+    const struct {
+        const char* name;
+        std::function<bool()> spoil;
+        QStringList says;
+    } cases[] = {
+        {"missing database",
+         [&] { return QFile::remove(folder.databasePath()); },
+         {QStringLiteral("the database file is missing"), QDir::toNativeSeparators(folder.path()),
+          QStringLiteral("backup copy"), QStringLiteral("\r\n\r\nError 3024: ")}},
+        {"damaged settings page",
+         [&] { return damage((settingsPage - 1) * pageSize + pageSize / 2); },
+         {QStringLiteral("the database file is damaged"), QStringLiteral("restore the backup copy"),
+          QStringLiteral("\r\n\r\nError 3049: ")}},
+        {"damaged first page",
+         [&] { return damage(pageSize / 2); },
+         {QStringLiteral("cannot be read with the program's key"), QStringLiteral("restore the backup copy"),
+          QStringLiteral("\r\n\r\nError 3031: ")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(folder.databasePath());
+        ASSERT_TRUE(folder.createDatabase());
+        ASSERT_TRUE(c.spoil());
+        qint32 style = 0;
+        const QString text = failedStartText(&style);
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Splitwerk could not start: "))) << text.toStdString();
+        for (const QString& words : c.says)
+            EXPECT_TRUE(text.contains(words)) << text.toStdString();
+        EXPECT_EQ(style, 16);
+    }
+
+    // The faults a root user's start cannot meet here, as the connections raise them.
+    const struct {
+        qint32 number;
+        const char* says;
+    } raised[] = {
+        {AppError::withObjectBase(3027), "the database or its folder cannot be written"},
+        {3027, "write to the program folder"},
+        {3026, "the disk is full"},
+        {AppError::withObjectBase(3043), "the disk could not be read or written"},
+        {3218, "in use by another program"},
+    };
+    for (const auto& r : raised) {
+        SCOPED_TRACE(r.number);
+        qint32 style = 0;
+        const QString text = modapp::startupFailureText(AppError(r.number, QStringLiteral("why")), &style);
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Splitwerk could not start: "))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QLatin1String(r.says))) << text.toStdString();
+        EXPECT_TRUE(text.endsWith(QStringLiteral("\r\n\r\nError %1: why").arg(r.number & 0xFFFF)))
+            << text.toStdString();
+        EXPECT_EQ(style, 16);
+    }
+}
+
+// A folder or database file that cannot be written stops the start in words.
+TEST_F(StartUp, AReadOnlyFolderOrDatabaseStopsTheStartInWords)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes whatever the permissions say; the words are checked with the raised faults";
+    ASSERT_TRUE(folder.makeProgramFiles());
+    const struct {
+        const char* name;
+        QString path;
+        QFile::Permissions readOnly;
+    } cases[] = {
+        {"read-only folder", folder.path(), QFile::ReadOwner | QFile::ExeOwner},
+        {"read-only database", folder.databasePath(), QFile::ReadOwner},
+    };
+    const QByteArray before = bytesOf(folder.databasePath());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QFile::Permissions writable = QFile::permissions(c.path);
+        ASSERT_TRUE(QFile::setPermissions(c.path, c.readOnly));
+        const QString text = failedStartText();
+        QFile::setPermissions(c.path, writable);
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Splitwerk could not start: the database or its folder cannot be "
+                                                   "written")))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("\r\n\r\nError 3027: "))) << text.toStdString();
+        EXPECT_EQ(bytesOf(folder.databasePath()), before);
+    }
 }

@@ -49,6 +49,36 @@ TEST_F(ErrorDialog, ObjectErrorsAreShownAsSystemErrorsWithoutTheBase)
                     .startsWith(QStringLiteral("System Error -245755 ")));
 }
 
+// A fault of the database file, however a class passed it on, is said in
+// words with its own number once, the technical lines below for support.
+TEST_F(ErrorDialog, DatabaseFileFaultsAreSaidInWordsWithTheirNumberOnce)
+{
+    auto guard = handler->RegisterProc_po(QStringLiteral("frmSegmentDetail"), QStringLiteral("Form_Load"));
+    const struct {
+        qint32 number;
+        const char* words;
+        const char* technical;
+    } cases[] = {
+        {AppError::withObjectBase(3049), "the database file is damaged", "Error 3049: page fault"},
+        {3049, "restore the backup copy", "Error 3049: page fault"},
+        {AppError::withObjectBase(3027), "cannot be written", "Error 3027: page fault"},
+        {3218, "in use by another program", "Error 3218: page fault"},
+        {AppError::withObjectBase(3043), "could not be read or written", "Error 3043: page fault"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.technical);
+        handler->HandleError_pl(c.number, QStringLiteral("page fault"));
+        const QString text = boxes.last().text;
+        EXPECT_TRUE(text.startsWith(QStringLiteral("This could not be done: "))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QLatin1String(c.words))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("\r\n\r\n") + QLatin1String(c.technical) + QStringLiteral("\r\n")))
+            << text.toStdString();
+        EXPECT_TRUE(text.endsWith(QStringLiteral("frmSegmentDetail.Form_Load."))) << text.toStdString();
+        EXPECT_EQ(text.count(QString::fromLatin1(c.technical).mid(6, 4)), 1) << text.toStdString();
+        EXPECT_EQ(boxes.last().style, 48);
+    }
+}
+
 TEST_F(ErrorDialog, NestedRegistrationsListNewestFirstAndReleaseOutOfOrder)
 {
     auto outer =

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+// One running copy a program folder, marked by a lock file beside the
+// database. What holds the lock is a kernel lock on that file, which dies with
+// its process, so a file left by a crash, a power cut or a half-written start
+// (empty, garbled, a dead process) is simply taken over. The file's text (process,
+// program, computer) only serves to tell the user who holds it.
+class InstanceLock {
+public:
+    enum class Outcome {
+        Taken,          // this copy holds the lock
+        Held,           // a running copy on this computer holds it
+        HeldElsewhere,  // a running copy on another computer holds it
+        Unclear,        // whether a copy runs cannot be told: the user must judge
+        NotWritable,    // the folder cannot be written: no lock, nor anything else
+    };
+    struct Owner {
+        qint64 pid = 0;
+        QString host;  // empty when the file's text names none
+    };
+
+    explicit InstanceLock(QString path);
+    ~InstanceLock();  // removes the file and lets go; never throws
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+
+    Outcome take();
+    QString path() const { return m_path; }
+    // Who the file names, as read by the last take().
+    const Owner& owner() const { return m_owner; }
+    // Why the outcome is Unclear or NotWritable (the system's words).
+    const QString& reason() const { return m_reason; }
+
+private:
+    bool removeStrayEntry_m();
+
+    QString m_path;
+    int m_fd = -1;
+    Owner m_owner;
+    QString m_reason;
+};
