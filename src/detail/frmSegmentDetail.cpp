@@ -336,7 +336,7 @@ bool frmSegmentDetail::load_mf(const char* proc, const std::function<bool()>& st
     guarded(Module, proc, [&] {
         clsHourglass busy;
         StatusCleared cleared;
-        DatabaseFault::saying(text_m(4191, QStringLiteral("The segment could not be opened")), [&] {
+        DatabaseFault::saying(text_m(4195, QStringLiteral("The segment could not be opened")), [&] {
             try {
                 if (m_loadFault)
                     throw *m_loadFault;

@@ -423,8 +423,9 @@ TEST_F(StartUp, AStaleLockIsTakenOverAndAnUnclearOneNamedWithWhatToDo)
         case File: ASSERT_TRUE(writeBytes(lock, c.content)); break;
         case Directory:
             ASSERT_TRUE(QDir().mkdir(lock));
-            if (!c.content.isEmpty())
+            if (!c.content.isEmpty()) {
                 ASSERT_TRUE(writeBytes(lock + QLatin1Char('/') + QString::fromLatin1(c.content), "x"));
+            }
             break;
         case Link: ASSERT_TRUE(QFile::link(QDir(folder.path()).filePath(QStringLiteral("gone/away")), lock)); break;
         case Running: ASSERT_TRUE(running.tryLock(0)); break;
