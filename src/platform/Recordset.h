@@ -132,6 +132,17 @@ public:
     // row is current.
     void Requery();
 
+    // Runs the query again for the rows whose field `column` holds `key`,
+    // and for no other: each such row takes the values read again and keeps
+    // its bookmark, one the query no longer returns goes, one it returns anew
+    // comes at the end. The rows are read by the record set's own statement,
+    // narrowed to the key, so they are exactly what a Requery would hold.
+    // Every record set over the rows follows: a view with a Sort or Filter,
+    // or one that gained or lost rows, is built again on its current row (the
+    // first when that is gone), any other hears of each changed row. A
+    // pending edit of this record set is stored first; 3251 without a connection.
+    void RequeryRows(int column, const Value& key);
+
     // What an in-memory record set's owner writes back itself, as one batch:
     // the rows added, assigned to or deleted since the rows were read (or
     // since AcceptChanges), in the order the rows came, with their values (a
