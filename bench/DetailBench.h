@@ -24,9 +24,22 @@ inline QString segmentSql(int n)
         .arg(n - 1);
 }
 
-// A running program over a database holding one segment of n rows.
+// Segments 2 to `last`, without rows, beside segment 1.
+inline QString moreSegmentsSql(int last)
+{
+    return QStringLiteral(
+               "INSERT INTO tblSegment (lSegmentID, lSegmentTypeID, lEventID, lCategoryID, lRateTypeID, lSpeedTypeID, "
+               "lDistanceTypeID, sSegmentLabel, dtImportDate, dtSegmentDate, dtSegmentTime, fReviewed) WITH RECURSIVE "
+               "n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < %1) SELECT i, 1, 1, 1, 1, 1, 1, '' || i, "
+               "date('2020-01-01', '+' || (i / 20) || ' days'), date('2020-01-01', '+' || (i / 15) || ' days'), "
+               "'07:15:00', -(i % 2) FROM n;")
+        .arg(last);
+}
+
+// A running program over a database holding one segment of n rows, and
+// whatever `more` adds.
 struct DetailBench : ProgramBench {
-    explicit DetailBench(int n) : ProgramBench(segmentSql(n)) {}
+    explicit DetailBench(int n, const QString& more = {}) : ProgramBench(segmentSql(n) + more) {}
     std::unique_ptr<frmSegmentDetail> openWindow() const
     {
         auto w = std::make_unique<frmSegmentDetail>();

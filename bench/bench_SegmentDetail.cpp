@@ -8,6 +8,8 @@
 #include "detail/frmSegmentDetail.h"
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
+#include "search/clsSearchSegment.h"
+#include "search/frmSegmentList.h"
 #include "support/RunningApp.h"
 #include "support/ScriptedMessages.h"
 #include "support/TempProgramFolder.h"
@@ -131,30 +133,130 @@ void BM_ComputeDerived(benchmark::State& state)
 }
 BENCHMARK(BM_ComputeDerived)->Arg(500)->Arg(5000)->Arg(50000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
 
-// Save of a changed n-row segment on the keyed database on disk: the
-// segment row, the rows deleted and inserted again, the commit. The window
-// is shown, so that under a window system (QT_QPA_PLATFORM=xcb) every change
-// of the pointer costs what it costs there.
+// Rows a save finds changed: `changed` of the n rows, spread evenly.
+bool changedRow(int row, int n, int changed) { return changed >= n || row % (n / changed) == 0; }
+
+// A round's edit in the window: the comment of the changed rows set to the
+// round's text, as a fill down of the comments would.
+void changeComments(Recordset& rows, int changed, int round)
+{
+    const int n = rows.RecordCount();
+    const Value comment(round % 2 ? "odd" : "even");
+    rows.storeColumn(clsSegmentRows::colComments,
+                     [&](int r) { return changedRow(r, n, changed) ? std::optional(comment) : std::nullopt; });
+}
+
+// The saves measured: rows of the segment, rows changed, segments listed.
+void saveSizes(benchmark::internal::Benchmark* b)
+{
+    for (const auto& size : std::vector<std::vector<int64_t>>{
+             {500, 500, 0}, {5000, 5000, 0}, {50000, 50000, 0}, {50000, 5, 0}, {5000, 5000, 20000}})
+        b->Args(size);
+}
+struct SaveSize {
+    explicit SaveSize(const benchmark::State& state)
+        : rows(int(state.range(0))), changed(int(state.range(1))), listed(int(state.range(2)))
+    {
+    }
+    // The program over the segment and the segments listed besides it.
+    DetailBench bench() const { return DetailBench(rows, listed > 0 ? moreSegmentsSql(listed) : QString()); }
+    int rows, changed, listed;
+};
+
+// Save of an n-row segment on the keyed database on disk whose comment
+// changed in `changed` rows (second argument): the segment row, the rows
+// that changed, the commit. The segment was saved once before, as one
+// opened from the list usually was. The window is shown, so that under a
+// window system (QT_QPA_PLATFORM=xcb) every change of the pointer costs what
+// it costs there. With a third argument above 0, a segment list holding the
+// refresher shows that many segments and follows each save.
 void BM_SaveSegment(benchmark::State& state)
 {
-    DetailBench bench(int(state.range(0)));
+    const SaveSize size(state);
+    DetailBench bench = size.bench();
     if (!bench.ready(state))
         return;
+    std::unique_ptr<frmSegmentList> list;
+    if (size.listed > 0) {
+        list = std::make_unique<frmSegmentList>();
+        list->FormRefresher_po((*bench.app)->FormRefresher_po());
+        list->resize(800, 600);
+        list->show();
+        list->Search_p();
+    }
     auto window = bench.openWindow();
     bench.paint(*window);
-    Connection* db = (*bench.app)->DatabaseAdo_Po()->Connection();
+    Recordset& rows = *window->DataSource_Po();
+    window->Dirty_pf(true);
+    window->cmdSave->click();
+    int round = 0;
     for (auto _ : state) {
+        state.PauseTiming();
+        changeComments(rows, size.changed, ++round);
         window->Dirty_pf(true);
+        state.ResumeTiming();
         window->cmdSave->click();
     }
+    Connection* db = (*bench.app)->DatabaseAdo_Po()->Connection();
     state.counters["rows"] =
         double(db->ExecuteScalar(QStringLiteral("SELECT COUNT(*) FROM tblSegmentDetail"), {}).toLong());
+    if (list)
+        state.counters["listed"] = double(list->listRecordset()->RecordCount());
     state.counters["boxes"] = double(bench.boxes.count());
 }
-BENCHMARK(BM_SaveSegment)->Arg(500)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveSegment)->Apply(saveSizes)->Unit(benchmark::kMillisecond);
 
-// The baseline: the same rows deleted and inserted again in one transaction
-// on the program's connection, one bound statement for all the inserts.
+// The baseline of BM_SaveSegment, stepped on the program's connection: in
+// one transaction the segment row and the changed rows' comments updated by
+// key with one bound statement; with a third argument above 0, the list's
+// row of the segment then read again by the list's own statement.
+void BM_SaveSegment_ChangedSqlite(benchmark::State& state)
+{
+    const SaveSize size(state);
+    DetailBench bench = size.bench();
+    if (!bench.ready(state))
+        return;
+    sqlite3* db = (*bench.app)->DatabaseAdo_Po()->Connection()->handle();
+    QByteArray listRow;
+    if (size.listed > 0) {
+        clsSearchSegment everything;
+        listRow = ("SELECT * FROM (" + everything.GetSearchSqlString_ps() + ") WHERE lSegmentID = 1").toUtf8();
+    }
+    std::vector<sqlite3_int64> keys;
+    int rc = SQLITE_OK;
+    {
+        const Statement reading = Statement::prepare(
+            db, "SELECT lSegmentDetailID FROM tblSegmentDetail WHERE lSegmentID = 1 ORDER BY dCumTime", -1, &rc);
+        for (int r = 0; sqlite3_step(reading.get()) == SQLITE_ROW; ++r)
+            if (changedRow(r, size.rows, size.changed))
+                keys.push_back(sqlite3_column_int64(reading.get(), 0));
+    }
+    int round = 0;
+    for (auto _ : state) {
+        const QByteArray comment = ++round % 2 ? "odd" : "even";
+        sqlite3_exec(db, "SAVEPOINT bench", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "UPDATE tblSegment SET sSegmentLabel = '1' WHERE lSegmentID = 1", nullptr, nullptr, nullptr);
+        const Statement updating =
+            Statement::prepare(db, "UPDATE tblSegmentDetail SET sComments = ? WHERE lSegmentDetailID = ?", -1, &rc);
+        sqlite3_stmt* update = updating.get();
+        for (const sqlite3_int64 key : keys) {
+            sqlite3_bind_text(update, 1, comment.constData(), int(comment.size()), SQLITE_STATIC);
+            sqlite3_bind_int64(update, 2, key);
+            if (sqlite3_step(update) != SQLITE_DONE)
+                state.SkipWithError(sqlite3_errmsg(db));
+            sqlite3_reset(update);
+        }
+        sqlite3_exec(db, "RELEASE bench", nullptr, nullptr, nullptr);
+        if (!listRow.isEmpty() && stepEveryColumn(db, listRow) != 1)
+            state.SkipWithError("no list row");
+    }
+    state.counters["changed"] = double(keys.size());
+}
+BENCHMARK(BM_SaveSegment_ChangedSqlite)->Apply(saveSizes)->Unit(benchmark::kMillisecond);
+
+// The floor of a save that writes every row again: the rows deleted and
+// inserted again in one transaction on the program's connection, one bound
+// statement for all the inserts.
 void BM_SaveSegment_Sqlite(benchmark::State& state)
 {
     DetailBench bench(int(state.range(0)));

@@ -8,17 +8,31 @@
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
 
-#include <utility>
-#include <vector>
+#include <QStringList>
 
 namespace {
 const QString Source = QStringLiteral("frmSegmentDetail.Save_mf");
+using R = clsSegmentRows;
 
-void setSegmentID(Recordset& row, const Value& id)
+// The columns a row's update writes, as the table names them (the key and
+// the segment id never change).
+constexpr struct {
+    int column;
+    const char* name;
+} Stored[] = {{R::colRosterId, "lRosterId"},
+              {R::colLabel, "sSegmentDetailLabel"},
+              {R::colOrdinalPosition, "lOrdinalPosition"},
+              {R::colCumTime, "dCumTime"},
+              {R::colRate, "dRate"},
+              {R::colDistance, "dDistance"},
+              {R::colComments, "sComments"}};
+
+quint64 storedColumns()
 {
-    const Value now = row.Fields(clsSegmentRows::colSegmentID).Value();
-    if (now.kind() != id.kind() || now != id)
-        row.Fields(clsSegmentRows::colSegmentID).Value(id);
+    quint64 bits = 0;
+    for (const auto& c : Stored)
+        bits |= Recordset::columnBit(c.column);
+    return bits;
 }
 }  // namespace
 
@@ -27,8 +41,7 @@ void clsSegmentWriter::Save_p(clsBrSegment& segment, Recordset& rows)
     if (rows.EditMode() != Recordset::EditNone)
         rows.Update();
     const Value idBefore = segment.lSegmentID();
-    // What each row held as its segment id before this save, by bookmark.
-    std::vector<std::pair<qint32, Value>> previous;
+    std::vector<Given> given;
     bool open = false;
     try {
         m_db.BeginTrans_pf();
@@ -43,26 +56,14 @@ void clsSegmentWriter::Save_p(clsBrSegment& segment, Recordset& rows)
         if (!segment.Save_pf())
             throw AppError(4100, m_failureText, Source);
         const Value id = segment.lSegmentID();
-        m_db.SQLExecute_pl(QStringLiteral("DELETE FROM tblSegmentDetail WHERE lSegmentID = ?"), {id});
-        // A fresh clone sees every row that is not deleted, in the order they came.
+        // Only what changed since the rows were read or last saved is written.
         std::unique_ptr<Recordset> all = rows.Clone();
-        const QString insert = QStringLiteral(
-            "INSERT INTO tblSegmentDetail (lSegmentID,lRosterId,sSegmentDetailLabel,lOrdinalPosition,dCumTime,dRate,"
-            "dDistance,sComments) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-        for (; !all->IsEOF(); all->MoveNext()) {
-            previous.emplace_back(all->Bookmark(), all->Fields(clsSegmentRows::colSegmentID).Value());
-            setSegmentID(*all, id);
-            const auto field = [&](int column) { return all->Fields(column).Value(); };
-            using R = clsSegmentRows;
-            if (m_db.SQLExecute_pl(insert,
-                                   {id, field(R::colRosterId), field(R::colLabel), field(R::colOrdinalPosition),
-                                    field(R::colCumTime), field(R::colRate), field(R::colDistance),
-                                    field(R::colComments)})
-                < 1)
-                throw AppError(4100, m_failureText, Source);
-        }
+        for (const Recordset::PendingRow& row : rows.PendingRows(storedColumns()))
+            writeRow_m(row, id, *all, given);
         all->Close();
         m_db.CommitTrans_pf();
+        open = false;
+        rows.AcceptChanges();
     } catch (...) {
         if (open)
             ignoringErrors([&] { m_db.Rollback_pf(); });
@@ -72,15 +73,76 @@ void clsSegmentWriter::Save_p(clsBrSegment& segment, Recordset& rows)
             else
                 segment.lSegmentID(idBefore);
         });
+        // The rows take back the keys and ids the rolled-back rows gave them.
         ignoringErrors([&] {
             std::unique_ptr<Recordset> all = rows.Clone();
-            for (const auto& [bookmark, id] : previous)
-                if (all->viewRowOfBookmark(bookmark) >= 0) {
-                    all->Bookmark(bookmark);
-                    setSegmentID(*all, id);
+            for (auto it = given.rbegin(); it != given.rend(); ++it)
+                if (all->viewRowOfBookmark(it->bookmark) >= 0) {
+                    all->Bookmark(it->bookmark);
+                    all->Fields(it->column).Value(it->before);
+                    all->Update();
                 }
             all->Close();
         });
         throw;
     }
+}
+
+void clsSegmentWriter::writeRow_m(const Recordset::PendingRow& row, const Value& id, Recordset& all,
+                                  std::vector<Given>& given)
+{
+    const Value key = row.values[R::colSegmentDetailID];
+    if (row.deleted) {
+        if (!key.isNullOrEmpty())
+            m_db.SQLExecute_pl(
+                QStringLiteral("DELETE FROM tblSegmentDetail WHERE lSegmentDetailID = ? AND lSegmentID = ?"),
+                {key, id});
+        return;
+    }
+    if (!row.added && !key.isNullOrEmpty()) {
+        QStringList sets;
+        QList<Value> values;
+        for (const auto& c : Stored)
+            if (row.columns & Recordset::columnBit(c.column)) {
+                sets << QLatin1String(c.name) + QStringLiteral(" = ?");
+                values << row.values[size_t(c.column)];
+            }
+        if (sets.isEmpty())
+            return;
+        values << key << id;
+        if (m_db.SQLExecute_pl(QStringLiteral("UPDATE tblSegmentDetail SET ") + sets.join(QStringLiteral(", "))
+                                   + QStringLiteral(" WHERE lSegmentDetailID = ? AND lSegmentID = ?"),
+                               values)
+            > 0)
+            return;
+        // Still there, yet not written: refused.
+        if (m_db.Connection()
+                ->ExecuteScalar(QStringLiteral("SELECT count(*) FROM tblSegmentDetail WHERE lSegmentDetailID = ?"),
+                                {key})
+                .toLong()
+            > 0)
+            throw AppError(4100, m_failureText, Source);
+        // Deleted in another window since it was read: stored again as shown.
+    }
+    QList<Value> values{id};
+    for (const auto& c : Stored)
+        values << row.values[size_t(c.column)];
+    if (m_db.SQLExecute_pl(QStringLiteral("INSERT INTO tblSegmentDetail (lSegmentID,lRosterId,sSegmentDetailLabel,"
+                                          "lOrdinalPosition,dCumTime,dRate,dDistance,sComments) VALUES (?, ?, ?, ?, ?, "
+                                          "?, ?, ?)"),
+                           values)
+        < 1)
+        throw AppError(4100, m_failureText, Source);
+    // The row carries its new key and the segment's id from now on.
+    const Value newKey(qint32(m_db.Connection()->LastInsertRowId()));
+    all.Bookmark(row.bookmark);
+    for (const auto& [column, value] :
+         {std::pair{int(R::colSegmentDetailID), newKey}, std::pair{int(R::colSegmentID), id}}) {
+        const Value now = all.Fields(column).Value();
+        if (now.kind() != value.kind() || now != value) {
+            given.push_back({row.bookmark, column, now});
+            all.Fields(column).Value(value);
+        }
+    }
+    all.Update();
 }

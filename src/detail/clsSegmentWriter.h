@@ -1,17 +1,22 @@
 #pragma once
 
+#include "platform/Recordset.h"
+
 #include <QString>
 
-class Recordset;
+#include <vector>
+
 class clsAdoConnectJet;
 class clsBrSegment;
 
-// Writes a segment and all its rows in one transaction: the segment row
-// through its record, then its rows replaced. Every row of the record set
-// is written whatever its filter, sort or current row (deleted rows are
-// not), each then carrying the segment's id. Any failure rolls back and
-// leaves the record and the rows with the ids they had, so the next save
-// starts over cleanly (a new segment is new again); the error is raised.
+// Writes a segment and its rows in one transaction: the segment row through
+// its record, then the rows that changed since they were read or last saved,
+// whatever the record set's filter, sort or current row: a deleted row is
+// deleted, an added one inserted (it then carries its key and the segment's
+// id), an edited one updated in the stored columns assigned. Any failure
+// rolls back and leaves the record and the rows with the ids they had and
+// every change still pending, so the next save starts over cleanly (a new
+// segment is new again); the error is raised.
 class clsSegmentWriter {
 public:
     // Raised, with goneText as its description, when the segment was deleted
@@ -26,6 +31,14 @@ public:
     void Save_p(clsBrSegment& segment, Recordset& rows);
 
 private:
+    // A key or id the save gave a row, with what the row held before.
+    struct Given {
+        qint32 bookmark;
+        int column;
+        Value before;
+    };
+    void writeRow_m(const Recordset::PendingRow& row, const Value& id, Recordset& all, std::vector<Given>& given);
+
     clsAdoConnectJet& m_db;
     // The description of 4100: the record refused its row, or the table a row.
     QString m_failureText;

@@ -564,7 +564,7 @@ bool frmSegmentDetail::Save_mf()
         SetEditFieldValues_m();
         saved = true;
         if (moFormRefresher)
-            moFormRefresher->SendRefreshRequest_p(clsFormRefresher::rtSegmentDetail);
+            moFormRefresher->SendRefreshRequest_p(clsFormRefresher::rtSegmentDetail, SegmentID_pl());
     });
     return saved;
 }

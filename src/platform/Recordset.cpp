@@ -312,6 +312,7 @@ void Recordset::setCurrentValue(int column, const Value& v)
         }
     }
     s.cell(row, column) = coerced;
+    s.markAssigned(row, column);
     m_editStamp[size_t(column)] = ++s.editClock;
     m_editWritten[size_t(column)] = coerced;
     s.notifyChanged(row, column);
@@ -510,6 +511,7 @@ int Recordset::storeColumn(int column, const std::function<std::optional<Value>(
             if (cell.kind() == coerced.kind() && cell == coerced)
                 continue;
             cell = coerced;
+            s.markAssigned(row, column);
             // A pending edit elsewhere that is cancelled goes back to this value.
             if (const auto pending = s.committed.find(row); pending != s.committed.end())
                 pending->second[size_t(column)] = coerced;
@@ -569,6 +571,7 @@ void Recordset::AddNew()
     commitPendingOnMove();
     m_rowBeforeAdd = currentViewRow() >= 0 ? m_view[size_t(m_pos)] : -1;
     const int row = m_store->appendRow();
+    m_store->markAdded(row);
     m_store->notifyAppended(row, this);
     m_editMode = EditAdd;
     m_editRow = row;
@@ -621,6 +624,7 @@ void Recordset::CancelUpdate()
     endEdit();
     if (mode == EditAdd) {
         m_store->deleted[size_t(row)] = 1;
+        m_store->markDeleted(row);
         m_store->notifyRemoved(row);
         // Back to the row that was current before AddNew.
         const int back = m_rowBeforeAdd >= 0 ? posOfRow(m_rowBeforeAdd) : -1;
@@ -669,6 +673,7 @@ void Recordset::Delete()
     if (m_store->mode == Mode::Editable)
         writeDelete(row);
     m_store->deleted[size_t(row)] = 1;
+    m_store->markDeleted(row);
     m_store->notifyRemoved(row);
 }
 

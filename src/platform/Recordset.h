@@ -132,6 +132,36 @@ public:
     // row is current.
     void Requery();
 
+    // Runs the query again for the rows whose field `column` holds `key`,
+    // and for no other: each such row takes the values read again and keeps
+    // its bookmark, one the query no longer returns goes, one it returns anew
+    // comes at the end. The rows are read by the record set's own statement,
+    // narrowed to the key, so they are exactly what a Requery would hold.
+    // Every record set over the rows follows: a view with a Sort or Filter,
+    // or one that gained or lost rows, is built again on its current row (the
+    // first when that is gone), any other hears of each changed row. A
+    // pending edit of this record set is stored first; 3251 without a connection.
+    void RequeryRows(int column, const Value& key);
+
+    // What an in-memory record set's owner writes back itself, as one batch:
+    // the rows added, assigned to or deleted since the rows were read (or
+    // since AcceptChanges), in the order the rows came, with their values (a
+    // deleted row's as it went). A row added and deleted again is not among
+    // them, nor one assigned none of `columns` (columnBit of each). A row's
+    // `columns` has the bit of each column assigned, every bit for a row
+    // added or deleted. Other modes write through and have none.
+    struct PendingRow {
+        qint32 bookmark = 0;
+        bool added = false;
+        bool deleted = false;
+        quint64 columns = 0;
+        std::vector<Value> values;
+    };
+    std::vector<PendingRow> PendingRows(quint64 columns = ~quint64(0)) const;
+    static quint64 columnBit(int column) { return quint64(1) << (column < 63 ? column : 63); }
+    // The rows as they are now count as read: nothing is pending.
+    void AcceptChanges();
+
     // Stores values the program works out itself (derived columns) into one
     // column of the rows of this view: valueOf(viewRow) for each, nothing
     // where it gives no value; a cell holding the same kind and value is left

@@ -38,6 +38,15 @@ int RecordsetStore::appendRow()
     return row;
 }
 
+RecordsetStore::Pending* RecordsetStore::pendingOf(int row)
+{
+    if (mode != Recordset::Mode::InMemory)
+        return nullptr;
+    if (pending.size() < size_t(rowCount()))
+        pending.resize(size_t(rowCount()));
+    return &pending[size_t(row)];
+}
+
 qint32 RecordsetStore::bookmarkOf(int row) const { return m_bookmarks.empty() ? row + 1 : m_bookmarks[size_t(row)]; }
 
 int RecordsetStore::rowOf(qint32 bookmark) const

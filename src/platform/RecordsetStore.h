@@ -40,6 +40,32 @@ struct RecordsetStore {
     std::vector<int> keyColumns;
     int autoKeyColumn = -1;
 
+    // What changed in an in-memory store since its rows were read or last
+    // accepted, per row: the columns assigned (Recordset::columnBit), whether the row
+    // was added, whether it was deleted. Empty while nothing changed; other
+    // modes write their changes through and keep none.
+    struct Pending {
+        quint64 columns = 0;
+        bool added = false;
+        bool deleted = false;
+    };
+    std::vector<Pending> pending;
+    void markAssigned(int row, int column)
+    {
+        if (Pending* p = pendingOf(row))
+            p->columns |= Recordset::columnBit(column);
+    }
+    void markAdded(int row)
+    {
+        if (Pending* p = pendingOf(row))
+            p->added = true;
+    }
+    void markDeleted(int row)
+    {
+        if (Pending* p = pendingOf(row))
+            p->deleted = true;
+    }
+
     // Rows with an edit pending in any member: their values as last stored,
     // so a cancel can take back one member's changes and leave another's.
     std::unordered_map<int, std::vector<Value>> committed;
@@ -89,6 +115,8 @@ struct RecordsetStore {
     void notifyValuesChanged();
 
 private:
+    // The pending record of a row; none outside in-memory mode.
+    Pending* pendingOf(int row);
     // Which columns name a row across requeries: the primary key, else field 0.
     std::vector<int> identityColumns(sqlite3* db) const;
     size_t identityHash(int row, const std::vector<int>& keys) const;

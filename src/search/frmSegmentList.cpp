@@ -496,10 +496,18 @@ void frmSegmentList::ForceSendRefreshRequest_p()
         m_refresher->SendRefreshRequest_p(clsFormRefresher::rtSegmentList);
 }
 
-void frmSegmentList::RefreshRequested(qint32, const QVariant&)
+void frmSegmentList::RefreshRequested(qint32 lType, const QVariant& vArg)
 {
     guarded(Module, "moFormRefresher_RefreshRequested", [&] {
-        if (m_rs && m_rs->IsOpen())
+        if (!m_rs || !m_rs->IsOpen())
+            return;
+        // A segment saved in its detail window: only its row is read again,
+        // which comes, changes or goes as the search has it.
+        bool isID = false;
+        const qint32 segmentID = vArg.toInt(&isID);
+        if (lType == clsFormRefresher::rtSegmentDetail && isID && segmentID > 0)
+            m_rs->RequeryRows(0, Value(segmentID));
+        else
             m_rs->Requery();
     });
     // The buttons follow the requeried list (a delete elsewhere may have emptied it).

@@ -6,10 +6,12 @@
 #include <QFile>
 #include <QPushButton>
 
+#include <functional>
+
 using Col = clsSegmentRows::Column;
 
 namespace {
-constexpr int No = 7;
+constexpr int Yes = 6, No = 7;
 
 QByteArray bytesOf(const QString& path)
 {
@@ -91,7 +93,7 @@ TEST_F(DetailFixture, FailedSaveLeavesTheDatabaseAsItWasAndTheNextSaveSucceeds)
         const char* error;
     } cases[] = {
         {"third row refused", false,
-         "BEFORE INSERT ON tblSegmentDetail WHEN NEW.sSegmentDetailLabel = 'T001' BEGIN SELECT RAISE(ABORT, 'x'); END",
+         "BEFORE UPDATE ON tblSegmentDetail WHEN NEW.sSegmentDetailLabel = 'T001' BEGIN SELECT RAISE(ABORT, 'x'); END",
          "System Error 16389 encountered in frmSegmentDetail.Save_mf.\r\n\r\n@x\r\n"},
         {"new segment, row ignored", true, "BEFORE INSERT ON tblSegmentDetail BEGIN SELECT RAISE(IGNORE); END",
          "Error 4100 encountered in frmSegmentDetail.Save_mf.\r\n\r\n@Error saving, aborting save.\r\n"},
@@ -105,6 +107,9 @@ TEST_F(DetailFixture, FailedSaveLeavesTheDatabaseAsItWasAndTheNextSaveSucceeds)
         } else {
             open(1);
             window->txtmNotes->setPlainText("changed");
+            for (int r = 0; r < rows().RecordCount(); ++r)
+                rows().setValueAt(r, Col::colComments, Value("changed"));
+            rows().Update();
         }
         db().Execute(QStringLiteral("CREATE TEMP TRIGGER refuse ") + QLatin1String(c.trigger));
         const QString before = dump();
@@ -135,6 +140,101 @@ TEST_F(DetailFixture, FailedSaveLeavesTheDatabaseAsItWasAndTheNextSaveSucceeds)
     }
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM tblSegment").toLong(), 3);
     EXPECT_EQ(boxes.count(), 1);
+}
+
+// Only the rows changed since the rows were read or last saved are written,
+// all in one transaction: a save that fails on its last write leaves the
+// database as it was and every change still pending, and the segment read
+// again is the one the window shows, keys included.
+TEST_F(DetailFixture, ASaveWritesTheChangedRowsAloneAndStoresWhatIsShown)
+{
+    // As an import stores them: time rows rate 0, so opening changes nothing.
+    db().Execute(QStringLiteral("UPDATE tblSegmentDetail SET dRate = 0 WHERE dRate IS NULL;"
+                                "CREATE TEMP TABLE written (what TEXT);"));
+    const QStringList events{"INSERT", "UPDATE", "DELETE"};
+    for (const QString& e : events)
+        db().Execute(QStringLiteral("CREATE TEMP TRIGGER log%1 AFTER %1 ON tblSegmentDetail BEGIN INSERT INTO written "
+                                    "VALUES ('%1 ' || %2.sSegmentDetailLabel); END")
+                         .arg(e, e == "DELETE" ? "OLD" : "NEW"));
+    const auto stored = [](const Recordset& rs) {
+        QStringList out;
+        for (int r = 0; r < rs.RecordCount(); ++r) {
+            QStringList row;
+            for (int c : {Col::colSegmentDetailID, Col::colSegmentID, Col::colOrdinalPosition, Col::colLabel,
+                          Col::colCumTime, Col::colRate, Col::colDistance, Col::colRosterId, Col::colComments})
+                row << rs.valueAt(r, c).asText();
+            out << row.join('|');
+        }
+        out.sort();
+        return out;
+    };
+    const auto rowOf = [&](const char* label) {
+        for (int r = 0; r < rows().RecordCount(); ++r)
+            if (rows().valueAt(r, Col::colLabel).asText() == QLatin1String(label))
+                return r;
+        return -1;
+    };
+    const struct {
+        const char* name;
+        std::function<void(frmSegmentDetail&)> change;
+        QStringList written;  // the last one refused the first time
+    } cases[] = {
+        {"sorted by entry, the first shown renumbered",
+         [&](frmSegmentDetail& w) {
+             emit w.dbgMain->HeadClick(Col::colLabel);
+             w.SetOrder_P("DESC");
+             rows().setValueAt(0, Col::colOrdinalPosition, Value(9));
+         },
+         {"UPDATE T002"}},
+        {"a cell edited",
+         [&](frmSegmentDetail&) { rows().setValueAt(rowOf("R001"), Col::colComments, Value("x")); },
+         {"UPDATE R001"}},
+        {"a cell edited, a row added",
+         [&](frmSegmentDetail& w) {
+             rows().setValueAt(rowOf("T000"), Col::colDistance, Value(5.0));
+             w.cmdAddTime->click();
+         },
+         {"UPDATE T000", "INSERT T003"}},
+        // Deleting works the rows out again: the row added before gets its time row's rate 0.
+        {"a row deleted",
+         [&](frmSegmentDetail& w) {
+             rows().setCurrentViewRow(rowOf("R002"));
+             boxes.answer(Yes);
+             w.deleteRows_p();
+         },
+         {"DELETE R002", "UPDATE T003"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.clear();
+        frmSegmentDetail& w = open(1);
+        c.change(w);
+        rows().Update();
+        w.Dirty_pf(true);
+        boxes.clear();
+        const QString before = dump();
+        const QString refused = c.written.last().section(' ', 1);
+        for (const QString& e : events)
+            db().Execute(QStringLiteral("CREATE TEMP TRIGGER refuse%1 BEFORE %1 ON tblSegmentDetail WHEN %2 = '%3' "
+                                        "BEGIN SELECT RAISE(ABORT, 'x'); END")
+                             .arg(e, e == "DELETE" ? "OLD.sSegmentDetailLabel" : "NEW.sSegmentDetailLabel", refused));
+        w.cmdSave->click();
+        EXPECT_EQ(boxes.count(), 1);
+        EXPECT_EQ(dump(), before);
+        EXPECT_EQ(scalar("SELECT count(*) FROM written").toLong(), 0);
+        for (const QString& e : events)
+            db().Execute(QStringLiteral("DROP TRIGGER refuse") + e);
+
+        w.cmdSave->click();
+        EXPECT_EQ(boxes.count(), 1);
+        EXPECT_FALSE(w.Dirty_pf());
+        QStringList written = c.written;
+        written.sort();
+        EXPECT_EQ(scalar("SELECT group_concat(what, ',') FROM (SELECT what FROM written ORDER BY what)").asText(),
+                  written.join(','));
+        EXPECT_EQ(stored(*clsSegmentRows::Retrieve_prs(*app->DatabaseAdo_Po(), Value(1))), stored(rows()));
+        db().Execute(QStringLiteral("DELETE FROM written"));
+    }
 }
 
 // Another window deleted the segment: one message in words, nothing brought

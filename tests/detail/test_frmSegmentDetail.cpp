@@ -148,7 +148,7 @@ TEST_F(DetailFixture, ClosingAsksSavesOrStays)
          false,
          SaveQuestion,
          2,
-         "BEFORE INSERT ON tblSegmentDetail BEGIN SELECT RAISE(ABORT, 'refused'); END"},
+         "BEFORE UPDATE ON tblSegment BEGIN SELECT RAISE(ABORT, 'refused'); END"},
         {"unreadable time",
          [](frmSegmentDetail& w) { w.txtdtSegmentTime->setText("25:99"); },
          {},

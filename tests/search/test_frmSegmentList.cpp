@@ -8,8 +8,10 @@
 #include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
 
+#include "detail/frmSegmentDetail.h"
 #include "search/clsExportToFile.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -18,6 +20,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+
+#include <functional>
 
 namespace {
 using SegmentList = SearchFixture;
@@ -250,6 +254,85 @@ TEST_F(SegmentList, RefreshRequestFromElsewhereRequeriesAndTheButtonsFollow)
     app->FormRefresher_po()->SendRefreshRequest_p(clsFormRefresher::rtSegmentList);
     EXPECT_TRUE(listedIds().isEmpty());
     EXPECT_FALSE(buttonsEnabled(*window));
+}
+
+// A save in a detail window reads the saved segment's row again and no
+// other: segment 1's label, changed behind the list's back, stays as listed.
+// The row comes, changes or goes as the search has it; sort and selection stay.
+TEST_F(SegmentList, ASavedSegmentsRowAloneIsReadAgainKeepingSortAndSelection)
+{
+    window->cboCategory->ListIndex(window->cboCategory->findText("Juniors"));
+    window->Search_p();
+    ASSERT_EQ(listedIds().size(), 3);
+    window->sortColumn(5);  // Segment Date
+    window->SetOrder_P(QStringLiteral("DESC"));
+    select({1, 6});
+    ASSERT_TRUE(folder.execSql(QStringLiteral("UPDATE tblSegment SET sSegmentLabel = 'B1' WHERE lSegmentID = 1;")));
+    const auto saved = [&](const char* sql, qint32 id) {
+        return [=, this] {
+            ASSERT_TRUE(folder.execSql(QLatin1String(sql)));
+            app->FormRefresher_po()->SendRefreshRequest_p(clsFormRefresher::rtSegmentDetail, id);
+        };
+    };
+    const struct {
+        const char* name;
+        std::function<void()> save;
+        Ids listed;
+    } steps[] = {
+        {"its header changed in the detail window",
+         [&] {
+             frmSegmentDetail detail;
+             detail.FormRefresher_po(app->FormRefresher_po());
+             ASSERT_TRUE(detail.Retrieve_pf(3));
+             for (auto [cbo, id] : {std::pair{detail.cbolEventId, 7}, std::pair{detail.cbolSegmentTypeID, 3}})
+                 for (int i = 0; i < cbo->ListCount(); ++i)
+                     if (cbo->ItemData(i) == id)
+                         cbo->ListIndex(i);
+             detail.txtsSegmentLabel->setText("Z3");
+             detail.dtpdtSegmentDate->Value(Value(QDate(2024, 3, 30)));
+             detail.dtpdtImportDate->Value(Value(QDate(2024, 5, 2)));
+             detail.chkfReviewed->setChecked(true);
+             detail.cmdSave->click();
+             EXPECT_EQ(boxes.count(), 0);
+             EXPECT_EQ(window->listRecordset()->valueAt(viewRowOf(3), 2).asText(), "a|b");
+         },
+         {3, 6, 1}},
+        {"moved to another category", saved("UPDATE tblSegment SET lCategoryID = 4 WHERE lSegmentID = 3;", 3), {6, 1}},
+        {"new and matching",
+         saved("INSERT INTO tblSegment (lSegmentID, lCategoryID, lEventID, sSegmentLabel, dtImportDate, dtSegmentDate) "
+               "VALUES (7, 3, 2, '7', '2024-03-05', '2024-03-05');",
+               7),
+         {6, 7, 1}},
+        {"new, not matching",
+         saved("INSERT INTO tblSegment (lSegmentID, lCategoryID, sSegmentLabel, dtSegmentDate) VALUES (8, 4, '8', "
+               "'2024-03-06');",
+               8),
+         {6, 7, 1}},
+        {"deleted", saved("DELETE FROM tblSegment WHERE lSegmentID = 6;", 6), {7, 1}},
+    };
+    Recordset* list = window->listRecordset();
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.save();
+        EXPECT_EQ(window->listRecordset(), list);
+        EXPECT_EQ(listedIds(), step.listed);
+        EXPECT_EQ(list->Sort(), QStringLiteral("dtSegmentDate DESC"));
+        Ids selected;
+        for (const qint32 bookmark : window->dbgMain->SelBookmarks().list())
+            selected << list->valueAt(list->viewRowOfBookmark(bookmark), 0).toLong();
+        EXPECT_EQ(selected, step.listed.contains(6) ? (Ids{1, 6}) : (Ids{1}));
+        // Every row as a new search shows it, but segment 1's.
+        Recordset fresh;
+        fresh.Open(*app->DatabaseAdo_Po()->Connection(), list->Source());
+        ASSERT_EQ(fresh.RecordCount(), list->RecordCount());
+        for (int r = 0; r < fresh.RecordCount(); ++r) {
+            const int row = viewRowOf(fresh.valueAt(r, 0).toLong());
+            for (int c = 1; c < fresh.FieldCount(); ++c)
+                if (fresh.valueAt(r, 0).toLong() != 1 || c != 1)
+                    EXPECT_EQ(list->valueAt(row, c).asText(), fresh.valueAt(r, c).asText()) << r << "/" << c;
+        }
+        EXPECT_EQ(list->valueAt(viewRowOf(1), 1).asText(), "1");
+    }
 }
 
 TEST_F(SegmentList, ImportDateHandOffListsThatDaysSegments)
