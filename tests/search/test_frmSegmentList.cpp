@@ -327,9 +327,11 @@ TEST_F(SegmentList, ASavedSegmentsRowAloneIsReadAgainKeepingSortAndSelection)
         ASSERT_EQ(fresh.RecordCount(), list->RecordCount());
         for (int r = 0; r < fresh.RecordCount(); ++r) {
             const int row = viewRowOf(fresh.valueAt(r, 0).toLong());
-            for (int c = 1; c < fresh.FieldCount(); ++c)
-                if (fresh.valueAt(r, 0).toLong() != 1 || c != 1)
+            for (int c = 1; c < fresh.FieldCount(); ++c) {
+                if (fresh.valueAt(r, 0).toLong() != 1 || c != 1) {
                     EXPECT_EQ(list->valueAt(row, c).asText(), fresh.valueAt(r, c).asText()) << r << "/" << c;
+                }
+            }
         }
         EXPECT_EQ(list->valueAt(viewRowOf(1), 1).asText(), "1");
     }
