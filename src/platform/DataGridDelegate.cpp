@@ -91,6 +91,8 @@ void DataGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
     if (auto* cb = qobject_cast<QComboBox*>(editor)) {
         cb->setCurrentIndex(cb->findText(text, Qt::MatchFixedString));
         cb->setEditText(text);
+        // The first key typed replaces the text, as in every other cell.
+        cb->lineEdit()->selectAll();
     } else if (auto* le = qobject_cast<QLineEdit*>(editor)) {
         le->setText(text);
     }

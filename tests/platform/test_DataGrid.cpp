@@ -367,6 +367,35 @@ TEST_F(DataGridTest, ValueItemsTranslateBothWaysAndRefuseUnlistedTexts)
     EXPECT_EQ(grid.Columns(2)->Text(), "Kids");
 }
 
+// The first key typed into a cell replaces what it showed, in a drop-down
+// cell as in a plain one.
+TEST_F(DataGridTest, TypingIntoACellReplacesItsText)
+{
+    DataGridValueItems& kinds = grid.Columns(2)->ValueItems();
+    kinds.Add(Value(1), QStringLiteral("Men"));
+    kinds.Add(Value(2), QStringLiteral("Women"));
+    kinds.Translate(true);
+    kinds.Validate(true);
+    kinds.Presentation(DataGridValueItems::ComboBox);
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
+    const struct {
+        int column;
+        Value stored;
+    } cells[] = {{1, Value("Women")}, {2, Value(2)}};
+    for (const auto& c : cells) {
+        SCOPED_TRACE(c.column);
+        grid.setCurrentIndex(grid.model()->index(0, c.column));
+        grid.setFocus();
+        QTest::keyClick(&grid, 'W');
+        ASSERT_TRUE(grid.EditActive());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("omen"));
+        EXPECT_EQ(lineEditOfCellEditor(grid.cellEditor())->text(), "Women");
+        EXPECT_TRUE(grid.commitPendingEdit());
+        EXPECT_EQ(rs.valueAt(0, c.column), c.stored);
+    }
+}
+
 TEST_F(DataGridTest, BeforeColUpdateChecksAndCanCancelTheEdit)
 {
     QList<Value> olds;
