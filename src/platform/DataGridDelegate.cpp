@@ -81,7 +81,7 @@ QWidget* DataGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
         le->setMaxLength(std::numeric_limits<int>::max());  // a cell takes what its column stores
         editor = le;
     }
-    m_grid->editorOpened(editor, index.column());
+    m_grid->editorOpened(editor, index);
     return editor;
 }
 
