@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -614,8 +615,9 @@ void DataGrid::commitData(QWidget* editor)
     if (m_refused && (!m_afterCommit.empty() || m_showingAfterCommit))
         return;
     m_lastStoreOk = true;
+    m_silentRefusal = false;
     QTableView::commitData(editor);
-    m_refused = !m_lastStoreOk;
+    m_refused = !m_lastStoreOk && !m_silentRefusal;
 }
 
 void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
@@ -737,8 +739,9 @@ bool DataGrid::commitPendingEdit()
     commitData(editor);
     if (m_refused)
         return false;
+    const bool stored = m_lastStoreOk;
     closeEditor(editor, QAbstractItemDelegate::NoHint);
-    return true;
+    return stored;
 }
 
 void DataGrid::showAfterCommit(std::function<void()> box)
@@ -856,6 +859,8 @@ bool DataGrid::storeEditedText(int viewRow, int column, const QString& typed)
         return true;
     };
     if (!toValue(t, &newValue)) {
+        // With nobody to say why, the text is taken back rather than kept.
+        m_silentRefusal = !isSignalConnected(QMetaMethod::fromSignal(&DataGrid::ValueNotInList));
         bool retry = false;
         emit ValueNotInList(column, &t, &retry);
         if (!retry || !toValue(t, &newValue))

@@ -211,6 +211,8 @@ private:
     QString m_editOriginalText;
     // The open editor's text was refused at its last commit.
     bool m_refused = false;
+    // The last refusal was of a text not in its list that nobody answers for.
+    bool m_silentRefusal = false;
     // A press the refused cell held back: its release is not a click either.
     bool m_pressHeld = false;
     std::vector<std::function<void()>> m_afterCommit;

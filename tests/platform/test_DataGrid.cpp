@@ -352,6 +352,9 @@ TEST_F(DataGridTest, ValueItemsTranslateBothWaysAndRefuseUnlistedTexts)
     EXPECT_EQ(rs.valueAt(0, 2), Value(2));
     EXPECT_EQ(shown(grid, 0, 2), "Women");
 
+    // Refused with nobody to say why: taken back at once.
+    EXPECT_FALSE(typeIntoCurrentCell(grid, QStringLiteral("Kids")));
+    EXPECT_FALSE(grid.EditActive());
     QSignalSpy notInList(&grid, &DataGrid::ValueNotInList);
     EXPECT_FALSE(typeIntoCurrentCell(grid, QStringLiteral("Kids")));
     ASSERT_EQ(notInList.count(), 1);
