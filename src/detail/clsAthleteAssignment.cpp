@@ -269,8 +269,14 @@ void clsAthleteAssignment::askNewAthlete_m()
     guarded(Module, "dbgMain_ValueNotInList", [&] {
         const QString names = similarNames_m(m_typedName);
         const QString question = WindowServices::text(710, QStringLiteral("Athlete Not Found, Add?"), Value(names));
-        if (showMessage(question, 51) != Yes)
-            return;  // the cell never took the name
+        if (showMessage(question, 51) != Yes) {
+            // The cell never took the name: it gets back what it showed.
+            const Value row = m_grid->Bookmark();
+            if (m_grid->EditActive() && m_grid->Col() == colAthlete && !row.isNullOrEmpty()
+                && !m_typedRow.isNullOrEmpty() && row.toLong() == m_typedRow.toLong())
+                m_grid->cancelPendingEdit();
+            return;
+        }
         Recordset* rows = m_doc.rows();
         if (rows && !m_typedRow.isNullOrEmpty() && rows->viewRowOfBookmark(m_typedRow.toLong()) >= 0)
             m_grid->Bookmark(m_typedRow);

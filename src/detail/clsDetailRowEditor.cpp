@@ -209,8 +209,11 @@ void clsDetailRowEditor::dbgMain_BeforeColUpdate(int column, const Value& oldVal
         QString text = c->Text();
         const qint32 refused = CheckCell_pl(column, text, m_grid->Columns(Col::colLabel)->Value().asText());
         if (refused) {
-            showMessage(detailText(refused, CheckText_ps(refused)), 64);
-            *cancel = true;  // the cell keeps what it had
+            // The row keeps what it had; the typed text stays in its cell to be put right.
+            *cancel = true;
+            const QString why = detailText(refused, CheckText_ps(refused));
+            m_grid->showAfterCommit(
+                [why] { guarded(Module, "dbgMain_BeforeColUpdate", [&] { showMessage(why, 64); }); });
             return;
         }
         if (column == Col::colLabel)

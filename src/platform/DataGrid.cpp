@@ -14,10 +14,12 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QMouseEvent>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -136,8 +138,7 @@ DataGrid::~DataGrid()
 
 void DataGrid::DataSource(Recordset* rs)
 {
-    if (m_editor)
-        closeEditor(m_editor, QAbstractItemDelegate::NoHint);
+    dropEditor();
     if (m_rs)
         disconnect(m_rs, nullptr, this, nullptr);
     m_rs = rs;
@@ -161,8 +162,7 @@ void DataGrid::DataSource(Recordset* rs)
 
 void DataGrid::ReBind()
 {
-    if (m_editor)
-        closeEditor(m_editor, QAbstractItemDelegate::NoHint);
+    dropEditor();
     if (m_autoColumns && m_rs && m_rs->IsOpen() && ColumnCount() != m_rs->FieldCount())
         m_columns.clear();
     bindColumns();
@@ -221,8 +221,7 @@ DataGridColumn* DataGrid::AddColumn(const QString& dataField, const QString& cap
 
 void DataGrid::ClearColumns()
 {
-    if (m_editor)
-        closeEditor(m_editor, QAbstractItemDelegate::NoHint);
+    dropEditor();
     m_columns.clear();
     m_autoColumns = false;
     m_selStartCol = m_selEndCol = -1;
@@ -324,6 +323,9 @@ void DataGrid::Col(int column)
     if (row < 0 || row >= m_model->rowCount())
         return;
     const QModelIndex idx = m_model->index(row, column);
+    // The program moving on takes back a refused text.
+    if (holdsRefusedCell() && idx != m_editIndex)
+        dropEditor();
     selectionModel()->setCurrentIndex(idx, QItemSelectionModel::NoUpdate);
     scrollTo(idx);
 }
@@ -332,7 +334,21 @@ int DataGrid::Row() const { return (m_rs && m_rs->IsOpen()) ? m_rs->currentViewR
 
 void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
+    // Leaving a cell commits its editor (and closes it when the text is taken).
     QTableView::currentChanged(current, previous);
+    if (!m_syncing && holdsRefusedCell() && current != m_editIndex) {
+        // A refused cell stays current: the record set does not move, and the
+        // view goes back once this change is over.
+        const QPersistentModelIndex back = m_editIndex;
+        QMetaObject::invokeMethod(
+            this,
+            [this, back] {
+                if (back.isValid() && holdsRefusedCell())
+                    selectionModel()->setCurrentIndex(back, QItemSelectionModel::NoUpdate);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     if (m_syncing || !m_rs || !m_rs->IsOpen() || !current.isValid() || current.row() == m_rs->currentViewRow())
         return;
     const bool pending = m_rs->EditMode() != Recordset::EditNone;
@@ -340,7 +356,7 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     try {
         m_rs->setCurrentViewRow(current.row());
     } catch (const AppError& e) {
-        MessagePresenter::show(e.description(), MessageBoxStyle::Exclamation, AppInfo::title());
+        tellAfterCommit(e.description());
     }
     m_syncing = false;
     if (pending && m_rs->EditMode() == Recordset::EditNone)
@@ -352,8 +368,7 @@ void DataGrid::onRecordsetCurrentChanged(int viewRow)
     if (m_syncing)
         return;
     // The record set moved on its own: typed text of another row is dropped.
-    if (m_editor)
-        closeEditor(m_editor, QAbstractItemDelegate::NoHint);
+    dropEditor();
     m_syncing = true;
     if (viewRow < 0 || viewRow >= m_model->rowCount()) {
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
@@ -531,7 +546,7 @@ bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
             }
         } catch (const AppError& e) {
             m_syncing = false;
-            MessagePresenter::show(e.description(), MessageBoxStyle::Exclamation, AppInfo::title());
+            tellAfterCommit(e.description());
         }
         emit AfterColEdit(index.column());
         return true;
@@ -557,10 +572,12 @@ bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
     return QTableView::edit(index, trigger, event);
 }
 
-void DataGrid::editorOpened(QWidget* editor, int column)
+void DataGrid::editorOpened(QWidget* editor, const QModelIndex& index)
 {
     m_editor = editor;
-    m_editColumn = column;
+    m_editIndex = index;
+    m_editColumn = index.column();
+    m_refused = false;
 }
 
 void DataGrid::tabFromEditor(bool forward)
@@ -589,15 +606,35 @@ void DataGrid::tabFromEditor(bool forward)
     }
 }
 
+void DataGrid::commitData(QWidget* editor)
+{
+    if (!editor || editor != m_editor || !EditActive())
+        return;
+    // While a refusal is being told, focus changes (to its box, say) check
+    // nothing again.
+    if (m_refused && (!m_afterCommit.empty() || m_showingAfterCommit))
+        return;
+    m_lastStoreOk = true;
+    m_silentRefusal = false;
+    QTableView::commitData(editor);
+    m_refused = !m_lastStoreOk && !m_silentRefusal;
+}
+
 void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
-    int column = -1;
-    if (editor && editor == m_editor) {
-        column = m_commitAttempted ? m_editColumn : -1;
-        m_editor = nullptr;
-        m_editColumn = -1;
-        m_commitAttempted = false;
-    }
+    // Only the editor the view has open is closed, and once: a second request
+    // (a focus change after the commit that closed it) finds nothing to do.
+    if (!editor || editor != m_editor || !EditActive())
+        return;
+    // A refused text stays to be put right; Escape takes it back.
+    if (m_refused && hint != QAbstractItemDelegate::RevertModelCache)
+        return;
+    const int column = m_commitAttempted ? m_editColumn : -1;
+    m_editor = nullptr;
+    m_editIndex = QPersistentModelIndex();
+    m_editColumn = -1;
+    m_commitAttempted = false;
+    m_refused = false;
     // A message box shown while the edit was checked holds the focus now:
     // the grid takes the editor's place as its window's focus, or the focus
     // would go on to the next control, in another child window perhaps.
@@ -621,15 +658,32 @@ void DataGrid::setEditorText(const QString& text)
         le->setText(text);
 }
 
-bool DataGrid::EditActive() const { return m_editor != nullptr; }
+void DataGrid::dropEditor()
+{
+    if (!m_editor)
+        return;
+    m_refused = false;
+    m_commitAttempted = false;
+    closeEditor(m_editor, QAbstractItemDelegate::NoHint);
+    // One the view let go of itself (a reset, its row removed) is forgotten.
+    m_editor = nullptr;
+    m_editIndex = QPersistentModelIndex();
+    m_editColumn = -1;
+}
+
+bool DataGrid::EditActive() const
+{
+    // The view lets go of an editor by itself when its row goes or the rows are reset.
+    return m_editor && m_editIndex.isValid() && indexWidget(m_editIndex) == m_editor;
+}
 
 void DataGrid::EditActive(bool on)
 {
-    if (on && !m_editor) {
+    if (on && !EditActive()) {
         const QModelIndex i = currentIndex();
         if (i.isValid())
             edit(i, AllEditTriggers, nullptr);
-    } else if (!on && m_editor) {
+    } else if (!on && EditActive()) {
         commitPendingEdit();
     }
 }
@@ -668,7 +722,7 @@ QString DataGrid::SelText() const
     return le ? le->selectedText() : QString();
 }
 
-bool DataGrid::CurrentCellModified() const { return m_editor && editorText() != m_editOriginalText; }
+bool DataGrid::CurrentCellModified() const { return EditActive() && editorText() != m_editOriginalText; }
 
 bool DataGrid::DataChanged() const
 {
@@ -679,21 +733,53 @@ bool DataGrid::DataChanged() const
 
 bool DataGrid::commitPendingEdit()
 {
-    if (!m_editor)
+    if (!EditActive())
         return true;
     QWidget* editor = m_editor;
-    m_lastStoreOk = true;
     commitData(editor);
+    if (m_refused)
+        return false;
+    const bool stored = m_lastStoreOk;
     closeEditor(editor, QAbstractItemDelegate::NoHint);
-    return m_lastStoreOk;
+    return stored;
+}
+
+void DataGrid::showAfterCommit(std::function<void()> box)
+{
+    m_afterCommit.push_back(std::move(box));
+    if (m_afterCommit.size() == 1)
+        QMetaObject::invokeMethod(this, &DataGrid::runAfterCommit, Qt::QueuedConnection);
+}
+
+void DataGrid::tellAfterCommit(const QString& text)
+{
+    showAfterCommit([text] { MessagePresenter::show(text, MessageBoxStyle::Exclamation, AppInfo::title()); });
+}
+
+void DataGrid::runAfterCommit()
+{
+    std::vector<std::function<void()>> boxes;
+    boxes.swap(m_afterCommit);
+    m_showingAfterCommit = true;
+    for (const auto& box : boxes) {
+        try {
+            box();
+        } catch (...) {
+            // Handlers report their own errors; nothing may cross the event loop.
+        }
+    }
+    m_showingAfterCommit = false;
+    // The user goes on where the text was refused.
+    if (holdsRefusedCell()) {
+        m_editor->setFocus();
+        if (QLineEdit* le = lineEditOfCellEditor(m_editor))
+            le->selectAll();
+    }
 }
 
 void DataGrid::cancelPendingEdit()
 {
-    if (m_editor) {
-        m_commitAttempted = false;
-        closeEditor(m_editor, QAbstractItemDelegate::NoHint);
-    }
+    dropEditor();
     if (m_rs && m_rs->IsOpen() && m_rs->EditMode() != Recordset::EditNone) {
         try {
             m_rs->CancelUpdate();
@@ -755,7 +841,7 @@ bool DataGrid::storeEditedText(int viewRow, int column, const QString& typed)
     const int field = c->fieldIndex();
     if (field < 0)
         return false;
-    const bool fromEditor = m_editor && m_editColumn == column;
+    const bool fromEditor = EditActive() && m_editColumn == column;
     if (fromEditor) {
         m_commitAttempted = true;
         // An edit that changed nothing stores nothing and asks nobody.
@@ -773,6 +859,8 @@ bool DataGrid::storeEditedText(int viewRow, int column, const QString& typed)
         return true;
     };
     if (!toValue(t, &newValue)) {
+        // With nobody to say why, the text is taken back rather than kept.
+        m_silentRefusal = !isSignalConnected(QMetaMethod::fromSignal(&DataGrid::ValueNotInList));
         bool retry = false;
         emit ValueNotInList(column, &t, &retry);
         if (!retry || !toValue(t, &newValue))
@@ -788,8 +876,12 @@ bool DataGrid::storeEditedText(int viewRow, int column, const QString& typed)
         const QString checked = m_checkText;
         m_checking = false;
         m_checkColumn = -1;
-        if (cancel)
+        if (cancel) {
+            // The refused cell shows what the handler left in its Text.
+            if (fromEditor && checked != t)
+                setEditorText(checked);
             return false;
+        }
         if (checked != t && !toValue(checked, &newValue))
             return false;
         m_syncing = true;
@@ -799,7 +891,7 @@ bool DataGrid::storeEditedText(int viewRow, int column, const QString& typed)
         m_checking = false;
         m_checkColumn = -1;
         m_syncing = false;
-        MessagePresenter::show(e.description(), MessageBoxStyle::Exclamation, AppInfo::title());
+        tellAfterCommit(e.description());
         return false;
     }
     return true;
@@ -841,6 +933,12 @@ void DataGrid::onFocusChanged(QWidget*, QWidget* now)
 
 void DataGrid::mousePressEvent(QMouseEvent* event)
 {
+    // A click elsewhere has just tried to commit a refused text: the cell stays current.
+    if (holdsRefusedCell()) {
+        m_pressHeld = true;
+        event->accept();
+        return;
+    }
     // A plain click on a cell ends the row or column selection.
     if (event->button() == Qt::LeftButton && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))
         && indexAt(event->position().toPoint()).isValid() && (!m_selBookmarks.m_list.empty() || m_selStartCol >= 0)) {
@@ -853,6 +951,10 @@ void DataGrid::mousePressEvent(QMouseEvent* event)
 
 void DataGrid::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    if (holdsRefusedCell()) {
+        event->accept();
+        return;
+    }
     if (event->button() == Qt::LeftButton)
         emit DblClick();
     QTableView::mouseDoubleClickEvent(event);
@@ -860,6 +962,10 @@ void DataGrid::mouseDoubleClickEvent(QMouseEvent* event)
 
 void DataGrid::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (std::exchange(m_pressHeld, false)) {
+        event->accept();
+        return;
+    }
     QTableView::mouseReleaseEvent(event);
     const QPoint p = viewport()->mapTo(this, event->position().toPoint());
     emit MouseUp(buttonNumber(event->button()), shiftNumber(event->modifiers()), p.x(), p.y());
@@ -877,7 +983,7 @@ bool DataGrid::eventFilter(QObject* watched, QEvent* event)
 
 void DataGrid::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape && !m_editor && DataChanged()) {
+    if (event->key() == Qt::Key_Escape && !EditActive() && DataChanged()) {
         cancelPendingEdit();
         event->accept();
         return;

@@ -3,9 +3,11 @@
 #include "platform/DataGridColumn.h"
 #include "platform/Value.h"
 
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QTableView>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -86,7 +88,9 @@ public:
     void AllowUpdate(bool on) { m_allowUpdate = on; }
 
     // Editing. EditActive is true while a cell editor is open; setting it
-    // opens the current cell's editor or commits it.
+    // opens the current cell's editor or commits it. A refused text keeps its
+    // editor open, and its cell current, until it is put right or taken back
+    // (Escape, cancelPendingEdit); the row keeps what it had meanwhile.
     bool EditActive() const;
     void EditActive(bool on);
     int SelStart() const;
@@ -101,6 +105,12 @@ public:
     bool DataChanged() const;
     // Ends the cell edit, checking and storing it; false when refused.
     bool commitPendingEdit();
+    // For a box that a handler of BeforeColUpdate or ValueNotInList raises:
+    // those run inside the cell's commit, which may be a focus change, and a
+    // modal box there would run its own event loop while the view is closing
+    // the editor. The box is shown once the commit has returned; a refused
+    // cell's editor has the focus again afterwards.
+    void showAfterCommit(std::function<void()> box);
     // Drops the cell edit and any uncommitted change of the current row.
     void cancelPendingEdit();
     // Commits the cell edit and then the row; false when a BeforeUpdate
@@ -116,7 +126,7 @@ public:
     // The cell's shown text (translated, formatted); used by the model and printing.
     QString cellText(int viewRow, int column) const;
     // The editor widget while a cell is edited.
-    QWidget* cellEditor() const { return m_editor; }
+    QWidget* cellEditor() const { return EditActive() ? m_editor.data() : nullptr; }
 
 signals:
     void HeadClick(int col);
@@ -145,6 +155,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void commitData(QWidget* editor) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
@@ -172,7 +183,12 @@ private:
     void setEditorText(const QString& text);
     void snapshotOrder();
     void restoreLayout();
-    void editorOpened(QWidget* editor, int column);
+    void editorOpened(QWidget* editor, const QModelIndex& index);
+    // Closes the cell editor whatever its text, through this view.
+    void dropEditor();
+    bool holdsRefusedCell() const { return m_refused && EditActive(); }
+    void runAfterCommit();
+    void tellAfterCommit(const QString& text);
     // Tab in a cell editor: the cell is stored through its checks, then the
     // next (or previous) editable column becomes current, on to the next row.
     void tabFromEditor(bool forward);
@@ -190,8 +206,17 @@ private:
     bool m_layingOut = false;
     bool m_hasFocus = false;
     QPointer<QWidget> m_editor;
+    QPersistentModelIndex m_editIndex;
     int m_editColumn = -1;
     QString m_editOriginalText;
+    // The open editor's text was refused at its last commit.
+    bool m_refused = false;
+    // The last refusal was of a text not in its list that nobody answers for.
+    bool m_silentRefusal = false;
+    // A press the refused cell held back: its release is not a click either.
+    bool m_pressHeld = false;
+    std::vector<std::function<void()>> m_afterCommit;
+    bool m_showingAfterCommit = false;
     // While an edit is checked, the text being entered (Text of the column).
     bool m_checking = false;
     int m_checkColumn = -1;

@@ -81,7 +81,7 @@ QWidget* DataGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
         le->setMaxLength(std::numeric_limits<int>::max());  // a cell takes what its column stores
         editor = le;
     }
-    m_grid->editorOpened(editor, index.column());
+    m_grid->editorOpened(editor, index);
     return editor;
 }
 
@@ -91,6 +91,8 @@ void DataGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
     if (auto* cb = qobject_cast<QComboBox*>(editor)) {
         cb->setCurrentIndex(cb->findText(text, Qt::MatchFixedString));
         cb->setEditText(text);
+        // The first key typed replaces the text, as in every other cell.
+        cb->lineEdit()->selectAll();
     } else if (auto* le = qobject_cast<QLineEdit*>(editor)) {
         le->setText(text);
     }

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -119,6 +120,7 @@ TEST_F(RowEditing, TypedAddedAndDeletedRowsAreSavedAsTheGridShowedThem)
     type("T001", Col::colCumTimeDisplay, "00:02'00.00");  // committed unchanged: no edit
     type("T001", Col::colRateDisplay, "2.5");
     type("T001", Col::colCumTimeDisplay, "-12345");
+    QCoreApplication::processEvents();  // a refusal is told once its commit has returned
     ASSERT_EQ(boxes.count(), 2);
     EXPECT_EQ(boxes.shown()[0].text, "You may only enter rates for rate rows");
     EXPECT_EQ(boxes.shown()[0].style, 64);
@@ -273,14 +275,15 @@ TEST_F(RowEditing, TabStoresTheCellAndGoesOnAlongTheRowEnterStaysEscapeTakesItBa
         Qt::KeyboardModifiers modifiers;
         const char* thenRow;
         int thenColumn;
-        const char* stored;  // the cell's text afterwards
+        const char* stored;    // the cell's text afterwards
+        bool refused = false;  // the editor stays open on the typed text
     } steps[] = {
         // 1 min 30 s, and on to the next column that takes typing (Lap is worked out).
         {"T001", Col::colCumTimeDisplay, "130", Qt::Key_Tab, none, "T001", Col::colRateDisplay, "00:01'30.00"},
         {"T001", Col::colRateDisplay, "", Qt::Key_Backtab, Qt::ShiftModifier, "T001", Col::colCumTimeDisplay, ""},
         {"T001", Col::colComments, "wind", Qt::Key_Tab, none, "R002", Col::colLabel, "wind"},
         {"R002", Col::colLabel, "R002", Qt::Key_Backtab, Qt::ShiftModifier, "T001", Col::colComments, "R002"},
-        {"T001", Col::colDistance, "x", Qt::Key_Tab, none, "T001", Col::colDistance, "500"},  // refused: stays
+        {"T001", Col::colDistance, "x", Qt::Key_Tab, none, "T001", Col::colDistance, "500", true},
         {"T001", Col::colDistance, "480", Qt::Key_Return, none, "T001", Col::colDistance, "480"},
         {"T001", Col::colDistance, "900", Qt::Key_Escape, none, "T001", Col::colDistance, "480"},
     };
@@ -294,7 +297,7 @@ TEST_F(RowEditing, TabStoresTheCellAndGoesOnAlongTheRowEnterStaysEscapeTakesItBa
         lineEditOfCellEditor(editor)->setText(QString::fromLatin1(s.typed));
         QTest::keyClick(editor, s.key, s.modifiers);
         QCoreApplication::processEvents();  // Enter stores once the editor had the key
-        EXPECT_FALSE(w.dbgMain->EditActive());
+        EXPECT_EQ(w.dbgMain->EditActive(), s.refused);
         EXPECT_EQ(rows().valueAt(rows().currentViewRow(), Col::colLabel).asText(), s.thenRow);
         EXPECT_EQ(w.dbgMain->Col(), s.thenColumn);
         if (*s.stored) {
@@ -303,6 +306,142 @@ TEST_F(RowEditing, TabStoresTheCellAndGoesOnAlongTheRowEnterStaysEscapeTakesItBa
     }
     ASSERT_EQ(boxes.count(), 1);  // for the refused distance
     EXPECT_TRUE(boxes.last().text.contains("Distance"));
+}
+
+namespace {
+// Collects the Qt warnings given while it lives.
+class QtWarnings {
+public:
+    QtWarnings()
+    {
+        s_seen.clear();
+        s_previous = qInstallMessageHandler(&collect);
+    }
+    ~QtWarnings() { qInstallMessageHandler(s_previous); }
+    const QStringList& seen() const { return s_seen; }
+
+private:
+    static void collect(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (type == QtWarningMsg)
+            s_seen << text;
+        s_previous(type, context, text);
+    }
+    static inline QStringList s_seen;
+    static inline QtMessageHandler s_previous = nullptr;
+};
+}  // namespace
+
+// However the user leaves a cell whose text is refused, the box comes once,
+// after the commit, while the editor stays open on the text to be put right.
+TEST_F(RowEditing, ARefusedCellIsToldAfterItsCommitAndKeepsItsEditor)
+{
+    frmSegmentDetail& w = open(1);
+    DataGrid* grid = w.dbgMain;
+    auto* bar = new QMenuBar(&w);
+    bar->addMenu(QStringLiteral("View"));
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    moveTo("T002");
+    const QPoint otherCell =
+        grid->visualRect(grid->model()->index(rows().currentViewRow(), Col::colCumTimeDisplay)).center();
+
+    // A real box is a window of its own: it takes the focus while it is up.
+    bool leaving = false, toldWhileLeaving = false;
+    QWidget stand;
+    auto* button = new QPushButton(QStringLiteral("OK"), &stand);
+    boxes.whileShown([&] {
+        toldWhileLeaving = toldWhileLeaving || leaving;
+        stand.show();
+        stand.activateWindow();
+        button->setFocus();
+        QCoreApplication::processEvents();
+        stand.hide();
+        w.activateWindow();
+        QCoreApplication::processEvents();
+    });
+    const std::pair<const char*, std::function<void(QWidget*)>> ways[] = {
+        {"Tab", [](QWidget* editor) { QTest::keyClick(editor, Qt::Key_Tab); }},
+        {"Enter", [](QWidget* editor) { QTest::keyClick(editor, Qt::Key_Return); }},
+        {"Down", [](QWidget* editor) { QTest::keyClick(editor, Qt::Key_Down); }},
+        {"a click on another cell",
+         [&](QWidget*) { QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, otherCell); }},
+        {"the menu bar", [&](QWidget*) { bar->setFocus(Qt::MenuBarFocusReason); }},
+    };
+    const QtWarnings warnings;
+    for (const auto& [way, leave] : ways) {
+        SCOPED_TRACE(way);
+        boxes.clear();
+        moveTo("R001");
+        grid->Col(Col::colRateDisplay);
+        grid->EditActive(true);
+        QLineEdit* editor = lineEditOfCellEditor(grid->cellEditor());
+        ASSERT_NE(editor, nullptr);
+        editor->setFocus();
+        editor->setText(QStringLiteral("First1"));
+        leaving = true;
+        leave(editor);
+        leaving = false;
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();  // the view's own queued steps, then the box's
+        ASSERT_EQ(boxes.count(), 1);
+        EXPECT_EQ(boxes.last().text, "Rate must be numeric");
+        EXPECT_FALSE(toldWhileLeaving);
+        ASSERT_TRUE(grid->EditActive());
+        EXPECT_EQ(lineEditOfCellEditor(grid->cellEditor()), editor);
+        EXPECT_EQ(editor->text(), "First1");
+        EXPECT_EQ(QApplication::focusWidget(), editor);
+        EXPECT_EQ(rows().valueAt(rows().currentViewRow(), Col::colLabel).asText(), "R001");
+        EXPECT_EQ(grid->Col(), int(Col::colRateDisplay));
+        EXPECT_EQ(cell("R001", Col::colRate).toDouble(), 2.0);
+        EXPECT_FALSE(w.Dirty_pf());
+        QTest::keyClick(editor, Qt::Key_Escape);  // taken back
+        EXPECT_FALSE(grid->EditActive());
+    }
+    EXPECT_EQ(warnings.seen().filter("closeEditor"), QStringList());
+
+    // Put right, it is stored once and the grid goes on.
+    QSignalSpy edits(grid, &DataGrid::AfterColEdit);
+    moveTo("R001");
+    grid->Col(Col::colRateDisplay);
+    grid->EditActive(true);
+    QLineEdit* editor = lineEditOfCellEditor(grid->cellEditor());
+    editor->setFocus();
+    editor->setText(QStringLiteral("First1"));
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    editor->setText(QStringLiteral("30"));
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(cell("R001", Col::colRate).toDouble(), 30.0);
+    EXPECT_EQ(edits.count(), 1);
+    EXPECT_EQ(grid->Col(), int(Col::colDistance));
+    EXPECT_TRUE(w.Dirty_pf());
+    w.hide();
+}
+
+TEST_F(RowEditing, ANameTypedOverAnAthleteReplacesItAndNoTakesItBack)
+{
+    frmSegmentDetail& w = open(1);
+    DataGrid* grid = w.dbgMain;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    moveTo("T001");
+    grid->Col(Col::colRosterId);
+    grid->setFocus();
+    QTest::keyClick(grid, 'S');
+    ASSERT_TRUE(grid->EditActive());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("mith"));
+    EXPECT_EQ(lineEditOfCellEditor(grid->cellEditor())->text(), "Smith");
+    boxes.answer(No);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();  // Enter stores once the editor had the key; then the question
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, "Athlete Not Found, Add?");
+    EXPECT_FALSE(grid->EditActive());
+    EXPECT_EQ(text("T001", Col::colRosterId), "1");
+    EXPECT_FALSE(w.Dirty_pf());
+    w.hide();
 }
 
 TEST_F(RowEditing, PrintsTheSegmentWithItsHeaderOrSaysThereIsNoPrinter)
