@@ -99,6 +99,10 @@ QSize frmSegmentDetail::sizeHint() const { return minimumSizeHint(); }
 
 frmSegmentDetail::~frmSegmentDetail()
 {
+    // The focus leaves the controls while QWidget takes the window down, when
+    // this class is gone: their handlers must not run then.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
     // The family's windows go with this one; the grid lets go of the rows first.
     ignoringErrors([&] { m_family.reset(); });
     if (dbgMain)

@@ -149,6 +149,10 @@ QSize frmSegmentList::sizeHint() const { return minimumSizeHint(); }
 
 frmSegmentList::~frmSegmentList()
 {
+    // The focus leaves the controls while QWidget takes the window down, when
+    // this class is gone: their handlers must not run then.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
     if (dbgMain)
         dbgMain->DataSource(nullptr);
 }
