@@ -114,7 +114,7 @@ bool clsDetailGridCommands::FillDown_pf()
             writer->Bookmark(rows->bookmarkAt(r));
             for (size_t i = 0; i < fields.size(); ++i) {
                 const Value now = writer->Fields(fields[i]).Value();
-                if (now.kind() == values[i].kind() && now == values[i])
+                if (Value::identical(now, values[i]))
                     continue;
                 writer->Fields(fields[i]).Value(values[i]);
                 changed = true;

@@ -38,7 +38,6 @@ std::optional<qint64> labelNumber(const QString& label)
     return label.mid(1).toLongLong();
 }
 
-bool sameValue(const Value& a, const Value& b) { return a.kind() == b.kind() && a == b; }
 }  // namespace
 
 clsDetailRowEditor::clsDetailRowEditor(clsSegmentDocument& document, DataGrid* grid, QTabWidget* tabs, QObject* parent)
@@ -231,7 +230,7 @@ void clsDetailRowEditor::dbgMain_AfterColEdit(int column)
         if (!edit || edit->first != column || !rows || rows->currentViewRow() < 0)
             return;
         const int field = m_grid->Columns(column)->fieldIndex();
-        if (field < 0 || sameValue(rows->Fields(field).Value(), edit->second))
+        if (field < 0 || Value::identical(rows->Fields(field).Value(), edit->second))
             return;
         clsHourglass busy;
         StatusCleared cleared;

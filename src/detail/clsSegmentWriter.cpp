@@ -139,7 +139,7 @@ void clsSegmentWriter::writeRow_m(const Recordset::PendingRow& row, const Value&
     for (const auto& [column, value] :
          {std::pair{int(R::colSegmentDetailID), newKey}, std::pair{int(R::colSegmentID), id}}) {
         const Value now = all.Fields(column).Value();
-        if (now.kind() != value.kind() || now != value) {
+        if (!Value::identical(now, value)) {
             given.push_back({row.bookmark, column, now});
             all.Fields(column).Value(value);
         }

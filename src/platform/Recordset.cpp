@@ -508,7 +508,7 @@ int Recordset::storeColumn(int column, const std::function<std::optional<Value>(
             const Value coerced = FieldInfo::coerce(*v, type);
             const int row = m_view[p];
             Value& cell = s.cell(row, column);
-            if (cell.kind() == coerced.kind() && cell == coerced)
+            if (Value::identical(cell, coerced))
                 continue;
             cell = coerced;
             s.markAssigned(row, column);

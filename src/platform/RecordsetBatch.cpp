@@ -5,10 +5,6 @@
 #include "platform/Recordset.h"
 #include "platform/RecordsetStore.h"
 
-namespace {
-bool same(const Value& a, const Value& b) { return a.kind() == b.kind() && a == b; }
-}  // namespace
-
 void Recordset::RequeryRows(int column, const Value& key)
 {
     requireOpen();
@@ -39,7 +35,7 @@ void Recordset::RequeryRows(int column, const Value& key)
     const Value wanted = FieldInfo::coerce(key, s.fields[size_t(column)].type);
     std::vector<int> mine;
     for (int r = 0; r < s.rowCount(); ++r)
-        if (!s.deleted[size_t(r)] && same(s.cell(r, column), wanted))
+        if (!s.deleted[size_t(r)] && Value::identical(s.cell(r, column), wanted))
             mine.push_back(r);
     const int both = std::min(int(mine.size()), f.rowCount());
     std::vector<int> changed;
@@ -47,7 +43,7 @@ void Recordset::RequeryRows(int column, const Value& key)
         const int row = mine[size_t(i)];
         bool differs = false;
         for (int c = 0; c < s.columns; ++c)
-            if (!same(s.cell(row, c), f.cell(i, c))) {
+            if (!Value::identical(s.cell(row, c), f.cell(i, c))) {
                 s.cell(row, c) = f.cell(i, c);
                 differs = true;
             }

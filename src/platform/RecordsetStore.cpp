@@ -148,10 +148,7 @@ size_t RecordsetStore::identityHash(int row, const std::vector<int>& keys) const
 bool RecordsetStore::sameValues(int row, const RecordsetStore& other, int otherRow, const std::vector<int>& cols) const
 {
     for (int c : cols) {
-        const Value& a = cell(row, c);
-        const Value& b = other.cell(otherRow, c);
-        // Kind and value: a text "1" is not the number 1.
-        if (a.kind() != b.kind() || a != b)
+        if (!Value::identical(cell(row, c), other.cell(otherRow, c)))
             return false;
     }
     return true;

@@ -107,6 +107,8 @@ public:
 
     bool operator==(const Value& other) const;
     bool operator!=(const Value& other) const { return !(*this == other); }
+    // Same kind and value: a text "1" is not the number 1, as == would have it.
+    static bool identical(const Value& a, const Value& b) { return a.kind() == b.kind() && a == b; }
 
     // Arithmetic with Null propagation; Empty counts as 0.
     friend Value operator+(const Value& a, const Value& b);
