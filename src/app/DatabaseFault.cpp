@@ -11,77 +11,78 @@ qint32 withoutBase(qint32 number)
     const qint32 base = AppError::ObjectErrorBase;
     return (number & base) == base ? (number & 0xFFFF) : number;
 }
+
+// Each fault with its text id and English words; the last ones keep the file
+// from opening at all, so only start-up meets them.
+struct Fault {
+    qint32 number;
+    qint32 textId;
+    const char* words;
+    bool onlyAtOpen;
+};
+constexpr Fault Faults[] = {
+    {ErrNo::DatabaseLocked, 4181,
+     "the database is in use by another program. Nothing was changed: try again once the other program has "
+     "finished with it.",
+     false},
+    {ErrNo::DiskFull, 4182, "the disk is full. Nothing was changed: make room on the disk, then try again.", false},
+    {ErrNo::DatabaseReadOnly, 4183,
+     "the database or its folder cannot be written. Nothing was changed: check that you may write to the program "
+     "folder, then try again.",
+     false},
+    {ErrNo::DiskError, 4184,
+     "the disk could not be read or written. Nothing was changed: keep a copy of the database before anything else "
+     "is done.",
+     false},
+    {ErrNo::DatabaseDamaged, 4190,
+     "the database file is damaged. Nothing was changed: close Splitwerk and restore the backup copy of "
+     "splitwerk.mdb, as the README says.",
+     false},
+    // "|" is the folder, filled here: the text is also wanted before any strings file is read.
+    {ErrNo::DatabaseNotFound, 4191,
+     "the database file is missing. Nothing was changed: put the backup copy of splitwerk.mdb back into the "
+     "program folder |, as the README says; without a backup, building or installing Splitwerk again makes a new, "
+     "empty database there.",
+     true},
+    {ErrNo::NotValidPassword, 4192,
+     "the database file cannot be read with the program's key: it is damaged, or it is not Splitwerk's database. "
+     "Nothing was changed: restore the backup copy of splitwerk.mdb, as the README says.",
+     true},
+};
+
+const Fault* faultOf(qint32 number, bool atOpen)
+{
+    const qint32 n = withoutBase(number);
+    for (const Fault& f : Faults)
+        if (f.number == n && (atOpen || !f.onlyAtOpen))
+            return &f;
+    return nullptr;
+}
 }  // namespace
 
 namespace DatabaseFault {
 
 qint32 of(qint32 number)
 {
-    const qint32 n = withoutBase(number);
-    switch (n) {
-    case ErrNo::DatabaseLocked:
-    case ErrNo::DiskFull:
-    case ErrNo::DatabaseReadOnly:
-    case ErrNo::DiskError:
-    case ErrNo::DatabaseDamaged: return n;
-    default: return 0;
-    }
+    const Fault* f = faultOf(number, false);
+    return f ? f->number : 0;
 }
 
 qint32 atOpen(qint32 number)
 {
-    const qint32 n = withoutBase(number);
-    return n == ErrNo::DatabaseNotFound || n == ErrNo::NotValidPassword ? n : of(number);
+    const Fault* f = faultOf(number, true);
+    return f ? f->number : 0;
 }
 
 QString message(const QString& what, const AppError& e)
 {
-    using WindowServices::text;
-    QString why;
-    const qint32 number = atOpen(e.number());
-    switch (number) {
-    case ErrNo::DatabaseLocked:
-        why = text(4181,
-                   QStringLiteral("the database is in use by another program. Nothing was changed: try again "
-                                  "once the other program has finished with it."));
-        break;
-    case ErrNo::DiskFull:
-        why = text(4182,
-                   QStringLiteral("the disk is full. Nothing was changed: make room on the disk, then try "
-                                  "again."));
-        break;
-    case ErrNo::DatabaseReadOnly:
-        why = text(4183,
-                   QStringLiteral("the database or its folder cannot be written. Nothing was changed: check "
-                                  "that you may write to the program folder, then try again."));
-        break;
-    case ErrNo::DatabaseDamaged:
-        why = text(4190,
-                   QStringLiteral("the database file is damaged. Nothing was changed: close Splitwerk and "
-                                  "restore the backup copy of splitwerk.mdb, as the README says."));
-        break;
-    case ErrNo::DatabaseNotFound:
-        // "|" is the folder, filled here: the text is also wanted before any strings file is read.
-        why = text(4191,
-                   QStringLiteral("the database file is missing. Nothing was changed: put the backup copy of "
-                                  "splitwerk.mdb back into the program folder |, as the README says; without a "
-                                  "backup, building or installing Splitwerk again makes a new, empty database there."))
-                  .replace(QLatin1Char('|'), QDir::toNativeSeparators(AppInfo::path()));
-        break;
-    case ErrNo::NotValidPassword:
-        why = text(4192,
-                   QStringLiteral("the database file cannot be read with the program's key: it is damaged, or it "
-                                  "is not Splitwerk's database. Nothing was changed: restore the backup copy of "
-                                  "splitwerk.mdb, as the README says."));
-        break;
-    default:
-        why = text(4184,
-                   QStringLiteral("the disk could not be read or written. Nothing was changed: keep a copy of "
-                                  "the database before anything else is done."));
-        break;
-    }
+    const Fault* f = faultOf(e.number(), true);
+    if (!f)
+        f = faultOf(ErrNo::DiskError, false);
+    const QString why = WindowServices::text(f->textId, QString::fromUtf8(f->words))
+                            .replace(QLatin1Char('|'), QDir::toNativeSeparators(AppInfo::path()));
     return what + QStringLiteral(": ") + why + QStringLiteral("\r\n\r\n")
-        + QStringLiteral("Error %1: %2").arg(number).arg(e.description());
+        + QStringLiteral("Error %1: %2").arg(f->number).arg(e.description());
 }
 
 void show(const QString& text) { WindowServices::showMessage(text, 48); }
