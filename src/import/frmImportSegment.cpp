@@ -13,6 +13,7 @@
 #include "app/modapp.h"
 #include "data/clsAdoConnectJet.h"
 #include "data/clsBrSegment.h"
+#include "import/ImportTexts.h"
 #include "platform/AppError.h"
 #include "platform/BusyCursor.h"
 #include "platform/DataGrid.h"
@@ -53,11 +54,12 @@ const QStringList& segmentColumns()
 }
 
 // Every kept segment's rows go to athlete 1, the placeholder athlete, in one
-// statement per segment.
+// statement per segment, in the watch's order: their keys keep it for the
+// export, which has no ordinal column.
 const QString CopyRowsSql = QStringLiteral(
     "INSERT INTO tblSegmentDetail (lSegmentID, lRosterId, sSegmentDetailLabel, lOrdinalPosition, dCumTime, "
     "dRate, dDistance, sComments) SELECT ?, 1, sSegmentDetailLabel, lOrdinalPosition, dCumTime, dRate, "
-    "dDistance, sComments FROM tblImportSegmentDetail WHERE lSegmentID = ?");
+    "dDistance, sComments FROM tblImportSegmentDetail WHERE lSegmentID = ? ORDER BY lOrdinalPosition");
 
 clsThisApp& app()
 {
@@ -81,6 +83,24 @@ QString text(qint32 id, const QString& defaultText)
 {
     app();  // 429 without an application object
     return WindowServices::text(id, defaultText);
+}
+
+// A typed date or time in the one form the grid shows, or "" for a text that
+// is none: the cell stores exactly what was typed or refuses it.
+QString typedDate(const QString& typed)
+{
+    const QDate d = QDate::fromString(typed, QStringLiteral("yyyy-M-d"));
+    return d.isValid() ? d.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+}
+
+QString typedTime(const QString& typed)
+{
+    for (const QString& form : {QStringLiteral("H:mm:ss"), QStringLiteral("H:mm")}) {
+        const QTime t = QTime::fromString(typed, form);
+        if (t.isValid())
+            return t.toString(QStringLiteral("HH:mm:ss"));
+    }
+    return {};
 }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption)
@@ -122,6 +142,7 @@ frmImportSegment::frmImportSegment(QWidget* parent) : QWidget(parent)
     connect(cmdCancel, &QPushButton::clicked, this, &frmImportSegment::cmdCancel_Click);
     connect(dbgMain, &DataGrid::MouseUp, this, &frmImportSegment::dbgMain_MouseUp);
     connect(dbgMain, &DataGrid::GotFocus, this, &frmImportSegment::dbgMain_GotFocus);
+    connect(dbgMain, &DataGrid::BeforeColUpdate, this, &frmImportSegment::dbgMain_BeforeColUpdate);
 
     Form_Load();
 }
@@ -410,6 +431,30 @@ void frmImportSegment::dbgMain_MouseUp(int button, int, int x, int y)
             if (QMenu* menu = main->SortContextMenu())
                 menu->popup(dbgMain->mapToGlobal(QPoint(x, y)));
         dbgMain->ClearSelCols();
+    });
+}
+
+void frmImportSegment::dbgMain_BeforeColUpdate(int column, const Value&, bool* cancel)
+{
+    guarded(Module, "dbgMain_BeforeColUpdate", [&] {
+        const bool isTime = column == colSegmentTime;
+        if (!isTime && column != colImportDate && column != colSegmentDate)
+            return;
+        DataGridColumn* c = dbgMain->Columns(column);
+        const QString typed = c->Text().trimmed();
+        if (typed.isEmpty())
+            return;  // an empty cell holds no date
+        const QString stored = isTime ? typedTime(typed) : typedDate(typed);
+        if (!stored.isEmpty()) {
+            c->Text(stored);
+            return;
+        }
+        // The typed text stays in its cell to be put right.
+        *cancel = true;
+        const QString why =
+            isTime ? ImportTexts::notATime(c->Caption(), typed) : ImportTexts::notADate(c->Caption(), typed);
+        dbgMain->showAfterCommit(
+            [why] { guarded(Module, "dbgMain_BeforeColUpdate", [&] { WindowServices::showMessage(why, 48); }); });
     });
 }
 

@@ -241,6 +241,59 @@ TEST_F(ReviewTest, SavesTheKeptSegmentsWithTheirRowsAndOpensTheListAtTheImportDa
     EXPECT_TRUE(closesSoon(w));
 }
 
+// A typed date or time is stored in the form the grid shows, or refused with
+// the column's name and the form it takes; the refused text stays in its cell.
+TEST_F(ReviewTest, TypedDatesAndTimesAreStoredInTheirFormOrRefusedInWords)
+{
+    ASSERT_NE(openReview(), nullptr);
+    const QString timeForm =
+        QStringLiteral(" takes a time of day written hours:minutes:seconds, from 00:00:00 to 23:59:59, as 14:05:30: ");
+    const QString dateForm = QStringLiteral(" takes a date written year-month-day, as 2024-03-05: ");
+    struct Case {
+        int column;
+        const char* field;
+        const char* typed;
+        QString says;  // empty: taken, and stored as `stored`
+        const char* stored;
+    };
+    const Case cases[] = {
+        {frmImportSegment::colSegmentTime, "dtSegmentTime", "25:61:00",
+         "SegmentTime" + timeForm + "\"25:61:00\" is not one.", "01:30:00"},
+        {frmImportSegment::colSegmentTime, "dtSegmentTime", "abc", "SegmentTime" + timeForm + "\"abc\" is not one.",
+         "01:30:00"},
+        {frmImportSegment::colSegmentDate, "dtSegmentDate", "abc", "Segment Date" + dateForm + "\"abc\" is not one.",
+         "2024-03-01"},
+        {frmImportSegment::colImportDate, "dtImportDate", "2024-02-30",
+         "Import Date" + dateForm + "\"2024-02-30\" is not one.", "2024-03-05"},
+        {frmImportSegment::colSegmentTime, "dtSegmentTime", "7:05", {}, "07:05:00"},
+        {frmImportSegment::colSegmentDate, "dtSegmentDate", "2024-3-7", {}, "2024-03-07"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.typed);
+        boxes.clear();
+        grid->setCurrentIndex(grid->model()->index(0, k.column));
+        grid->EditActive(true);
+        auto* editor = qobject_cast<QLineEdit*>(grid->cellEditor());
+        ASSERT_NE(editor, nullptr);
+        editor->setText(QString::fromLatin1(k.typed));
+        const bool taken = grid->commitPendingEdit();
+        QCoreApplication::processEvents();
+        if (k.says.isEmpty()) {
+            EXPECT_TRUE(taken);
+            EXPECT_EQ(boxes.count(), 0);
+            grid->Update();
+        } else {
+            EXPECT_FALSE(taken);
+            ASSERT_EQ(boxes.count(), 1);
+            EXPECT_TRUE(boxes.last().text.startsWith(k.says)) << boxes.last().text.toStdString();
+            EXPECT_EQ(editor->text(), QString::fromLatin1(k.typed));
+            grid->cancelPendingEdit();
+        }
+        EXPECT_EQ(scalar(QStringLiteral("SELECT %1 FROM tblImportSegment WHERE lSegmentID = 1").arg(k.field)).asText(),
+                  QString::fromLatin1(k.stored));
+    }
+}
+
 TEST_F(ReviewTest, AFailureOnTheThirdSegmentWritesNothingAndTheNextTrySucceeds)
 {
     // No such category: the database refuses the third segment.
