@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The download's and the review's texts that fill in more than one word,
 // with their ids in the strings file and their built-in wording.
@@ -80,21 +81,27 @@ inline QString portMissing(int first, int last)
                 {Value(first), Value(last)});
 }
 
-// A refused cell of the review grid; `column` is the column's caption.
-inline QString notADate(const QString& column, const QString& typed)
+// A refused cell of the review grid; `column` is the column's caption, the
+// examples are one date or time written in each form the cell takes.
+inline QString notADate(const QString& column, const QStringList& examples, const QString& typed)
 {
-    return text(4230,
-                QStringLiteral("| takes a date written year-month-day, as 2024-03-05: \"|\" is not one. Type the date "
-                               "again, or press Esc to keep the one there."),
-                {Value(column), Value(typed)});
+    if (examples.size() > 1)
+        return text(4230,
+                    QStringLiteral("| takes a date written like | or |: \"|\" is not one. Type the date again, or "
+                                   "press Esc to keep the one there."),
+                    {Value(column), Value(examples[0]), Value(examples[1]), Value(typed)});
+    return text(4233,
+                QStringLiteral("| takes a date written like |: \"|\" is not one. Type the date again, or press Esc "
+                               "to keep the one there."),
+                {Value(column), Value(examples.value(0)), Value(typed)});
 }
 
-inline QString notATime(const QString& column, const QString& typed)
+inline QString notATime(const QString& column, const QString& example, const QString& typed)
 {
     return text(4231,
-                QStringLiteral("| takes a time of day written hours:minutes:seconds, from 00:00:00 to 23:59:59, as "
-                               "14:05:30: \"|\" is not one. Type the time again, or press Esc to keep the one there."),
-                {Value(column), Value(typed)});
+                QStringLiteral("| takes a time of day written like |, hours up to 23 and minutes and seconds up to "
+                               "59: \"|\" is not one. Type the time again, or press Esc to keep the one there."),
+                {Value(column), Value(example), Value(typed)});
 }
 
 }  // namespace ImportTexts

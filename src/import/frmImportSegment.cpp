@@ -24,6 +24,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -85,22 +86,42 @@ QString text(qint32 id, const QString& defaultText)
     return WindowServices::text(id, defaultText);
 }
 
-// A typed date or time in the one form the grid shows, or "" for a text that
-// is none: the cell stores exactly what was typed or refuses it.
+// The grid shows and edits dates in the locale's short form; it also takes
+// year-month-day. A short form with a two-digit year is not taken back: the
+// century would be a guess.
+bool takesShownDates() { return QLocale().dateFormat(QLocale::ShortFormat).contains(QLatin1String("yyyy")); }
+
+QStringList dateExamples()
+{
+    const QDate day(2024, 3, 5);
+    QStringList forms;
+    if (takesShownDates())
+        forms << QLocale().toString(day, QLocale::ShortFormat);
+    forms << day.toString(Qt::ISODate);
+    forms.removeDuplicates();
+    return forms;
+}
+
+// A typed date or time as the stored text, or "" for a text that is none:
+// the cell stores exactly what was typed or refuses it.
 QString typedDate(const QString& typed)
 {
-    const QDate d = QDate::fromString(typed, QStringLiteral("yyyy-M-d"));
-    return d.isValid() ? d.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+    QDate d = QDate::fromString(typed, QStringLiteral("yyyy-M-d"));
+    if (!d.isValid() && takesShownDates())
+        d = QLocale().toDate(typed, QLocale::ShortFormat);
+    return d.isValid() ? d.toString(Qt::ISODate) : QString();
 }
 
 QString typedTime(const QString& typed)
 {
-    for (const QString& form : {QStringLiteral("H:mm:ss"), QStringLiteral("H:mm")}) {
-        const QTime t = QTime::fromString(typed, form);
-        if (t.isValid())
-            return t.toString(QStringLiteral("HH:mm:ss"));
+    // A date with a time is no time of day, though a time can be read out of it.
+    if (QDateTime::fromString(typed, Qt::ISODate).isValid())
+        return {};
+    try {
+        return Value(typed).toTime().toString(QStringLiteral("HH:mm:ss"));
+    } catch (const AppError&) {
+        return {};
     }
-    return {};
 }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption)
@@ -451,8 +472,8 @@ void frmImportSegment::dbgMain_BeforeColUpdate(int column, const Value&, bool* c
         }
         // The typed text stays in its cell to be put right.
         *cancel = true;
-        const QString why =
-            isTime ? ImportTexts::notATime(c->Caption(), typed) : ImportTexts::notADate(c->Caption(), typed);
+        const QString why = isTime ? ImportTexts::notATime(c->Caption(), Value(QTime(14, 5, 30)).asText(), typed)
+                                   : ImportTexts::notADate(c->Caption(), dateExamples(), typed);
         dbgMain->showAfterCommit(
             [why] { guarded(Module, "dbgMain_BeforeColUpdate", [&] { WindowServices::showMessage(why, 48); }); });
     });

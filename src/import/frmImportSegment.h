@@ -80,7 +80,7 @@ private slots:
     void cmdCancel_Click();
     void dbgMain_MouseUp(int button, int shift, int x, int y);
     void dbgMain_GotFocus();
-    // Dates and times are taken in the form the grid shows them, else refused in words.
+    // Dates and times are taken as the grid shows them (dates also as year-month-day), else refused in words.
     void dbgMain_BeforeColUpdate(int column, const Value& oldValue, bool* cancel);
     void moFormRefresher_RefreshRequested(qint32 refreshType, const QVariant& value);
 

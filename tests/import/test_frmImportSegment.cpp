@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -241,32 +242,38 @@ TEST_F(ReviewTest, SavesTheKeptSegmentsWithTheirRowsAndOpensTheListAtTheImportDa
     EXPECT_TRUE(closesSoon(w));
 }
 
-// A typed date or time is stored in the form the grid shows, or refused with
-// the column's name and the form it takes; the refused text stays in its cell.
-TEST_F(ReviewTest, TypedDatesAndTimesAreStoredInTheirFormOrRefusedInWords)
+// A typed date or time is stored when written as the grid shows it (a date
+// also as year-month-day), or refused naming the column and the forms it
+// takes; the refused text stays in its cell.
+TEST_F(ReviewTest, TypedDatesAndTimesAreStoredOrRefusedInWords)
 {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    struct LocaleBack {
+        ~LocaleBack() { QLocale::setDefault(QLocale::system()); }
+    } back;
     ASSERT_NE(openReview(), nullptr);
-    const QString timeForm =
-        QStringLiteral(" takes a time of day written hours:minutes:seconds, from 00:00:00 to 23:59:59, as 14:05:30: ");
-    const QString dateForm = QStringLiteral(" takes a date written year-month-day, as 2024-03-05: ");
+    const QString time =
+        QStringLiteral(" takes a time of day written like 14:05:30, hours up to 23 and minutes and seconds up to 59: ");
+    const QString date = QStringLiteral(" takes a date written like 05/03/2024 or 2024-03-05: ");
     struct Case {
         int column;
         const char* field;
         const char* typed;
-        QString says;  // empty: taken, and stored as `stored`
+        QString says;  // empty: taken
         const char* stored;
     };
     const Case cases[] = {
         {frmImportSegment::colSegmentTime, "dtSegmentTime", "25:61:00",
-         "SegmentTime" + timeForm + "\"25:61:00\" is not one.", "01:30:00"},
-        {frmImportSegment::colSegmentTime, "dtSegmentTime", "abc", "SegmentTime" + timeForm + "\"abc\" is not one.",
+         "SegmentTime" + time + "\"25:61:00\" is not one.", "01:30:00"},
+        {frmImportSegment::colSegmentTime, "dtSegmentTime", "abc", "SegmentTime" + time + "\"abc\" is not one.",
          "01:30:00"},
-        {frmImportSegment::colSegmentDate, "dtSegmentDate", "abc", "Segment Date" + dateForm + "\"abc\" is not one.",
+        {frmImportSegment::colSegmentDate, "dtSegmentDate", "abc", "Segment Date" + date + "\"abc\" is not one.",
          "2024-03-01"},
-        {frmImportSegment::colImportDate, "dtImportDate", "2024-02-30",
-         "Import Date" + dateForm + "\"2024-02-30\" is not one.", "2024-03-05"},
+        {frmImportSegment::colImportDate, "dtImportDate", "30/02/2024",
+         "Import Date" + date + "\"30/02/2024\" is not one.", "2024-03-05"},
         {frmImportSegment::colSegmentTime, "dtSegmentTime", "7:05", {}, "07:05:00"},
         {frmImportSegment::colSegmentDate, "dtSegmentDate", "2024-3-7", {}, "2024-03-07"},
+        {frmImportSegment::colImportDate, "dtImportDate", "09/12/2026", {}, "2026-12-09"},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.typed);
