@@ -42,6 +42,7 @@ void registerAll()
         reader.DatabaseConnection = modapp::ThisApp() ? modapp::ThisApp()->DatabaseAdo_Po() : nullptr;
         reader.ImportDate_pdt(importDate);
         reader.ProcessFile_mf(imagePath);
+        return reader.SkippedSegments();
     });
     frmImport::setReviewOpener([](const QDate& importDate, clsFormRefresher*) {
         return frmImportSegment::openAfterDownload(importDate) != nullptr;

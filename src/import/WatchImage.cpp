@@ -1,7 +1,5 @@
 #include "import/WatchImage.h"
 
-#include "platform/AppError.h"
-
 namespace {
 
 // A byte of the file, or 0 past its end: a short download reads as zeros.
@@ -87,6 +85,15 @@ QTime WatchImage::BytesToTime_mf(const HeaderBytes& b)
     return QTime(h, m, s);
 }
 
+QString WatchImage::storedStart(const HeaderBytes& b)
+{
+    const auto two = [](int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
+    return QStringLiteral("%1-%2-%3 %4:%5:%6")
+        .arg(bcdValue(b[0]) * 100 + bcdValue(b[1]), 4, 10, QLatin1Char('0'))
+        .arg(two(bcdValue(b[2])), two(bcdValue(b[3])), two(BcdHourTo24_mf(b[4]).toInt()), two(bcdValue(b[5])),
+             two(bcdValue(b[6])));
+}
+
 QString WatchImage::rowLabel(QChar kind, qint32 n)
 {
     return kind + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
@@ -108,6 +115,8 @@ WatchImage::Content WatchImage::decode(const QByteArray& bytes)
     qint32 timeRows = 0;
     qint32 rateRows = 0;
     Segment* current = nullptr;
+    // The newest header held no date and time: its rows belong nowhere.
+    bool skipping = false;
 
     for (bool last = false; !last;) {
         Record r;
@@ -115,7 +124,8 @@ WatchImage::Content WatchImage::decode(const QByteArray& bytes)
         // trailer. Before the first header there is no segment to close.
         if (headers >= 1 && headers == t.segmentCount && rows == t.lastSegmentRowCount) {
             if (t.finalHundredths == 0) {
-                current->dropped = true;
+                if (current && !skipping)
+                    current->dropped = true;
                 break;
             }
             r = {0, quint8(t.finalHundredths >> 16), quint8(t.finalHundredths >> 8), quint8(t.finalHundredths)};
@@ -141,12 +151,15 @@ WatchImage::Content WatchImage::decode(const QByteArray& bytes)
                                  quint8(bytes[pos + 2]),
                                  quint8(bytes[pos + 3])};
             pos += 4;
+            rows = timeRows = rateRows = 0;
             const QDate date = BytesToDate_mf(hb);
             const QTime time = BytesToTime_mf(hb);
-            if (!date.isValid() || !time.isValid()) {
-                c.errorNumber = ErrNo::TypeMismatch;
-                c.errorDescription = AppError::standardDescription(ErrNo::TypeMismatch);
-                break;
+            // The watch counted it all the same: the segments after it keep
+            // their numbers, and its rows still count towards the trailer's.
+            skipping = !date.isValid() || !time.isValid();
+            if (skipping) {
+                c.skipped.append({QString::number(headers), storedStart(hb)});
+                continue;
             }
             Segment s;
             s.label = QString::number(headers);
@@ -155,28 +168,25 @@ WatchImage::Content WatchImage::decode(const QByteArray& bytes)
             s.rows.append(Row{rowLabel(QLatin1Char('T'), 0), 0, 0.0, 0.0, false});
             c.segments.append(s);
             current = &c.segments.last();
-            rows = timeRows = rateRows = 0;
             continue;
         }
 
-        // Rows with no header before them belong to no segment.
-        if (!current)
-            continue;
         Row row;
+        ++rows;
         if (r[0] == 0x00) {
             ++timeRows;
-            ++rows;
             row.label = rowLabel(QLatin1Char('T'), timeRows);
             row.cumTime = BytesToCumTime_mf(r);
         } else {
             ++rateRows;
-            ++rows;
             row.label = rowLabel(QLatin1Char('R'), rateRows);
             row.isRate = true;
             BytesToRateSample_mf(r, row.cumTime, row.rate);
         }
         row.ordinal = rows;
-        current->rows.append(row);
+        // Rows with no header before them, or a skipped one, are not kept.
+        if (current && !skipping)
+            current->rows.append(row);
     }
     return c;
 }

@@ -50,14 +50,18 @@ public:
         bool dropped = false;
     };
 
+    // A header whose bytes form no date and time: the segment and its rows
+    // are left out, the others kept.
+    struct SkippedSegment {
+        QString label;   // the label it would have had
+        QString stored;  // what the watch stored, as year-month-day hours:minutes:seconds
+    };
+
     struct Content {
         Trailer trailer;
-        bool hasData = false;     // the trailer's data word is not 0
-        QList<Segment> segments;  // everything decoded before any error
-        // 13 when a header held no valid date or time; the segments before
-        // it are still to be written.
-        qint32 errorNumber = 0;
-        QString errorDescription;
+        bool hasData = false;  // the trailer's data word is not 0
+        QList<Segment> segments;
+        QList<SkippedSegment> skipped;
     };
 
     // The whole image. Never reads outside the bytes, never loops: the walk
@@ -69,7 +73,7 @@ public:
     static qint32 wordToCount(qint16 word);
 
     // The record decoders. The date and time ones return an invalid value
-    // when the bytes do not form one; decode turns that into error 13.
+    // when the bytes do not form one; decode then skips the segment.
     static double BytesToCumTime_mf(const Record& r);
     static bool BytesToRateSample_mf(const Record& r, double& cumTime, double& rate);
     static QDate BytesToDate_mf(const HeaderBytes& b);
@@ -79,4 +83,6 @@ public:
 
     static int bcdValue(quint8 b) { return (b >> 4) * 10 + (b & 0x0F); }
     static QString rowLabel(QChar kind, qint32 n);
+    // The header's date and time as stored, valid or not: 2001-13-45 25:61:00.
+    static QString storedStart(const HeaderBytes& b);
 };

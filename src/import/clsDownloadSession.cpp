@@ -30,7 +30,7 @@ void clsDownloadSession::start(qint16 portNumber, const QString& imagePath, doub
 {
     stop();
     m_imagePath = imagePath;
-    m_image.Open_pf(imagePath);
+    m_image.begin(imagePath);
     try {
         m_port->PortOpen(false);
         m_port->CommPort(portNumber);
@@ -62,7 +62,7 @@ void clsDownloadSession::stop() noexcept
     m_state = State::Idle;
 }
 
-void clsDownloadSession::closeAll_m() noexcept
+bool clsDownloadSession::closeAll_m(qint32* number, QString* description) noexcept
 {
     m_wakeTimer.stop();
     m_deadlineTimer.stop();
@@ -72,9 +72,17 @@ void clsDownloadSession::closeAll_m() noexcept
     } catch (...) {
     }
     try {
-        m_image.Close_pf();
+        m_image.commit();
+    } catch (const AppError& e) {
+        if (number)
+            *number = e.number();
+        if (description)
+            *description = e.description();
+        return false;
     } catch (...) {
+        m_image.discard();
     }
+    return true;
 }
 
 void clsDownloadSession::onWakeTick_m()
@@ -104,8 +112,9 @@ void clsDownloadSession::timeOut_m()
     m_wakeTimer.stop();
     m_deadlineTimer.stop();
     try {
-        m_image.Close_pf();
+        m_image.commit();
     } catch (...) {
+        // Nothing came: the time-out is all there is to say.
     }
     m_state = State::Idle;
     emit timedOut();
@@ -125,7 +134,7 @@ void clsDownloadSession::onData_m()
     }
     m_silenceTimer.stop();
     try {
-        m_image.Print_pf(bytes);
+        m_image.append(bytes);
     } catch (const AppError& e) {
         fail_m(e.number(), e.description());
         return;
@@ -147,9 +156,13 @@ void clsDownloadSession::finish_m(bool cutAtLimit)
 {
     if (m_state != State::Receiving)
         return;
-    closeAll_m();
+    qint32 number = 0;
+    QString description;
+    const bool placed = closeAll_m(&number, &description);
     m_state = State::Idle;
-    if (cutAtLimit || !isWholeImage(m_received))
+    if (!placed)
+        emit failed(number, description);
+    else if (cutAtLimit || !isWholeImage(m_received))
         emit transferIncomplete(m_imagePath, m_received, cutAtLimit);
     else
         emit transferComplete(m_imagePath);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/clsFile.h"
+#include "import/WatchImageFile.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -34,9 +34,10 @@ public:
     int wakeIntervalMs() const { return m_wakeMs; }
     int silenceIntervalMs() const { return m_silenceMs; }
 
-    // Replaces the image file, opens the port and starts waking the watch.
-    // A wait of zero seconds or less (or no number) times out at once.
-    // Raises the file's or the port's error; nothing is left open then.
+    // Begins a new image for imagePath, opens the port and starts waking the
+    // watch. A wait of zero seconds or less (or no number) times out at once.
+    // Raises the file's or the port's error; nothing is left open then. The
+    // image takes the file's place whenever the download closes.
     void start(qint16 portNumber, const QString& imagePath, double waitSeconds);
     // Stops whatever runs, closes the port and the file; no signal follows.
     void stop() noexcept;
@@ -75,10 +76,12 @@ private:
     void onCommError_m(qint32 number, const QString& description);
     void timeOut_m();
     void fail_m(qint32 number, const QString& description);
-    void closeAll_m() noexcept;
+    // Stops the timers, closes the port and puts the image in place; false
+    // (and the fault in *number, *description) when the image could not be.
+    bool closeAll_m(qint32* number = nullptr, QString* description = nullptr) noexcept;
 
     SerialPort* m_port;
-    clsFile m_image;
+    WatchImageFile m_image;
     QTimer m_wakeTimer;
     QTimer m_deadlineTimer;
     QTimer m_silenceTimer;

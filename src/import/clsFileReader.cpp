@@ -6,13 +6,13 @@
 #include "app/modapp.h"
 #include "data/clsAdoConnectJet.h"
 #include "import/ImportSql.h"
+#include "import/WatchImageFile.h"
 #include "import/clsImportSegment.h"
 #include "import/clsImportSegmentDetail.h"
 #include "platform/AppError.h"
 #include "platform/AppInfo.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace {
 const QString Source = QStringLiteral("clsFileReader");
@@ -79,22 +79,20 @@ bool clsFileReader::ProcessFile_mf(const QString& imagePath)
 
 bool clsFileReader::ProcessFile_mf()
 {
+    m_skipped.clear();
     return withErrorSource(Source + QStringLiteral(".ProcessFile_mf"), [&] {
         clsHourglass busy;
         clsAdoConnectJet& conn = connection();
 
         // Bytes only: any text conversion would damage 0x80 and above.
-        QFile file(m_fileName);
-        if (!file.open(QIODevice::ReadOnly))
-            throw AppError(ErrNo::FileNotFound, AppError::standardDescription(ErrNo::FileNotFound), Source);
-        const QByteArray bytes = file.readAll();
-        file.close();
+        const QByteArray bytes = WatchImageFile::read(m_fileName);
 
         m_rateTypeID = unitSetting(RateTypeSetting);
         m_speedTypeID = unitSetting(SpeedTypeSetting);
         m_distanceTypeID = unitSetting(DistanceTypeSetting);
 
         const WatchImage::Content content = WatchImage::decode(bytes);
+        m_skipped = content.skipped;
         if (!content.hasData)
             return false;
         writeContent(conn, content);
@@ -105,7 +103,7 @@ bool clsFileReader::ProcessFile_mf()
 void clsFileReader::writeContent(clsAdoConnectJet& conn, const WatchImage::Content& content)
 {
     // One transaction keeps a full image to a single sync; it is committed on
-    // the error path too, so what was written before a bad header stays.
+    // the error path too, so what was written before the error stays.
     conn.BeginTrans_pf();
     try {
         for (const WatchImage::Segment& segment : content.segments) {
@@ -115,8 +113,6 @@ void clsFileReader::writeContent(clsAdoConnectJet& conn, const WatchImage::Conte
             if (segment.dropped)
                 m_segment->Delete_Pf();
         }
-        if (content.errorNumber != 0)
-            throw AppError(content.errorNumber, content.errorDescription, Source);
     } catch (...) {
         try {
             conn.CommitTrans_pf();

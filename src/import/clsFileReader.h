@@ -34,10 +34,14 @@ public:
     bool ClearImportTables_pf();
 
     // Parses the image into the staging tables: false when the image holds
-    // nothing to import. Rows written before an error stay; the error
-    // reaches the caller with this member as its source.
+    // nothing to import. A segment whose start is no date and time is left
+    // out (see SkippedSegments) and the others imported. Rows written before
+    // an error stay; the error reaches the caller with this member as its
+    // source.
     bool ProcessFile_mf();
     bool ProcessFile_mf(const QString& imagePath);
+    // The segments the last parse left out.
+    const QList<WatchImage::SkippedSegment>& SkippedSegments() const { return m_skipped; }
 
     // The default image path: <program folder>/temp.bin.
     static QString defaultImagePath();
@@ -51,6 +55,7 @@ private:
 
     std::unique_ptr<clsImportSegment> m_segment;
     std::unique_ptr<clsImportSegmentDetail> m_row;
+    QList<WatchImage::SkippedSegment> m_skipped;
     QString m_fileName;
     qint32 m_rateTypeID = 0;
     qint32 m_speedTypeID = 0;

@@ -11,6 +11,8 @@
 #include "app/clsThisApp.h"
 #include "app/clsTxtBoxHelper.h"
 #include "app/modapp.h"
+#include "import/ImportTexts.h"
+#include "import/WatchImageFile.h"
 #include "import/clsDownloadSession.h"
 #include "platform/AppError.h"
 #include "platform/AppInfo.h"
@@ -329,26 +331,48 @@ void frmImport::cmdImport_Click()
             return;
         cmdImport->setEnabled(false);
         try {
+            // Said before anything is cleared: a slip in the box costs nothing.
+            const QString typed = txtCommPort->text().trimmed();
+            bool isNumber = false;
+            const int port = typed.toInt(&isNumber);
+            if (!isNumber || port < SerialPort::FirstPort || port > SerialPort::LastPort) {
+                startRefused_m(typed.isEmpty()
+                                   ? ImportTexts::portMissing(SerialPort::FirstPort, SerialPort::LastPort)
+                                   : ImportTexts::portOutOfRange(SerialPort::FirstPort, SerialPort::LastPort, typed));
+                return;
+            }
             if (stagingClearer())
                 stagingClearer()();
             m_imagePath = QDir(AppInfo::path()).filePath(QStringLiteral("temp.bin"));
             m_importDate = QDate::currentDate();
-            // The port number as a 16-bit integer: an empty box is a type mismatch, a big number an overflow.
-            const qint32 port = Value(txtCommPort->text()).toLong();
-            if (port < -32768 || port > 32767)
-                AppError::raise(ErrNo::Overflow, AppError::standardDescription(ErrNo::Overflow));
             const double waitSeconds = Value::val(setting_m(100, QStringLiteral("30")));
             m_session->start(qint16(port), m_imagePath, waitSeconds);
         } catch (const AppError& e) {
+            if (WatchImageFile::isOwnFault(e.number())) {
+                startRefused_m(e.description());
+                return;
+            }
             backToIdle_m();
             reportError(e.number(), e.description());
-            txtCommPort->setFocus();
-            txtCommPort->selectAll();
-            SetStatusOfMdiMenus_Pf();
+            readyForAnotherTry_m();
             return;
         }
         ChangeImportStatus_m(1);
     });
+}
+
+void frmImport::startRefused_m(const QString& words)
+{
+    backToIdle_m();
+    showMessage(words, StyleExclamation);
+    readyForAnotherTry_m();
+}
+
+void frmImport::readyForAnotherTry_m()
+{
+    txtCommPort->setFocus();
+    txtCommPort->selectAll();
+    SetStatusOfMdiMenus_Pf();
 }
 
 void frmImport::backToIdle_m()
@@ -385,6 +409,11 @@ void frmImport::MSComm1_OnComm(qint32 number, const QString& description)
             showMessage(setting_m(8007, QStringLiteral("Baud rate not supported for selected com port")),
                         StyleInformation);
             break;
+        case WatchImageFile::ErrDeviceIo:
+        case WatchImageFile::ErrDiskFull:
+        case WatchImageFile::ErrPermission:
+        case WatchImageFile::ErrInTheWay:
+        case WatchImageFile::ErrPathNotFound: showMessage(description, StyleExclamation); break;
         case SerialPort::ErrLineFailed:
             // The cradle went away mid-download: not a port someone else holds.
             showMessage(text_m(677,
@@ -402,11 +431,18 @@ void frmImport::tmrReceiveInterval_Timer(const QString& imagePath)
 {
     guarded("frmImport", "tmrReceiveInterval_Timer", [&] {
         ChangeImportStatus_m(3);
+        QList<WatchImage::SkippedSegment> skipped;
         try {
             if (imageParser())
-                imageParser()(imagePath, m_importDate);
-        } catch (...) {
+                skipped = imageParser()(imagePath, m_importDate);
+        } catch (const AppError& e) {
             // The rows written before the error stay for the user to see; the window is ready again.
+            backToIdle_m();
+            if (!WatchImageFile::isOwnFault(e.number()))
+                throw;
+            showMessage(e.description(), StyleExclamation);
+            return;
+        } catch (...) {
             backToIdle_m();
             throw;
         }
@@ -416,6 +452,14 @@ void frmImport::tmrReceiveInterval_Timer(const QString& imagePath)
             opened = reviewOpener()(m_importDate, m_refresher.data());
         }
         m_reviewOpened = opened;
+        // Said over the review, which shows the segments that did come.
+        if (!skipped.isEmpty()) {
+            QStringList lines;
+            for (const WatchImage::SkippedSegment& s : skipped)
+                lines << ImportTexts::skippedSegment(s.label, s.stored);
+            lines << ImportTexts::skippedSegmentsAdvice();
+            showMessage(lines.join(QLatin1Char('\n')), StyleExclamation);
+        }
         if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
             sub->close();
         else

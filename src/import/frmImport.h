@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/clsFormRefresher.h"
+#include "import/WatchImage.h"
 
 #include <QDate>
 #include <QPointer>
@@ -27,8 +28,10 @@ class frmImport : public QWidget {
 public:
     // Empties the staging tables before a download.
     using StagingClearer = std::function<void()>;
-    // Decodes the image file into the staging tables for that import date.
-    using ImageParser = std::function<void(const QString& imagePath, const QDate& importDate)>;
+    // Decodes the image file into the staging tables for that import date;
+    // gives the segments it skipped, the rest being imported.
+    using ImageParser =
+        std::function<QList<WatchImage::SkippedSegment>(const QString& imagePath, const QDate& importDate)>;
     // Opens the review window for the import date, handing on the refresher;
     // true when one was opened (the download window then closes without
     // putting back the no-child menu state).
@@ -79,6 +82,9 @@ private:
     void ChangeImportStatus_m(qint32 status);
     void SetStatusOfMdiMenus_Pf();
     void backToIdle_m();
+    // A download that cannot start, said in words; the port box is ready for another try.
+    void startRefused_m(const QString& words);
+    void readyForAnotherTry_m();
     bool otherDownloadBlocks_m();
     QString text_m(qint32 id, const QString& defaultText) const;
     // The text with its "|" filled in.

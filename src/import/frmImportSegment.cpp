@@ -13,6 +13,7 @@
 #include "app/modapp.h"
 #include "data/clsAdoConnectJet.h"
 #include "data/clsBrSegment.h"
+#include "import/ImportTexts.h"
 #include "platform/AppError.h"
 #include "platform/BusyCursor.h"
 #include "platform/DataGrid.h"
@@ -23,6 +24,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -53,11 +55,12 @@ const QStringList& segmentColumns()
 }
 
 // Every kept segment's rows go to athlete 1, the placeholder athlete, in one
-// statement per segment.
+// statement per segment, in the watch's order: their keys keep it for the
+// export, which has no ordinal column.
 const QString CopyRowsSql = QStringLiteral(
     "INSERT INTO tblSegmentDetail (lSegmentID, lRosterId, sSegmentDetailLabel, lOrdinalPosition, dCumTime, "
     "dRate, dDistance, sComments) SELECT ?, 1, sSegmentDetailLabel, lOrdinalPosition, dCumTime, dRate, "
-    "dDistance, sComments FROM tblImportSegmentDetail WHERE lSegmentID = ?");
+    "dDistance, sComments FROM tblImportSegmentDetail WHERE lSegmentID = ? ORDER BY lOrdinalPosition");
 
 clsThisApp& app()
 {
@@ -81,6 +84,44 @@ QString text(qint32 id, const QString& defaultText)
 {
     app();  // 429 without an application object
     return WindowServices::text(id, defaultText);
+}
+
+// The grid shows and edits dates in the locale's short form; it also takes
+// year-month-day. A short form with a two-digit year is not taken back: the
+// century would be a guess.
+bool takesShownDates() { return QLocale().dateFormat(QLocale::ShortFormat).contains(QLatin1String("yyyy")); }
+
+QStringList dateExamples()
+{
+    const QDate day(2024, 3, 5);
+    QStringList forms;
+    if (takesShownDates())
+        forms << QLocale().toString(day, QLocale::ShortFormat);
+    forms << day.toString(Qt::ISODate);
+    forms.removeDuplicates();
+    return forms;
+}
+
+// A typed date or time as the stored text, or "" for a text that is none:
+// the cell stores exactly what was typed or refuses it.
+QString typedDate(const QString& typed)
+{
+    QDate d = QDate::fromString(typed, QStringLiteral("yyyy-M-d"));
+    if (!d.isValid() && takesShownDates())
+        d = QLocale().toDate(typed, QLocale::ShortFormat);
+    return d.isValid() ? d.toString(Qt::ISODate) : QString();
+}
+
+QString typedTime(const QString& typed)
+{
+    // A date with a time is no time of day, though a time can be read out of it.
+    if (QDateTime::fromString(typed, Qt::ISODate).isValid())
+        return {};
+    try {
+        return Value(typed).toTime().toString(QStringLiteral("HH:mm:ss"));
+    } catch (const AppError&) {
+        return {};
+    }
 }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption)
@@ -122,6 +163,7 @@ frmImportSegment::frmImportSegment(QWidget* parent) : QWidget(parent)
     connect(cmdCancel, &QPushButton::clicked, this, &frmImportSegment::cmdCancel_Click);
     connect(dbgMain, &DataGrid::MouseUp, this, &frmImportSegment::dbgMain_MouseUp);
     connect(dbgMain, &DataGrid::GotFocus, this, &frmImportSegment::dbgMain_GotFocus);
+    connect(dbgMain, &DataGrid::BeforeColUpdate, this, &frmImportSegment::dbgMain_BeforeColUpdate);
 
     Form_Load();
 }
@@ -410,6 +452,30 @@ void frmImportSegment::dbgMain_MouseUp(int button, int, int x, int y)
             if (QMenu* menu = main->SortContextMenu())
                 menu->popup(dbgMain->mapToGlobal(QPoint(x, y)));
         dbgMain->ClearSelCols();
+    });
+}
+
+void frmImportSegment::dbgMain_BeforeColUpdate(int column, const Value&, bool* cancel)
+{
+    guarded(Module, "dbgMain_BeforeColUpdate", [&] {
+        const bool isTime = column == colSegmentTime;
+        if (!isTime && column != colImportDate && column != colSegmentDate)
+            return;
+        DataGridColumn* c = dbgMain->Columns(column);
+        const QString typed = c->Text().trimmed();
+        if (typed.isEmpty())
+            return;  // an empty cell holds no date
+        const QString stored = isTime ? typedTime(typed) : typedDate(typed);
+        if (!stored.isEmpty()) {
+            c->Text(stored);
+            return;
+        }
+        // The typed text stays in its cell to be put right.
+        *cancel = true;
+        const QString why = isTime ? ImportTexts::notATime(c->Caption(), Value(QTime(14, 5, 30)).asText(), typed)
+                                   : ImportTexts::notADate(c->Caption(), dateExamples(), typed);
+        dbgMain->showAfterCommit(
+            [why] { guarded(Module, "dbgMain_BeforeColUpdate", [&] { WindowServices::showMessage(why, 48); }); });
     });
 }
 

@@ -14,6 +14,7 @@
 class DataGrid;
 class QPushButton;
 class Recordset;
+class Value;
 
 // The review window of a download: lists the staged segments, all ticked to
 // keep; the user unticks some, picks a segment type or category, and saves.
@@ -79,6 +80,8 @@ private slots:
     void cmdCancel_Click();
     void dbgMain_MouseUp(int button, int shift, int x, int y);
     void dbgMain_GotFocus();
+    // Dates and times are taken as the grid shows them (dates also as year-month-day), else refused in words.
+    void dbgMain_BeforeColUpdate(int column, const Value& oldValue, bool* cancel);
     void moFormRefresher_RefreshRequested(qint32 refreshType, const QVariant& value);
 
 private:

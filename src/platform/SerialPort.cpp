@@ -75,7 +75,7 @@ SerialPort::~SerialPort()
 
 QString SerialPort::deviceForPort(int n)
 {
-    if (n < 1 || n > 255)
+    if (n < FirstPort || n > LastPort)
         return {};
     const QByteArray override = qgetenv(QStringLiteral("SPLITWERK_COM%1").arg(n).toLatin1().constData());
     if (!override.isEmpty())
@@ -87,7 +87,7 @@ void SerialPort::CommPort(qint16 n)
 {
     if (PortOpen())
         AppError::raise(ErrInvalidOperation, QStringLiteral("Operation not valid while the port is opened"));
-    if (n < 1 || n > 255)
+    if (n < FirstPort || n > LastPort)
         AppError::raise(ErrInvalidPort, QStringLiteral("Invalid port number"));
     m_commPort = n;
 }

@@ -26,14 +26,19 @@ public:
     // a read or a write.
     static constexpr qint32 ErrLineFailed = 8020;
 
+    // The port numbers there are: each names a device (see deviceForPort).
+    static constexpr int FirstPort = 1;
+    static constexpr int LastPort = 255;
+
     explicit SerialPort(QObject* parent = nullptr);
     ~SerialPort() override;
 
-    // The device that port number n stands for; empty for a number outside 1..255.
+    // The device that port number n stands for; empty for a number outside
+    // FirstPort..LastPort.
     static QString deviceForPort(int n);
 
     qint16 CommPort() const { return m_commPort; }
-    // Raises 8002 for a number outside 1..255 and 8000 while the port is open.
+    // Raises 8002 for a number outside FirstPort..LastPort and 8000 while the port is open.
     void CommPort(qint16 n);
     QString Settings() const { return m_settings; }
     // "baud,parity,data bits,stop bits"; parity N, E, O, M or S. A text that

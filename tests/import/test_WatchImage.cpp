@@ -1,6 +1,5 @@
 #include "import/WatchImage.h"
 
-#include "platform/AppError.h"
 #include "support/WatchImageBuilder.h"
 
 #include <QLocale>
@@ -183,7 +182,7 @@ TEST(WatchImageWalk, OneSegmentClosedByTheFinalTime)
     WatchImageBuilder::putCount(image, 4096 + 6, 2);
 
     const Content c = WatchImage::decode(image);
-    ASSERT_EQ(c.errorNumber, 0);
+    ASSERT_TRUE(c.skipped.isEmpty());
     ASSERT_EQ(c.segments.size(), 1);
     const WatchImage::Segment& s = c.segments[0];
     EXPECT_EQ(s.label, QStringLiteral("1"));
@@ -254,7 +253,7 @@ TEST(WatchImageWalk, StopRules)
     Content c = WatchImage::decode(endMarker);
     ASSERT_EQ(c.segments.size(), 1);
     EXPECT_EQ(labels(c.segments[0]), (QStringList{"T000", "T001"}));
-    EXPECT_EQ(c.errorNumber, 0);
+    EXPECT_TRUE(c.skipped.isEmpty());
 
     // More headers than the trailer counts: the extra one ends the walk.
     QByteArray extra = WatchImageBuilder()
@@ -316,7 +315,7 @@ TEST(WatchImageMalformed, SegmentCountZeroImportsNothing)
     const Content c = WatchImage::decode(image);
     EXPECT_TRUE(c.hasData);
     EXPECT_TRUE(c.segments.isEmpty());
-    EXPECT_EQ(c.errorNumber, 0);
+    EXPECT_TRUE(c.skipped.isEmpty());
 }
 
 TEST(WatchImageMalformed, HeaderCutOffByTheEndEndsCleanly)
@@ -334,41 +333,60 @@ TEST(WatchImageMalformed, HeaderCutOffByTheEndEndsCleanly)
     WatchImageBuilder::putWord(img, 4096 + 12, 1);
     img.replace(4128, 4, QByteArray("\xFF\x20\x20\x01", 4));
     const Content c = WatchImage::decode(img);
-    EXPECT_EQ(c.errorNumber, 0);
+    EXPECT_TRUE(c.skipped.isEmpty());
     ASSERT_EQ(c.segments.size(), 1);
     EXPECT_EQ(c.segments[0].rows.size(), 1 + (4128 - 8) / 4);
 }
 
-TEST(WatchImageMalformed, InvalidHeaderRaises13AfterKeepingEarlierSegments)
+TEST(WatchImageMalformed, AHeaderWithNoDateOrTimeIsSkippedWithItsRowsAndTheRestKept)
 {
     using R = WatchImageBuilder::Record;
     struct Case {
         const char* what;
         R first, second;
+        const char* stored;
     };
     const Case cases[] = {
-        {"month 13", {0xFF, 0x20, 0x20, 0x13}, {0x01, 0x09, 0x00, 0x00}},
-        {"day 32", {0xFF, 0x20, 0x20, 0x01}, {0x32, 0x09, 0x00, 0x00}},
-        {"30 February", {0xFF, 0x20, 0x20, 0x02}, {0x30, 0x09, 0x00, 0x00}},
-        {"minute 60", {0xFF, 0x20, 0x20, 0x01}, {0x01, 0x09, 0x60, 0x00}},
-        {"hour 13 PM", {0xFF, 0x20, 0x20, 0x01}, {0x01, 0x93, 0x00, 0x00}},
-        {"century 00", {0xFF, 0x00, 0x20, 0x01}, {0x01, 0x09, 0x00, 0x00}},
+        {"month 13", {0xFF, 0x20, 0x20, 0x13}, {0x01, 0x09, 0x00, 0x00}, "2020-13-01 09:00:00"},
+        {"day 32", {0xFF, 0x20, 0x20, 0x01}, {0x32, 0x09, 0x00, 0x00}, "2020-01-32 09:00:00"},
+        {"30 February", {0xFF, 0x20, 0x20, 0x02}, {0x30, 0x09, 0x00, 0x00}, "2020-02-30 09:00:00"},
+        {"minute 60", {0xFF, 0x20, 0x20, 0x01}, {0x01, 0x09, 0x60, 0x00}, "2020-01-01 09:60:00"},
+        {"hour 13 PM", {0xFF, 0x20, 0x20, 0x01}, {0x01, 0x93, 0x00, 0x00}, "2020-01-01 25:00:00"},
+        {"century 00", {0xFF, 0x00, 0x20, 0x01}, {0x01, 0x09, 0x00, 0x00}, "0020-01-01 09:00:00"},
     };
     for (const Case& k : cases) {
-        QByteArray image = WatchImageBuilder()
-                               .segment({2020, 1, 1}, {9, 0, 0})
-                               .time(100)
-                               .raw(k.first)
-                               .raw(k.second)
-                               .time(200)
-                               .finalTime(500)
-                               .build();
-        WatchImageBuilder::putCount(image, 4096, 2);
-        WatchImageBuilder::putCount(image, 4096 + 6, 1);
-        const Content c = WatchImage::decode(image);
-        EXPECT_EQ(c.errorNumber, ErrNo::TypeMismatch) << k.what;
-        ASSERT_EQ(c.segments.size(), 1) << k.what;
+        // The bad segment between two good ones, then as the last one.
+        const Content c = WatchImage::decode(WatchImageBuilder()
+                                                 .segment({2020, 1, 1}, {9, 0, 0})
+                                                 .time(100)
+                                                 .segmentBytes(k.first, k.second)
+                                                 .time(200)
+                                                 .rateAt(4, 3)
+                                                 .segment({2020, 1, 2}, {10, 0, 0})
+                                                 .time(300)
+                                                 .finalTime(500)
+                                                 .build());
+        ASSERT_EQ(c.skipped.size(), 1) << k.what;
+        EXPECT_EQ(c.skipped[0].label, QStringLiteral("2")) << k.what;
+        EXPECT_EQ(c.skipped[0].stored, QString::fromLatin1(k.stored)) << k.what;
+        ASSERT_EQ(c.segments.size(), 2) << k.what;
+        EXPECT_EQ(c.segments[0].label, QStringLiteral("1")) << k.what;
         EXPECT_EQ(labels(c.segments[0]), (QStringList{"T000", "T001"})) << k.what;
+        EXPECT_EQ(c.segments[1].label, QStringLiteral("3")) << k.what;
+        EXPECT_EQ(labels(c.segments[1]), (QStringList{"T000", "T001", "T002"})) << k.what;
+        EXPECT_EQ(c.segments[1].rows.last().cumTime, 5.0) << k.what;
+
+        const Content last = WatchImage::decode(WatchImageBuilder()
+                                                    .segment({2020, 1, 1}, {9, 0, 0})
+                                                    .time(100)
+                                                    .segmentBytes(k.first, k.second)
+                                                    .time(200)
+                                                    .finalTime(500)
+                                                    .build());
+        ASSERT_EQ(last.segments.size(), 1) << k.what;
+        EXPECT_EQ(labels(last.segments[0]), (QStringList{"T000", "T001"})) << k.what;
+        EXPECT_FALSE(last.segments[0].dropped) << k.what;
+        EXPECT_EQ(last.skipped.size(), 1) << k.what;
     }
 }
 

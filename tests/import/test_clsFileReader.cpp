@@ -101,30 +101,27 @@ TEST_F(FileReaderTest, DataWordZeroWritesNothing)
     EXPECT_FALSE(reader.ProcessFile_mf(writeImage(QByteArray())));
 }
 
-TEST_F(FileReaderTest, InvalidHeaderRaises13AndKeepsWhatWasWritten)
+TEST_F(FileReaderTest, AHeaderWithNoDateIsSkippedAndTheOtherSegmentsImported)
 {
-    QByteArray image = WatchImageBuilder()
-                           .segment({2020, 1, 1}, {9, 0, 0})
-                           .time(100)
-                           .rateAt(2, 3)
-                           .raw({0xFF, 0x20, 0x20, 0x02})
-                           .raw({0x30, 0x09, 0x00, 0x00})  // 30 February
-                           .time(200)
-                           .finalTime(500)
-                           .build();
-    WatchImageBuilder::putCount(image, 4096, 2);
-    QString source;
-    EXPECT_EQ(errorOf(image, &source), ErrNo::TypeMismatch);
-    EXPECT_EQ(source, QStringLiteral("clsFileReader.ProcessFile_mf"));
-    EXPECT_EQ(ado.TransactionLevel(), 0);  // committed, not left open
-    EXPECT_EQ(count("tblImportSegment"), 1);
+    const QByteArray image = WatchImageBuilder()
+                                 .segment({2020, 1, 1}, {9, 0, 0})
+                                 .time(100)
+                                 .rateAt(2, 3)
+                                 .segmentBytes({0xFF, 0x20, 0x20, 0x02}, {0x30, 0x09, 0x00, 0x00})  // 30 February
+                                 .time(200)
+                                 .segment({2020, 1, 2}, {10, 0, 0})
+                                 .time(300)
+                                 .finalTime(500)
+                                 .build();
+    EXPECT_TRUE(reader.ProcessFile_mf(writeImage(image)));
+    EXPECT_EQ(ado.TransactionLevel(), 0);
+    ASSERT_EQ(reader.SkippedSegments().size(), 1);
+    EXPECT_EQ(reader.SkippedSegments()[0].label, QStringLiteral("2"));
+    EXPECT_EQ(reader.SkippedSegments()[0].stored, QStringLiteral("2020-02-30 09:00:00"));
+    EXPECT_EQ(count("tblImportSegment"), 2);
     EXPECT_EQ(rows("1"), (QStringList{"T000:0:0.0:0.0", "T001:1:1.0:0.0", "R001:2:2.0:0.000768"}));
-
-    // Visible to a second connection: really committed.
-    clsAdoConnectJet other;
-    other.UDL(folder.udlPath());
-    ASSERT_TRUE(other.OpenConnection_pf());
-    EXPECT_EQ(other.Connection()->ExecuteScalar("SELECT COUNT(*) FROM tblImportSegmentDetail").toLong(), 3);
+    EXPECT_EQ(rows("3"), (QStringList{"T000:0:0.0:0.0", "T001:1:3.0:0.0", "T002:2:5.0:0.0"}));
+    EXPECT_EQ(count("tblImportSegmentDetail"), 6);  // none of the skipped segment's
 }
 
 TEST_F(FileReaderTest, NonNumericUnitSettingRaises13BeforeWriting)

@@ -2,6 +2,7 @@
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
 #include "import/clsDownloadSession.h"
+#include "import/clsFileReader.h"
 #include "import/frmImport.h"
 #include "platform/AppError.h"
 #include "platform/AppInfo.h"
@@ -16,6 +17,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -25,14 +27,26 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <condition_variable>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 QByteArray fileBytes(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 struct ImportWindow : ::testing::Test {
@@ -59,7 +73,10 @@ struct ImportWindow : ::testing::Test {
         main = std::make_unique<mdiMain>();
         // Counted here instead of applied by the main window.
         app->setMenuDefaultsSink([this] { ++menuDefaults; });
-        frmImport::setImageParser([this](const QString& path, const QDate& date) { parsed.append({path, date}); });
+        frmImport::setImageParser([this](const QString& path, const QDate& date) {
+            parsed.append({path, date});
+            return QList<WatchImage::SkippedSegment>();
+        });
         frmImport::setReviewOpener([this](const QDate& date, clsFormRefresher*) {
             reviews.append(date);
             return true;
@@ -181,8 +198,9 @@ TEST_F(ImportWindow, GoodDownloadIsParsedThenHandedToTheReview)
 TEST_F(ImportWindow, ParserErrorIsReportedOnceAndTheWindowIsReadyAgain)
 {
     watch.setImage(SimulatedWatch::awkwardBytes(4132));
-    frmImport::setImageParser(
-        [](const QString&, const QDate&) { AppError::raise(13, QStringLiteral("Type mismatch")); });
+    frmImport::setImageParser([](const QString&, const QDate&) -> QList<WatchImage::SkippedSegment> {
+        AppError::raise(13, QStringLiteral("Type mismatch"));
+    });
     frmImport* w = open();
     QTest::mouseClick(control<QPushButton>(w, "cmdImport"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.count() > 0; }, 5000));
@@ -262,6 +280,101 @@ TEST_F(ImportWindow, AFailedTransferSaysWhatHappenedAndLeavesTheWindowReady)
     }
 }
 
+// Whatever sits under the name temp.bin, the watch's bytes never go through
+// it and nothing waits on it: anything but a plain file is refused in words,
+// by the download and by the parser alike; a plain file is replaced.
+TEST_F(ImportWindow, TempBinThatIsNoPlainFileIsRefusedInWordsAndNeverWrittenThrough)
+{
+    const QByteArray answer = SimulatedWatch::awkwardBytes(4132);
+    const QString image = imagePath();
+    const QString victim = QDir(folder.path()).filePath(QStringLiteral("coach-notes.txt"));
+    const QByteArray notes("the coach's own notes");
+    struct Case {
+        const char* name;
+        std::function<bool()> make;
+        const char* isA;  // what the box says is in the way; null for a plain file
+    };
+    const QList<Case> cases = {
+        {"link", [&] { return QFile::link(victim, image); }, "a link to another place"},
+        {"named pipe", [&] { return ::mkfifo(QFile::encodeName(image).constData(), 0644) == 0; }, "a named pipe"},
+        {"folder", [&] { return QDir().mkdir(image); }, "a folder"},
+        {"plain file", [&] { return writeFile(image, "an older download"); }, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(writeFile(victim, notes));
+        ASSERT_TRUE(c.make());
+        // The test holds the pipe open at both ends: a writer that opens it
+        // does not wait, and a reader waits only until the watchdog lets go.
+        int pipe = c.isA && QByteArray(c.name) == "named pipe"
+            ? ::open(QFile::encodeName(image).constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC)
+            : -1;
+        SimulatedWatch cradle;
+        ASSERT_TRUE(cradle.isOpen());
+        cradle.setImage(answer);
+        qputenv("SPLITWERK_COM5", cradle.devicePath().toLocal8Bit());
+        boxes.clear();
+        parsed.clear();
+        frmImport* w = open();
+        QPointer<frmImport> alive(w);
+        QTest::mouseClick(control<QPushButton>(w, "cmdImport"), Qt::LeftButton);
+        if (c.isA) {
+            ASSERT_EQ(boxes.count(), 1);
+            const QString text = boxes.last().text;
+            EXPECT_TRUE(text.startsWith(QStringLiteral("Splitwerk cannot use ") + image
+                                        + QStringLiteral(" for the download from the watch: it is ")
+                                        + QString::fromLatin1(c.isA) + QStringLiteral(" instead of a file.")))
+                << text.toStdString();
+            EXPECT_TRUE(text.contains(QStringLiteral("Move or delete it, then press Import again.")));
+            ASSERT_TRUE(alive);
+            EXPECT_TRUE(idle(w));
+            EXPECT_EQ(cradle.wakeBytesReceived(), 0);
+
+            // The parser, handed the same name, says the same at once.
+            std::mutex m;
+            std::condition_variable cv;
+            bool done = false;
+            bool waited = false;
+            std::thread watchdog([&] {
+                std::unique_lock<std::mutex> lock(m);
+                waited = !cv.wait_for(lock, std::chrono::seconds(5), [&] { return done; });
+                if (waited && pipe >= 0) {
+                    ::close(pipe);
+                    pipe = -1;
+                }
+            });
+            QString said;
+            try {
+                clsFileReader reader;
+                reader.DatabaseConnection = app->DatabaseAdo_Po();
+                reader.ProcessFile_mf(image);
+            } catch (const AppError& e) {
+                said = e.description();
+            }
+            {
+                std::lock_guard<std::mutex> lock(m);
+                done = true;
+            }
+            cv.notify_one();
+            watchdog.join();
+            EXPECT_TRUE(said.contains(QStringLiteral(": it is ") + QString::fromLatin1(c.isA))) << said.toStdString();
+            EXPECT_FALSE(waited) << "the parser waited on the pipe";
+            QTest::mouseClick(control<QPushButton>(w, "cmdCancel"), Qt::LeftButton);
+        } else {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !parsed.isEmpty(); }, 5000));
+            EXPECT_EQ(fileBytes(image), answer);
+            EXPECT_EQ(boxes.count(), 0);
+        }
+        EXPECT_EQ(fileBytes(victim), notes);
+        // No part-written image is left beside it.
+        EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("temp.bin?*")}, QDir::AllEntries | QDir::System),
+                  QStringList());
+        if (pipe >= 0)
+            ::close(pipe);
+        ASSERT_TRUE(QFileInfo(image).isDir() ? QDir().rmdir(image) : QFile::remove(image));
+    }
+}
+
 TEST_F(ImportWindow, TimeOutShowsItsMessageAndARetryWorks)
 {
     setSetting(100, QStringLiteral("0.5"));
@@ -315,23 +428,43 @@ TEST_F(ImportWindow, OpenErrorsEachGiveOneReportAndLeaveTheWindowReady)
     EXPECT_EQ(port->selectedText(), QStringLiteral("8"));
     qunsetenv("SPLITWERK_COM8");
 
-    port->setText(QString());
-    QTest::mouseClick(import, Qt::LeftButton);
-    EXPECT_EQ(boxes.count(), 2);
-    EXPECT_TRUE(idle(w));
+    // Numbers no port has are said with the range, and nothing is cleared or opened.
+    int clears = 0;
+    frmImport::setStagingClearer([&] { ++clears; });
+    const struct {
+        const char* typed;
+        const char* says;
+    } outOfRange[] = {
+        {"0", "The communications port is a number from 1 to 255: \"0\" is not one."},
+        {"256", "The communications port is a number from 1 to 255: \"256\" is not one."},
+        {"99999", "The communications port is a number from 1 to 255: \"99999\" is not one."},
+        {"", "Type the number of the port the watch's cradle is on in Communications Port: a number from 1 to 255."},
+    };
+    for (const auto& k : outOfRange) {
+        boxes.clear();
+        port->setText(QString::fromLatin1(k.typed));
+        QTest::mouseClick(import, Qt::LeftButton);
+        ASSERT_EQ(boxes.count(), 1) << k.typed;
+        EXPECT_TRUE(boxes.last().text.startsWith(QString::fromUtf8(k.says))) << boxes.last().text.toStdString();
+        EXPECT_EQ(boxes.last().style & 0x70, 48) << k.typed;
+        EXPECT_TRUE(idle(w)) << k.typed;
+        EXPECT_EQ(port->selectedText(), QString::fromLatin1(k.typed));
+    }
+    EXPECT_EQ(clears, 0);
+    boxes.clear();
 
     SerialPort holder;  // someone else has the cradle
     holder.CommPort(5);
     holder.PortOpen(true);
     port->setText(QStringLiteral("5"));
     QTest::mouseClick(import, Qt::LeftButton);
-    EXPECT_EQ(boxes.count(), 3);
+    EXPECT_EQ(boxes.count(), 1);
     EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("already open"))) << boxes.last().text.toStdString();
     EXPECT_TRUE(idle(w));
 
     holder.PortOpen(false);
     QTest::mouseClick(import, Qt::LeftButton);
-    EXPECT_EQ(boxes.count(), 3);
+    EXPECT_EQ(boxes.count(), 1);
     EXPECT_EQ(w->ImportStatus(), 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return watch.wakeBytesReceived() > 0; }, 2000));
 }

@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -239,6 +240,65 @@ TEST_F(ReviewTest, SavesTheKeptSegmentsWithTheirRowsAndOpensTheListAtTheImportDa
     EXPECT_EQ(FakeSegmentList::searchedFrom, Value(ImportDay));
     EXPECT_EQ(FakeSegmentList::searchedTo, Value(ImportDay));
     EXPECT_TRUE(closesSoon(w));
+}
+
+// A typed date or time is stored when written as the grid shows it (a date
+// also as year-month-day), or refused naming the column and the forms it
+// takes; the refused text stays in its cell.
+TEST_F(ReviewTest, TypedDatesAndTimesAreStoredOrRefusedInWords)
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    struct LocaleBack {
+        ~LocaleBack() { QLocale::setDefault(QLocale::system()); }
+    } back;
+    ASSERT_NE(openReview(), nullptr);
+    const QString time =
+        QStringLiteral(" takes a time of day written like 14:05:30, hours up to 23 and minutes and seconds up to 59: ");
+    const QString date = QStringLiteral(" takes a date written like 05/03/2024 or 2024-03-05: ");
+    struct Case {
+        int column;
+        const char* field;
+        const char* typed;
+        QString says;  // empty: taken
+        const char* stored;
+    };
+    const Case cases[] = {
+        {frmImportSegment::colSegmentTime, "dtSegmentTime", "25:61:00",
+         "SegmentTime" + time + "\"25:61:00\" is not one.", "01:30:00"},
+        {frmImportSegment::colSegmentTime, "dtSegmentTime", "abc", "SegmentTime" + time + "\"abc\" is not one.",
+         "01:30:00"},
+        {frmImportSegment::colSegmentDate, "dtSegmentDate", "abc", "Segment Date" + date + "\"abc\" is not one.",
+         "2024-03-01"},
+        {frmImportSegment::colImportDate, "dtImportDate", "30/02/2024",
+         "Import Date" + date + "\"30/02/2024\" is not one.", "2024-03-05"},
+        {frmImportSegment::colSegmentTime, "dtSegmentTime", "7:05", {}, "07:05:00"},
+        {frmImportSegment::colSegmentDate, "dtSegmentDate", "2024-3-7", {}, "2024-03-07"},
+        {frmImportSegment::colImportDate, "dtImportDate", "09/12/2026", {}, "2026-12-09"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.typed);
+        boxes.clear();
+        grid->setCurrentIndex(grid->model()->index(0, k.column));
+        grid->EditActive(true);
+        auto* editor = qobject_cast<QLineEdit*>(grid->cellEditor());
+        ASSERT_NE(editor, nullptr);
+        editor->setText(QString::fromLatin1(k.typed));
+        const bool taken = grid->commitPendingEdit();
+        QCoreApplication::processEvents();
+        if (k.says.isEmpty()) {
+            EXPECT_TRUE(taken);
+            EXPECT_EQ(boxes.count(), 0);
+            grid->Update();
+        } else {
+            EXPECT_FALSE(taken);
+            ASSERT_EQ(boxes.count(), 1);
+            EXPECT_TRUE(boxes.last().text.startsWith(k.says)) << boxes.last().text.toStdString();
+            EXPECT_EQ(editor->text(), QString::fromLatin1(k.typed));
+            grid->cancelPendingEdit();
+        }
+        EXPECT_EQ(scalar(QStringLiteral("SELECT %1 FROM tblImportSegment WHERE lSegmentID = 1").arg(k.field)).asText(),
+                  QString::fromLatin1(k.stored));
+    }
 }
 
 TEST_F(ReviewTest, AFailureOnTheThirdSegmentWritesNothingAndTheNextTrySucceeds)

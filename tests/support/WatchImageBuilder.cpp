@@ -18,8 +18,13 @@ std::array<WatchImageBuilder::Record, 2> WatchImageBuilder::header(const QDate& 
 WatchImageBuilder& WatchImageBuilder::segment(const QDate& date, const QTime& time)
 {
     const auto h = header(date, time);
-    m_records.append(h[0]);
-    m_records.append(h[1]);
+    return segmentBytes(h[0], h[1]);
+}
+
+WatchImageBuilder& WatchImageBuilder::segmentBytes(const Record& first, const Record& second)
+{
+    m_records.append(first);
+    m_records.append(second);
     ++m_segments;
     m_rowsInLast = 0;
     return *this;

@@ -17,6 +17,9 @@ public:
 
     // Starts a segment: a two-record header with a 12-hour clock.
     WatchImageBuilder& segment(const QDate& date, const QTime& time);
+    // Starts a segment from the header's two records as they are (0xFF first),
+    // such as a date no calendar has.
+    WatchImageBuilder& segmentBytes(const Record& first, const Record& second);
     // A time row: cumulative hundredths of a second (24 bits).
     WatchImageBuilder& time(quint32 hundredths);
     // A rate row from its two raw words.
