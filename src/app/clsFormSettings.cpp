@@ -6,11 +6,16 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTableView>
 #include <QToolBar>
 #include <QWidget>
 
@@ -277,4 +282,36 @@ QSize clsFormSettings::minimumFrameSize(QWidget* form)
     const QSize hint = form->sizeHint();
     const QSize decoration = hint.isValid() ? sub->sizeHint() - hint : QSize(0, 0);
     return (least + decoration).expandedTo(sub->isMinimized() ? QSize(0, 0) : sub->minimumSizeHint());
+}
+
+void clsFormSettings::FitColumns_p(QWidget* form, const QTableView* grid)
+{
+    QWidget* frame = frameOf(form);
+    if (frame->windowState() & NotNormal)
+        return;
+    // The grid's width now; on a page not shown yet, what its nearest shown
+    // ancestor gives it less the margins of the layouts between.
+    const QWidget* shown = grid;
+    int margins = 0;
+    while (!shown->isVisible() && shown->parentWidget()) {
+        shown = shown->parentWidget();
+        if (const QLayout* layout = shown->layout())
+            margins += layout->contentsMargins().left() + layout->contentsMargins().right();
+    }
+    const int has = shown == grid ? grid->width() : shown->contentsRect().width() - margins;
+    // Every column, the record selectors, the border, and a scroll bar for
+    // when the rows outgrow the grid.
+    const QHeaderView* rows = grid->verticalHeader();
+    int wants = grid->horizontalHeader()->length() + 2 * grid->frameWidth();
+    if (!rows->isHidden())
+        wants += std::max(rows->minimumWidth(), rows->sizeHint().width());
+    if (grid->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)
+        wants += grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid);
+    if (wants <= has)
+        return;
+    const QRect room = visibleRoom(frame);
+    const int decoration = frame->isWindow() ? frame->frameGeometry().width() - frame->width() : 0;
+    const int width = std::min(frame->width() + wants - has, room.width() - decoration);
+    if (width > frame->width())
+        frame->resize(width, frame->height());
 }
