@@ -4,17 +4,25 @@
 #include "platform/AppError.h"
 #include "platform/Twips.h"
 
+#include <QEvent>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTableView>
 #include <QToolBar>
 #include <QWidget>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 namespace {
 const QString Class = QStringLiteral("clsFormSettings");
@@ -23,12 +31,73 @@ const QString Class = QStringLiteral("clsFormSettings");
 qint32 toTwipsX(const QWidget* w, int pixels) { return Value::roundToLong(Twips::fromPixelsX(w, pixels)); }
 qint32 toTwipsY(const QWidget* w, int pixels) { return Value::roundToLong(Twips::fromPixelsY(w, pixels)); }
 
-// A stored number; a missing or blank value counts as 0.
-qint32 storedLong(const Value& v)
+// A stored number; a missing or blank value counts as 0. Nothing when the
+// text is no number or is beyond the limit either way: a damaged file.
+std::optional<qint32> storedNumber(const Value& v, double limit)
 {
     if (v.isNullOrEmpty() || v.asText().trimmed().isEmpty())
         return 0;
-    return v.toLong();
+    double d = 0;
+    try {
+        d = v.toDouble();
+    } catch (const AppError&) {
+        return std::nullopt;
+    }
+    if (!std::isfinite(d) || std::fabs(d) > limit)
+        return std::nullopt;
+    return Value::roundToLong(d);
+}
+
+constexpr Qt::WindowStates NotNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+
+// Qt keeps a sub-window's normal frame to itself while it is minimised or
+// maximised; this notes it whenever the frame moves or resizes while normal.
+class NormalFrameNote : public QObject {
+public:
+    explicit NormalFrameNote(QWidget* frame) : QObject(frame), m_rect(frame->geometry())
+    {
+        setObjectName(QStringLiteral("NormalFrameNote"));
+        frame->installEventFilter(this);
+    }
+    static void attach(QWidget* frame)
+    {
+        if (qobject_cast<QMdiSubWindow*>(frame) && !of(frame))
+            new NormalFrameNote(frame);
+    }
+    static const NormalFrameNote* of(const QWidget* frame)
+    {
+        return dynamic_cast<const NormalFrameNote*>(
+            frame->findChild<QObject*>(QStringLiteral("NormalFrameNote"), Qt::FindDirectChildrenOnly));
+    }
+    QRect rect() const { return m_rect; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const auto* frame = static_cast<QWidget*>(watched);
+        if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && !(frame->windowState() & NotNormal))
+            m_rect = frame->geometry();
+        return false;
+    }
+
+private:
+    QRect m_rect;
+};
+
+// Where the frame sits (its outer corner, as move() takes it) and its size,
+// as it is when neither minimised nor maximised.
+QRect normalFrame(const QWidget* frame)
+{
+    const QRect now(frame->pos(), frame->size());
+    if (!(frame->windowState() & NotNormal))
+        return now;
+    if (const NormalFrameNote* note = NormalFrameNote::of(frame))
+        return note->rect();
+    if (frame->isWindow() && frame->normalGeometry().isValid()) {
+        const QRect normal = frame->normalGeometry();
+        return QRect(normal.topLeft() - (frame->geometry().topLeft() - frame->pos()), normal.size());
+    }
+    return now;
 }
 
 QRect screenRect(const QWidget* w, bool available = false)
@@ -93,6 +162,7 @@ void clsFormSettings::CenterForm_p(QWidget* form, QWidget* parent)
 {
     rethrown("CenterForm_p", [&] {
         QWidget* frame = frameOf(form);
+        NormalFrameNote::attach(frame);
         const auto toPixelsX = [&](double twips) { return Twips::toPixelsX(frame, twips); };
         const auto toPixelsY = [&](double twips) { return Twips::toPixelsY(frame, twips); };
         const double width = toTwipsX(frame, frame->width());
@@ -134,23 +204,27 @@ bool clsFormSettings::RestorePosition_pf(QWidget* form, bool keepOnScreen)
             registry.GetRegistryValue(clsRegistry::HKEY_LOCAL_MACHINE, key, QStringLiteral("WindowState"));
         if (state.isNullOrEmpty() || state.asText().isEmpty())
             return false;
-        const auto read = [&](const char* name) {
-            return storedLong(registry.GetRegistryValue(clsRegistry::HKEY_LOCAL_MACHINE, key, QLatin1String(name)));
-        };
-        const qint32 left = read("Left");
-        const qint32 top = read("Top");
-        const qint32 height = read("Height");
-        const qint32 width = read("Width");
-
         QWidget* frame = frameOf(form);
-        const qint32 windowState = storedLong(state);
-        if (windowState == 1 || windowState == 2) {
-            frame->setWindowState(windowState == 1 ? Qt::WindowMinimized : Qt::WindowMaximized);
-            return true;
-        }
+        // No screen holds more than the largest widget.
+        const double most =
+            std::min(Twips::fromPixelsX(frame, QWIDGETSIZE_MAX), Twips::fromPixelsY(frame, QWIDGETSIZE_MAX));
+        const auto read = [&](const char* name) {
+            return storedNumber(registry.GetRegistryValue(clsRegistry::HKEY_LOCAL_MACHINE, key, QLatin1String(name)),
+                                most);
+        };
+        const std::optional<qint32> left = read("Left");
+        const std::optional<qint32> top = read("Top");
+        const std::optional<qint32> height = read("Height");
+        const std::optional<qint32> width = read("Width");
+        const std::optional<qint32> windowState = storedNumber(state, std::numeric_limits<qint32>::max());
+        // A place or size no screen can hold is a damaged file: nothing saved.
+        if (!left || !top || !height || !width || !windowState || *height < 0 || *width < 0)
+            return false;
+
+        NormalFrameNote::attach(frame);
         const QSize least = minimumFrameSize(form);
-        QSize size = Twips::toPixels(frame, width, height).expandedTo(least);
-        QPoint at(Twips::toPixelsX(frame, left), Twips::toPixelsY(frame, top));
+        QSize size = Twips::toPixels(frame, *width, *height).expandedTo(least);
+        QPoint at(Twips::toPixelsX(frame, *left), Twips::toPixelsY(frame, *top));
         if (keepOnScreen) {
             // Wholly inside what can be seen now, which may be a smaller
             // screen than the one it was saved on; never below its minimum.
@@ -164,6 +238,9 @@ bool clsFormSettings::RestorePosition_pf(QWidget* form, bool keepOnScreen)
         // move() places the outer frame, as pos() reported it when saved.
         frame->resize(size);
         frame->move(at);
+        // Minimised or maximised over its normal frame, where Restore brings it.
+        if (*windowState == 1 || *windowState == 2)
+            frame->setWindowState(*windowState == 1 ? Qt::WindowMinimized : Qt::WindowMaximized);
         return true;
     });
 }
@@ -177,14 +254,15 @@ void clsFormSettings::SavePosition_p(QWidget* form)
         const Qt::WindowStates ws = frame->windowState();
         const int state = ws.testFlag(Qt::WindowMinimized) ? 1 : ws.testFlag(Qt::WindowMaximized) ? 2 : 0;
         // Top and Left are where the window (with its frame) sits; the size is
-        // what setGeometry takes back.
-        const QPoint pos = frame->pos();
+        // what setGeometry takes back. A minimised or maximised window keeps
+        // the frame it has when restored.
+        const QRect normal = normalFrame(frame);
+        const QPoint pos = normal.topLeft();
         const auto write = [&](const char* name, qint32 value) {
             registry.SetRegistryValue(clsRegistry::HKEY_LOCAL_MACHINE, key, QLatin1String(name),
                                       Value(QString::number(value)), clsRegistry::REG_SZ);
         };
-        // A minimised window is no smaller than its minimum when it comes back.
-        const QSize size = frame->size().expandedTo(minimumFrameSize(form));
+        const QSize size = normal.size().expandedTo(minimumFrameSize(form));
         write("WindowState", state);
         write("Top", toTwipsY(frame, pos.y()));
         write("Left", toTwipsX(frame, pos.x()));
@@ -204,4 +282,36 @@ QSize clsFormSettings::minimumFrameSize(QWidget* form)
     const QSize hint = form->sizeHint();
     const QSize decoration = hint.isValid() ? sub->sizeHint() - hint : QSize(0, 0);
     return (least + decoration).expandedTo(sub->isMinimized() ? QSize(0, 0) : sub->minimumSizeHint());
+}
+
+void clsFormSettings::FitColumns_p(QWidget* form, const QTableView* grid)
+{
+    QWidget* frame = frameOf(form);
+    if (frame->windowState() & NotNormal)
+        return;
+    // The grid's width now; on a page not shown yet, what its nearest shown
+    // ancestor gives it less the margins of the layouts between.
+    const QWidget* shown = grid;
+    int margins = 0;
+    while (!shown->isVisible() && shown->parentWidget()) {
+        shown = shown->parentWidget();
+        if (const QLayout* layout = shown->layout())
+            margins += layout->contentsMargins().left() + layout->contentsMargins().right();
+    }
+    const int has = shown == grid ? grid->width() : shown->contentsRect().width() - margins;
+    // Every column, the record selectors, the border, and a scroll bar for
+    // when the rows outgrow the grid.
+    const QHeaderView* rows = grid->verticalHeader();
+    int wants = grid->horizontalHeader()->length() + 2 * grid->frameWidth();
+    if (!rows->isHidden())
+        wants += std::max(rows->minimumWidth(), rows->sizeHint().width());
+    if (grid->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)
+        wants += grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid);
+    if (wants <= has)
+        return;
+    const QRect room = visibleRoom(frame);
+    const int decoration = frame->isWindow() ? frame->frameGeometry().width() - frame->width() : 0;
+    const int width = std::min(frame->width() + wants - has, room.width() - decoration);
+    if (width > frame->width())
+        frame->resize(width, frame->height());
 }

@@ -3,6 +3,7 @@
 #include <QSize>
 #include <QString>
 
+class QTableView;
 class QWidget;
 
 // Keeps each window where the user left it: state, position and size in
@@ -28,6 +29,9 @@ public:
     static QWidget* frameOf(QWidget* form);
     // The least size of the widget that is moved for a window, its frame included.
     static QSize minimumFrameSize(QWidget* form);
+    // Widens a window as it first shows, within the room it has, until its
+    // grid shows every column (a saved size, restored after, still wins).
+    static void FitColumns_p(QWidget* form, const QTableView* grid);
 
 private:
     QString sectionKey(const QWidget* form) const;

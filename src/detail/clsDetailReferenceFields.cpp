@@ -245,11 +245,25 @@ void clsDetailReferenceFields::referenceClosed_m(ComboBox* cbo, const QWidget* w
     const Held held = it->held;
     m_adding.erase(it);
     // Closed without a save: the name it was to add picks nothing, so the box
-    // gets back what it held, unless an entry was picked meanwhile.
+    // gets back what it held, unless an entry was picked meanwhile; and this
+    // window, minimised for it, comes back.
     guarded(Module, referenceOf(cbo)->lostFocusProc, [&] {
         if (cbo->ListIndex() == -1)
             restore_m(cbo, held);
+        comeBack_m();
     });
+}
+
+void clsDetailReferenceFields::comeBack_m()
+{
+    QWidget* frame = frame_m();
+    // A window going itself stays gone.
+    if (!frame->isVisible())
+        return;
+    if (frame->isMinimized())
+        frame->showNormal();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(frame); sub && sub->mdiArea())
+        sub->mdiArea()->setActiveSubWindow(sub);
 }
 
 void clsDetailReferenceFields::select_m(ComboBox* cbo, const Value& id)
@@ -323,6 +337,13 @@ void clsDetailReferenceFields::NewAthlete_M(const QString& sName, qint32 lCatego
         CallByName::call(w, "FormRefresher_po", m_refresher());
         CallByName::call(w, "CallBack_Pobj", m_window);
         showWindow_m(w);
+        // Closed without a save (no call-back took the row), this window comes back.
+        connect(w, &QObject::destroyed, this, [this] {
+            if (!m_athleteRow.isEmpty()) {
+                m_athleteRow = Value();
+                guarded(Module, "NewAthlete_M", [&] { comeBack_m(); });
+            }
+        });
         if (auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("ssTab1")))
             tabs->setTabEnabled(0, false);
         CallByName::get<bool>(w, "NewRecord_Pf");
@@ -382,17 +403,12 @@ void clsDetailReferenceFields::setObjectID_p(qint32 lTag, const QVariant& vID)
     // Back to normal however the call ends; an error goes back to the saving window.
     // The saving window closes next: this one is the window to come back to.
     struct Restored {
-        QWidget* frame;
+        clsDetailReferenceFields* fields;
         ~Restored()
         {
-            ignoringErrors([&] {
-                if (frame->isMinimized())
-                    frame->showNormal();
-                if (auto* sub = qobject_cast<QMdiSubWindow*>(frame); sub && sub->mdiArea())
-                    sub->mdiArea()->setActiveSubWindow(sub);
-            });
+            ignoringErrors([&] { fields->comeBack_m(); });
         }
-    } restored{frame_m()};
+    } restored{this};
     const Value id = Value::fromVariant(vID);
     // The entry being added has come back.
     for (const Reference& r : m_references)

@@ -107,6 +107,8 @@ private:
     void select_m(ComboBox* cbo, const Value& id);
     void setAthlete_m(const Value& id);
     void showWindow_m(QWidget* w);
+    // This window back from the minimised state it took for a reference window.
+    void comeBack_m();
     void bringToFront_m(QWidget* w);
     QWidget* frame_m() const;
 

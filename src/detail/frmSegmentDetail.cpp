@@ -207,7 +207,9 @@ void frmSegmentDetail::showEvent(QShowEvent* event)
     if (m_resizedOnce)
         return;
     m_resizedOnce = true;
-    // The frame exists only once the main window shows the window.
+    // The frame exists only once the main window shows the window; it opens
+    // wide enough for every column.
+    clsFormSettings::FitColumns_p(this, dbgMain);
     guarded(Module, "Form_Load", [&] { WindowServices::restorePosition(this, WindowServices::frame()); });
 }
 

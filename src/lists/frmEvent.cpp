@@ -180,6 +180,12 @@ bool frmEvent::eventFilter(QObject* watched, QEvent* event)
     return RecordWindow::eventFilter(watched, event);
 }
 
+// Leaving a time box writes its time in full: the same time, so no change.
+bool frmEvent::isUserChange(QWidget* control) const
+{
+    return !(m_validating && (control == txtStartTime || control == txtEndTime));
+}
+
 void frmEvent::timeBox_Validate(QLineEdit* box)
 {
     if (m_validating)

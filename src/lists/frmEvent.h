@@ -24,6 +24,7 @@ protected:
     void fillDetail() override;
     void writeDetail(Recordset& row) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool isUserChange(QWidget* control) const override;
 
 private slots:
     void dtpStartDate_Change();

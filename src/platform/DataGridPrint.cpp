@@ -1,12 +1,15 @@
 #include "platform/DataGridPrint.h"
 
 #include "platform/AppError.h"
+#include "platform/AppInfo.h"
 #include "platform/DataGrid.h"
+#include "platform/MessagePresenter.h"
 #include "platform/Recordset.h"
 #include "platform/Twips.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QHeaderView>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -37,6 +40,17 @@ void paintThreeParts(QPainter& p, const QRect& r, const QString& line)
         p.drawText(r, Qt::AlignHCenter | Qt::AlignVCenter, parts.value(1));
     if (parts.size() > 2)
         p.drawText(r, Qt::AlignRight | Qt::AlignVCenter, parts.mid(2).join(QLatin1Char(' ')));
+}
+
+// Every print starts out aimed at the default printer: a file the print
+// dialog was told to write once is not written again unasked. The page as
+// set up stays.
+void aimAtDefaultPrinter(QPrinter& printer)
+{
+    printer.setOutputFileName(QString());
+    const QString name = QPrinterInfo::defaultPrinterName();
+    if (!name.isEmpty())
+        printer.setPrinterName(name);
 }
 
 }  // namespace
@@ -122,6 +136,7 @@ void DataGridPrintInfo::PrintData()
     if (!PrinterAvailable())
         AppError::raise(PrinterError, QStringLiteral("Printer error"), QStringLiteral("DataGrid"));
     QPrinter& p = printer();
+    aimAtDefaultPrinter(p);
     PrintDialogService::preparePrinter(p);
     render(p);
 }
@@ -131,6 +146,7 @@ void DataGridPrintInfo::PrintPreview()
     if (!PrinterAvailable())
         AppError::raise(PrinterError, QStringLiteral("Printer error"), QStringLiteral("DataGrid"));
     QPrinter& p = printer();
+    aimAtDefaultPrinter(p);
     PrintDialogService::preparePrinter(p);
     // The dialogs stand over the window the grid is in, which stays shown.
     QWidget* owner = m_grid->window();
@@ -141,8 +157,14 @@ void DataGridPrintInfo::PrintPreview()
             PrintDialogService::pageSetup(p, owner);
             continue;  // back to the preview, on the page as set up now
         case PrintDialogService::PreviewChoice::Print:
-            if (PrintDialogService::printDialog(p, owner))
+            if (PrintDialogService::printDialog(p, owner)) {
                 render(p);
+                // A file picked in the dialog is said, or the user looks for paper.
+                if (!p.outputFileName().isEmpty())
+                    MessagePresenter::show(
+                        QStringLiteral("Printed to the file %1").arg(QDir::toNativeSeparators(p.outputFileName())),
+                        MessageBoxStyle::Information, AppInfo::title());
+            }
             return;
         case PrintDialogService::PreviewChoice::Close: return;
         }

@@ -59,10 +59,11 @@ public:
     bool RepeatColumnHeaders() const { return m_repeatHeaders; }
     void RepeatColumnHeaders(bool on) { m_repeatHeaders = on; }
 
-    // Prints every row; 482 when there is no printer.
+    // Prints every row on the default printer; 482 when there is no printer.
     void PrintData();
     // The preview, from which the user may set up the page (the preview
-    // then comes back) or print, through the print dialog.
+    // then comes back) or print, through the print dialog; a file picked
+    // there is said once it is written.
     void PrintPreview();
     // False when the page setup was cancelled.
     bool PageSetup();

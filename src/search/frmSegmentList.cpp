@@ -445,7 +445,9 @@ void frmSegmentList::showEvent(QShowEvent* event)
         return;
     m_firstResize = true;
     guarded(Module, "Form_Load", [&] {
-        // The frame exists only once the main window shows the window.
+        // The frame exists only once the main window shows the window; it
+        // opens wide enough for every column.
+        clsFormSettings::FitColumns_p(this, dbgMain);
         clsFormSettings settings;
         settings.BaseRegistrySectionKeyName_ps(app().RegistryBaseSectionKeyName().toString());
         if (!settings.RestorePosition_pf(this, true))

@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -68,13 +69,48 @@ TEST_F(FormSettingsTest, SavesTwipsAsTextAndRestoresThem)
     EXPECT_EQ(form.size(), QSize(300, 200));
 }
 
-TEST_F(FormSettingsTest, SavedMaximisedStateWinsOverGeometry)
+// A window closed maximised saves the frame it has when restored, and comes
+// back maximised over it.
+TEST_F(FormSettingsTest, SavedMaximisedStateComesBackOverItsNormalFrame)
 {
+    form.show();
+    const QPoint at = form.pos();  // the outer corner, as a window system frames it
+    form.showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.size() != QSize(300, 200); }));
+    settings.SavePosition_p(&form);
+    EXPECT_EQ(RegistryStore::value(kKey, QStringLiteral("WindowState")), QStringLiteral("2"));
+    EXPECT_EQ(RegistryStore::value(kKey, QStringLiteral("Left")), QString::number(at.x() * 15));
+    EXPECT_EQ(RegistryStore::value(kKey, QStringLiteral("Top")), QString::number(at.y() * 15));
+    EXPECT_EQ(RegistryStore::value(kKey, QStringLiteral("Width")), QStringLiteral("4500"));
+    form.hide();
+
+    QWidget other;
+    other.setObjectName(QStringLiteral("frmTest"));
     saved(2, 1500, 1500, 3000, 3000);
-    EXPECT_TRUE(settings.RestorePosition_pf(&form, true));
-    EXPECT_TRUE(form.windowState().testFlag(Qt::WindowMaximized));
-    EXPECT_EQ(form.size(), QSize(300, 200));
-    EXPECT_NE(form.pos(), QPoint(100, 100));
+    EXPECT_TRUE(settings.RestorePosition_pf(&other, true));
+    EXPECT_TRUE(other.windowState().testFlag(Qt::WindowMaximized));
+    EXPECT_EQ(other.normalGeometry(), QRect(100, 100, 200, 200));
+}
+
+// A damaged settings file (a place or size no screen can hold, or no number)
+// counts as nothing saved, and says nothing.
+TEST_F(FormSettingsTest, ADamagedPlaceOrSizeCountsAsNothingSaved)
+{
+    const struct {
+        const char* name;
+        const char* text;
+    } damaged[] = {{"Width", "99999999999"}, {"Height", "-99999999999"}, {"Left", "1e300"},
+                   {"Top", "-2147483648"},   {"Width", "-3000"},         {"WindowState", "max"}};
+    for (const auto& d : damaged) {
+        SCOPED_TRACE(d.name);
+        saved(0, 1500, 1500, 3000, 3000);
+        clsRegistry().SetRegistryValue(clsRegistry::HKEY_LOCAL_MACHINE, kKey, QLatin1String(d.name),
+                                       Value(QString::fromLatin1(d.text)));
+        bool restored = true;
+        EXPECT_NO_THROW(restored = settings.RestorePosition_pf(&form, true));
+        EXPECT_FALSE(restored);
+        EXPECT_EQ(form.geometry(), QRect(40, 30, 300, 200));
+    }
 }
 
 TEST_F(FormSettingsTest, KeepOnScreenPullsBackAWindowOffTheEdges)
@@ -120,6 +156,21 @@ TEST_F(FormSettingsTest, ChildWindowMovesItsSubWindow)
     sub->setGeometry(0, 0, 100, 100);
     ASSERT_TRUE(settings.RestorePosition_pf(child, true));
     EXPECT_EQ(sub->geometry(), QRect(10, 20, 300, 150));
+
+    // Closed minimised or maximised, it keeps the frame Restore gives it,
+    // comes back so, and Restore brings it there.
+    for (const auto show : {&QWidget::showMaximized, &QWidget::showMinimized}) {
+        (sub->*show)();
+        settings.SavePosition_p(child);
+        EXPECT_EQ(RegistryStore::value(kKey, QStringLiteral("Top")), QStringLiteral("300"));
+        EXPECT_EQ(RegistryStore::value(kKey, QStringLiteral("Height")), QStringLiteral("2250"));
+        sub->showNormal();
+        sub->setGeometry(0, 0, 100, 100);
+        ASSERT_TRUE(settings.RestorePosition_pf(child, true));
+        EXPECT_TRUE(sub->isMaximized() || sub->isMinimized());
+        sub->showNormal();
+        EXPECT_EQ(sub->geometry(), QRect(10, 20, 300, 150));
+    }
 }
 
 TEST_F(FormSettingsTest, CentresOnTheScreenOrInTheMainWindow)

@@ -127,7 +127,8 @@ TEST_F(HeaderFixture, ANameTypedInAComboIsCompletedOrAddedAndComesBackSelected)
 }
 
 // A reference window opened for a new name and closed without saving gives
-// the header back what it held: Save and Close work again.
+// the header back what it held and the window back from its minimised
+// state: Save and Close work again.
 TEST_F(HeaderFixture, AReferenceWindowClosedWithoutSavingGivesTheHeaderBack)
 {
     frmSegmentDetail* w = openInMain(1);
@@ -147,15 +148,31 @@ TEST_F(HeaderFixture, AReferenceWindowClosedWithoutSavingGivesTheHeaderBack)
         focus(c.cbo, QEvent::FocusOut);
         QWidget* rw = child(c.form);
         ASSERT_TRUE(rw);
+        EXPECT_TRUE(minimized(w));
         boxes.answer(No);  // its own "Save Modified Record?"
         rw->parentWidget()->close();
         settle();
         EXPECT_FALSE(child(c.form));
+        EXPECT_FALSE(minimized(w));
+        EXPECT_EQ(main->ActiveForm_mo(), w);
         const int asked = boxes.count();
         EXPECT_EQ(c.cbo->Text(), c.held);
         w->cmdSave->click();
         EXPECT_EQ(boxes.count(), asked);
     }
+    // The same for a new athlete typed into a row.
+    typeAthlete(*w, "T001", "Kim Lund");
+    boxes.answer(Yes);
+    settle();
+    QWidget* roster = child("frmRoster");
+    ASSERT_TRUE(roster);
+    EXPECT_TRUE(minimized(w));
+    boxes.answer(No);
+    roster->parentWidget()->close();
+    settle();
+    EXPECT_FALSE(child("frmRoster"));
+    EXPECT_FALSE(minimized(w));
+    EXPECT_EQ(main->ActiveForm_mo(), w);
     // Closing the segment while the name is still being added closes its
     // window first (No to its question); the name was never an entry.
     typeOver(w->cbolEventId, "Masters");

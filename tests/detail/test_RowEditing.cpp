@@ -10,6 +10,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -595,6 +597,49 @@ TEST_F(RowEditing, ThePreviewsPrintAndPageSetupCloseItFirstAndUseTheDialogServic
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdfTexts(file.readAll()).contains("T001"));
+    PrintDialogService::install({});
+}
+
+// A file picked in the print dialog is written once and said; File, Print
+// after it goes to the default printer again.
+TEST_F(RowEditing, AFilePickedInThePrintDialogIsSaidAndNotWrittenAgain)
+{
+    QTemporaryDir dir;
+    const QString picked = dir.filePath("picked.pdf");
+    const QString paper = dir.filePath("paper.pdf");  // stands for the default printer
+    QStringList aimedAt;                              // the file each print started out writing
+    PrintDialogService::Hooks hooks;
+    hooks.printerAvailable = [] { return true; };
+    hooks.preparePrinter = [&](QPrinter& p) {
+        aimedAt << p.outputFileName();
+        p.setOutputFileName(paper);
+    };
+    hooks.preview = [](QPrinter&, const QString&, const PrintDialogService::Paint&) {
+        return PrintDialogService::PreviewChoice::Print;
+    };
+    hooks.printDialog = [&](QPrinter& p) {
+        p.setOutputFileName(picked);
+        return true;
+    };
+    PrintDialogService::install(hooks);
+    frmSegmentDetail& w = open(1);
+
+    w.Print_P(true);
+    QFile file(picked);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdfTexts(file.readAll()).contains("T001"));
+    file.close();
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, "Printed to the file " + QDir::toNativeSeparators(picked));
+    EXPECT_EQ(boxes.last().style, 64);
+
+    ASSERT_TRUE(QFile::remove(picked));
+    for (int i = 0; i < 2; ++i)
+        w.Print_P(false);
+    EXPECT_EQ(aimedAt, (QStringList{"", "", ""}));
+    EXPECT_FALSE(QFile::exists(picked));
+    EXPECT_TRUE(QFile::exists(paper));
+    EXPECT_EQ(boxes.count(), 1);
     PrintDialogService::install({});
 }
 

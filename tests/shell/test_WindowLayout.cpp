@@ -13,12 +13,15 @@
 #include "lists/frmEvent.h"
 #include "lists/frmRoster.h"
 #include "lists/frmSegmentType.h"
+#include "platform/DataGrid.h"
 #include "platform/RegistryStore.h"
 #include "platform/Twips.h"
 #include "search/frmSegmentList.h"
 
+#include <QHeaderView>
 #include <QImage>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <functional>
@@ -94,7 +97,8 @@ TEST_F(WindowLayout, EveryWindowTakesAtLeastItsDesignSizeAtTheScreensResolution)
         EXPECT_TRUE(atLeast(w->sizeHint(), design)) << text(w->sizeHint());
     }
 
-    // Shown in the document area, each window first takes its hinted size.
+    // Shown in the document area, each window first takes its hinted size;
+    // the segment list and detail are wider where their grid's columns need it.
     openMain();
     main->resize(1280, 1000);
     const QSize area = Twips::toPixels(main->mdiArea(), mdiMain::DesignWidth, mdiMain::DesignHeight);
@@ -102,8 +106,18 @@ TEST_F(WindowLayout, EveryWindowTakesAtLeastItsDesignSizeAtTheScreensResolution)
     EXPECT_TRUE(atLeast(main->sizeHint(), area));
     for (const Kind& k : childKinds()) {
         QMdiSubWindow* sub = show(k.make());
-        SCOPED_TRACE(sub->widget()->objectName().toStdString());
-        EXPECT_EQ(sub->widget()->size(), sub->widget()->sizeHint());
+        const QString name = sub->widget()->objectName();
+        SCOPED_TRACE(name.toStdString());
+        if (name != "frmSegmentList" && name != "frmSegmentDetail") {
+            EXPECT_EQ(sub->widget()->size(), sub->widget()->sizeHint());
+        } else {
+            EXPECT_EQ(sub->widget()->height(), sub->widget()->sizeHint().height());
+            auto* grid = sub->widget()->findChild<DataGrid*>(QStringLiteral("dbgMain"));
+            auto* tabs = sub->widget()->findChild<QTabWidget*>(QStringLiteral("ssTab1"));
+            tabs->setCurrentWidget(grid->parentWidget());
+            QCoreApplication::processEvents();
+            EXPECT_LE(grid->horizontalHeader()->length(), grid->viewport()->width());
+        }
         sub->close();
     }
 }
