@@ -146,7 +146,11 @@ void Connection::Open(const QString& filePath, const QString& password, int busy
     // Never create the file: a missing database must be a clear error.
     const QFileInfo info(filePath);
     if (!info.isFile())
-        fail(ErrNo::DatabaseNotFound, QStringLiteral("Could not find file '%1'.").arg(filePath));
+        fail(ErrNo::DatabaseNotFound,
+             info.exists() || info.isSymLink()
+                 ? QStringLiteral("'%1' is not a file but a folder, a link that leads nowhere or a device.")
+                       .arg(filePath)
+                 : QStringLiteral("Could not find file '%1'.").arg(filePath));
     // SQLite takes an empty file for a new database, and anything written to
     // it then replaces what the user handed us: refuse what cannot be ours.
     const QString shown = QDir::toNativeSeparators(filePath);
