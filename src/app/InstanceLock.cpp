@@ -69,7 +69,7 @@ InstanceLock::Outcome InstanceLock::take()
     for (int round = 0; round < 20; ++round) {
         // Close-on-exec: a program launched from here must not inherit the lock.
         int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0644);
-        bool writable = fd >= 0;
+        const bool writable = fd >= 0;
         if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
             const int err = errno;
             // A file of another account, or a read-only one: whether a copy

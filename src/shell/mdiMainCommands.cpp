@@ -159,7 +159,7 @@ void mdiMain::clipboardState_m()
 {
     // A list, a check box or a button has no text to cut, copy or paste into.
     // Focus outside the document area (the menu bar while the user opens a
-    // menu, another window) says nothing of the child: the last state stands.
+    // menu, another window) says nothing of the child: the items keep their state.
     QWidget* focus = QApplication::focusWidget();
     if (focus && m_area->isAncestorOf(focus)) {
         const bool served = focusedTextControl().any();
