@@ -5,9 +5,10 @@
 #include <QString>
 
 // Faults of the database file itself (in use by another program, a full
-// disk, a file or folder that cannot be written, a failing disk) told in
-// words: what could not be done, why, that nothing was changed, and the
-// technical text on its own line. The number is the same in every window.
+// disk, a file or folder that cannot be written, a failing disk, a file
+// deleted or replaced while open) told in words: what could not be done, why,
+// that nothing was changed, and the technical text on its own line. The
+// number is the same in every window.
 namespace DatabaseFault {
 
 // The fault's number, whether or not a class added the object-error base; 0
@@ -20,6 +21,11 @@ qint32 atOpen(qint32 number);
 // "<what>: <why>. Nothing was changed. <advice>" and the technical line, for
 // any fault atOpen() knows.
 QString message(const QString& what, const AppError& e);
+
+// A failed start told in words: a data link file that is missing, empty,
+// damaged, or whose key or database name does not open the program's
+// database, and every fault atOpen() knows. Empty for any other error.
+QString atStartUp(const QString& what, const AppError& e);
 
 // Shows a message in words (style 48).
 void show(const QString& text);

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -68,21 +69,30 @@ InstanceLock::Outcome InstanceLock::take()
     for (int round = 0; round < 20; ++round) {
         // Close-on-exec: a program launched from here must not inherit the lock.
         int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0644);
+        const bool writable = fd >= 0;
         if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
             const int err = errno;
-            // Still readable: whether a copy holds it can be asked all the same.
+            // A file of another account, or a read-only one: whether a copy
+            // holds it can be asked all the same.
             fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
             if (fd < 0) {
-                m_reason = systemReason(err);
-                return errno == ENOENT ? Outcome::NotWritable : Outcome::Unclear;
+                const int readErr = errno;
+                if (readErr == ENOENT) {
+                    m_reason = systemReason(err);
+                    return Outcome::NotWritable;
+                }
+                m_reason = systemReason(readErr);
+                return readErr == EACCES || readErr == EPERM ? Outcome::NotReadable : Outcome::Unclear;
             }
-            const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-            m_owner = readOwner(fd);
-            ::close(fd);
-            if (held)
-                return isElsewhere(m_owner) ? Outcome::HeldElsewhere : Outcome::Held;
-            m_reason = systemReason(err);
-            return err == EROFS ? Outcome::NotWritable : Outcome::Unclear;
+            if (err == EROFS) {
+                const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+                m_owner = readOwner(fd);
+                ::close(fd);
+                if (held)
+                    return isElsewhere(m_owner) ? Outcome::HeldElsewhere : Outcome::Held;
+                m_reason = systemReason(err);
+                return Outcome::NotWritable;
+            }
         }
         if (fd < 0) {
             const int err = errno;
@@ -119,6 +129,18 @@ InstanceLock::Outcome InstanceLock::take()
             ::close(fd);
             return Outcome::Unclear;
         }
+        if (!writable) {
+            // No copy holds it. Made anew as this account's where the folder
+            // allows; else held as it is, which keeps other copies out just the same.
+            if (removeStaleFile_m(fd)) {
+                ::close(fd);
+                continue;
+            }
+            m_reason.clear();
+            m_fd = fd;
+            m_owner = {};
+            return Outcome::Taken;
+        }
         const QByteArray text = QByteArray::number(qint64(::getpid())) + '\n' + QFile::encodeName(AppInfo::exeName())
             + '\n' + thisHost().toUtf8() + '\n';
         if (::ftruncate(fd, 0) == 0 && ::pwrite(fd, text.constData(), size_t(text.size()), 0) == text.size())
@@ -131,11 +153,21 @@ InstanceLock::Outcome InstanceLock::take()
     return Outcome::Unclear;
 }
 
-bool InstanceLock::removeStrayEntry_m()
+bool InstanceLock::ownerElsewhere() const { return isElsewhere(m_owner); }
+
+QString InstanceLock::fileAccount() const
 {
-    // Only under a lock on the folder, so that two copies clearing the name at
-    // once never remove the lock file the other has just made in its place.
-    const QByteArray path = QFile::encodeName(m_path);
+    struct stat st {};
+    if (::lstat(QFile::encodeName(m_path).constData(), &st) != 0)
+        return {};
+    if (const passwd* account = ::getpwuid(st.st_uid))
+        return QString::fromLocal8Bit(account->pw_name);
+    return QString::number(st.st_uid);
+}
+
+template <class Step>
+bool InstanceLock::underFolderLock_m(Step&& step)
+{
     const int dir =
         ::open(QFile::encodeName(QFileInfo(m_path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0) {
@@ -145,20 +177,31 @@ bool InstanceLock::removeStrayEntry_m()
     int locked = -1;
     for (int wait = 0; wait < 200 && (locked = ::flock(dir, LOCK_EX | LOCK_NB)) != 0 && errno == EWOULDBLOCK; ++wait)
         QThread::msleep(10);
-    bool removed = false;
-    if (locked == 0) {
-        struct stat st {};
-        if (::lstat(path.constData(), &st) != 0)
-            removed = errno == ENOENT;
-        else if (S_ISREG(st.st_mode))
-            removed = true;  // a copy made its lock meanwhile: the next round asks it
-        else if (S_ISDIR(st.st_mode))
-            removed = ::rmdir(path.constData()) == 0;
-        else
-            removed = ::unlink(path.constData()) == 0;
-    }
-    if (!removed)
+    const bool done = locked == 0 && step();
+    if (!done)
         m_reason = systemReason(errno);
     ::close(dir);
-    return removed;
+    return done;
+}
+
+bool InstanceLock::removeStrayEntry_m()
+{
+    const QByteArray path = QFile::encodeName(m_path);
+    return underFolderLock_m([&] {
+        struct stat st {};
+        if (::lstat(path.constData(), &st) != 0)
+            return errno == ENOENT;
+        if (S_ISREG(st.st_mode))
+            return true;  // a copy made its lock meanwhile: the next round asks it
+        if (S_ISDIR(st.st_mode))
+            return ::rmdir(path.constData()) == 0;
+        return ::unlink(path.constData()) == 0;
+    });
+}
+
+bool InstanceLock::removeStaleFile_m(int fd)
+{
+    const QByteArray path = QFile::encodeName(m_path);
+    // Still the file this copy holds locked: no other copy can be using it.
+    return underFolderLock_m([&] { return sameEntry(fd, path) && ::unlink(path.constData()) == 0; });
 }

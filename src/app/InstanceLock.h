@@ -14,6 +14,7 @@ public:
         Held,           // a running copy on this computer holds it
         HeldElsewhere,  // a running copy on another computer holds it
         Unclear,        // whether a copy runs cannot be told: the user must judge
+        NotReadable,    // another account's lock file this one may not even read
         NotWritable,    // the folder cannot be written: no lock, nor anything else
     };
     struct Owner {
@@ -30,11 +31,22 @@ public:
     QString path() const { return m_path; }
     // Who the file names, as read by the last take().
     const Owner& owner() const { return m_owner; }
-    // Why the outcome is Unclear or NotWritable (the system's words).
+    // The file names another computer than this one.
+    bool ownerElsewhere() const;
+    // Why the outcome is Unclear, NotReadable or NotWritable (the system's words).
     const QString& reason() const { return m_reason; }
+    // The user account the file belongs to; empty when it cannot be told.
+    QString fileAccount() const;
 
 private:
+    // Runs the step on the name under a lock on its folder, so that two
+    // copies clearing the name at once never remove the lock file the other
+    // has just made in its place. False when the step or the lock fails.
+    template <class Step>
+    bool underFolderLock_m(Step&& step);
     bool removeStrayEntry_m();
+    // Removes the stale file fd has open, if the name still leads to it.
+    bool removeStaleFile_m(int fd);
 
     QString m_path;
     int m_fd = -1;

@@ -55,7 +55,18 @@ QString lockRefusalText(const InstanceLock& lock, InstanceLock::Outcome outcome)
         return QStringLiteral("Splitwerk is already running from the folder\r\n%1\r\non the computer \"%2\".\r\n\r\n"
                               "Only one copy can work on that folder at a time: close Splitwerk there first.")
             .arg(QDir::toNativeSeparators(AppInfo::path()), host);
-    if (!host.isEmpty())
+    if (outcome == InstanceLock::Outcome::NotReadable) {
+        const QString account = lock.fileAccount();
+        return QStringLiteral("The lock file\r\n%1\r\nbelongs to %2, and this user account may not read it (%3): "
+                              "Splitwerk cannot tell whether a copy of that account works on this folder.\r\n\r\n"
+                              "Once no copy of Splitwerk is running, have %2 or an administrator delete the lock file, "
+                              "then start Splitwerk again.")
+            .arg(file,
+                 account.isEmpty() ? QStringLiteral("another user account")
+                                   : QStringLiteral("the user account \"%1\"").arg(account),
+                 lock.reason());
+    }
+    if (lock.ownerElsewhere())
         return QStringLiteral("The lock file\r\n%1\r\nsays that Splitwerk is working on this folder from the computer "
                               "\"%2\", and this computer cannot tell whether it still is.\r\n\r\n"
                               "If Splitwerk is not running on \"%2\", delete the lock file, then start Splitwerk "
@@ -131,9 +142,12 @@ QString startupFailureText(const AppError& e, qint32* style)
     }
     *style = 16;
     // A database file that is missing, damaged, read-only or on a failing
-    // disk: what to do about it, and its number without the object-error base.
-    if (DatabaseFault::atOpen(e.number()))
-        return DatabaseFault::message(WindowServices::text(4193, QStringLiteral("Splitwerk could not start")), e);
+    // disk, or a data link file that does not lead to it: what to do about it,
+    // and its number without the object-error base.
+    if (const QString words =
+            DatabaseFault::atStartUp(WindowServices::text(4193, QStringLiteral("Splitwerk could not start")), e);
+        !words.isEmpty())
+        return words;
     if (e.number() == ErrNo::CantCreateObject) {
         return QStringLiteral("The following error occurred: ") + crlf + crlf + QString::number(e.number())
             + QStringLiteral(": ") + e.description() + crlf + crlf

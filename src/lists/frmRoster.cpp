@@ -284,7 +284,9 @@ qint32 frmRoster::deleteIds_m(const QString& ids)
                                        + ids + QStringLiteral(") LIMIT 1"),
                                    clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly)
             > 0)
-            throw AppError(4120, inUseText_m());
+            // Segment rows name athletes without a foreign key: this check is
+            // that key's refusal, and is said in the same words.
+            throw AppError(AppError::withObjectBase(ErrNo::OleDbFailed), inUseText_m());
         db.SQLExecute_pl(QStringLiteral("DELETE FROM tblRoster_Category WHERE lRosterID IN (") + ids
                          + QLatin1Char(')'));
         const qint32 deleted =

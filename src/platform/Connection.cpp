@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -68,6 +69,9 @@ struct Connection::Impl {
     // Owns its statements: dropping one finalizes it.
     std::unordered_map<QString, Statement, StringHash> cache;
     std::shared_ptr<int> token = std::make_shared<int>(0);
+    // The file as it was opened, to tell a replaced or deleted one later.
+    dev_t device = 0;
+    ino_t inode = 0;
 };
 
 Connection::Connection() : d(std::make_unique<Impl>()) {}
@@ -98,12 +102,30 @@ qint32 Connection::errorNumberFor(int rc)
     }
 }
 
+bool Connection::fileMoved() const
+{
+    if (d->path.isEmpty())
+        return false;
+    struct stat now {};
+    if (::stat(QFile::encodeName(d->path).constData(), &now) != 0)
+        return errno == ENOENT || errno == ENOTDIR;
+    return now.st_dev != d->device || now.st_ino != d->inode;
+}
+
 void Connection::raiseSqlite(int rc, const QString& context)
 {
     QString msg = sqliteMessage(d->db, rc);
     if (!context.isEmpty())
         msg = context + QStringLiteral(": ") + msg;
-    const qint32 number = errorNumberFor(rc);
+    qint32 number = errorNumberFor(rc);
+    // SQLite refuses to write a file that left its path as if it were
+    // read-only; the user must hear what really happened to it.
+    if (rc == SQLITE_READONLY_DBMOVED
+        || ((number == ErrNo::DatabaseReadOnly || number == ErrNo::DiskError) && fileMoved())) {
+        number = DatabaseMoved;
+        msg = QStringLiteral("The database file '%1' was deleted, moved or replaced while it was open. (%2)")
+                  .arg(QDir::toNativeSeparators(d->path), msg);
+    }
     d->errors.append({number, msg});
     throw AppError(number, msg);
 }
@@ -124,7 +146,11 @@ void Connection::Open(const QString& filePath, const QString& password, int busy
     // Never create the file: a missing database must be a clear error.
     const QFileInfo info(filePath);
     if (!info.isFile())
-        fail(ErrNo::DatabaseNotFound, QStringLiteral("Could not find file '%1'.").arg(filePath));
+        fail(ErrNo::DatabaseNotFound,
+             info.exists() || info.isSymLink()
+                 ? QStringLiteral("'%1' is not a file but a folder, a link that leads nowhere or a device.")
+                       .arg(filePath)
+                 : QStringLiteral("Could not find file '%1'.").arg(filePath));
     // SQLite takes an empty file for a new database, and anything written to
     // it then replaces what the user handed us: refuse what cannot be ours.
     const QString shown = QDir::toNativeSeparators(filePath);
@@ -199,6 +225,11 @@ void Connection::Open(const QString& filePath, const QString& password, int busy
              QStringLiteral("The folder '%1' of the database cannot be written: %2")
                  .arg(QDir::toNativeSeparators(info.absolutePath()), QString::fromLocal8Bit(std::strerror(errno))));
 
+    struct stat opened {};
+    if (::stat(QFile::encodeName(filePath).constData(), &opened) == 0) {
+        d->device = opened.st_dev;
+        d->inode = opened.st_ino;
+    }
     d->path = filePath;
     d->depth = 0;
 }

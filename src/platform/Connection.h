@@ -14,7 +14,8 @@ struct sqlite3_stmt;
 // One open, keyed database file over the sqlite3 C API of SQLCipher.
 // Errors are thrown as AppError with the raw numbers (no object-error base):
 //   missing file at open 3024, wrong key 3031, busy or locked at open 3045,
-//   a file or folder that cannot be written 3027 (at open too),
+//   a file or folder that cannot be written 3027 (at open too), a file
+//   deleted or replaced while it is open 3044 (DatabaseMoved),
 //   constraint refusal 0x80004005, syntax / unknown table or column 0x80040E14,
 //   anything else 0x80004005. The SQLite message stays in the description.
 class Connection {
@@ -29,6 +30,9 @@ public:
     };
 
     static constexpr int DefaultBusyTimeoutMs = 2000;
+    // The open file is no longer the one its path names: it was deleted,
+    // moved or replaced meanwhile, and nothing can be written to it.
+    static constexpr qint32 DatabaseMoved = 3044;
 
     Connection();
     ~Connection();  // closes, rolling back any open transaction; never throws
@@ -87,6 +91,7 @@ public:
 
 private:
     void requireOpen() const;
+    bool fileMoved() const;
     void finalizeCache();
     qint64 runPrepared(sqlite3_stmt* stmt);
 

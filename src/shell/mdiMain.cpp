@@ -129,6 +129,10 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), m_activeControl(std::ma
         app->Host_po(this);
     }
     qApp->installEventFilter(this);
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && m_area->isAncestorOf(now))
+            clipboardState_m();
+    });
     MDIForm_Load();
 }
 
@@ -137,6 +141,7 @@ mdiMain::~mdiMain()
     // The area's children go after this destructor and still signal their
     // activation on the way out: nothing may reach this half-destroyed window.
     disconnect(m_area, nullptr, this, nullptr);
+    disconnect(m_focusWatch);
     if (qApp)
         qApp->removeEventFilter(this);
     if (clsThisApp* app = modapp::ThisApp()) {
@@ -636,9 +641,15 @@ MenuRow mdiMain::NoChildRow()
 
 void mdiMain::applyMenuRow(const MenuRow& row)
 {
+    m_row = row;
     for (const QString& item : MenuRow::controlledItems())
         if (QAction* action = MenuItem(item))
             action->setEnabled(row.isEnabled(item));
+    clipboardState_m();
+}
+
+void mdiMain::mirrorToolbar_m()
+{
     // The buttons follow only once every item is set.
     for (const Button& b : Buttons) {
         if (!*b.key)

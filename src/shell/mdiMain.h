@@ -163,6 +163,10 @@ private:
     // The application's menu defaults: the no-child row, unless another
     // child than the one closing is active (its row stands).
     void menuDefaults_m();
+    // Cut, Copy and Paste as the row has them, and only while the focus in
+    // the document area is on a control they serve; then the toolbar follows.
+    void clipboardState_m();
+    void mirrorToolbar_m();
 
     void openHelp_m(const char* proc, const QString& fragment);
     void arrange_m(int how);
@@ -198,4 +202,6 @@ private:
     QPointer<QMdiSubWindow> m_lapsedFrom;
     QPointer<QMdiSubWindow> m_closingSub;  // the frame of the child last asked to close
     std::unique_ptr<clsActiveControl> m_activeControl;
+    MenuRow m_row;  // the row applied last
+    QMetaObject::Connection m_focusWatch;
 };

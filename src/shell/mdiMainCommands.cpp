@@ -153,6 +153,25 @@ void selectWhole(const TextControl& c)
 }
 }  // namespace
 
+// ---- menu state -----------------------------------------------------------
+
+void mdiMain::clipboardState_m()
+{
+    // A list, a check box or a button has no text to cut, copy or paste into.
+    // Focus outside the document area (the menu bar while the user opens a
+    // menu, another window) says nothing of the child: the items keep their state.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && m_area->isAncestorOf(focus)) {
+        const bool served = focusedTextControl().any();
+        for (const char* item : {"mnuEditCut", "mnuEditCopy", "mnuEditPaste"}) {
+            const QString name = QString::fromLatin1(item);
+            if (QAction* action = MenuItem(name))
+                action->setEnabled(m_row.isEnabled(name) && served);
+        }
+    }
+    mirrorToolbar_m();
+}
+
 // ---- File -----------------------------------------------------------------
 
 void mdiMain::openChild_m(const char* formName)

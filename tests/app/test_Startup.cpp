@@ -1,3 +1,4 @@
+#include "app/DatabaseFault.h"
 #include "app/InstanceLock.h"
 #include "app/clsThisApp.h"
 #include "app/modapp.h"
@@ -18,6 +19,9 @@
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <atomic>
 #include <functional>
@@ -166,13 +170,16 @@ TEST_F(StartUp, EmptyLanguageEndsStartUpButAMissingStringsFileDoesNot)
                              "(tblsysStrings), contact system administrator"));
 }
 
-TEST_F(StartUp, MissingDataLinkFileOrDatabaseIsACriticalError)
+TEST_F(StartUp, MissingDataLinkFileOrDatabaseIsSaidInWords)
 {
     ASSERT_TRUE(folder.createDatabase());
     EXPECT_NE(modapp::Main(), 0);
     ASSERT_EQ(boxes.count(), 1);
-    EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("Critical Error: 432\r\nDescription: ")))
+    EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("Splitwerk could not start: the data link file "
+                                                            "SPLITWERK.UDL is missing from the program folder %1.")
+                                                 .arg(QDir::toNativeSeparators(folder.path()))))
         << boxes.last().text.toStdString();
+    EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("\r\n\r\nError 432: "))) << boxes.last().text.toStdString();
 
     TempProgramFolder empty;  // no database: nothing may be created
     boxes.clear();
@@ -257,8 +264,8 @@ TEST_F(StartUp, UnusableFilesGiveOneBoxNamingTheFileAndStayAsTheyWere)
         {"text in place of the database", Database, QByteArray("this is no database\r\n"),
          "no database of this program"},
         {"a database without any key", Database, plainDatabase(), "no database of this program"},
-        {"data link file of random bytes", DataLink, randomBytes(700, 3), "data link file"},
-        {"empty data link file", DataLink, QByteArray(), "data link file"},
+        {"data link file of random bytes", DataLink, randomBytes(700, 3), "names no database"},
+        {"empty data link file", DataLink, QByteArray(), "is empty"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -268,10 +275,17 @@ TEST_F(StartUp, UnusableFilesGiveOneBoxNamingTheFileAndStayAsTheyWere)
         ASSERT_TRUE(writeBytes(path, c.content));
 
         const QString text = failedStartText();
-        // A database the program cannot use is told in words; a data link file by its number.
+        // Told in words, and the database is never said to need its backup for a bad data link file.
         EXPECT_TRUE(text.startsWith(c.which == Database ? QStringLiteral("Splitwerk could not start: the database file")
-                                                        : QStringLiteral("Critical Error: ")))
+                                                        : QStringLiteral("Splitwerk could not start: the data link "
+                                                                         "file SPLITWERK.UDL")))
             << text.toStdString();
+        if (c.which == DataLink) {
+            EXPECT_TRUE(
+                text.contains(QStringLiteral("Installing or building Splitwerk again writes the data link file")))
+                << text.toStdString();
+            EXPECT_FALSE(text.contains(QStringLiteral("restore the backup"))) << text.toStdString();
+        }
         EXPECT_TRUE(text.contains(QDir::toNativeSeparators(path))) << text.toStdString();
         EXPECT_TRUE(text.contains(QLatin1String(c.says))) << text.toStdString();
         EXPECT_FALSE(text.contains(QStringLiteral("''"))) << text.toStdString();
@@ -451,6 +465,68 @@ TEST_F(StartUp, AStaleLockIsTakenOverAndAnUnclearOneNamedWithWhatToDo)
     }
 }
 
+// A stale lock file this account may not write (another account's, or a
+// read-only one) is taken over: made anew where the folder allows, else held
+// as it is. One it may not even read is named with the real reason, and this
+// computer is never said to be still working on the folder.
+TEST_F(StartUp, AStaleLockThisAccountCannotWriteIsTakenOverOrItsReasonNamed)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads and writes whatever the permissions say";
+    ASSERT_TRUE(folder.makeProgramFiles());
+    const QString lock = folder.databasePath() + QStringLiteral(".lock");
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    const QByteArray stale = "4242\nsplitwerk\n" + host + "\n";
+    const struct {
+        const char* name;
+        QFile::Permissions permissions;
+        bool starts;
+    } cases[] = {
+        {"read-only", QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther, true},
+        {"unreadable", {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(writeBytes(lock, stale));
+        ASSERT_TRUE(QFile::setPermissions(lock, c.permissions));
+        boxes.clear();
+        windowShown = false;
+        EXPECT_EQ(modapp::Main() == 0, c.starts);
+        EXPECT_EQ(windowShown, c.starts);
+        if (c.starts) {
+            EXPECT_EQ(boxes.count(), 0);
+            EXPECT_TRUE(QFileInfo(lock).isWritable());  // made anew as this account's
+            modapp::EndApplication_m();
+            EXPECT_FALSE(QFileInfo::exists(lock));
+        } else {
+            ASSERT_EQ(boxes.count(), 1);
+            const QString text = boxes.last().text;
+            EXPECT_TRUE(text.contains(QDir::toNativeSeparators(lock))) << text.toStdString();
+            EXPECT_TRUE(text.contains(
+                QStringLiteral("may not read it (%1)").arg(QString::fromLocal8Bit(std::strerror(EACCES)))))
+                << text.toStdString();
+            EXPECT_FALSE(text.contains(QString::fromUtf8(host))) << text.toStdString();
+        }
+        QFile::setPermissions(lock, QFile::ReadOwner | QFile::WriteOwner);
+        QFile::remove(lock);
+    }
+
+    // A folder that keeps the file: it is held as it is, and keeps a second copy out.
+    QTemporaryDir dir;
+    const QString kept = dir.filePath(QStringLiteral("splitwerk.mdb.lock"));
+    ASSERT_TRUE(writeBytes(kept, stale));
+    ASSERT_TRUE(QFile::setPermissions(kept, QFile::ReadOwner));
+    const QFile::Permissions open = QFile::permissions(dir.path());
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    {
+        InstanceLock first(kept);
+        InstanceLock second(kept);
+        EXPECT_EQ(first.take(), InstanceLock::Outcome::Taken);
+        EXPECT_EQ(second.take(), InstanceLock::Outcome::Held);
+    }
+    QFile::setPermissions(dir.path(), open);
+}
+
 // Copies that meet the same stale lock at the same moment: one of them takes
 // it over, never two, whatever the stale entry is.
 TEST(InstanceLockRace, OnlyOneOfManyCopiesTakesOverAStaleLock)
@@ -499,36 +575,68 @@ TEST_F(StartUp, DatabaseFileFaultsAtStartUpAreSaidInWordsWithTheirNumber)
         bytes[offset] = char(bytes.at(offset) ^ 0x5a);
         return writeBytes(folder.databasePath(), bytes);
     };
+    const QString restoring = QStringLiteral("splitwerk.mdb-journal");
+    const QString helpPage = QStringLiteral("splitwerk.html in the program folder says more under \"Backing up and "
+                                            "restoring\"");
+    const QString dataLinkAdvice = QStringLiteral(
+        "The database was not touched. Installing or building Splitwerk again writes the data link file");
     const struct {
         const char* name;
         std::function<bool()> spoil;
         QStringList says;
+        QStringList never;
     } cases[] = {
         {"missing database",
          [&] { return QFile::remove(folder.databasePath()); },
          {QStringLiteral("the database file is missing"), QDir::toNativeSeparators(folder.path()),
-          QStringLiteral("backup copy"), QStringLiteral("\r\n\r\nError 3024: ")}},
+          QStringLiteral("backup copy"), restoring, helpPage, QStringLiteral("\r\n\r\nError 3024: ")},
+         {QStringLiteral("README")}},
         {"damaged settings page",
          [&] { return damage((settingsPage - 1) * pageSize + pageSize / 2); },
-         {QStringLiteral("the database file is damaged"), QStringLiteral("restore the backup copy"),
-          QStringLiteral("\r\n\r\nError 3049: ")}},
+         {QStringLiteral("the database file is damaged"), QStringLiteral("restore the backup copy"), restoring,
+          helpPage, QStringLiteral("\r\n\r\nError 3049: ")},
+         {QStringLiteral("README")}},
         {"damaged first page",
          [&] { return damage(pageSize / 2); },
-         {QStringLiteral("cannot be read with the program's key"), QStringLiteral("restore the backup copy"),
-          QStringLiteral("\r\n\r\nError 3031: ")}},
+         {QStringLiteral("cannot be read with the program's key"), QStringLiteral("restore the backup copy"), restoring,
+          helpPage, QStringLiteral("\r\n\r\nError 3031: ")},
+         {QStringLiteral("README")}},
+        {"a folder in the database's place",
+         [&] { return QFile::remove(folder.databasePath()) && QDir().mkdir(folder.databasePath()); },
+         {QStringLiteral("there is a folder of that name"), restoring, QStringLiteral("\r\n\r\nError 3024: ")},
+         {QStringLiteral("is missing")}},
+        {"a wrong key in the data link file",
+         [&] { return folder.writeUdl("Provider=SQLCipher;Data Source=splitwerk.mdb;Password=RORUDAZ"); },
+         {QStringLiteral("the password in the data link file SPLITWERK.UDL"), dataLinkAdvice,
+          QStringLiteral("\r\n\r\nError 3031: ")},
+         {QStringLiteral("restore the backup"), QStringLiteral("damaged")}},
+        {"a data link file naming another file",
+         [&] { return folder.writeUdl("Provider=SQLCipher;Data Source=splitwerk.mbd;Password=RORUDAZE"); },
+         {QStringLiteral("names another database file than splitwerk.mdb"), dataLinkAdvice,
+          QStringLiteral("\r\n\r\nError 3024: ")},
+         {QStringLiteral("restore the backup"), QStringLiteral("is missing")}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        QDir(folder.databasePath()).removeRecursively();
         QFile::remove(folder.databasePath());
         ASSERT_TRUE(folder.createDatabase());
+        ASSERT_TRUE(folder.writeUdl());
         ASSERT_TRUE(c.spoil());
         qint32 style = 0;
         const QString text = failedStartText(&style);
         EXPECT_TRUE(text.startsWith(QStringLiteral("Splitwerk could not start: "))) << text.toStdString();
         for (const QString& words : c.says)
             EXPECT_TRUE(text.contains(words)) << text.toStdString();
+        const QString advice = text.section(QStringLiteral("\r\n\r\nError "), 0, 0);
+        for (const QString& words : c.never)
+            EXPECT_FALSE(advice.contains(words)) << text.toStdString();
         EXPECT_EQ(style, 16);
     }
+    // The page that restoring names says how, and that the journal goes too.
+    const QString help = QString::fromUtf8(bytesOf(QStringLiteral(SPLITWERK_RESOURCES_DIR "/splitwerk.html")));
+    EXPECT_TRUE(help.contains(QStringLiteral(">Backing up and restoring<"))) << help.toStdString();
+    EXPECT_TRUE(help.contains(restoring)) << help.toStdString();
 
     // The faults a root user's start cannot meet here, as the connections raise them.
     const struct {
@@ -579,5 +687,46 @@ TEST_F(StartUp, AReadOnlyFolderOrDatabaseStopsTheStartInWords)
             << text.toStdString();
         EXPECT_TRUE(text.contains(QStringLiteral("\r\n\r\nError 3027: "))) << text.toStdString();
         EXPECT_EQ(bytesOf(folder.databasePath()), before);
+    }
+}
+
+// The database file deleted or replaced under the running program: a save
+// says what happened to the file, not that it cannot be written, and the
+// file now at its place is left alone, at the exit too.
+TEST_F(StartUp, ADatabaseDeletedOrReplacedWhileRunningIsSaidAsSuch)
+{
+    const struct {
+        const char* name;
+        bool replace;
+    } cases[] = {{"deleted", false}, {"replaced", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempProgramFolder own;
+        ASSERT_TRUE(own.makeProgramFiles());
+        const QString other = QDir(own.path()).filePath(QStringLiteral("other.mdb"));
+        ASSERT_TRUE(QFile::copy(own.databasePath(), other));
+        ASSERT_EQ(modapp::Main(), 0);
+        boxes.clear();
+        if (c.replace)
+            ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(own.databasePath()).constData()),
+                      0);
+        else
+            ASSERT_TRUE(QFile::remove(own.databasePath()));
+        const QByteArray now = bytesOf(own.databasePath());
+
+        EXPECT_FALSE(DatabaseFault::saying(QStringLiteral("The athlete could not be saved"), [] {
+            modapp::ThisApp()->DatabaseAdo_Po()->SQLExecute_pl(
+                QStringLiteral("INSERT INTO tblRoster (sLastName) VALUES ('Berg')"));
+        }));
+        ASSERT_EQ(boxes.count(), 1);
+        const QString text = boxes.last().text;
+        EXPECT_TRUE(text.startsWith(QStringLiteral("The athlete could not be saved: the database file was deleted, "
+                                                   "moved or replaced while Splitwerk was running")))
+            << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("cannot be written"))) << text.toStdString();
+        modapp::EndApplication_m();
+        EXPECT_EQ(QFileInfo::exists(own.databasePath()), c.replace);
+        EXPECT_EQ(bytesOf(own.databasePath()), now);
+        EXPECT_EQ(boxes.count(), 1);
     }
 }

@@ -226,7 +226,7 @@ TEST_F(StartUpSplash, AFailedDatabaseOpenShowsItsBoxAfterTheSplashHasGone)
     });
     EXPECT_NE(modapp::Main(), 0);
     EXPECT_EQ(watcher.log.join(QLatin1Char('|')).toStdString(),
-              "splash shown at 0|splash closed at 2000|box Critical Error");
+              "splash shown at 0|splash closed at 2000|box Splitwerk could not start");
 }
 
 namespace {

@@ -398,7 +398,7 @@ TEST_F(ShellTest, WhenAChildClosesTheRowOfTheWindowThenActiveStands)
     openMain();
     const QStringList listRow = {"mnuFileExport", "mnuEditDelete", "mnuEditSelectAll", "mnuFileImport"};
     const QStringList reviewRow = {"mnuSortAscending", "mnuEditUndo"};
-    const QStringList rosterRow = {"mnuViewRoster", "mnuEditCopy"};
+    const QStringList rosterRow = {"mnuViewRoster", "mnuEditClear"};
     auto rowNow = [&] {
         QStringList on;
         for (const QString& name : MenuRow::controlledItems())
