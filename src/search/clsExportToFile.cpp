@@ -20,6 +20,26 @@
 namespace {
 constexpr qint32 ErrPathFileAccess = 75;
 
+const char* const ExportSql =
+    "SELECT tblSegment.sSegmentLabel as [Segment], tblSegment.dtImportDate as [Import Date], "
+    "tblSegment.dtSegmentDate as [Segment Date], tblSegment.dtSegmentTime as [Segment Time], "
+    "tblSegment.mNotes as [Segment Notes], tblSegmentType.sSegmentType as [Segment Type], "
+    "tblEvent.sEvent as Event, tblCategory.sCategory as Category, tblRateType.sRateType as [Rate Type], "
+    "tblSpeedType.sSpeedType as [Speed Type], tblDistanceType.sDistanceType as[Distance Type], "
+    "tblSegmentDetail.sSegmentDetailLabel as [Mem], tblSegmentDetail.dCumTime as [Cum Time], "
+    "tblSegmentDetail.dRate as [Rate], tblSegmentDetail.dDistance as [Distance], "
+    "tblRoster.sLastName as [Athlete Last Name], tblRoster.sFirstName as [Athlete First Name], "
+    "tblRoster.sNickName as [Athlete Nick Name], tblSegmentDetail.sComments as [Segment Detail Comments]"
+    "FROM ((((((((tblSegment LEFT JOIN tblSegmentDetail ON tblSegment.lSegmentID = tblSegmentDetail.lSegmentID) "
+    "LEFT JOIN tblRoster ON tblSegmentDetail.lRosterID = tblRoster.lRosterID) "
+    "LEFT JOIN tblSegmentType ON tblSegment.lSegmentTypeID = tblSegmentTYpe.lSegmentTypeID) "
+    "LEFT JOIN tblCategory ON tblSegment.lCategoryID = tblCategory.lCategoryID) "
+    // A download's segment has no event: it goes out as the list shows it, the placeholder event.
+    "LEFT JOIN tblEvent ON COALESCE(tblSegment.lEventID, 1) = tblEvent.lEventID) "
+    "LEFT JOIN tblRateType ON tblSegment.lRateTypeID = tblRateType.lRateTypeID) "
+    "LEFT JOIN tblSpeedType ON tblSegment.lSpeedTypeID = tblSpeedType.lSpeedTypeID) "
+    "LEFT JOIN tblDistanceType ON tblSegment.lDistanceTypeID = tblDistanceType.lDistanceTypeID) ";
+
 // The progress window while the export runs; gone (hidden and closed) with this object.
 class ProgressWindow {
 public:
@@ -77,6 +97,11 @@ QString timeText(const QTime& t, const QLocale& loc)
     return loc.toString(t, format.trimmed());
 }
 }  // namespace
+
+QString clsExportToFile::Statement_ps(const QString& ids)
+{
+    return QLatin1String(ExportSql) + QStringLiteral(" WHERE tblSegment.lSegmentID IN (") + ids + QLatin1Char(')');
+}
 
 QString clsExportToFile::ShortDate_gs(const QDate& d)
 {

@@ -16,6 +16,9 @@ public:
     clsExportToFile(const clsExportToFile&) = delete;
     clsExportToFile& operator=(const clsExportToFile&) = delete;
 
+    // The rows of the segments whose ids the text lists ("1, 5, 7"), as the file holds them.
+    static QString Statement_ps(const QString& ids);
+
     // Kept, not owned: the caller closes it after the export.
     void RecordSet_prs(Recordset* rs) { m_rs = rs; }
     // Errors reach the caller with the source "clsExportToFile.Export_p"; an

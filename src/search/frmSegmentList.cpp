@@ -47,26 +47,6 @@ namespace {
 const char* const Module = "frmSegmentList";
 const QString All = QStringLiteral("<ALL>");
 
-const char* const ExportSql =
-    "SELECT tblSegment.sSegmentLabel as [Segment], tblSegment.dtImportDate as [Import Date], "
-    "tblSegment.dtSegmentDate as [Segment Date], tblSegment.dtSegmentTime as [Segment Time], "
-    "tblSegment.mNotes as [Segment Notes], tblSegmentType.sSegmentType as [Segment Type], "
-    "tblEvent.sEvent as Event, tblCategory.sCategory as Category, tblRateType.sRateType as [Rate Type], "
-    "tblSpeedType.sSpeedType as [Speed Type], tblDistanceType.sDistanceType as[Distance Type], "
-    "tblSegmentDetail.sSegmentDetailLabel as [Mem], tblSegmentDetail.dCumTime as [Cum Time], "
-    "tblSegmentDetail.dRate as [Rate], tblSegmentDetail.dDistance as [Distance], "
-    "tblRoster.sLastName as [Athlete Last Name], tblRoster.sFirstName as [Athlete First Name], "
-    "tblRoster.sNickName as [Athlete Nick Name], tblSegmentDetail.sComments as [Segment Detail Comments]"
-    "FROM ((((((((tblSegment LEFT JOIN tblSegmentDetail ON tblSegment.lSegmentID = tblSegmentDetail.lSegmentID) "
-    "LEFT JOIN tblRoster ON tblSegmentDetail.lRosterID = tblRoster.lRosterID) "
-    "LEFT JOIN tblSegmentType ON tblSegment.lSegmentTypeID = tblSegmentTYpe.lSegmentTypeID) "
-    "LEFT JOIN tblCategory ON tblSegment.lCategoryID = tblCategory.lCategoryID) "
-    // A download's segment has no event: it goes out as the list shows it, the placeholder event.
-    "LEFT JOIN tblEvent ON COALESCE(tblSegment.lEventID, 1) = tblEvent.lEventID) "
-    "LEFT JOIN tblRateType ON tblSegment.lRateTypeID = tblRateType.lRateTypeID) "
-    "LEFT JOIN tblSpeedType ON tblSegment.lSpeedTypeID = tblSpeedType.lSpeedTypeID) "
-    "LEFT JOIN tblDistanceType ON tblSegment.lDistanceTypeID = tblDistanceType.lDistanceTypeID) ";
-
 frmSegmentList::SaveFileAsker& saveFileAsker()
 {
     static frmSegmentList::SaveFileAsker asker;
@@ -542,13 +522,16 @@ void frmSegmentList::SelectAllRows_p()
         if (!m_rs || !m_rs->IsOpen())
             throw AppError(3704, QStringLiteral("Operation is not allowed when the object is closed."));
         std::unique_ptr<Recordset> copy = m_rs->Clone();
+        std::vector<qint32> rows;
+        rows.reserve(size_t(copy->RecordCount()));
         if (copy->RecordCount() > 0)
             copy->MoveFirst();
         while (!copy->IsEOF()) {
-            dbgMain->SelBookmarks().Add(Value(copy->Bookmark()));
+            rows.push_back(copy->Bookmark());
             copy->MoveNext();
         }
         copy->Close();
+        dbgMain->SelBookmarks().Add(rows);
     });
 }
 
@@ -928,10 +911,8 @@ void frmSegmentList::cmdExport_Click()
 
         sysCmd(4, QStringLiteral("Opening data for export .."));
         std::unique_ptr<Recordset> rows;
-        ado().SQLOpenRecordset_pl(rows,
-                                  QLatin1String(ExportSql) + QStringLiteral(" WHERE tblSegment.lSegmentID IN (") + ids
-                                      + QLatin1Char(')'),
-                                  clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
+        ado().SQLOpenRecordset_pl(rows, clsExportToFile::Statement_ps(ids), clsAdoConnectJet::adOpenStatic,
+                                  clsAdoConnectJet::adLockReadOnly);
         writer.RecordSet_prs(rows.get());
         sysCmd(4, QStringLiteral("Exporting data .."));
         writer.Export_p(*path);
