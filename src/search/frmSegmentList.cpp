@@ -881,6 +881,15 @@ void frmSegmentList::Export_p() { cmdExport_Click(); }
 void frmSegmentList::cmdExport_Click()
 {
     guarded(Module, "cmdExport_Click", [&] {
+        if (!m_rs || !m_rs->IsOpen())
+            throw AppError(3704, QStringLiteral("Operation is not allowed when the object is closed."));
+        // A search that found nothing leaves nothing to write: say so before asking for a file.
+        const QString nothing =
+            QStringLiteral("There is nothing to export: the list shows no segments. Search for them first.");
+        if (dbgMain->SelBookmarks().Count() == 0 && dbgMain->Bookmark().isNullOrEmpty()) {
+            showMessage(nothing, 64);
+            return;
+        }
         const QString defaultName = QStringLiteral("ZrDataExport")
             + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".txt");
         const SaveFileAsker& asker = saveFileAsker();
@@ -894,12 +903,12 @@ void frmSegmentList::cmdExport_Click()
         }
         clsExportToFile writer;
         sysCmd(4, QStringLiteral("Building criteria for export .."));
-        if (!m_rs || !m_rs->IsOpen())
-            throw AppError(3704, QStringLiteral("Operation is not allowed when the object is closed."));
-        std::unique_ptr<Recordset> copy = m_rs->Clone();
         DataGridSelBookmarks& selected = dbgMain->SelBookmarks();
-        if (!selected.SelectCurrentWhenEmpty())
-            throw AppError(ErrNo::NoCurrentRecord, AppError::standardDescription(ErrNo::NoCurrentRecord));
+        if (!selected.SelectCurrentWhenEmpty()) {  // emptied while the dialog was up
+            showMessage(nothing, 64);
+            return;
+        }
+        std::unique_ptr<Recordset> copy = m_rs->Clone();
         QString ids;
         for (int i = 0; i < selected.Count(); ++i) {
             copy->Bookmark(selected.Item(i).toLong());
@@ -910,13 +919,9 @@ void frmSegmentList::cmdExport_Click()
         copy->Close();
 
         sysCmd(4, QStringLiteral("Opening data for export .."));
-        std::unique_ptr<Recordset> rows;
-        ado().SQLOpenRecordset_pl(rows, clsExportToFile::Statement_ps(ids), clsAdoConnectJet::adOpenStatic,
-                                  clsAdoConnectJet::adLockReadOnly);
-        writer.RecordSet_prs(rows.get());
+        writer.Segments_p(ado().Connection(), ids);
         sysCmd(4, QStringLiteral("Exporting data .."));
         writer.Export_p(*path);
-        rows->Close();
         sysCmd(1);
     });
 }
