@@ -90,10 +90,10 @@ void sysCmd(qint32 action, const QString& text = {})
         a->SysCmd_g(action, text.isNull() ? QVariant() : QVariant(text));
 }
 
-qint32 showMessage(const QString& text, qint32 style)
+qint32 showMessage(const QString& text, qint32 style, const QString& details = {})
 {
     if (clsMessageHandler* h = modapp::MessageHandler())
-        return h->ShowMessage_gl(text, style);
+        return h->ShowMessage_gl(text, style, details);
     return 0;
 }
 
@@ -825,24 +825,41 @@ void frmSegmentList::deleteBody_m()
         showMessage(text_m(720, QStringLiteral("No Record Selected")), 64);
         return;
     }
+    // The question names the first segments and how many more there are; the
+    // box's details list every one. A box naming a thousand would reach past
+    // the screen and hide its buttons.
+    constexpr int Named = 10;
     QString lines;
+    QString every;
     QString ids;
+    // Read in place: moving the grid through a thousand rows costs more than
+    // the delete. The last one ends up current, as if it had.
     for (int i = 0; i < selected.Count(); ++i) {
-        dbgMain->Bookmark(selected.Item(i));
-        const Value date = m_rs->Fields(6).Value();
-        lines += QStringLiteral("\r\nSegment # ") + m_rs->Fields(1).Value().asText() + QStringLiteral(" Timed On ")
+        const int row = m_rs->viewRowOfBookmark(selected.Item(i).toLong());
+        if (row < 0)
+            throw AppError(ErrNo::NoCurrentRecord, AppError::standardDescription(ErrNo::NoCurrentRecord));
+        const Value date = m_rs->valueAt(row, 6);
+        const QString line = QStringLiteral("Segment # ") + m_rs->valueAt(row, 1).asText()
+            + QStringLiteral(" Timed On ")
             + (date.isDateLike() ? clsExportToFile::ShortDate_gs(date.toDate()) : date.asText());
+        if (i < Named)
+            lines += QStringLiteral("\r\n") + line;
+        every += (every.isEmpty() ? QString() : QStringLiteral("\r\n")) + line;
         if (!ids.isEmpty())
             ids += QStringLiteral(", ");
-        ids += QString::number(m_rs->Fields(0).Value().toLong());
+        ids += QString::number(m_rs->valueAt(row, 0).toLong());
     }
+    dbgMain->Bookmark(selected.Item(selected.Count() - 1));
+    const int more = selected.Count() - Named;
+    if (more > 0)
+        lines += QStringLiteral("\r\nand %1 more").arg(more);
     clsThisApp& a = app();
     const QString question =
         a.Strings_po()->IniStringFromID_pf(a.StringsIniFile_ps(), a.Language_ps(), Value(550),
                                            QStringLiteral("delete the following records (and related detail)?"),
                                            Value("Category"))
         + QStringLiteral("\r\n") + lines;
-    if (showMessage(question, 292) != 6)
+    if (showMessage(question, 292, more > 0 ? every : QString()) != 6)
         return;
 
     if (!DatabaseFault::saying(text_m(4188, QStringLiteral("The selected segments could not be deleted")),
