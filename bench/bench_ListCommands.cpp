@@ -23,7 +23,10 @@
 
 // The list window's commands over every segment of a full database (20,000
 // segments of 50 rows), and Select All in a detail window of 50,000 rows,
-// each beside the same rows stepped (or written) in SQLite.
+// each beside the same rows stepped (or written) in SQLite. What they must
+// keep to: an export within 5 times the plain writer at 20,000 rows (and
+// under 1.5 s), within 3 times at 1,000,000; Select All and a Shift+click
+// over every row under 200 ms; the delete of 1,000 of 20,000 listed under 1 s.
 namespace {
 
 constexpr int Listed = 20000;
