@@ -2,14 +2,17 @@
 
 #include "platform/MessagePresenter.h"
 
-qint32 clsMessageHandler::ShowMessage_gl(const QString& prompt, qint32* style)
+qint32 clsMessageHandler::ShowMessage_gl(const QString& prompt, qint32* style, const QString& details)
 {
     if ((*style & 0x70) == 0)
         *style |= 64;
-    return MessagePresenter::show(prompt, *style);
+    return MessagePresenter::show(prompt, *style, {}, details);
 }
 
-qint32 clsMessageHandler::ShowMessage_gl(const QString& prompt, qint32 style) { return ShowMessage_gl(prompt, &style); }
+qint32 clsMessageHandler::ShowMessage_gl(const QString& prompt, qint32 style, const QString& details)
+{
+    return ShowMessage_gl(prompt, &style, details);
+}
 
 std::unique_ptr<clsThisStatusMessage> clsMessageHandler::CreateStatusMessage_po(const QString& text)
 {

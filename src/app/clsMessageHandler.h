@@ -50,9 +50,10 @@ public:
     void ProgressMeterActive_pf(bool active) { m_progressMeterActive = active; }
 
     // Adds the information icon when the style has none and shows the box
-    // without a title; returns the button pressed.
-    qint32 ShowMessage_gl(const QString& prompt, qint32 style);
-    qint32 ShowMessage_gl(const QString& prompt, qint32* style);
+    // without a title; returns the button pressed. Details go into the box's
+    // own scrolling pane (MessagePresenter).
+    qint32 ShowMessage_gl(const QString& prompt, qint32 style, const QString& details = {});
+    qint32 ShowMessage_gl(const QString& prompt, qint32* style, const QString& details = {});
 
     const QList<std::shared_ptr<clsStatusMessage>>& StatusMessages_pcol() const { return m_messages; }
     std::unique_ptr<clsThisStatusMessage> CreateStatusMessage_po(const QString& text);

@@ -12,6 +12,8 @@
 #include <QHeaderView>
 #include <QMenu>
 
+#include <vector>
+
 using Col = clsSegmentRows::Column;
 using WindowServices::showMessage;
 
@@ -59,8 +61,11 @@ void clsDetailGridCommands::SelectAllRows_p()
         if (!rows)
             return;
         // The rows as the grid shows them; the current row stays.
+        std::vector<qint32> all;
+        all.reserve(size_t(rows->RecordCount()));
         for (int r = 0; r < rows->RecordCount(); ++r)
-            selected.Add(Value(rows->bookmarkAt(r)));
+            all.push_back(rows->bookmarkAt(r));
+        selected.Add(all);
     });
 }
 

@@ -43,53 +43,6 @@ int shiftNumber(Qt::KeyboardModifiers m)
 
 }  // namespace
 
-// --- selected bookmarks ---------------------------------------------------------
-
-void DataGridSelBookmarks::Add(const Value& bookmark)
-{
-    const qint32 b = bookmark.toLong();
-    if (!contains(b))
-        m_list.push_back(b);
-    m_grid->mirrorSelection();
-}
-
-Value DataGridSelBookmarks::Item(int index) const
-{
-    if (index < 0 || index >= Count())
-        AppError::raise(SubscriptOutOfRange, {}, QStringLiteral("SelBookmarks"));
-    return Value(m_list[size_t(index)]);
-}
-
-void DataGridSelBookmarks::Remove(int index)
-{
-    if (index < 0 || index >= Count())
-        AppError::raise(SubscriptOutOfRange, {}, QStringLiteral("SelBookmarks"));
-    m_list.erase(m_list.begin() + index);
-    m_grid->mirrorSelection();
-}
-
-void DataGridSelBookmarks::Clear()
-{
-    m_list.clear();
-    m_grid->mirrorSelection();
-}
-
-bool DataGridSelBookmarks::SelectCurrentWhenEmpty()
-{
-    if (!m_list.empty())
-        return true;
-    const Value current = m_grid->Bookmark();
-    if (current.isNullOrEmpty())
-        return false;
-    Add(current);
-    return true;
-}
-
-bool DataGridSelBookmarks::contains(qint32 bookmark) const
-{
-    return std::find(m_list.begin(), m_list.end(), bookmark) != m_list.end();
-}
-
 // --- grid ---------------------------------------------------------------------
 
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent), m_model(std::make_unique<RecordsetModel>(this))
@@ -122,6 +75,12 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent), m_model(std::make_uniq
 
     connect(m_model.get(), &QAbstractItemModel::modelAboutToBeReset, this, &DataGrid::snapshotOrder);
     connect(m_model.get(), &QAbstractItemModel::modelReset, this, &DataGrid::restoreLayout);
+    // Rows that move in the view take the selection's runs along.
+    const auto runsMoved = [this] { m_selBookmarks.viewChanged(); };
+    connect(m_model.get(), &QAbstractItemModel::modelReset, this, runsMoved);
+    connect(m_model.get(), &QAbstractItemModel::layoutChanged, this, runsMoved);
+    connect(m_model.get(), &QAbstractItemModel::rowsInserted, this, runsMoved);
+    connect(m_model.get(), &QAbstractItemModel::rowsRemoved, this, runsMoved);
     if (qApp)
         connect(qApp, &QApplication::focusChanged, this, &DataGrid::onFocusChanged);
 }
@@ -142,7 +101,7 @@ void DataGrid::DataSource(Recordset* rs)
     if (m_rs)
         disconnect(m_rs, nullptr, this, nullptr);
     m_rs = rs;
-    m_selBookmarks.m_list.clear();
+    m_selBookmarks.clearQuietly();
     m_selStartCol = m_selEndCol = -1;
     if (m_autoColumns)
         m_columns.clear();
@@ -392,13 +351,7 @@ void DataGrid::onRecordsetCurrentChanged(int viewRow)
 void DataGrid::onRowsReset()
 {
     // Selected rows no longer in the view drop out of the selection.
-    if (m_rs && m_rs->IsOpen()) {
-        auto& l = m_selBookmarks.m_list;
-        l.erase(std::remove_if(l.begin(), l.end(), [this](qint32 b) { return m_rs->viewRowOfBookmark(b) < 0; }),
-                l.end());
-    } else {
-        m_selBookmarks.m_list.clear();
-    }
+    m_selBookmarks.dropRowsGone();
     m_rowAnchor = -1;
     mirrorSelection();
     onRecordsetCurrentChanged(Row());
@@ -442,36 +395,7 @@ QList<int> DataGrid::selectedColumns() const
     return cols;
 }
 
-void DataGrid::mirrorSelection()
-{
-    QItemSelectionModel* sm = selectionModel();
-    if (!sm)
-        return;
-    QItemSelection sel;
-    const int rows = m_model->rowCount();
-    const int cols = m_model->columnCount();
-    if (rows > 0 && cols > 0 && m_rs) {
-        std::vector<int> viewRows;
-        viewRows.reserve(m_selBookmarks.m_list.size());
-        for (qint32 b : m_selBookmarks.m_list) {
-            const int r = m_rs->viewRowOfBookmark(b);
-            if (r >= 0 && r < rows)
-                viewRows.push_back(r);
-        }
-        std::sort(viewRows.begin(), viewRows.end());
-        // Runs of adjacent rows make one range each: select-all stays cheap.
-        for (size_t i = 0; i < viewRows.size();) {
-            size_t j = i;
-            while (j + 1 < viewRows.size() && viewRows[j + 1] <= viewRows[j] + 1)
-                ++j;
-            sel.select(m_model->index(viewRows[i], 0), m_model->index(viewRows[j], cols - 1));
-            i = j + 1;
-        }
-        for (int c : selectedColumns())
-            sel.select(m_model->index(0, c), m_model->index(rows - 1, c));
-    }
-    sm->select(sel, QItemSelectionModel::ClearAndSelect);
-}
+void DataGrid::mirrorSelection() { m_selBookmarks.mirror(); }
 
 void DataGrid::onSectionClicked(int logical)
 {
@@ -484,7 +408,7 @@ void DataGrid::onSectionClicked(int logical)
     }
     if (horizontalHeader()->visualIndex(m_selStartCol) > horizontalHeader()->visualIndex(m_selEndCol))
         std::swap(m_selStartCol, m_selEndCol);
-    m_selBookmarks.m_list.clear();
+    m_selBookmarks.clearQuietly();
     mirrorSelection();
     emit HeadClick(logical);
 }
@@ -494,26 +418,23 @@ void DataGrid::onRowHeaderClicked(int row)
     if (!m_rs || !m_rs->IsOpen() || row < 0 || row >= m_model->rowCount())
         return;
     const Qt::KeyboardModifiers mods = QGuiApplication::keyboardModifiers();
-    auto& l = m_selBookmarks.m_list;
     const qint32 b = m_rs->bookmarkAt(row);
     m_selStartCol = m_selEndCol = -1;
     if (mods & Qt::ControlModifier) {
-        const auto it = std::find(l.begin(), l.end(), b);
-        if (it != l.end())
-            l.erase(it);
-        else
-            l.push_back(b);
+        m_selBookmarks.toggle(b);
         m_rowAnchor = row;
     } else if ((mods & Qt::ShiftModifier) && m_rowAnchor >= 0 && m_rowAnchor < m_model->rowCount()) {
-        l.clear();
+        std::vector<qint32> range;
+        range.reserve(size_t(std::abs(row - m_rowAnchor) + 1));
         const int step = row >= m_rowAnchor ? 1 : -1;
         for (int r = m_rowAnchor;; r += step) {
-            l.push_back(m_rs->bookmarkAt(r));
+            range.push_back(m_rs->bookmarkAt(r));
             if (r == row)
                 break;
         }
+        m_selBookmarks.assign(std::move(range));
     } else {
-        l.assign(1, b);
+        m_selBookmarks.assign({b});
         m_rowAnchor = row;
     }
     mirrorSelection();
@@ -941,8 +862,8 @@ void DataGrid::mousePressEvent(QMouseEvent* event)
     }
     // A plain click on a cell ends the row or column selection.
     if (event->button() == Qt::LeftButton && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))
-        && indexAt(event->position().toPoint()).isValid() && (!m_selBookmarks.m_list.empty() || m_selStartCol >= 0)) {
-        m_selBookmarks.m_list.clear();
+        && indexAt(event->position().toPoint()).isValid() && (m_selBookmarks.Count() > 0 || m_selStartCol >= 0)) {
+        m_selBookmarks.clearQuietly();
         m_selStartCol = m_selEndCol = -1;
         mirrorSelection();
     }

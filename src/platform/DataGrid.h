@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/DataGridColumn.h"
+#include "platform/DataGridSelBookmarks.h"
 #include "platform/Value.h"
 
 #include <QPersistentModelIndex>
@@ -11,32 +12,9 @@
 #include <memory>
 #include <vector>
 
-class DataGrid;
 class DataGridPrintInfo;
 class Recordset;
 class RecordsetModel;
-
-// The grid's selected rows as bookmarks, in the order they were selected
-// (the view's selection model keeps no order). Changes show in the view.
-class DataGridSelBookmarks {
-public:
-    explicit DataGridSelBookmarks(DataGrid* grid) : m_grid(grid) {}
-    int Count() const { return static_cast<int>(m_list.size()); }
-    void Add(const Value& bookmark);  // already selected: nothing happens
-    Value Item(int index) const;      // 9 when out of range
-    void Remove(int index);           // 9 when out of range
-    void Clear();
-    bool contains(qint32 bookmark) const;
-    // With nothing selected, selects the current row; false when there is
-    // neither a selection nor a current row.
-    bool SelectCurrentWhenEmpty();
-    const std::vector<qint32>& list() const { return m_list; }
-
-private:
-    friend class DataGrid;
-    DataGrid* m_grid;
-    std::vector<qint32> m_list;
-};
 
 // A table bound to a record set. Rows are the record set's view (its Sort and
 // Filter), read on demand, and the grid follows every change the record set

@@ -49,7 +49,13 @@ QMessageBox::StandardButton standardFor(int result)
     }
 }
 
-int showWithQt(const QString& text, int style, const QString& title)
+QString plainLines(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return text;
+}
+
+int showWithQt(const QString& text, int style, const QString& title, const QString& details)
 {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return MessageBoxStyle::ResCancel;
@@ -58,9 +64,9 @@ int showWithQt(const QString& text, int style, const QString& title)
     box.setWindowTitle(title.isEmpty() ? AppInfo::title() : title);
     // Texts can hold user data and database messages: never rich text.
     box.setTextFormat(Qt::PlainText);
-    QString plain = text;
-    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    box.setText(plain);
+    box.setText(plainLines(text));
+    if (!details.isEmpty())
+        box.setDetailedText(plainLines(details));
     switch (d.icon) {
     case MessageBoxStyle::Critical: box.setIcon(QMessageBox::Critical); break;
     case MessageBoxStyle::Question: box.setIcon(QMessageBox::Question); break;
@@ -84,13 +90,23 @@ int showWithQt(const QString& text, int style, const QString& title)
 }
 }  // namespace
 
-int MessagePresenter::show(const QString& text, int style, const QString& title)
+int MessagePresenter::show(const QString& text, int style, const QString& title, const QString& details)
 {
     if (installed())
-        return installed()(text, style, title);
-    return showWithQt(text, style, title);
+        return installed()(text, style, title, details);
+    return showWithQt(text, style, title, details);
 }
 
 void MessagePresenter::install(Function presenter) { installed() = std::move(presenter); }
+
+void MessagePresenter::install(TextFunction presenter)
+{
+    if (!presenter) {
+        installed() = nullptr;
+        return;
+    }
+    installed() = [presenter = std::move(presenter)](const QString& text, int style, const QString& title,
+                                                     const QString&) { return presenter(text, style, title); };
+}
 
 bool MessagePresenter::isInstalled() { return bool(installed()); }

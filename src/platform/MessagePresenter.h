@@ -26,12 +26,17 @@ QList<int> buttonResults(int buttons);
 
 class MessagePresenter {
 public:
-    using Function = std::function<int(const QString& text, int style, const QString& title)>;
+    using Function = std::function<int(const QString& text, int style, const QString& title, const QString& details)>;
+    // A presenter that has no use for the details.
+    using TextFunction = std::function<int(const QString& text, int style, const QString& title)>;
 
-    // Shows a box (modal) and returns the result number.
-    static int show(const QString& text, int style, const QString& title = {});
+    // Shows a box (modal) and returns the result number. Details, when given,
+    // are more than the box can show at once (a long list): the box offers
+    // them in a scrolling pane of their own, so it keeps to the screen.
+    static int show(const QString& text, int style, const QString& title = {}, const QString& details = {});
     // Tests and headless runs put their own presenter in; an empty function
     // restores the real one.
     static void install(Function presenter);
+    static void install(TextFunction presenter);
     static bool isInstalled();
 };

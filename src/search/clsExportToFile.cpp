@@ -7,8 +7,10 @@
 #include "app/clsMessageHandler.h"
 #include "app/modapp.h"
 #include "platform/AppError.h"
-#include "platform/Recordset.h"
+#include "platform/Connection.h"
+#include "platform/RowStream.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiSubWindow>
@@ -17,8 +19,31 @@
 #include <QSaveFile>
 #include <QStringEncoder>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 constexpr qint32 ErrPathFileAccess = 75;
+
+const char* const ExportSql =
+    "SELECT tblSegment.sSegmentLabel as [Segment], tblSegment.dtImportDate as [Import Date], "
+    "tblSegment.dtSegmentDate as [Segment Date], tblSegment.dtSegmentTime as [Segment Time], "
+    "tblSegment.mNotes as [Segment Notes], tblSegmentType.sSegmentType as [Segment Type], "
+    "tblEvent.sEvent as Event, tblCategory.sCategory as Category, tblRateType.sRateType as [Rate Type], "
+    "tblSpeedType.sSpeedType as [Speed Type], tblDistanceType.sDistanceType as[Distance Type], "
+    "tblSegmentDetail.sSegmentDetailLabel as [Mem], tblSegmentDetail.dCumTime as [Cum Time], "
+    "tblSegmentDetail.dRate as [Rate], tblSegmentDetail.dDistance as [Distance], "
+    "tblRoster.sLastName as [Athlete Last Name], tblRoster.sFirstName as [Athlete First Name], "
+    "tblRoster.sNickName as [Athlete Nick Name], tblSegmentDetail.sComments as [Segment Detail Comments]"
+    "FROM ((((((((tblSegment LEFT JOIN tblSegmentDetail ON tblSegment.lSegmentID = tblSegmentDetail.lSegmentID) "
+    "LEFT JOIN tblRoster ON tblSegmentDetail.lRosterID = tblRoster.lRosterID) "
+    "LEFT JOIN tblSegmentType ON tblSegment.lSegmentTypeID = tblSegmentTYpe.lSegmentTypeID) "
+    "LEFT JOIN tblCategory ON tblSegment.lCategoryID = tblCategory.lCategoryID) "
+    // A download's segment has no event: it goes out as the list shows it, the placeholder event.
+    "LEFT JOIN tblEvent ON COALESCE(tblSegment.lEventID, 1) = tblEvent.lEventID) "
+    "LEFT JOIN tblRateType ON tblSegment.lRateTypeID = tblRateType.lRateTypeID) "
+    "LEFT JOIN tblSpeedType ON tblSegment.lSpeedTypeID = tblSpeedType.lSpeedTypeID) "
+    "LEFT JOIN tblDistanceType ON tblSegment.lDistanceTypeID = tblDistanceType.lDistanceTypeID) ";
 
 // The progress window while the export runs; gone (hidden and closed) with this object.
 class ProgressWindow {
@@ -69,47 +94,157 @@ private:
     QPointer<QWidget> m_form;
 };
 
-QString timeText(const QTime& t, const QLocale& loc)
+// The user's regional forms of the values, looked up once for a whole file.
+class ValueFormat {
+public:
+    ValueFormat()
+    {
+        m_loc.setNumberOptions(QLocale::OmitGroupSeparator);
+        m_date = m_loc.dateFormat(QLocale::ShortFormat);
+        if (!m_date.contains(QLatin1String("yyyy")))
+            m_date.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+        // Qt's long time carries a time-zone part the file has no use for.
+        m_time = m_loc.timeFormat(QLocale::LongFormat);
+        m_time.remove(QRegularExpression(QStringLiteral("\\s*t+")));
+        m_time = m_time.trimmed();
+    }
+
+    QString date(const QDate& d) const { return m_loc.toString(d, m_date); }
+
+    QString text(const Value& v) const
+    {
+        switch (v.kind()) {
+        case Value::Kind::Empty:
+        case Value::Kind::Null: return {};
+        case Value::Kind::Boolean: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        case Value::Kind::Long: return m_loc.toString(v.toLong());
+        case Value::Kind::Double: return Value::generalNumber(v.toDouble());
+        case Value::Kind::Date: return date(v.toDate());
+        case Value::Kind::Time: return m_loc.toString(v.toTime(), m_time);
+        case Value::Kind::DateTime: {
+            const QDateTime dt = v.toDateTime();
+            return date(dt.date()) + QLatin1Char(' ') + m_loc.toString(dt.time(), m_time);
+        }
+        case Value::Kind::Text: break;
+        }
+        QString text = v.asText();
+        const auto breaksLine = [](QChar c) {
+            return c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
+        };
+        // Most texts hold none: those are not copied.
+        if (std::any_of(text.cbegin(), text.cend(), breaksLine))
+            std::replace_if(text.begin(), text.end(), breaksLine, QLatin1Char(' '));
+        return text;
+    }
+
+private:
+    QLocale m_loc;
+    QString m_date;
+    QString m_time;
+};
+
+// The texts of one line's values. A segment's fields repeat on each of its
+// rows, and a row's often repeat the row before: a value equal to its
+// column's last one reuses that text.
+class LineFormat {
+public:
+    explicit LineFormat(int columns) : m_last(size_t(columns)) {}
+    void append(QString& line, int column, Value&& v)
+    {
+        Last& last = m_last[size_t(column)];
+        if (!last.known || !Value::identical(v, last.value)) {
+            last.text = m_format.text(v);
+            last.value = std::move(v);
+            last.known = true;
+        }
+        line += last.text;
+        line += QLatin1Char('\t');
+    }
+
+private:
+    struct Last {
+        bool known = false;
+        Value value;
+        QString text;
+    };
+    ValueFormat m_format;
+    std::vector<Last> m_last;
+};
+
+// The file's text goes out in pieces of about this many characters.
+constexpr qsizetype WriteChunk = 1 << 16;
+// The progress bar moves no more often than this: each move repaints.
+constexpr qint64 ProgressIntervalMs = 100;
+
+// The header line and a line for each row, each value followed by a tab and
+// each line by CR LF, in the system's encoding.
+void writeLines(RowStream& rows, QSaveFile& file, qint32 count, ProgressWindow& progress)
 {
-    // Qt's long time carries a time-zone part the file has no use for.
-    QString format = loc.timeFormat(QLocale::LongFormat);
-    format.remove(QRegularExpression(QStringLiteral("\\s*t+")));
-    return loc.toString(t, format.trimmed());
+    QStringEncoder encode(QStringConverter::System);
+    const auto put = [&](const QString& chunk) {
+        const QByteArray bytes = encode(chunk);
+        if (file.write(bytes) != bytes.size())
+            throw AppError(ErrPathFileAccess, QStringLiteral("Path/File access error: ") + file.errorString());
+    };
+    const int fields = rows.FieldCount();
+    LineFormat format(fields);
+    QString text;
+    text.reserve(WriteChunk + 4096);
+    for (const QString& name : rows.FieldNames())
+        text += name + QLatin1Char('\t');
+    text += QStringLiteral("\r\n");
+
+    QElapsedTimer sinceShown;
+    sinceShown.start();
+    qint32 written = 0;
+    while (rows.next()) {
+        written = std::min(written + 1, count);
+        if (sinceShown.elapsed() >= ProgressIntervalMs) {
+            progress.value(written);
+            sinceShown.restart();
+        }
+        for (int i = 0; i < fields; ++i)
+            format.append(text, i, rows.value(i));
+        text += QStringLiteral("\r\n");
+        if (text.size() >= WriteChunk) {
+            put(text);
+            text.resize(0);  // keeps its room for the next piece
+        }
+    }
+    put(text);
+    progress.value(written);
+}
+
+// How many lines the statement of these segments gives: one per row, one for
+// a segment without rows (the other tables join by their keys).
+qint32 lineCount(Connection& conn, const QString& ids)
+{
+    RowStream count(conn,
+                    QStringLiteral("SELECT count(*) FROM tblSegment LEFT JOIN tblSegmentDetail ON "
+                                   "tblSegment.lSegmentID = tblSegmentDetail.lSegmentID WHERE "
+                                   "tblSegment.lSegmentID IN (")
+                        + ids + QLatin1Char(')'));
+    return count.next() ? count.value(0).toLong() : 0;
 }
 }  // namespace
 
-QString clsExportToFile::ShortDate_gs(const QDate& d)
+QString clsExportToFile::Statement_ps(const QString& ids)
 {
-    const QLocale loc;
-    QString format = loc.dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    return loc.toString(d, format);
+    // Each segment's rows in the watch's order: the file has no column that
+    // would let anyone restore it.
+    return QLatin1String(ExportSql) + QStringLiteral(" WHERE tblSegment.lSegmentID IN (") + ids
+        + QStringLiteral(") ORDER BY tblSegment.lSegmentID, tblSegmentDetail.lOrdinalPosition, "
+                         "tblSegmentDetail.lSegmentDetailID");
 }
 
-QString clsExportToFile::ValueText_gs(const Value& v)
+QString clsExportToFile::ShortDate_gs(const QDate& d) { return ValueFormat().date(d); }
+
+QString clsExportToFile::ValueText_gs(const Value& v) { return ValueFormat().text(v); }
+
+void clsExportToFile::Segments_p(Connection* conn, const QString& ids)
 {
-    QLocale loc;
-    loc.setNumberOptions(QLocale::OmitGroupSeparator);
-    QString text;
-    switch (v.kind()) {
-    case Value::Kind::Empty:
-    case Value::Kind::Null: return {};
-    case Value::Kind::Boolean: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    case Value::Kind::Long: return loc.toString(v.toLong());
-    case Value::Kind::Double: return Value::generalNumber(v.toDouble());
-    case Value::Kind::Date: return ShortDate_gs(v.toDate());
-    case Value::Kind::Time: return timeText(v.toTime(), loc);
-    case Value::Kind::DateTime: {
-        const QDateTime dt = v.toDateTime();
-        return ShortDate_gs(dt.date()) + QLatin1Char(' ') + timeText(dt.time(), loc);
-    }
-    case Value::Kind::Text: text = v.asText(); break;
-    }
-    for (QChar& c : text)
-        if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
-            c = QLatin1Char(' ');
-    return text;
+    m_conn = conn;
+    m_ids = ids;
 }
 
 void clsExportToFile::Export_p(const QString& path)
@@ -123,10 +258,10 @@ void clsExportToFile::Export_p(const QString& path)
 
 void clsExportToFile::writeAll(const QString& path)
 {
-    if (!m_rs || !m_rs->IsOpen())
+    if (!m_conn || !m_conn->IsOpen())
         throw AppError(3704, QStringLiteral("Operation is not allowed when the object is closed."));
     // An empty export must not cost the user an existing file: count first.
-    const qint32 count = m_rs->RecordCount();
+    const qint32 count = m_ids.isEmpty() ? 0 : lineCount(*m_conn, m_ids);
     if (count <= 0)
         throw AppError(ErrNo::NoCurrentRecord, AppError::standardDescription(ErrNo::NoCurrentRecord));
 
@@ -135,36 +270,17 @@ void clsExportToFile::writeAll(const QString& path)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw AppError(ErrPathFileAccess, QStringLiteral("Path/File access error: ") + file.errorString());
-    QStringEncoder encode(QStringConverter::System);
-    const auto put = [&](const QString& line) {
-        const QByteArray bytes = encode(line);
-        if (file.write(bytes) != bytes.size())
-            throw AppError(ErrPathFileAccess, QStringLiteral("Path/File access error: ") + file.errorString());
-    };
-
     ProgressWindow progress(path);
-    m_rs->MoveLast();
-    m_rs->MoveFirst();
     progress.max(count);
-
-    const int fields = m_rs->FieldCount();
-    QString line;
-    for (int i = 0; i < fields; ++i)
-        line += m_rs->Fields(i).Name() + QLatin1Char('\t');
-    put(line + QStringLiteral("\r\n"));
-
-    while (!m_rs->IsEOF()) {
-        line.clear();
-        progress.value(m_rs->AbsolutePosition());
-        for (int i = 0; i < fields; ++i)
-            line += ValueText_gs(m_rs->Fields(i).Value()) + QLatin1Char('\t');
-        put(line + QStringLiteral("\r\n"));
-        m_rs->MoveNext();
+    {
+        // Read as written, never held all at once: every segment would be gigabytes.
+        RowStream rows(*m_conn, Statement_ps(m_ids));
+        writeLines(rows, file, count, progress);
     }
     if (!file.commit())
         throw AppError(ErrPathFileAccess, QStringLiteral("Path/File access error: ") + file.errorString());
 
-    m_rs = nullptr;
+    m_conn = nullptr;
     // The progress window stays up until the user has read this.
     if (clsMessageHandler* messages = modapp::MessageHandler())
         messages->ShowMessage_gl(QStringLiteral("Data export to file '") + path + QStringLiteral("' is complete"), 64);

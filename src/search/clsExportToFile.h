@@ -5,19 +5,23 @@
 #include <QDate>
 #include <QString>
 
-class Recordset;
+class Connection;
 
-// Writes a record set to a tab-separated text file: a line of field names,
-// then one line per record, every field followed by a tab and every line by
-// CR LF, while a progress window shows how far it has come.
+// Writes segments and their rows to a tab-separated text file: a line of
+// column names, then one line per row, every field followed by a tab and
+// every line by CR LF, while a progress window shows how far it has come.
 class clsExportToFile {
 public:
     clsExportToFile() = default;
     clsExportToFile(const clsExportToFile&) = delete;
     clsExportToFile& operator=(const clsExportToFile&) = delete;
 
-    // Kept, not owned: the caller closes it after the export.
-    void RecordSet_prs(Recordset* rs) { m_rs = rs; }
+    // The rows of the segments whose ids the text lists ("1, 5, 7"), as the file holds them.
+    static QString Statement_ps(const QString& ids);
+
+    // The segments to write (ids as Statement_ps takes them), read through
+    // the connection, which is kept, not owned.
+    void Segments_p(Connection* conn, const QString& ids);
     // Errors reach the caller with the source "clsExportToFile.Export_p"; an
     // existing file is replaced only when the whole export succeeded.
     void Export_p(const QString& path);
@@ -31,5 +35,6 @@ public:
 private:
     void writeAll(const QString& path);
 
-    Recordset* m_rs = nullptr;
+    Connection* m_conn = nullptr;
+    QString m_ids;
 };

@@ -47,26 +47,6 @@ namespace {
 const char* const Module = "frmSegmentList";
 const QString All = QStringLiteral("<ALL>");
 
-const char* const ExportSql =
-    "SELECT tblSegment.sSegmentLabel as [Segment], tblSegment.dtImportDate as [Import Date], "
-    "tblSegment.dtSegmentDate as [Segment Date], tblSegment.dtSegmentTime as [Segment Time], "
-    "tblSegment.mNotes as [Segment Notes], tblSegmentType.sSegmentType as [Segment Type], "
-    "tblEvent.sEvent as Event, tblCategory.sCategory as Category, tblRateType.sRateType as [Rate Type], "
-    "tblSpeedType.sSpeedType as [Speed Type], tblDistanceType.sDistanceType as[Distance Type], "
-    "tblSegmentDetail.sSegmentDetailLabel as [Mem], tblSegmentDetail.dCumTime as [Cum Time], "
-    "tblSegmentDetail.dRate as [Rate], tblSegmentDetail.dDistance as [Distance], "
-    "tblRoster.sLastName as [Athlete Last Name], tblRoster.sFirstName as [Athlete First Name], "
-    "tblRoster.sNickName as [Athlete Nick Name], tblSegmentDetail.sComments as [Segment Detail Comments]"
-    "FROM ((((((((tblSegment LEFT JOIN tblSegmentDetail ON tblSegment.lSegmentID = tblSegmentDetail.lSegmentID) "
-    "LEFT JOIN tblRoster ON tblSegmentDetail.lRosterID = tblRoster.lRosterID) "
-    "LEFT JOIN tblSegmentType ON tblSegment.lSegmentTypeID = tblSegmentTYpe.lSegmentTypeID) "
-    "LEFT JOIN tblCategory ON tblSegment.lCategoryID = tblCategory.lCategoryID) "
-    // A download's segment has no event: it goes out as the list shows it, the placeholder event.
-    "LEFT JOIN tblEvent ON COALESCE(tblSegment.lEventID, 1) = tblEvent.lEventID) "
-    "LEFT JOIN tblRateType ON tblSegment.lRateTypeID = tblRateType.lRateTypeID) "
-    "LEFT JOIN tblSpeedType ON tblSegment.lSpeedTypeID = tblSpeedType.lSpeedTypeID) "
-    "LEFT JOIN tblDistanceType ON tblSegment.lDistanceTypeID = tblDistanceType.lDistanceTypeID) ";
-
 frmSegmentList::SaveFileAsker& saveFileAsker()
 {
     static frmSegmentList::SaveFileAsker asker;
@@ -110,10 +90,10 @@ void sysCmd(qint32 action, const QString& text = {})
         a->SysCmd_g(action, text.isNull() ? QVariant() : QVariant(text));
 }
 
-qint32 showMessage(const QString& text, qint32 style)
+qint32 showMessage(const QString& text, qint32 style, const QString& details = {})
 {
     if (clsMessageHandler* h = modapp::MessageHandler())
-        return h->ShowMessage_gl(text, style);
+        return h->ShowMessage_gl(text, style, details);
     return 0;
 }
 
@@ -544,13 +524,16 @@ void frmSegmentList::SelectAllRows_p()
         if (!m_rs || !m_rs->IsOpen())
             throw AppError(3704, QStringLiteral("Operation is not allowed when the object is closed."));
         std::unique_ptr<Recordset> copy = m_rs->Clone();
+        std::vector<qint32> rows;
+        rows.reserve(size_t(copy->RecordCount()));
         if (copy->RecordCount() > 0)
             copy->MoveFirst();
         while (!copy->IsEOF()) {
-            dbgMain->SelBookmarks().Add(Value(copy->Bookmark()));
+            rows.push_back(copy->Bookmark());
             copy->MoveNext();
         }
         copy->Close();
+        dbgMain->SelBookmarks().Add(rows);
     });
 }
 
@@ -844,24 +827,41 @@ void frmSegmentList::deleteBody_m()
         showMessage(text_m(720, QStringLiteral("No Record Selected")), 64);
         return;
     }
+    // The question names the first segments and how many more there are; the
+    // box's details list every one. A box naming a thousand would reach past
+    // the screen and hide its buttons.
+    constexpr int Named = 10;
     QString lines;
+    QString every;
     QString ids;
+    // Read in place: moving the grid through a thousand rows costs more than
+    // the delete. The last one ends up current, as if it had.
     for (int i = 0; i < selected.Count(); ++i) {
-        dbgMain->Bookmark(selected.Item(i));
-        const Value date = m_rs->Fields(6).Value();
-        lines += QStringLiteral("\r\nSegment # ") + m_rs->Fields(1).Value().asText() + QStringLiteral(" Timed On ")
+        const int row = m_rs->viewRowOfBookmark(selected.Item(i).toLong());
+        if (row < 0)
+            throw AppError(ErrNo::NoCurrentRecord, AppError::standardDescription(ErrNo::NoCurrentRecord));
+        const Value date = m_rs->valueAt(row, 6);
+        const QString line = QStringLiteral("Segment # ") + m_rs->valueAt(row, 1).asText()
+            + QStringLiteral(" Timed On ")
             + (date.isDateLike() ? clsExportToFile::ShortDate_gs(date.toDate()) : date.asText());
+        if (i < Named)
+            lines += QStringLiteral("\r\n") + line;
+        every += (every.isEmpty() ? QString() : QStringLiteral("\r\n")) + line;
         if (!ids.isEmpty())
             ids += QStringLiteral(", ");
-        ids += QString::number(m_rs->Fields(0).Value().toLong());
+        ids += QString::number(m_rs->valueAt(row, 0).toLong());
     }
+    dbgMain->Bookmark(selected.Item(selected.Count() - 1));
+    const int more = selected.Count() - Named;
+    if (more > 0)
+        lines += QStringLiteral("\r\nand %1 more").arg(more);
     clsThisApp& a = app();
     const QString question =
         a.Strings_po()->IniStringFromID_pf(a.StringsIniFile_ps(), a.Language_ps(), Value(550),
                                            QStringLiteral("delete the following records (and related detail)?"),
                                            Value("Category"))
         + QStringLiteral("\r\n") + lines;
-    if (showMessage(question, 292) != 6)
+    if (showMessage(question, 292, more > 0 ? every : QString()) != 6)
         return;
 
     if (!DatabaseFault::saying(text_m(4188, QStringLiteral("The selected segments could not be deleted")),
@@ -900,6 +900,15 @@ void frmSegmentList::Export_p() { cmdExport_Click(); }
 void frmSegmentList::cmdExport_Click()
 {
     guarded(Module, "cmdExport_Click", [&] {
+        if (!m_rs || !m_rs->IsOpen())
+            throw AppError(3704, QStringLiteral("Operation is not allowed when the object is closed."));
+        // A search that found nothing leaves nothing to write: say so before asking for a file.
+        const QString nothing =
+            QStringLiteral("There is nothing to export: the list shows no segments. Search for them first.");
+        if (dbgMain->SelBookmarks().Count() == 0 && dbgMain->Bookmark().isNullOrEmpty()) {
+            showMessage(nothing, 64);
+            return;
+        }
         const QString defaultName = QStringLiteral("ZrDataExport")
             + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".txt");
         const SaveFileAsker& asker = saveFileAsker();
@@ -913,12 +922,12 @@ void frmSegmentList::cmdExport_Click()
         }
         clsExportToFile writer;
         sysCmd(4, QStringLiteral("Building criteria for export .."));
-        if (!m_rs || !m_rs->IsOpen())
-            throw AppError(3704, QStringLiteral("Operation is not allowed when the object is closed."));
-        std::unique_ptr<Recordset> copy = m_rs->Clone();
         DataGridSelBookmarks& selected = dbgMain->SelBookmarks();
-        if (!selected.SelectCurrentWhenEmpty())
-            throw AppError(ErrNo::NoCurrentRecord, AppError::standardDescription(ErrNo::NoCurrentRecord));
+        if (!selected.SelectCurrentWhenEmpty()) {  // emptied while the dialog was up
+            showMessage(nothing, 64);
+            return;
+        }
+        std::unique_ptr<Recordset> copy = m_rs->Clone();
         QString ids;
         for (int i = 0; i < selected.Count(); ++i) {
             copy->Bookmark(selected.Item(i).toLong());
@@ -929,15 +938,9 @@ void frmSegmentList::cmdExport_Click()
         copy->Close();
 
         sysCmd(4, QStringLiteral("Opening data for export .."));
-        std::unique_ptr<Recordset> rows;
-        ado().SQLOpenRecordset_pl(rows,
-                                  QLatin1String(ExportSql) + QStringLiteral(" WHERE tblSegment.lSegmentID IN (") + ids
-                                      + QLatin1Char(')'),
-                                  clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
-        writer.RecordSet_prs(rows.get());
+        writer.Segments_p(ado().Connection(), ids);
         sysCmd(4, QStringLiteral("Exporting data .."));
         writer.Export_p(*path);
-        rows->Close();
         sysCmd(1);
     });
 }

@@ -276,6 +276,46 @@ TEST_F(DataGridTest, RowSelectionKeepsItsOrderAndShowsInTheView)
     EXPECT_EQ(sel.Item(0), Value(b2));
     sel.Clear();
     EXPECT_TRUE(grid.selectionModel()->selectedIndexes().isEmpty());
+
+    // Rows added one by one or many at once, in any order and across view
+    // changes, show as the few ranges of adjacent rows they make.
+    rs.Filter(QString());
+    const auto shownRows = [&] {
+        QList<int> rows;
+        for (int r = 0; r < grid.model()->rowCount(); ++r)
+            if (grid.selectionModel()->isRowSelected(r, {}))
+                rows << r;
+        return rows;
+    };
+    const auto selectedRows = [&] {
+        QList<int> rows;
+        for (qint32 b : sel.list())
+            rows << rs.viewRowOfBookmark(b);
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+    for (int r : {3, 1, 2})
+        sel.Add(Value(rs.bookmarkAt(r)));
+    EXPECT_EQ(shownRows(), (QList<int>{1, 2, 3}));
+    EXPECT_EQ(grid.selectionModel()->selection().size(), 1);
+    sel.Add(std::vector<qint32>{rs.bookmarkAt(4), rs.bookmarkAt(2), rs.bookmarkAt(0)});
+    ASSERT_EQ(sel.Count(), 5);
+    EXPECT_EQ(sel.Item(3), Value(rs.bookmarkAt(4)));
+    EXPECT_EQ(sel.Item(4), Value(rs.bookmarkAt(0)));
+    EXPECT_EQ(shownRows(), (QList<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(grid.selectionModel()->selection().size(), 1);
+    sel.Remove(2);
+    rs.Sort(QStringLiteral("sName DESC"));
+    EXPECT_EQ(shownRows(), selectedRows());
+    rs.AddNew();
+    rs.Fields(0).Value(Value(6));
+    rs.Fields(1).Value(Value("foxtrot"));
+    rs.Update();
+    sel.Add(Value(rs.Bookmark()));
+    sel.Add(Value(rs.bookmarkAt(rs.viewRowOfBookmark(sel.Item(0).toLong()))));  // already there
+    ASSERT_EQ(sel.Count(), 5);
+    EXPECT_EQ(shownRows(), selectedRows());
+    EXPECT_EQ(shownRows().size(), 5);
 }
 
 TEST_F(DataGridTest, HeaderClickSelectsTheColumn)

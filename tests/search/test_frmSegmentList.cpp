@@ -423,6 +423,39 @@ TEST_F(SegmentList, DeleteThreeSelectedAsksInSelectionOrderAndRemovesTheirRows)
     EXPECT_EQ(status, QString());
 }
 
+TEST_F(SegmentList, DeleteOfManyNamesTheFirstTenAndHowManyMoreAndListsEveryOneInTheDetails)
+{
+    ASSERT_TRUE(folder.execSql(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 7 UNION ALL SELECT i + 1 FROM n WHERE i < 30) INSERT INTO tblSegment "
+        "(lSegmentID, lSegmentTypeID, lEventID, lCategoryID, lRateTypeID, lSpeedTypeID, lDistanceTypeID, "
+        "sSegmentLabel, dtImportDate, dtSegmentDate) SELECT i, 1, 1, 1, 1, 1, 1, 'S' || i, '2024-05-01', "
+        "'2024-05-02' FROM n")));
+    window->Search_p();
+    const Ids chosen{30, 8, 1, 12, 7, 29, 9, 10, 11, 13, 14, 15, 16, 17, 18};
+    for (int id : chosen)
+        window->dbgMain->SelBookmarks().Add(Value(window->listRecordset()->bookmarkAt(viewRowOf(id))));
+    boxes.answer(7);
+    window->deleteRows_p();
+    ASSERT_EQ(boxes.count(), 1);
+    const auto line = [&](int id) {
+        return QStringLiteral("Segment # %1 Timed On %2")
+            .arg(id == 1 ? QStringLiteral("1") : QStringLiteral("S%1").arg(id),
+                 clsExportToFile::ShortDate_gs(id == 1 ? QDate(2024, 2, 10) : QDate(2024, 5, 2)));
+    };
+    QStringList named, every;
+    for (int i = 0; i < chosen.size(); ++i) {
+        every << line(chosen[i]);
+        if (i < 10)
+            named << line(chosen[i]);
+    }
+    EXPECT_EQ(boxes.last().text,
+              QStringLiteral("delete the following records (and related detail)?\r\n\r\n")
+                  + named.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nand 5 more"));
+    EXPECT_EQ(boxes.last().details, every.join(QStringLiteral("\r\n")));
+    EXPECT_EQ(boxes.last().style, 292);
+    EXPECT_EQ(count("SELECT count(*) FROM tblSegment"), 30);
+}
+
 TEST_F(SegmentList, AnsweringNoChangesNothingAndClearsTheStatus)
 {
     searchAll();

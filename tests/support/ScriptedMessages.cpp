@@ -6,8 +6,8 @@
 
 ScriptedMessages::ScriptedMessages()
 {
-    MessagePresenter::install([this](const QString& text, int style, const QString& title) {
-        m_shown.append({text, style, title});
+    MessagePresenter::install([this](const QString& text, int style, const QString& title, const QString& details) {
+        m_shown.append({text, style, title, details});
         if (m_whileShown)
             m_whileShown();
         if (m_answers.empty())
@@ -22,7 +22,7 @@ ScriptedMessages::~ScriptedMessages() { installUnexpectedGuard(); }
 
 void ScriptedMessages::installUnexpectedGuard()
 {
-    MessagePresenter::install([](const QString& text, int style, const QString&) {
+    MessagePresenter::install([](const QString& text, int style, const QString&, const QString&) {
         ADD_FAILURE() << "unexpected message box (style " << style << "): " << text.toStdString();
         return 2;
     });

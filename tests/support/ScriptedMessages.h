@@ -15,6 +15,7 @@ public:
         QString text;
         int style;
         QString title;
+        QString details;
     };
 
     ScriptedMessages();
