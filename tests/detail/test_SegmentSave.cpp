@@ -3,7 +3,9 @@
 #include "platform/ComboBox.h"
 #include "platform/DatePicker.h"
 
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPushButton>
 
 #include <functional>
@@ -56,6 +58,46 @@ TEST_F(DetailFixture, HeaderChecksAndClearedBoxes)
     EXPECT_TRUE(w.close());
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.last().text, "Save Modified Record?");
+}
+
+// A NUL pasted or set into the label or the notes never gets in: the save
+// goes through and stores the rest, quotes and bars as typed.
+TEST_F(DetailFixture, ANulInTheHeaderNeverStopsTheSave)
+{
+    const QChar nul(0);
+    const struct {
+        const char* column;
+        bool paste;
+        QString typed;
+    } cases[] = {
+        {"sSegmentLabel", true, QStringLiteral("7'a") + nul + QStringLiteral("|b")},
+        {"sSegmentLabel", false, QStringLiteral("8'a|") + nul + QStringLiteral("b") + nul},
+        {"mNotes", true, nul + QStringLiteral("it's|calm")},
+        {"mNotes", false, QStringLiteral("very") + nul + nul + QStringLiteral(" calm")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.column) + (c.paste ? " pasted" : " set"));
+        boxes.clear();
+        frmSegmentDetail& w = open(1);
+        const bool label = QLatin1String(c.column) == QLatin1String("sSegmentLabel");
+        QGuiApplication::clipboard()->setText(c.typed);
+        if (label && c.paste) {
+            w.txtsSegmentLabel->selectAll();
+            w.txtsSegmentLabel->paste();
+        } else if (label) {
+            w.txtsSegmentLabel->setText(c.typed);
+        } else if (c.paste) {
+            w.txtmNotes->selectAll();
+            w.txtmNotes->paste();
+        } else {
+            w.txtmNotes->setPlainText(c.typed);
+        }
+        w.cmdSave->click();
+        EXPECT_EQ(boxes.count(), 0) << (boxes.count() ? boxes.last().text.toStdString() : std::string());
+        EXPECT_EQ(scalar(QStringLiteral("SELECT %1 FROM tblSegment WHERE lSegmentID = 1").arg(c.column)).asText(),
+                  QString(c.typed).remove(nul));
+        EXPECT_FALSE(w.Dirty_pf());
+    }
 }
 
 TEST_F(DetailFixture, EveryRowIsWrittenWhateverTheFilterAndCurrentRow)
