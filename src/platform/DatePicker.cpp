@@ -245,27 +245,34 @@ protected:
             QAbstractSpinBox::keyPressEvent(event);
             return;
         }
-        if (m_typed && event->key() == Qt::Key_Escape) {
+        if (!m_typed) {
+            QDateTimeEdit::keyPressEvent(event);
+            return;
+        }
+        if (event->key() == Qt::Key_Escape) {
             dropTyped();
             event->accept();
             return;
         }
-        if (m_typed) {
-            const int cursor = lineEdit()->cursorPosition();
-            const bool taken = commitTyped();
-            if (!taken && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-                event->accept();
-                return;
-            }
-            // A step changes the field the cursor was in.
-            placeCursor(std::min(cursor, int(lineEdit()->text().size())));
-            if (taken && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-                lineEdit()->selectAll();
-                event->ignore();
-                emit editingFinished();
-                return;
-            }
+        if (!needsDate(event)) {
+            // Shift, Ctrl and the like on their way to a typed character.
+            QAbstractSpinBox::keyPressEvent(event);
+            return;
         }
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        const int cursor = lineEdit()->cursorPosition();
+        if (!commitTyped()) {
+            event->accept();  // the refusal is said; nothing steps from the date kept
+            return;
+        }
+        if (enter) {
+            lineEdit()->selectAll();
+            event->ignore();
+            emit editingFinished();
+            return;
+        }
+        // A step changes the field the cursor was in.
+        placeCursor(std::min(cursor, int(lineEdit()->text().size())));
         QDateTimeEdit::keyPressEvent(event);
     }
 
@@ -331,6 +338,21 @@ private:
         return event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete
             || event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut)
             || event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
+    }
+
+    // Keys that work on the date: typed text is read first.
+    static bool needsDate(QKeyEvent* event)
+    {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_F4: return true;
+        default: return false;
+        }
     }
 
     static bool movesCursor(QKeyEvent* event)
