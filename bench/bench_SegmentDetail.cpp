@@ -5,6 +5,7 @@
 #include "data/clsAdoConnectJet.h"
 #include "detail/DetailCalculation.h"
 #include "detail/clsSegmentRows.h"
+#include "detail/clsStoredRows.h"
 #include "detail/frmSegmentDetail.h"
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
@@ -314,6 +315,60 @@ void BM_SaveSegment_Sqlite(benchmark::State& state)
     state.counters["rows"] = double(rows.size());
 }
 BENCHMARK(BM_SaveSegment_Sqlite)->Arg(500)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+// The save's check, inside its transaction, that segment 1's stored rows are
+// those the window read: with nothing committed by another connection since
+// (second argument 0) it reads the data version only; after a commit
+// elsewhere (1) it reads the segment's rows again and sums their checksums.
+void BM_SaveSegment_StoredRowsCheck(benchmark::State& state)
+{
+    DetailBench bench(int(state.range(0)));
+    if (!bench.ready(state))
+        return;
+    clsAdoConnectJet& db = *(*bench.app)->DatabaseAdo_Po();
+    clsStoredRows stored;
+    stored.Begin_p(db);
+    stored.Take_p(*clsSegmentRows::Retrieve_prs(db, Value(1)));
+    if (state.range(1) != 0) {
+        Connection other;
+        other.Open(bench.folder.databasePath(), QString::fromLatin1(TempProgramFolder::DefaultPassword));
+        other.Execute(QStringLiteral("UPDATE tblSegment SET mNotes = 'elsewhere' WHERE lSegmentID = 1"));
+    }
+    bool same = false;
+    for (auto _ : state) {
+        db.BeginTrans_pf();
+        same = stored.Unchanged_pf(db, Value(1));
+        db.Rollback_pf();
+    }
+    if (!same)
+        state.SkipWithError("the rows read differ");
+}
+BENCHMARK(BM_SaveSegment_StoredRowsCheck)
+    ->Args({50000, 0})
+    ->Args({500, 1})
+    ->Args({50000, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// Its baseline, stepped on the program's connection in a transaction: the
+// data version read (0), or the segment's rows stepped (1).
+void BM_SaveSegment_StoredRowsCheck_Sqlite(benchmark::State& state)
+{
+    DetailBench bench(int(state.range(0)));
+    if (!bench.ready(state))
+        return;
+    sqlite3* db = (*bench.app)->DatabaseAdo_Po()->Connection()->handle();
+    const QByteArray sql = state.range(1) != 0 ? DetailBench::rowsSql().toUtf8() : QByteArray("PRAGMA data_version");
+    for (auto _ : state) {
+        sqlite3_exec(db, "SAVEPOINT bench", nullptr, nullptr, nullptr);
+        benchmark::DoNotOptimize(stepEveryColumn(db, sql));
+        sqlite3_exec(db, "ROLLBACK TO bench; RELEASE bench", nullptr, nullptr, nullptr);
+    }
+}
+BENCHMARK(BM_SaveSegment_StoredRowsCheck_Sqlite)
+    ->Args({50000, 0})
+    ->Args({500, 1})
+    ->Args({50000, 1})
+    ->Unit(benchmark::kMillisecond);
 
 // The first Add Time in a segment just opened: the new row numbered, added,
 // shown. Each round opens the segment again so that the add is the first.

@@ -3,12 +3,16 @@
 #include "app/WindowServices.h"
 #include "platform/AppError.h"
 #include "platform/DataGridDelegate.h"
+#include "platform/TypedText.h"
 #include "platform/Value.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QValidator>
 
@@ -101,11 +105,7 @@ public:
 
     State validate(QString& input, int& pos) const override
     {
-        for (qsizetype i = input.indexOf(QChar(0)); i >= 0; i = input.indexOf(QChar(0), i)) {
-            input.remove(i, 1);
-            if (pos > i)
-                --pos;
-        }
+        TypedText::dropNul(input, &pos);
         return m_inner ? m_inner->validate(input, pos) : Acceptable;
     }
     void fixup(QString& input) const override
@@ -167,8 +167,37 @@ void clsTxtBoxHelper::InstallKeyFilter(QWidget* control, KeyFilter filter, bool 
     KeepNulOut(control);
 }
 
+namespace {
+// Takes every NUL out of a text area's document, leaving the rest and the
+// user's cursor where they were.
+void dropNul(QTextDocument* doc)
+{
+    const QString text = doc->toPlainText();
+    if (!text.contains(QChar(0)))
+        return;
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    for (qsizetype i = text.lastIndexOf(QChar(0)); i >= 0; i = i > 0 ? text.lastIndexOf(QChar(0), i - 1) : -1) {
+        cursor.setPosition(int(i));
+        cursor.setPosition(int(i) + 1, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    cursor.endEditBlock();
+}
+}  // namespace
+
 void clsTxtBoxHelper::KeepNulOut(QWidget* control)
 {
+    if (auto* area = qobject_cast<QPlainTextEdit*>(control)) {
+        if (area->property("nulKeptOut").toBool())
+            return;
+        area->setProperty("nulKeptOut", true);
+        QTextDocument* doc = area->document();
+        // Typed, pasted, dropped or set: the change is done, its NULs go.
+        QObject::connect(area, &QPlainTextEdit::textChanged, doc, [doc] { dropNul(doc); });
+        dropNul(doc);
+        return;
+    }
     QLineEdit* edit = lineEditOfCellEditor(control);
     if (!edit || dynamic_cast<const NulFreeValidator*>(edit->validator()))
         return;

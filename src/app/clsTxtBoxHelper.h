@@ -30,10 +30,10 @@ public:
     // A line edit (or an editable combo box's) also keeps NUL out, as below.
     static void InstallKeyFilter(QWidget* control, KeyFilter filter, bool checkPaste = false);
 
-    // Keeps NUL out of a line edit's or an editable combo box's text however
-    // it gets there (typed, pasted, dropped or set by the program): a NUL
-    // would end every statement the text is quoted into. A validator the box
-    // already has still judges what is left.
+    // Keeps NUL out of a line edit's, an editable combo box's or a text
+    // area's text however it gets there (typed, pasted, dropped or set by
+    // the program): a NUL ends a string for SQLite and much else. A validator
+    // the box already has still judges what is left.
     static void KeepNulOut(QWidget* control);
 
     // How much a line edit (or an editable combo box's) takes: maxChars, or

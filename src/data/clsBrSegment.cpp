@@ -147,19 +147,30 @@ void clsBrSegment::exclaim(const QString& text)
         MessagePresenter::show(text, MessageBoxStyle::Exclamation, AppInfo::title());
 }
 
-QString clsBrSegment::quoted(int column) const
+Value clsBrSegment::bound(int column) const
 {
-    qint32 type = clsAdoConnectJet::adNumeric;
+    // Each value as the column stores it: ids as numbers, the dates as their
+    // day, the time as its time of day, the flag as -1 or 0, texts as typed.
+    const Value& v = m_values[column];
+    if (v.isNullOrEmpty())
+        return Value::null();
     switch (column) {
     case Label:
-    case Notes: type = clsAdoConnectJet::adVarChar; break;
+    case Notes: return Value(v.asText());
     case ImportDate:
-    case SegmentDate: type = clsAdoConnectJet::adDate; break;
-    case SegmentTime: type = clsAdoConnectJet::adDBTime; break;
-    case Reviewed: type = clsAdoConnectJet::adBoolean; break;
-    default: break;
+    case SegmentDate: return Value(v.toDate());
+    case SegmentTime: return Value(v.toTime());
+    case Reviewed: return Value(v.toBool());
+    default: return Value(v.toLong());
     }
-    return connection().SQLString_ps(m_values[column], type);
+}
+
+QList<Value> clsBrSegment::boundValues() const
+{
+    QList<Value> values;
+    for (int c = SegmentType; c < ColumnCount; ++c)
+        values.append(bound(c));
+    return values;
 }
 
 bool clsBrSegment::Save_pf()
@@ -168,13 +179,12 @@ bool clsBrSegment::Save_pf()
         return Update_pf();
 
     clsAdoConnectJet& conn = connection();
-    QStringList values;
-    for (int c = SegmentType; c < ColumnCount; ++c)
-        values.append(quoted(c));
+    // Bound, never quoted into the statement: typed text is stored as typed.
     conn.SQLExecute_pl(QStringLiteral("INSERT INTO tblSegment ( lSegmentTypeID, lEventID, lCategoryID, "
                                       "lRateTypeID, lSpeedTypeID, lDistanceTypeID, sSegmentLabel, "
-                                      "dtImportDate, dtSegmentDate, dtSegmentTime, fReviewed, mNotes ) VALUES (")
-                       + values.join(QStringLiteral(", ")) + QLatin1Char(')'));
+                                      "dtImportDate, dtSegmentDate, dtSegmentTime, fReviewed, mNotes ) VALUES "
+                                      "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                       boundValues());
 
     // The row this connection just inserted, whatever else is in the table.
     const qint64 newId = conn.Connection()->LastInsertRowId();
@@ -191,9 +201,10 @@ bool clsBrSegment::Update_pf()
     clsAdoConnectJet& conn = connection();
     QStringList sets;
     for (int c = SegmentType; c < ColumnCount; ++c)
-        sets.append(QLatin1String(Names[c]) + QStringLiteral(" = ") + quoted(c));
+        sets.append(QLatin1String(Names[c]) + QStringLiteral(" = ?"));
     const qint32 n = conn.SQLExecute_pl(QStringLiteral("UPDATE tblSegment SET ") + sets.join(QStringLiteral(", "))
-                                        + QStringLiteral(" WHERE lSegmentId = ") + quoted(Key));
+                                            + QStringLiteral(" WHERE lSegmentId = ?"),
+                                        boundValues() << bound(Key));
     if (n <= 0)
         exclaim(UpdateLostText);
     if (!Retrieve_pf(m_values[Key])) {
@@ -238,10 +249,9 @@ bool clsBrSegment::Retrieve_pf(const Value& id)
 
 bool clsBrSegment::Delete_Pf()
 {
-    const qint32 n = connection().SQLExecute_pl(
-        QStringLiteral("DELETE FROM ") + Table + QStringLiteral(" WHERE ") + QLatin1String(Names[Key])
-        + QStringLiteral(" = ")
-        + connection().SQLString_ps(Fields(QLatin1String(Names[Key])), clsAdoConnectJet::adNumeric));
+    const qint32 n = connection().SQLExecute_pl(QStringLiteral("DELETE FROM ") + Table + QStringLiteral(" WHERE ")
+                                                    + QLatin1String(Names[Key]) + QStringLiteral(" = ?"),
+                                                {bound(Key)});
     if (n > 0) {
         Clear_pf();
         return true;

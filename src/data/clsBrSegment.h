@@ -2,6 +2,7 @@
 
 #include "platform/Value.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -91,7 +92,10 @@ private:
     int columnOf(const QString& name) const;
     void setColumn(int column, const Value& v);
     static Value convert(int column, const Value& v);
-    QString quoted(int column) const;
+    // A value as its statement binds it.
+    Value bound(int column) const;
+    // The twelve non-key values in table order.
+    QList<Value> boundValues() const;
     clsAdoConnectJet& connection() const;
     static void exclaim(const QString& text);
 

@@ -67,6 +67,10 @@ QWidget* clsSegmentDetailControls::Build_p(frmSegmentDetail& form)
     form.cbolSegmentTypeID = named(new ComboBox, "cbolSegmentTypeID");
     for (ComboBox* cbo : {form.cbolCategoryID, form.cbolEventId, form.cbolSegmentTypeID})
         clsTxtBoxHelper::HoldLength(cbo);  // a name typed here may become a new entry
+    for (QWidget* typed :
+         std::initializer_list<QWidget*>{form.txtsSegmentLabel, form.txtdtSegmentTime, form.cbolCategoryID,
+                                         form.cbolEventId, form.cbolSegmentTypeID})
+        clsTxtBoxHelper::KeepNulOut(typed);
     form.chkfReviewed = named(new QCheckBox(QStringLiteral("Reviewed?")), "chkfReviewed");
     form.cmdDetailsCategory = button("cmdDetailsCategory", "details");
     form.cmdDetailsEvent = button("cmdDetailsEvent", "details");
@@ -125,6 +129,7 @@ QWidget* clsSegmentDetailControls::Build_p(frmSegmentDetail& form)
     auto* general = new QVBoxLayout(generalPage);
     general->addWidget(label("lblSegmentNotes", "Segment Notes:"));
     form.txtmNotes = named(new QPlainTextEdit, "txtmNotes");
+    clsTxtBoxHelper::KeepNulOut(form.txtmNotes);
     bound(form.txtmNotes);
     general->addWidget(form.txtmNotes, 1);
     form.ssTab1->addTab(generalPage, QStringLiteral("&General"));

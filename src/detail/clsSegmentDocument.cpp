@@ -49,7 +49,10 @@ bool clsSegmentDocument::retrieve(qint32 segmentID)
     defaultUnits(false);
     defaultReferences();
     m_loaded = true;
-    showInTimeOrder_m(clsSegmentRows::Retrieve_prs(m_db, m_segment.lSegmentID()));
+    m_stored.Begin_p(m_db);
+    std::unique_ptr<Recordset> rows = clsSegmentRows::Retrieve_prs(m_db, m_segment.lSegmentID());
+    m_stored.Take_p(*rows);
+    showInTimeOrder_m(std::move(rows));
     setDirty(false);
     return true;
 }
@@ -62,6 +65,7 @@ void clsSegmentDocument::newSegment(const QDate& today, const QTime& now)
     m_segment.dtImportDate(Value(today));
     m_segment.dtSegmentTime(Value(QTime::fromMSecsSinceStartOfDay(now.msecsSinceStartOfDay() / 1000 * 1000)));
     defaultUnits(true);
+    m_stored.Begin_p(m_db);
     std::unique_ptr<Recordset> rows = clsSegmentRows::Retrieve_prs(m_db, m_segment.lSegmentID());
     clsSegmentRows::AppendFirstRow_p(*rows, m_segment.lSegmentID());
     showInTimeOrder_m(std::move(rows));
@@ -112,6 +116,7 @@ void clsSegmentDocument::defaultReferences()
 void clsSegmentDocument::clear()
 {
     replaceRows_m(nullptr);
+    m_stored.Clear_p();
     m_segment.Clear_pf();
     m_loaded = false;
 }
@@ -212,11 +217,12 @@ void clsSegmentDocument::sort(const QString& order)
 
 // ---- saving --------------------------------------------------------------------------------
 
-void clsSegmentDocument::save(const QString& failureText, const QString& goneText)
+bool clsSegmentDocument::save(const QString& failureText, const QString& goneText)
 {
     if (!m_rows)
         throw AppError(91, QStringLiteral("Object variable or With block variable not set"),
                        QStringLiteral("frmSegmentDetail.Save_mf"));
-    clsSegmentWriter(m_db, failureText, goneText).Save_p(m_segment, *m_rows);
+    const bool changedElsewhere = clsSegmentWriter(m_db, failureText, goneText).Save_p(m_segment, *m_rows, m_stored);
     setDirty(false);
+    return changedElsewhere;
 }

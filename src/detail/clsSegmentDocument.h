@@ -3,6 +3,7 @@
 #include "data/clsBrSegment.h"
 #include "detail/DetailCalculation.h"
 #include "detail/clsSegmentUnits.h"
+#include "detail/clsStoredRows.h"
 
 #include <QDate>
 #include <QObject>
@@ -73,9 +74,11 @@ public:
     // empty cells last.
     static QString SortText_ps(const QString& field, int column, const QString& order);
 
-    // Writes the segment and every row in one transaction; raises as the
-    // writer does (the segment gone, a refusal), nothing changed then.
-    void save(const QString& failureText, const QString& goneText);
+    // Writes the segment and its changed rows in one transaction; raises as
+    // the writer does (the segment gone, a refusal), nothing changed then.
+    // True when another program had changed the stored rows since they were
+    // read or saved: every row shown was written in their place.
+    bool save(const QString& failureText, const QString& goneText);
 
 signals:
     // About to change the rows: a pending cell edit is to be stored first.
@@ -99,6 +102,8 @@ private:
     const clsStrings& m_settings;
     clsBrSegment m_segment;
     std::unique_ptr<Recordset> m_rows;
+    // The rows as the database held them when read or last saved.
+    clsStoredRows m_stored;
     bool m_loaded = false;
     bool m_dirty = false;
     qint32 m_sortColumn;

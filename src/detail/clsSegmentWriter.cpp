@@ -4,6 +4,7 @@
 #include "data/clsAdoConnectJet.h"
 #include "data/clsBrSegment.h"
 #include "detail/clsSegmentRows.h"
+#include "detail/clsStoredRows.h"
 #include "platform/AppError.h"
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
@@ -14,35 +15,35 @@ namespace {
 const QString Source = QStringLiteral("frmSegmentDetail.Save_mf");
 using R = clsSegmentRows;
 
-// The columns a row's update writes, as the table names them (the key and
-// the segment id never change).
-constexpr struct {
-    int column;
-    const char* name;
-} Stored[] = {{R::colRosterId, "lRosterId"},
-              {R::colLabel, "sSegmentDetailLabel"},
-              {R::colOrdinalPosition, "lOrdinalPosition"},
-              {R::colCumTime, "dCumTime"},
-              {R::colRate, "dRate"},
-              {R::colDistance, "dDistance"},
-              {R::colComments, "sComments"}};
-
 quint64 storedColumns()
 {
     quint64 bits = 0;
-    for (const auto& c : Stored)
+    for (const auto& c : clsSegmentWriter::StoredColumns())
         bits |= Recordset::columnBit(c.column);
     return bits;
 }
 }  // namespace
 
-void clsSegmentWriter::Save_p(clsBrSegment& segment, Recordset& rows)
+const std::vector<clsSegmentWriter::StoredColumn>& clsSegmentWriter::StoredColumns()
+{
+    static const std::vector<StoredColumn> columns{{R::colRosterId, "lRosterId"},
+                                                   {R::colLabel, "sSegmentDetailLabel"},
+                                                   {R::colOrdinalPosition, "lOrdinalPosition"},
+                                                   {R::colCumTime, "dCumTime"},
+                                                   {R::colRate, "dRate"},
+                                                   {R::colDistance, "dDistance"},
+                                                   {R::colComments, "sComments"}};
+    return columns;
+}
+
+bool clsSegmentWriter::Save_p(clsBrSegment& segment, Recordset& rows, clsStoredRows& stored)
 {
     if (rows.EditMode() != Recordset::EditNone)
         rows.Update();
     const Value idBefore = segment.lSegmentID();
     std::vector<Given> given;
     bool open = false;
+    bool changedElsewhere = false;
     try {
         m_db.BeginTrans_pf();
         open = true;
@@ -53,17 +54,45 @@ void clsSegmentWriter::Save_p(clsBrSegment& segment, Recordset& rows)
                     .toLong()
                 == 0)
             throw AppError(SegmentGone, m_goneText, Source);
+        // Read in this transaction, so nothing can change them before the commit.
+        changedElsewhere = !stored.Unchanged_pf(m_db, idBefore);
         if (!segment.Save_pf())
             throw AppError(4100, m_failureText, Source);
         const Value id = segment.lSegmentID();
-        // Only what changed since the rows were read or last saved is written.
         std::unique_ptr<Recordset> all = rows.Clone();
-        for (const Recordset::PendingRow& row : rows.PendingRows(storedColumns()))
-            writeRow_m(row, id, *all, given);
+        clsStoredRows::Written written;
+        if (changedElsewhere) {
+            // What the window shows is what is stored: every row again.
+            m_db.SQLExecute_pl(QStringLiteral("DELETE FROM tblSegmentDetail WHERE lSegmentID = ?"), {id});
+            written.everyRow = true;
+            std::vector<Recordset::PendingRow> every;
+            every.reserve(size_t(all->RecordCount()));
+            for (int r = 0; r < all->RecordCount(); ++r) {
+                Recordset::PendingRow row{all->bookmarkAt(r), true, false, ~quint64(0), {}};
+                for (int c = 0; c < all->FieldCount(); ++c)
+                    row.values.push_back(all->valueAt(r, c));
+                every.push_back(std::move(row));
+            }
+            for (const Recordset::PendingRow& row : every)
+                writeRow_m(row, id, *all, given);
+            for (int r = 0; r < all->RecordCount(); ++r)
+                written.stored.emplace_back(all->bookmarkAt(r), clsStoredRows::Checksum_pq(*all, r));
+        } else {
+            // Only what changed since the rows were read or last saved is written.
+            for (const Recordset::PendingRow& row : rows.PendingRows(storedColumns())) {
+                writeRow_m(row, id, *all, given);
+                if (row.deleted)
+                    written.gone.push_back(row.bookmark);
+                else
+                    written.stored.emplace_back(row.bookmark,
+                                                clsStoredRows::Checksum_pq(*all, all->viewRowOfBookmark(row.bookmark)));
+            }
+        }
         all->Close();
         m_db.CommitTrans_pf();
         open = false;
         rows.AcceptChanges();
+        stored.Saved_p(written);
     } catch (...) {
         if (open)
             ignoringErrors([&] { m_db.Rollback_pf(); });
@@ -86,6 +115,7 @@ void clsSegmentWriter::Save_p(clsBrSegment& segment, Recordset& rows)
         });
         throw;
     }
+    return changedElsewhere;
 }
 
 void clsSegmentWriter::writeRow_m(const Recordset::PendingRow& row, const Value& id, Recordset& all,
@@ -102,7 +132,7 @@ void clsSegmentWriter::writeRow_m(const Recordset::PendingRow& row, const Value&
     if (!row.added && !key.isNullOrEmpty()) {
         QStringList sets;
         QList<Value> values;
-        for (const auto& c : Stored)
+        for (const auto& c : StoredColumns())
             if (row.columns & Recordset::columnBit(c.column)) {
                 sets << QLatin1String(c.name) + QStringLiteral(" = ?");
                 values << row.values[size_t(c.column)];
@@ -125,7 +155,7 @@ void clsSegmentWriter::writeRow_m(const Recordset::PendingRow& row, const Value&
         // Deleted in another window since it was read: stored again as shown.
     }
     QList<Value> values{id};
-    for (const auto& c : Stored)
+    for (const auto& c : StoredColumns())
         values << row.values[size_t(c.column)];
     if (m_db.SQLExecute_pl(QStringLiteral("INSERT INTO tblSegmentDetail (lSegmentID,lRosterId,sSegmentDetailLabel,"
                                           "lOrdinalPosition,dCumTime,dRate,dDistance,sComments) VALUES (?, ?, ?, ?, ?, "

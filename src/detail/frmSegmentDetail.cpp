@@ -551,6 +551,7 @@ bool frmSegmentDetail::Save_mf()
         clsHourglass busy;
         StatusCleared cleared;
         sysCmd(4, text_m(680, QStringLiteral("Saving ..")));
+        bool changedElsewhere = false;
         try {
             const QString failure = text_m(4100, QStringLiteral("Error saving, aborting save."));
             const QString gone = text_m(4105,
@@ -558,7 +559,7 @@ bool frmSegmentDetail::Save_mf()
                                                        "was saved. Its rows are still here: copy what you need "
                                                        "before you close the window."));
             if (!DatabaseFault::saying(text_m(4187, QStringLiteral("The segment could not be saved")),
-                                       [&] { m_doc->save(failure, gone); }))
+                                       [&] { changedElsewhere = m_doc->save(failure, gone); }))
                 return;  // said in words; the window stays changed
         } catch (const AppError& e) {
             // Said once, in words; the window keeps its edits and stays changed.
@@ -571,6 +572,11 @@ bool frmSegmentDetail::Save_mf()
         saved = true;
         if (moFormRefresher)
             moFormRefresher->SendRefreshRequest_p(clsFormRefresher::rtSegmentDetail, SegmentID_pl());
+        if (changedElsewhere)
+            showMessage(text_m(4200,
+                               QStringLiteral("This segment had been changed elsewhere since it was opened. "
+                                              "Its rows are now stored as this window shows them.")),
+                        48);
     });
     return saved;
 }

@@ -182,6 +182,7 @@ QPlainTextEdit* RecordWindow::addMemoRow(int field, const char* boxName, const c
 
 void RecordWindow::bindText(int field, QWidget* box)
 {
+    clsTxtBoxHelper::KeepNulOut(box);
     m_textBoxes.append({field, box});
     track(box);
 }

@@ -9,7 +9,11 @@ class QDateTimeEdit;
 
 // A date (or time) field with a check box in front: unticked, it has no
 // value (Null) while it still shows its date, so the user can tick it and
-// take that date. Without the check box it always has a value.
+// take that date. Without the check box it always has a value. Typed text
+// is read as a whole when the field is left (or Enter, a step, the calendar
+// or a read of the value needs it): the day, the month (number or name) and
+// the year in the order shown give exactly that date; text that is no date
+// gives the last date back and the user is told so.
 class DatePicker : public QWidget {
     Q_OBJECT
 public:
@@ -50,6 +54,8 @@ protected:
 private:
     void applyEnabled();
     bool ownsFocusWidget() const;
+    // Reads text typed and not read yet into the date.
+    void takeTyped() const;
 
     QCheckBox* m_check = nullptr;
     QDateTimeEdit* m_edit = nullptr;

@@ -79,8 +79,10 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent ? parent : mdiMain::instance(
     cmdReplace = named(new QPushButton(FindStyleCaption, this), "cmdReplace");
     cmdReplaceAll = named(new QPushButton(QStringLiteral("Replace &All"), this), "cmdReplaceAll");
     cmdCancel = named(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel");
-    for (QLineEdit* box : {txtFindWhat, txtReplaceWith})
+    for (QLineEdit* box : {txtFindWhat, txtReplaceWith}) {
         clsTxtBoxHelper::HoldLength(box);
+        clsTxtBoxHelper::KeepNulOut(box);
+    }
     Label1->setBuddy(txtFindWhat);
     Label2->setBuddy(cboMatchWhat);
     Label4->setBuddy(txtReplaceWith);

@@ -60,16 +60,23 @@ TEST_F(SegmentRecordTest, NewRecordOfNullsSavesAndTakesItsKey)
     EXPECT_TRUE(seg.sSegmentLabel().isNull());
 }
 
+// Every value is bound, never quoted into the statement: a quote, a bar or a
+// NUL in a text is stored as it is, on insert and on update.
 TEST_F(SegmentRecordTest, EveryColumnRoundTripsInTheFileFormats)
 {
     fillAll(seg);
+    const QString notes = QStringLiteral("O'Brien | x") + QChar(0) + QStringLiteral("y");
+    seg.mNotes(notes);
     ASSERT_TRUE(seg.Save_pf());
     const Value id = seg.lSegmentID();
     EXPECT_EQ(scalar("SELECT dtImportDate || '/' || dtSegmentDate || '/' || dtSegmentTime || '/' || fReviewed "
-                     "|| '/' || sSegmentLabel || '/' || mNotes FROM tblSegment WHERE lSegmentID = ?",
+                     "|| '/' || sSegmentLabel || '/' || hex(mNotes) FROM tblSegment WHERE lSegmentID = ?",
                      {id})
                   .asText(),
-              "2001-03-02/2001-03-01/14:05:30/-1/Heat 2/O'Brien | x");
+              "2001-03-02/2001-03-01/14:05:30/-1/Heat 2/" + QString::fromLatin1(notes.toUtf8().toHex().toUpper()));
+    seg.sSegmentLabel(QStringLiteral("a'") + QChar(0) + QStringLiteral("b"));
+    ASSERT_TRUE(seg.Update_pf());
+    EXPECT_EQ(scalar("SELECT hex(sSegmentLabel) FROM tblSegment WHERE lSegmentID = ?", {id}).asText(), "61270062");
 
     clsBrSegment back;
     back.DatabaseConnection = &conn;

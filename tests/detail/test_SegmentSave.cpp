@@ -3,7 +3,9 @@
 #include "platform/ComboBox.h"
 #include "platform/DatePicker.h"
 
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPushButton>
 
 #include <functional>
@@ -12,6 +14,21 @@ using Col = clsSegmentRows::Column;
 
 namespace {
 constexpr int Yes = 6, No = 7;
+
+// The stored columns of every row, in one order whatever the view's.
+QStringList stored(const Recordset& rs)
+{
+    QStringList out;
+    for (int r = 0; r < rs.RecordCount(); ++r) {
+        QStringList row;
+        for (int c : {Col::colSegmentDetailID, Col::colSegmentID, Col::colOrdinalPosition, Col::colLabel,
+                      Col::colCumTime, Col::colRate, Col::colDistance, Col::colRosterId, Col::colComments})
+            row << rs.valueAt(r, c).asText();
+        out << row.join('|');
+    }
+    out.sort();
+    return out;
+}
 
 QByteArray bytesOf(const QString& path)
 {
@@ -56,6 +73,46 @@ TEST_F(DetailFixture, HeaderChecksAndClearedBoxes)
     EXPECT_TRUE(w.close());
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.last().text, "Save Modified Record?");
+}
+
+// A NUL pasted or set into the label or the notes never gets in: the save
+// goes through and stores the rest, quotes and bars as typed.
+TEST_F(DetailFixture, ANulInTheHeaderNeverStopsTheSave)
+{
+    const QChar nul(0);
+    const struct {
+        const char* column;
+        bool paste;
+        QString typed;
+    } cases[] = {
+        {"sSegmentLabel", true, QStringLiteral("7'a") + nul + QStringLiteral("|b")},
+        {"sSegmentLabel", false, QStringLiteral("8'a|") + nul + QStringLiteral("b") + nul},
+        {"mNotes", true, nul + QStringLiteral("it's|calm")},
+        {"mNotes", false, QStringLiteral("very") + nul + nul + QStringLiteral(" calm")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.column) + (c.paste ? " pasted" : " set"));
+        boxes.clear();
+        frmSegmentDetail& w = open(1);
+        const bool label = QLatin1String(c.column) == QLatin1String("sSegmentLabel");
+        QGuiApplication::clipboard()->setText(c.typed);
+        if (label && c.paste) {
+            w.txtsSegmentLabel->selectAll();
+            w.txtsSegmentLabel->paste();
+        } else if (label) {
+            w.txtsSegmentLabel->setText(c.typed);
+        } else if (c.paste) {
+            w.txtmNotes->selectAll();
+            w.txtmNotes->paste();
+        } else {
+            w.txtmNotes->setPlainText(c.typed);
+        }
+        w.cmdSave->click();
+        EXPECT_EQ(boxes.count(), 0) << (boxes.count() ? boxes.last().text.toStdString() : std::string());
+        EXPECT_EQ(scalar(QStringLiteral("SELECT %1 FROM tblSegment WHERE lSegmentID = 1").arg(c.column)).asText(),
+                  QString(c.typed).remove(nul));
+        EXPECT_FALSE(w.Dirty_pf());
+    }
 }
 
 TEST_F(DetailFixture, EveryRowIsWrittenWhateverTheFilterAndCurrentRow)
@@ -156,18 +213,6 @@ TEST_F(DetailFixture, ASaveWritesTheChangedRowsAloneAndStoresWhatIsShown)
         db().Execute(QStringLiteral("CREATE TEMP TRIGGER log%1 AFTER %1 ON tblSegmentDetail BEGIN INSERT INTO written "
                                     "VALUES ('%1 ' || %2.sSegmentDetailLabel); END")
                          .arg(e, e == "DELETE" ? "OLD" : "NEW"));
-    const auto stored = [](const Recordset& rs) {
-        QStringList out;
-        for (int r = 0; r < rs.RecordCount(); ++r) {
-            QStringList row;
-            for (int c : {Col::colSegmentDetailID, Col::colSegmentID, Col::colOrdinalPosition, Col::colLabel,
-                          Col::colCumTime, Col::colRate, Col::colDistance, Col::colRosterId, Col::colComments})
-                row << rs.valueAt(r, c).asText();
-            out << row.join('|');
-        }
-        out.sort();
-        return out;
-    };
     const auto rowOf = [&](const char* label) {
         for (int r = 0; r < rows().RecordCount(); ++r)
             if (rows().valueAt(r, Col::colLabel).asText() == QLatin1String(label))
@@ -234,6 +279,77 @@ TEST_F(DetailFixture, ASaveWritesTheChangedRowsAloneAndStoresWhatIsShown)
                   written.join(','));
         EXPECT_EQ(stored(*clsSegmentRows::Retrieve_prs(*app->DatabaseAdo_Po(), Value(1))), stored(rows()));
         db().Execute(QStringLiteral("DELETE FROM written"));
+    }
+}
+
+// Another program changes the open segment's rows: the next save finds it in
+// its transaction, says so once, and stores exactly the rows the window
+// shows. A write elsewhere that leaves this segment's rows alone changes
+// nothing: the save writes what the window changed and says nothing.
+TEST_F(DetailFixture, RowsChangedByAnotherProgramAreStoredAsTheWindowShowsThem)
+{
+    const struct {
+        const char* name;
+        const char* elsewhere;
+        bool said;
+    } cases[] = {
+        {"a row deleted", "DELETE FROM tblSegmentDetail WHERE sSegmentDetailLabel = 'R001'", true},
+        {"a row changed", "UPDATE tblSegmentDetail SET sComments = 'theirs' WHERE sSegmentDetailLabel = 'T002'", true},
+        {"a row added",
+         "INSERT INTO tblSegmentDetail (lSegmentID, lOrdinalPosition, sSegmentDetailLabel, dCumTime, lRosterId) "
+         "VALUES (1, 9, 'T009', 400, 1)",
+         true},
+        {"a row moved in", "UPDATE tblSegmentDetail SET lSegmentID = 1 WHERE lSegmentDetailID = 99", true},
+        {"another segment changed", "UPDATE tblSegment SET mNotes = 'theirs' WHERE lSegmentID = 2", false},
+        {"nothing", "", false},
+    };
+    db().Execute(QStringLiteral("INSERT INTO tblSegmentDetail (lSegmentDetailID, lSegmentID, lOrdinalPosition, "
+                                "sSegmentDetailLabel, dCumTime, lRosterId) VALUES (99, 2, 0, 'T000', 0, 1)"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.clear();
+        frmSegmentDetail& w = open(1);
+        const int shown = rows().RecordCount();
+        {
+            Connection other;
+            other.Open(folder.databasePath(), QString::fromLatin1(TempProgramFolder::DefaultPassword));
+            if (*c.elsewhere)
+                other.Execute(QString::fromLatin1(c.elsewhere));
+        }
+        // The user edits two cells and saves.
+        rows().setValueAt(0, Col::colComments, Value("mine"));
+        rows().setValueAt(1, Col::colDistance, Value(25.0));
+        rows().Update();
+        w.Dirty_pf(true);
+        w.cmdSave->click();
+        ASSERT_EQ(boxes.count(), c.said ? 1 : 0) << (boxes.count() ? boxes.last().text.toStdString() : std::string());
+        if (c.said) {
+            EXPECT_EQ(boxes.last().text,
+                      "This segment had been changed elsewhere since it was opened. Its rows are "
+                      "now stored as this window shows them.");
+            EXPECT_EQ(boxes.last().style, 48);
+        }
+        EXPECT_EQ(rows().RecordCount(), shown);
+        EXPECT_EQ(stored(*clsSegmentRows::Retrieve_prs(*app->DatabaseAdo_Po(), Value(1))), stored(rows()));
+        EXPECT_FALSE(w.Dirty_pf());
+        // The next save starts from what this one stored, even once another
+        // program has written elsewhere and the rows are read to compare.
+        {
+            Connection other;
+            other.Open(folder.databasePath(), QString::fromLatin1(TempProgramFolder::DefaultPassword));
+            other.Execute(QStringLiteral("UPDATE tblSegment SET mNotes = 'later' WHERE lSegmentID = 2"));
+        }
+        boxes.clear();
+        rows().setValueAt(0, Col::colComments, Value("again"));
+        rows().Update();
+        w.Dirty_pf(true);
+        w.cmdSave->click();
+        EXPECT_EQ(boxes.count(), 0);
+        EXPECT_EQ(stored(*clsSegmentRows::Retrieve_prs(*app->DatabaseAdo_Po(), Value(1))), stored(rows()));
+        // Put segment 1 back as the fixture made it, through the program's own connection.
+        w.Dirty_pf(false);
+        window.reset();
+        db().Execute(QStringLiteral("UPDATE tblSegmentDetail SET lSegmentID = 2 WHERE lSegmentDetailID = 99"));
     }
 }
 

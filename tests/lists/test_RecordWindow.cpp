@@ -14,6 +14,8 @@
 
 #include <QAction>
 #include <QFile>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -120,6 +122,20 @@ TEST_P(EveryList, ANewRowReachesEveryWindowASecondSaveUpdatesItAndTheCallerGetsI
     w->cmdSave->click();
     EXPECT_EQ(stored(id), QStringLiteral("Eta"));
     EXPECT_EQ(rows().toInt(), before + 1);
+    // A NUL pasted into a box of the page never gets in; the save stores the rest.
+    QGuiApplication::clipboard()->setText(QStringLiteral("Et") + QChar(0) + QStringLiteral("a2"));
+    auto* name = w->findChild<QLineEdit*>(QString::fromLatin1(GetParam().nameBox));
+    name->selectAll();
+    name->paste();
+    for (QPlainTextEdit* memo : w->findChildren<QPlainTextEdit*>()) {
+        memo->selectAll();
+        memo->paste();
+        EXPECT_EQ(memo->toPlainText(), QStringLiteral("Eta2"));
+    }
+    if (auto* roster = qobject_cast<frmRoster*>(w))
+        roster->Dirty_pf(true);  // it counts the user's own changes only
+    w->cmdSave->click();
+    EXPECT_EQ(stored(id), QStringLiteral("Eta2"));
 
     FakeCaller caller;
     RecordWindow* picker = openKind();

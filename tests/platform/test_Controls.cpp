@@ -1,11 +1,15 @@
 #include "platform/AppError.h"
 #include "platform/ComboBox.h"
 #include "platform/DatePicker.h"
+#include "support/ScriptedMessages.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 namespace {
@@ -163,4 +167,109 @@ TEST(DatePicker, TextsTimesAndNoCheckBox)
     plain.CheckBox(false);
     plain.Value(Value::null());
     EXPECT_FALSE(plain.Value().isNull());
+}
+
+namespace {
+// Select all, then the text, as a keyboard sends them: Ctrl and Shift are
+// pressed on their own before the key they modify.
+void typeAsAKeyboardDoes(QWidget* w, const QString& text)
+{
+    QTest::keyPress(w, Qt::Key_Control);
+    QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyRelease(w, Qt::Key_Control, Qt::ControlModifier);
+    for (const QChar ch : text) {
+        if (ch.isUpper()) {
+            QTest::keyPress(w, Qt::Key_Shift);
+            QTest::keyClick(w, ch.toLatin1(), Qt::ShiftModifier);
+            QTest::keyRelease(w, Qt::Key_Shift, Qt::ShiftModifier);
+        } else {
+            QTest::keyClicks(w, QString(ch));
+        }
+    }
+}
+}  // namespace
+
+// Typed text is read as a whole when the field is left: the day, the month
+// (name or number) and the year in the order shown give exactly that date;
+// anything else is refused in words and the field keeps its last date. The
+// arrow keys still step the field under the cursor.
+TEST(DatePicker, TypedTextGivesExactlyThatDateOrARefusal)
+{
+    const QDate kept(2021, 6, 14);
+    const struct {
+        const char* format;
+        const char* typed;
+        QDate expected;  // invalid: refused
+        int key = 0;     // pressed after typing, instead of leaving the field
+    } cases[] = {
+        {"d MMM yyyy", "15 Feb 2022", {2022, 2, 15}},
+        {"d MMM yyyy", "1 Jan 2021", {2021, 1, 1}},
+        {"d MMM yyyy", "3 3 2020", {2020, 3, 3}},
+        {"d MMM yyyy", "29 february 2024", {2024, 2, 29}},
+        {"d MMM yyyy", "7 Dec 21", {2021, 12, 7}},
+        {"d MMM yyyy", "2019-11-30", {2019, 11, 30}},
+        {"d MMM yyyy", "15 Feb 2022", {2022, 2, 15}, Qt::Key_Return},
+        {"d MMM yyyy", "15 Feb 2022", {2023, 2, 15}, Qt::Key_Up},
+        {"dd/MM/yyyy", "15/02/2022", {2022, 2, 15}},
+        {"dd/MM/yyyy", "9 10 2022", {2022, 10, 9}},
+        {"M/d/yy", "2/15/22", {2022, 2, 15}},
+        {"d MMM yyyy", "31 Feb 2022", {}},
+        {"d MMM yyyy", "15 Fbr 2022", {}},
+        {"d MMM yyyy", "15 Feb", {}},
+        {"d MMM yyyy", "hello", {}},
+        {"d MMM yyyy", "\b", {}},
+        {"dd/MM/yyyy", "15#02#2022", {}},
+        {"d MMM yyyy", "15 Fbr 2022", {}, Qt::Key_Return},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.format) + " / " + c.typed);
+        ScriptedMessages boxes;
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* picker = new DatePicker;
+        auto* other = new QLineEdit;
+        layout->addWidget(picker);
+        layout->addWidget(other);
+        picker->setCustomFormat(QString::fromLatin1(c.format));
+        picker->Value(Value(kept));
+        window.show();
+        QApplication::setActiveWindow(&window);
+        picker->editWidget()->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(picker->editWidget()->hasFocus(), 2000);
+        QSignalSpy changes(picker, &DatePicker::Change);
+
+        typeAsAKeyboardDoes(picker->editWidget(), QString::fromLatin1(c.typed));
+        if (c.key)
+            QTest::keyClick(picker->editWidget(), Qt::Key(c.key));
+        else
+            other->setFocus();
+        QTest::qWait(0);
+        QApplication::processEvents();
+
+        const QDate shown = c.expected.isValid() ? c.expected : kept;
+        EXPECT_EQ(picker->Value().toDate(), shown);
+        EXPECT_EQ(picker->editWidget()->text(), QLocale().toString(shown, QString::fromLatin1(c.format)));
+        // Taken, then stepped.
+        EXPECT_EQ(changes.count(), !c.expected.isValid() ? 0 : c.key == Qt::Key_Up ? 2 : 1);
+        ASSERT_EQ(boxes.count(), c.expected.isValid() ? 0 : 1);
+        if (!c.expected.isValid()) {
+            EXPECT_EQ(boxes.last().style, 48);
+            EXPECT_TRUE(boxes.last().text.contains(QLocale().toString(kept, QString::fromLatin1(c.format))))
+                << boxes.last().text.toStdString();
+        }
+    }
+
+    // Without typing, Up steps the field under the cursor: here the month.
+    ScriptedMessages boxes;
+    DatePicker picker;
+    picker.setCustomFormat(QStringLiteral("d MMM yyyy"));
+    picker.Value(Value(kept));
+    picker.show();
+    QApplication::setActiveWindow(&picker);
+    picker.editWidget()->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(picker.editWidget()->hasFocus(), 2000);
+    for (Qt::Key k : {Qt::Key_Home, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Up})
+        QTest::keyClick(picker.editWidget(), k);
+    EXPECT_EQ(picker.Value().toDate(), QDate(2021, 7, 14));
+    EXPECT_EQ(boxes.count(), 0);
 }
