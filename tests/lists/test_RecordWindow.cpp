@@ -13,8 +13,8 @@
 #include "shell/mdiMain.h"
 
 #include <QAction>
-#include <QFile>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
