@@ -43,9 +43,22 @@ TEST(DetailRowChecks, CellChecksAndTypedValues)
                   {Col::colRateDisplay, "30", "r004", 0},
                   {Col::colRateDisplay, "fast", "R004", 610},
                   {Col::colCumTimeDisplay, "9999", "", 0},
-                  {Col::colCumTimeDisplay, "-5", "", 605},
                   {Col::colCumTimeDisplay, "1,000", "", 605},
-                  {Col::colCumTimeDisplay, "3000000000", "", 605},
+                  {Col::colCumTimeDisplay, "00:04'30.00", "", 0},  // as the cell shows a time
+                  {Col::colCumTimeDisplay, "00:04'3", "", 605},
+                  // A number out of range says the range, never "not numeric".
+                  {Col::colRateDisplay, "1e-310", "R004", 611},
+                  {Col::colRateDisplay, "-1", "R004", 611},
+                  {Col::colRateDisplay, "1e999", "R004", 611},
+                  {Col::colRateDisplay, "0", "R004", 0},
+                  {Col::colRateDisplay, "1000", "R004", 0},
+                  {Col::colCumTimeDisplay, "-5", "", 606},
+                  {Col::colCumTimeDisplay, "1e308", "", 606},
+                  {Col::colCumTimeDisplay, "3000000000", "", 606},
+                  {Col::colCumTimeDisplay, "995959.99", "", 0},
+                  {Col::colCumTimeDisplay, "1000000", "", 606},
+                  {Col::colDistance, "1e999", "", 601},
+                  {Col::colDistance, "-5", "", 601},
                   {Col::colDistance, "x", "", 600},
                   {Col::colDistance, " 12.5 ", "", 0}};
     for (const auto& c : checks) {
@@ -124,7 +137,7 @@ TEST_F(RowEditing, TypedAddedAndDeletedRowsAreSavedAsTheGridShowedThem)
     ASSERT_EQ(boxes.count(), 2);
     EXPECT_EQ(boxes.shown()[0].text, "You may only enter rates for rate rows");
     EXPECT_EQ(boxes.shown()[0].style, 64);
-    EXPECT_EQ(boxes.shown()[1].text, "Cum must be numeric");
+    EXPECT_EQ(boxes.shown()[1].text, "Cum must be a time from 00:00'00.00 to 99:59'59.99 (typed hhmmss.hh)");
     EXPECT_FALSE(w.Dirty_pf());
 
     type("T001", Col::colDistance, "480");
