@@ -760,12 +760,16 @@ void DataGrid::runAfterCommit()
     std::vector<std::function<void()>> boxes;
     boxes.swap(m_afterCommit);
     m_showingAfterCommit = true;
+    // A box runs its own event loop, in which the grid's window may go.
+    const QPointer<DataGrid> alive(this);
     for (const auto& box : boxes) {
         try {
             box();
         } catch (...) {
             // Handlers report their own errors; nothing may cross the event loop.
         }
+        if (!alive)
+            return;  // what is left was about cells that are gone
     }
     m_showingAfterCommit = false;
     // The user goes on where the text was refused.
