@@ -10,6 +10,7 @@
 #include "platform/DataGrid.h"
 #include "platform/Recordset.h"
 
+#include <QPointer>
 #include <QSet>
 #include <QTimer>
 
@@ -266,15 +267,21 @@ void clsAthleteAssignment::dbgMain_ValueNotInList(int col, QString* text, bool* 
 
 void clsAthleteAssignment::askNewAthlete_m()
 {
+    // The question's own event loop may see the window go.
+    const QPointer<clsAthleteAssignment> alive(this);
     guarded(Module, "dbgMain_ValueNotInList", [&] {
         const QString names = similarNames_m(m_typedName);
         const QString question = WindowServices::text(710, QStringLiteral("Athlete Not Found, Add?"), Value(names));
-        if (showMessage(question, 51) != Yes) {
-            // The cell never took the name: it gets back what it showed.
+        const qint32 answer = showMessage(question, 51);
+        if (!alive)
+            return;
+        if (answer != Yes) {
+            // The cell never took the name: it gets back what it showed, and
+            // the row keeps what else was typed into it.
             const Value row = m_grid->Bookmark();
             if (m_grid->EditActive() && m_grid->Col() == colAthlete && !row.isNullOrEmpty()
                 && !m_typedRow.isNullOrEmpty() && row.toLong() == m_typedRow.toLong())
-                m_grid->cancelPendingEdit();
+                m_grid->cancelCellEdit();
             return;
         }
         Recordset* rows = m_doc.rows();
@@ -283,7 +290,8 @@ void clsAthleteAssignment::askNewAthlete_m()
         const Value category = SelectedId(m_category);
         emit NewAthleteWanted(m_typedName, category.isNull() ? 0 : category.toLong());
     });
-    m_asking = false;
+    if (alive)
+        m_asking = false;
 }
 
 QString clsAthleteAssignment::similarNames_m(const QString& typed) const

@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QToolTip>
 
@@ -36,6 +37,38 @@ std::optional<qint64> labelNumber(const QString& label)
         if (label.at(i) < QLatin1Char('0') || label.at(i) > QLatin1Char('9'))
             return std::nullopt;
     return label.mid(1).toLongLong();
+}
+
+// What a typed number may be, in the unit the cell shows: the stored value
+// and all worked out from it stay numbers the grid can show.
+constexpr double MaxCumSeconds = 35999999 / 100.0;  // 99:59'59.99, in hundredths as a typed time is read
+constexpr double MinRate = 0.1, MaxRate = 1000;
+constexpr double MaxDistance = 1000000;
+
+// Digits with an optional sign, decimal sign and exponent: a number, though
+// perhaps one too large or too small for any cell (1e999, 1e-400).
+bool numberShaped(const QString& text)
+{
+    static const QRegularExpression shape(QStringLiteral("^[+-]?(\\d+([.]\\d*)?|[.]\\d+)([eE][+-]?\\d+)?$"));
+    QString t = text.trimmed();
+    t.replace(QLocale().decimalPoint(), QStringLiteral("."));
+    return shape.match(t).hasMatch();
+}
+
+// The time as the cell shows it, hh:mm'ss with hundredths after the decimal sign.
+std::optional<double> shownTimeSeconds(const QString& text)
+{
+    static const QRegularExpression shown(QStringLiteral("^(\\d+):(\\d\\d)'(\\d\\d)(?:[.](\\d\\d?))?$"));
+    QString t = text.trimmed();
+    t.replace(QLocale().decimalPoint(), QStringLiteral("."));
+    const QRegularExpressionMatch m = shown.match(t);
+    if (!m.hasMatch() || m.capturedLength(1) > 9)
+        return std::nullopt;
+    const QString hundredths = m.captured(4).leftJustified(2, QLatin1Char('0'));
+    const qint64 cs =
+        ((m.captured(1).toLongLong() * 60 + m.captured(2).toLongLong()) * 60 + m.captured(3).toLongLong()) * 100
+        + hundredths.toLongLong();
+    return double(cs) / 100.0;
 }
 
 }  // namespace
@@ -68,24 +101,31 @@ std::optional<double> clsDetailRowEditor::Number_p(const QString& text)
 
 qint32 clsDetailRowEditor::CheckCell_pl(int column, QString& text, const QString& rowLabel)
 {
+    // A number outside its range is refused as such, never as "not numeric".
+    const auto number = [&text](bool inRange(double), qint32 notNumeric, qint32 outOfRange) -> qint32 {
+        const std::optional<double> n = Number_p(text);
+        if (!n)
+            return numberShaped(text) ? outOfRange : notNumeric;
+        return inRange(*n) ? 0 : outOfRange;
+    };
     switch (column) {
-    case Col::colDistance: return Number_p(text) ? 0 : 600;
+    case Col::colDistance: return number([](double d) { return d >= 0 && d <= MaxDistance; }, 600, 601);
     case Col::colLabel: {
         text = text.trimmed().toUpper();
         // The rest is digits only: the numbering of new rows goes on from it.
         const bool kind = text.startsWith(QLatin1Char('R')) || text.startsWith(QLatin1Char('T'));
         return kind && labelNumber(text) ? 0 : 590;
     }
-    case Col::colCumTimeDisplay: {
-        const std::optional<double> n = Number_p(text);
-        return n && SecondsFromTyped_pd(*n) ? 0 : 605;
-    }
+    case Col::colCumTimeDisplay:
+        if (const std::optional<double> seconds = CumSeconds_pd(text))
+            return *seconds <= MaxCumSeconds ? 0 : 606;
+        return numberShaped(text) ? 606 : 605;
     case Col::colRateDisplay:
         if (text.trimmed().isEmpty())
             return 0;
         if (!DetailCalculation::isRateRow(rowLabel))
             return 4170;
-        return Number_p(text) ? 0 : 610;
+        return number([](double r) { return r == 0 || (r >= MinRate && r <= MaxRate); }, 610, 611);
     default: return 0;
     }
 }
@@ -95,8 +135,11 @@ QString clsDetailRowEditor::CheckText_ps(qint32 textID)
     switch (textID) {
     case 590: return QStringLiteral("Enter a label for a Time or Rate Only");
     case 600: return QStringLiteral("Enter a Numeric Distance Value Only");
+    case 601: return QStringLiteral("Distance must be a number from 0 to 1000000");
     case 605: return QStringLiteral("Cum must be numeric");
+    case 606: return QStringLiteral("Cum must be a time from 00:00'00.00 to 99:59'59.99 (typed hhmmss.hh)");
     case 610: return QStringLiteral("Rate must be numeric");
+    case 611: return QStringLiteral("Rate must be from 0.1 to 1000 (0 or nothing for no rate)");
     case 4170: return QStringLiteral("You may only enter rates for rate rows");
     default: return {};
     }
@@ -114,6 +157,13 @@ std::optional<double> clsDetailRowEditor::SecondsFromTyped_pd(double typed)
     const qint64 whole = hundredths / 100;
     const qint64 seconds = (whole / 10000) * 3600 + ((whole / 100) % 100) * 60 + whole % 100;
     return double(seconds * 100 + hundredths % 100) / 100.0;
+}
+
+std::optional<double> clsDetailRowEditor::CumSeconds_pd(const QString& text)
+{
+    if (const std::optional<double> n = Number_p(text))
+        return SecondsFromTyped_pd(*n);
+    return shownTimeSeconds(text);
 }
 
 double clsDetailRowEditor::RateFromTyped_pd(const QString& typed, const RateUnit& unit)
@@ -161,9 +211,8 @@ void clsDetailRowEditor::ConvertTyped_p(Recordset& rows, int column, const RateU
     const QString shown = rows.Fields(column).Value().asText();
     if (column == Col::colCumTimeDisplay) {
         // Text that is no time changes nothing: the next recalculation shows the stored one.
-        if (const std::optional<double> n = Number_p(shown))
-            if (const std::optional<double> seconds = SecondsFromTyped_pd(*n))
-                rows.Fields(Col::colCumTime).Value(Value(*seconds));
+        if (const std::optional<double> seconds = CumSeconds_pd(shown))
+            rows.Fields(Col::colCumTime).Value(Value(*seconds));
     } else if (column == Col::colRateDisplay) {
         rows.Fields(Col::colRate).Value(Value(RateFromTyped_pd(shown, unit)));
     }

@@ -40,6 +40,9 @@ public:
     // Seconds of a time typed as the digits hhmmss[.hh] (minutes and seconds
     // above 59 count as they are); nothing when negative or beyond 32 bits.
     static std::optional<double> SecondsFromTyped_pd(double typed);
+    // Seconds of a typed cumulative time: the digits above, or the time as
+    // the cell shows it (hh:mm'ss.hh); nothing for any other text.
+    static std::optional<double> CumSeconds_pd(const QString& text);
     // The stored rate (seconds per cycle) of a typed one; empty, not a
     // number or 0 under strokes per time store 0.
     static double RateFromTyped_pd(const QString& typed, const RateUnit& unit);

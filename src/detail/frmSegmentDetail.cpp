@@ -305,8 +305,10 @@ bool frmSegmentDetail::SetObjAndCheckForDirty_mf(bool* failed)
     bool changed = false;
     bool ok = false;
     guarded(Module, "SetObjAndCheckForDirty_mf", [&] {
-        if (dbgMain->EditActive())
-            dbgMain->EditActive(false);
+        // A refused cell keeps its editor, and its window stays as it is:
+        // its box says why, once.
+        if (!dbgMain->commitPendingEdit())
+            return;
         // A time the box cannot read is said in words, once, and nothing is taken.
         if (!txtdtSegmentTime->text().isEmpty() && !TimeBox::read(txtdtSegmentTime->text()).isValid()) {
             showMessage(text_m(631, QStringLiteral("You have not entered a valid time")), 0);

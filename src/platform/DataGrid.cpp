@@ -14,7 +14,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMetaMethod>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -682,12 +681,16 @@ void DataGrid::runAfterCommit()
     std::vector<std::function<void()>> boxes;
     boxes.swap(m_afterCommit);
     m_showingAfterCommit = true;
+    // A box runs its own event loop, in which the grid's window may go.
+    const QPointer<DataGrid> alive(this);
     for (const auto& box : boxes) {
         try {
             box();
         } catch (...) {
             // Handlers report their own errors; nothing may cross the event loop.
         }
+        if (!alive)
+            return;  // what is left was about cells that are gone
     }
     m_showingAfterCommit = false;
     // The user goes on where the text was refused.
@@ -748,74 +751,6 @@ QString DataGrid::cellText(int viewRow, int column) const
         return v.asText();
     }
     return formatCellValue(v, c->NumberFormat());
-}
-
-bool DataGrid::storeEditedText(int viewRow, int column, const QString& typed)
-{
-    // A NUL (typed or pasted) ends a string for SQLite and much else: it
-    // never gets past the cell.
-    QString text = typed;
-    text.remove(QChar(0));
-    if (!m_rs || !m_rs->IsOpen() || column < 0 || column >= ColumnCount())
-        return false;
-    const DataGridColumn* c = m_columns[size_t(column)].get();
-    const int field = c->fieldIndex();
-    if (field < 0)
-        return false;
-    const bool fromEditor = EditActive() && m_editColumn == column;
-    if (fromEditor) {
-        m_commitAttempted = true;
-        // An edit that changed nothing stores nothing and asks nobody.
-        if (text == m_editOriginalText)
-            return true;
-    }
-    const DataGridValueItems& items = c->ValueItems();
-    const bool listed = items.Count() > 0 || items.Validate();
-    QString t = text;
-    Value newValue;
-    const auto toValue = [&](const QString& s, Value* out) {
-        if (listed)
-            return items.valueFor(s, out);
-        *out = s.isEmpty() ? Value::null() : Value(s);
-        return true;
-    };
-    if (!toValue(t, &newValue)) {
-        // With nobody to say why, the text is taken back rather than kept.
-        m_silentRefusal = !isSignalConnected(QMetaMethod::fromSignal(&DataGrid::ValueNotInList));
-        bool retry = false;
-        emit ValueNotInList(column, &t, &retry);
-        if (!retry || !toValue(t, &newValue))
-            return false;
-    }
-    try {
-        const Value old = m_rs->valueAt(viewRow, field);
-        bool cancel = false;
-        m_checking = true;
-        m_checkColumn = column;
-        m_checkText = t;
-        emit BeforeColUpdate(column, old, &cancel);
-        const QString checked = m_checkText;
-        m_checking = false;
-        m_checkColumn = -1;
-        if (cancel) {
-            // The refused cell shows what the handler left in its Text.
-            if (fromEditor && checked != t)
-                setEditorText(checked);
-            return false;
-        }
-        if (checked != t && !toValue(checked, &newValue))
-            return false;
-        m_syncing = true;
-        m_rs->setValueAt(viewRow, field, newValue);
-        m_syncing = false;
-    } catch (const AppError& e) {
-        m_checking = false;
-        m_checkColumn = -1;
-        m_syncing = false;
-        tellAfterCommit(e.description());
-        return false;
-    }
-    return true;
 }
 
 void DataGrid::RefetchCol(int column) { m_model->refetch(Row(), column); }

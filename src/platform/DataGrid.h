@@ -91,6 +91,18 @@ public:
     void showAfterCommit(std::function<void()> box);
     // Drops the cell edit and any uncommitted change of the current row.
     void cancelPendingEdit();
+    // Gives the open cell back its stored text; the row keeps its other changes.
+    void cancelCellEdit();
+    // A column the user types into, or a command of the program writes:
+    // shown, taking the focus, not locked, its field stored. (AllowUpdate off
+    // keeps only the user's own cell editors shut.)
+    bool columnWritable(int column) const;
+    // For the program's own commands (find and replace): enters a text into
+    // the current row's cell of a writable column as if typed and the cell
+    // left, through the column's list, BeforeColUpdate and AfterColEdit; a
+    // refusal is told before it returns. False when the column is not
+    // writable or the text was refused.
+    bool typeIntoCell(int column, const QString& text);
     // Commits the cell edit and then the row; false when a BeforeUpdate
     // handler refused the row (its edit stays pending).
     bool Update();

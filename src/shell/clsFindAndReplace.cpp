@@ -141,11 +141,13 @@ void clsFindAndReplace::Find_P(QWidget* form, const QString& findText, qint32 mo
             return;
         }
         // Only what the user can see and reach is searched: hidden key
-        // columns are never matched, let alone replaced.
+        // columns are never matched, let alone replaced. A replacement goes
+        // only where the user could type: worked-out columns are not offered.
         std::vector<int> columns;
         for (int c = first; c <= last; ++c) {
             const DataGridColumn* column = grid->Columns(c);
-            if (column->AllowFocus() && column->Visible() && column->fieldIndex() >= 0)
+            if (column->AllowFocus() && column->Visible() && column->fieldIndex() >= 0
+                && (!replacing || grid->columnWritable(c)))
                 columns.push_back(c);
         }
 
@@ -243,30 +245,23 @@ bool clsFindAndReplace::replaceCell_m(QWidget* form, DataGrid* grid, Recordset* 
         return true;
     goToRow(rs, bookmark);
 
-    Value newValue;
-    if (column->Button()) {
-        const std::optional<Value> listed = DropDownValue_mf(form, c, replacement);
-        if (!listed) {
+    QString text;
+    if (column->Button() || column->ValueItems().isDropDown()) {
+        // Only an entry of the list, as picked from it.
+        if (!DropDownValue_mf(form, c, replacement)) {
             say(DropDownOnly);
             return false;
         }
-        newValue = *listed;
+        text = replacement;
     } else {
-        QString text = grid->cellText(row, c);
+        text = grid->cellText(row, c);
         text.replace(findText, replacement, cs);
-        // A number, date or time column takes only what converts to its type.
-        try {
-            newValue = FieldInfo::coerce(Value(text), rs->fieldInfo(column->fieldIndex()).type);
-        } catch (const AppError&) {
-            say(QStringLiteral("'") + text + QStringLiteral("' is not a valid value for column: ") + column->Caption());
-            return false;
-        }
     }
-    rs->Fields(column->fieldIndex()).Value(newValue);
-    if (column->Button())
-        grid->RefetchCol(c);
-    else
-        grid->RefetchRow();
+    // Where typing goes: the column's check (a refusal said in its words),
+    // the value stored behind the shown one, what the window works out from
+    // it, the row changed for the save.
+    if (!grid->typeIntoCell(c, text))
+        return false;
     return storeRow(grid, rs);
 }
 

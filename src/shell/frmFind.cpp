@@ -11,6 +11,7 @@
 #include "app/clsTxtBoxHelper.h"
 #include "app/modapp.h"
 #include "platform/ComboBox.h"
+#include "platform/Recordset.h"
 #include "platform/Value.h"
 #include "shell/clsFindAndReplace.h"
 #include "shell/mdiMain.h"
@@ -218,9 +219,14 @@ void frmFind::search_m(qint32 mode, bool replace)
                      replace ? std::optional<QString>(txtReplaceWith->text()) : std::nullopt, cboMatchWhat->Text(),
                      chkSearchCurrentField->checkState() != Qt::Unchecked, m_compareMode);
     show();
-    // The other windows of the searched kind follow the replaced values.
-    if (replace && m_form)
-        CallByName::call(m_form.data(), "ForceSendRefreshRequest_p");
+    // The other windows of the searched kind follow the replaced values, once
+    // they are stored: rows a window holds in memory (a segment's) reach the
+    // database, and the other windows, with the window's own save.
+    if (replace && m_form) {
+        const Recordset* rows = CallByName::get<Recordset*>(m_form.data(), "DataSource_Po");
+        if (!rows || !rows->IsOpen() || rows->OpenMode() != Recordset::Mode::InMemory)
+            CallByName::call(m_form.data(), "ForceSendRefreshRequest_p");
+    }
 }
 
 void frmFind::cmdFindFirst_Click()

@@ -1,4 +1,5 @@
 #include "DetailFixture.h"
+#include "HeaderFixture.h"
 #include "PdfText.h"
 
 #include "detail/clsDetailGridCommands.h"
@@ -45,9 +46,22 @@ TEST(DetailRowChecks, CellChecksAndTypedValues)
                   {Col::colRateDisplay, "30", "r004", 0},
                   {Col::colRateDisplay, "fast", "R004", 610},
                   {Col::colCumTimeDisplay, "9999", "", 0},
-                  {Col::colCumTimeDisplay, "-5", "", 605},
                   {Col::colCumTimeDisplay, "1,000", "", 605},
-                  {Col::colCumTimeDisplay, "3000000000", "", 605},
+                  {Col::colCumTimeDisplay, "00:04'30.00", "", 0},  // as the cell shows a time
+                  {Col::colCumTimeDisplay, "00:04'3", "", 605},
+                  // A number out of range says the range, never "not numeric".
+                  {Col::colRateDisplay, "1e-310", "R004", 611},
+                  {Col::colRateDisplay, "-1", "R004", 611},
+                  {Col::colRateDisplay, "1e999", "R004", 611},
+                  {Col::colRateDisplay, "0", "R004", 0},
+                  {Col::colRateDisplay, "1000", "R004", 0},
+                  {Col::colCumTimeDisplay, "-5", "", 606},
+                  {Col::colCumTimeDisplay, "1e308", "", 606},
+                  {Col::colCumTimeDisplay, "3000000000", "", 606},
+                  {Col::colCumTimeDisplay, "995959.99", "", 0},
+                  {Col::colCumTimeDisplay, "1000000", "", 606},
+                  {Col::colDistance, "1e999", "", 601},
+                  {Col::colDistance, "-5", "", 601},
                   {Col::colDistance, "x", "", 600},
                   {Col::colDistance, " 12.5 ", "", 0}};
     for (const auto& c : checks) {
@@ -126,7 +140,7 @@ TEST_F(RowEditing, TypedAddedAndDeletedRowsAreSavedAsTheGridShowedThem)
     ASSERT_EQ(boxes.count(), 2);
     EXPECT_EQ(boxes.shown()[0].text, "You may only enter rates for rate rows");
     EXPECT_EQ(boxes.shown()[0].style, 64);
-    EXPECT_EQ(boxes.shown()[1].text, "Cum must be numeric");
+    EXPECT_EQ(boxes.shown()[1].text, "Cum must be a time from 00:00'00.00 to 99:59'59.99 (typed hhmmss.hh)");
     EXPECT_FALSE(w.Dirty_pf());
 
     type("T001", Col::colDistance, "480");
@@ -332,6 +346,20 @@ private:
     static inline QStringList s_seen;
     static inline QtMessageHandler s_previous = nullptr;
 };
+
+// Opens the current row's rate cell and types a text no rate is, the editor
+// keeping the focus; null when no editor opened.
+QLineEdit* typeNoRate(DataGrid* grid)
+{
+    grid->Col(Col::colRateDisplay);
+    grid->EditActive(true);
+    QLineEdit* editor = lineEditOfCellEditor(grid->cellEditor());
+    if (editor) {
+        editor->setFocus();
+        editor->setText(QStringLiteral("First1"));
+    }
+    return editor;
+}
 }  // namespace
 
 // However the user leaves a cell whose text is refused, the box comes once,
@@ -375,12 +403,8 @@ TEST_F(RowEditing, ARefusedCellIsToldAfterItsCommitAndKeepsItsEditor)
         SCOPED_TRACE(way);
         boxes.clear();
         moveTo("R001");
-        grid->Col(Col::colRateDisplay);
-        grid->EditActive(true);
-        QLineEdit* editor = lineEditOfCellEditor(grid->cellEditor());
+        QLineEdit* editor = typeNoRate(grid);
         ASSERT_NE(editor, nullptr);
-        editor->setFocus();
-        editor->setText(QStringLiteral("First1"));
         leaving = true;
         leave(editor);
         leaving = false;
@@ -405,11 +429,8 @@ TEST_F(RowEditing, ARefusedCellIsToldAfterItsCommitAndKeepsItsEditor)
     // Put right, it is stored once and the grid goes on.
     QSignalSpy edits(grid, &DataGrid::AfterColEdit);
     moveTo("R001");
-    grid->Col(Col::colRateDisplay);
-    grid->EditActive(true);
-    QLineEdit* editor = lineEditOfCellEditor(grid->cellEditor());
-    editor->setFocus();
-    editor->setText(QStringLiteral("First1"));
+    QLineEdit* editor = typeNoRate(grid);
+    ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_Tab);
     QCoreApplication::processEvents();
     editor->setText(QStringLiteral("30"));
@@ -421,29 +442,109 @@ TEST_F(RowEditing, ARefusedCellIsToldAfterItsCommitAndKeepsItsEditor)
     w.hide();
 }
 
+namespace {
+using RefusedCellInMain = HeaderFixture;
+}  // namespace
+
+// Closing, saving or leaving the window over a refused cell: the refusal is
+// said once while the window stands, which keeps the editor on the refused
+// text and saves nothing. Escape gives the stored value back, and the window
+// closes as usual.
+TEST_F(RefusedCellInMain, CloseSaveAndOtherWindowsWaitForARefusedCell)
+{
+    const auto windowMenuEntry = [this](int number) {
+        auto* menu = main->findChild<QMenu*>(QStringLiteral("mnuWindow"));
+        emit menu->aboutToShow();
+        for (QAction* a : menu->actions())
+            if (a->text().startsWith(QStringLiteral("&%1 ").arg(number)))
+                return a;
+        return static_cast<QAction*>(nullptr);
+    };
+    const std::pair<const char*, std::function<void(frmSegmentDetail&)>> ways[] = {
+        {"Close", [](frmSegmentDetail& w) { QTest::mouseClick(w.cmdClose, Qt::LeftButton); }},
+        {"the close box", [](frmSegmentDetail& w) { w.parentWidget()->close(); }},
+        {"Save", [](frmSegmentDetail& w) { QTest::mouseClick(w.cmdSave, Qt::LeftButton); }},
+        {"Ctrl+Tab", [this](frmSegmentDetail&) { main->mdiArea()->activateNextSubWindow(); }},
+        {"the Window menu", [&](frmSegmentDetail&) { windowMenuEntry(2)->trigger(); }},
+    };
+    for (const auto& [way, leave] : ways) {
+        SCOPED_TRACE(way);
+        QPointer<frmSegmentDetail> w = openInMain(1);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+        auto* other = new frmSegmentDetail;
+        main->ShowChild(other);
+        ASSERT_TRUE(other->Retrieve_pf(2));
+        main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
+        const QString before = dump();
+        boxes.clear();
+        w->txtmNotes->setPlainText(QStringLiteral("rough"));  // not to be saved while the cell is refused
+        DataGrid* grid = w->dbgMain;
+        for (int r = 0; r < rows().RecordCount(); ++r)
+            if (rows().valueAt(r, Col::colLabel).asText() == "R001")
+                rows().setCurrentViewRow(r);
+        QLineEdit* editor = typeNoRate(grid);
+        ASSERT_NE(editor, nullptr);
+
+        leave(*w);
+        for (int i = 0; i < 3; ++i)
+            settle();
+        ASSERT_TRUE(w);
+        ASSERT_EQ(boxes.count(), 1);
+        EXPECT_EQ(boxes.last().text, "Rate must be numeric");
+        EXPECT_EQ(main->ActiveForm_mo(), w.data());
+        ASSERT_TRUE(grid->EditActive());
+        EXPECT_EQ(lineEditOfCellEditor(grid->cellEditor()), editor);
+        EXPECT_EQ(editor->text(), "First1");
+        EXPECT_EQ(QApplication::focusWidget(), editor);
+        EXPECT_EQ(dump(), before);
+
+        QTest::keyClick(editor, Qt::Key_Escape);
+        EXPECT_FALSE(grid->EditActive());
+        EXPECT_EQ(text("R001", Col::colRateDisplay), "2");
+        boxes.answer(No);
+        QTest::mouseClick(w->cmdClose, Qt::LeftButton);
+        settle();
+        EXPECT_FALSE(w);
+        EXPECT_EQ(boxes.last().text, "Save Modified Record?");
+        EXPECT_EQ(dump(), before);
+    }
+}
+
+// No or Cancel to a new athlete gives the athlete cell back what it showed;
+// what else was typed into the row stays, and is saved.
 TEST_F(RowEditing, ANameTypedOverAnAthleteReplacesItAndNoTakesItBack)
 {
-    frmSegmentDetail& w = open(1);
-    DataGrid* grid = w.dbgMain;
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    moveTo("T001");
-    grid->Col(Col::colRosterId);
-    grid->setFocus();
-    QTest::keyClick(grid, 'S');
-    ASSERT_TRUE(grid->EditActive());
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("mith"));
-    EXPECT_EQ(lineEditOfCellEditor(grid->cellEditor())->text(), "Smith");
-    boxes.answer(No);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();  // Enter stores once the editor had the key; then the question
-    ASSERT_EQ(boxes.count(), 1);
-    EXPECT_EQ(boxes.last().text, "Athlete Not Found, Add?");
-    EXPECT_FALSE(grid->EditActive());
-    EXPECT_EQ(text("T001", Col::colRosterId), "1");
-    EXPECT_FALSE(w.Dirty_pf());
-    w.hide();
+    for (int answer : {No, Cancel}) {
+        SCOPED_TRACE(answer);
+        boxes.clear();
+        frmSegmentDetail& w = open(1);
+        DataGrid* grid = w.dbgMain;
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        type("T001", Col::colComments, "wind");  // the row's edit is not committed yet
+        grid->Col(Col::colRosterId);
+        grid->setFocus();
+        QTest::keyClick(grid, 'S');
+        ASSERT_TRUE(grid->EditActive());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("mith"));
+        EXPECT_EQ(lineEditOfCellEditor(grid->cellEditor())->text(), "Smith");
+        boxes.answer(answer);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();  // Enter stores once the editor had the key; then the question
+        ASSERT_EQ(boxes.count(), 1);
+        EXPECT_EQ(boxes.last().text, "Athlete Not Found, Add?");
+        EXPECT_FALSE(grid->EditActive());
+        EXPECT_EQ(text("T001", Col::colRosterId), "1");
+        EXPECT_EQ(text("T001", Col::colComments), "wind");
+        w.cmdSave->click();
+        EXPECT_EQ(
+            scalar("SELECT sComments || lRosterId FROM tblSegmentDetail WHERE sSegmentDetailLabel = 'T001'").asText(),
+            "wind1");
+        db().Execute(
+            QStringLiteral("UPDATE tblSegmentDetail SET sComments = 'start' WHERE sSegmentDetailLabel = 'T001'"));
+        w.hide();
+    }
 }
 
 TEST_F(RowEditing, PrintsTheSegmentWithItsHeaderOrSaysThereIsNoPrinter)

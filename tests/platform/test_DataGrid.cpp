@@ -474,6 +474,29 @@ TEST_F(DataGridTest, BeforeColUpdateChecksAndCanCancelTheEdit)
     EXPECT_EQ(olds.size(), 2);
 }
 
+// What is said after a refused commit comes in boxes, each with an event
+// loop of its own, in which the grid's window may close and go: nothing more
+// runs on that grid.
+TEST(DataGridRefusal, NothingRunsOnAGridItsWindowDeletedWhileABoxWasUp)
+{
+    Recordset rs;
+    fill(rs);
+    auto* window = new QWidget;
+    auto* grid = new DataGrid(window);
+    grid->DataSource(&rs);
+    QStringList said;
+    QObject::connect(grid, &DataGrid::BeforeColUpdate, [&](int, Value, bool* cancel) {
+        *cancel = true;
+        grid->showAfterCommit([&] { said << "refused", delete window; });
+        grid->showAfterCommit([&] { said << "more about the gone cell"; });
+    });
+    window->show();
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    EXPECT_FALSE(typeIntoCurrentCell(*grid, QStringLiteral("x")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(said, QStringList{"refused"});
+}
+
 TEST_F(DataGridTest, PendingEditCanBeCancelledAndBeforeColEditCanRefuse)
 {
     grid.setCurrentIndex(grid.model()->index(0, 1));

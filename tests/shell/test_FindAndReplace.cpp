@@ -349,6 +349,14 @@ TEST_F(FindWindowTest, StylesFlagsRefreshesAndTheStatusText)
     EXPECT_TRUE(f->isVisible());
     EXPECT_EQ(w->refreshes, 2);
 
+    // Rows held in memory (a segment's) are stored by their window's save,
+    // which refreshes the others: a replacement asks nobody to requery.
+    fail = false;
+    detailRows();
+    press("cmdReplace");
+    press("cmdReplaceAll");
+    EXPECT_EQ(w->refreshes, 2);
+
     f->close();
     open("mnuEditReplace");
     EXPECT_EQ(control("cmdReplace")->text(), "&Replace");
