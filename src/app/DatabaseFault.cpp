@@ -113,16 +113,6 @@ QString inTheWay()
     return {};
 }
 
-// The data link file names the database and its key; the program writes it
-// at every build and install, and the database stays as it is then.
-QString dataLinkAdvice()
-{
-    return QLatin1Char(' ')
-        + words(4247,
-                "The database was not touched. Installing or building Splitwerk again writes the data link file "
-                "anew and keeps the database as it is.");
-}
-
 // A start that failed on the record-set connection's data link file, told
 // in words; empty for any other failure. The maintenance connection opens
 // first with the program's own key and its failures carry the object-error
@@ -136,9 +126,8 @@ QString dataLinkFault(const AppError& e)
         if (entry.exists() || entry.isSymLink())
             return words(4244,
                          "in the program folder |, SPLITWERK.UDL is not the data link file but a folder or another "
-                         "entry that is not a file: move it out of the way.")
-                + dataLinkAdvice();
-        return words(4243, "the data link file SPLITWERK.UDL is missing from the program folder |.") + dataLinkAdvice();
+                         "entry that is not a file: move it out of the way.");
+        return words(4243, "the data link file SPLITWERK.UDL is missing from the program folder |.");
     }
     if (n != ErrNo::OleDbFailed && n != ErrNo::NotValidPassword && n != ErrNo::DatabaseNotFound
         && n != ErrNo::DatabaseDamaged)
@@ -150,11 +139,10 @@ QString dataLinkFault(const AppError& e)
         if (n != ErrNo::OleDbFailed)
             return {};
         if (QFileInfo(udl).size() == 0)
-            return words(4245, "the data link file SPLITWERK.UDL in the program folder | is empty.") + dataLinkAdvice();
+            return words(4245, "the data link file SPLITWERK.UDL in the program folder | is empty.");
         return words(4246,
                      "the data link file SPLITWERK.UDL in the program folder | cannot be read, or it names no "
-                     "database.")
-            + dataLinkAdvice();
+                     "database.");
     }
     if (n == ErrNo::OleDbFailed)
         return {};
@@ -162,14 +150,12 @@ QString dataLinkFault(const AppError& e)
         return words(4249,
                      "the data link file SPLITWERK.UDL in the program folder | names another database file than "
                      "splitwerk.mdb there, and that file cannot be used (see below). Do not restore a backup: "
-                     "splitwerk.mdb itself is not at fault. Check the Data Source in the data link file.")
-            + dataLinkAdvice();
+                     "splitwerk.mdb itself is not at fault. Check the Data Source in the data link file.");
     if (n == ErrNo::NotValidPassword)
         return words(4248,
                      "the password in the data link file SPLITWERK.UDL in the program folder | does not open the "
                      "database file splitwerk.mdb, which the program's own key opens: do not restore a backup, the "
-                     "database is in order. Check the password in the data link file.")
-            + dataLinkAdvice();
+                     "database is in order. Check the password in the data link file.");
     return {};
 }
 
@@ -212,8 +198,15 @@ QString message(const QString& what, const AppError& e)
 
 QString atStartUp(const QString& what, const AppError& e)
 {
+    // The data link file names the database and its key; the program writes it
+    // at every build and install, and the database stays as it is then.
     if (const QString link = dataLinkFault(e); !link.isEmpty())
-        return said(what, link, e.number(), e.description());
+        return said(what,
+                    link + QLatin1Char(' ')
+                        + words(4247,
+                                "The database was not touched. Installing or building Splitwerk again writes the "
+                                "data link file anew and keeps the database as it is."),
+                    e.number(), e.description());
     return atOpen(e.number()) ? message(what, e) : QString();
 }
 

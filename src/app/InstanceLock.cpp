@@ -21,8 +21,9 @@ QString systemReason(int err) { return QString::fromLocal8Bit(std::strerror(err)
 QString thisHost() { return QSysInfo::machineHostName(); }
 
 // Process, program and computer, one a line: the layout Qt's lock files have,
-// so a lock written by an earlier build reads the same.
-InstanceLock::Owner readOwner(int fd)
+// so a lock written by an earlier build reads the same. A text without a
+// process names no computer either.
+QString readOwnerHost(int fd)
 {
     char buf[512];
     const ssize_t n = ::pread(fd, buf, sizeof buf, 0);
@@ -33,7 +34,7 @@ InstanceLock::Owner readOwner(int fd)
     const qint64 pid = lines.value(0).trimmed().toLongLong(&ok);
     if (!ok || pid <= 0)
         return {};
-    return {pid, QString::fromUtf8(lines.value(2).trimmed())};
+    return QString::fromUtf8(lines.value(2).trimmed());
 }
 
 bool sameEntry(int fd, const QByteArray& path)
@@ -44,7 +45,7 @@ bool sameEntry(int fd, const QByteArray& path)
         && open.st_ino == named.st_ino;
 }
 
-bool isElsewhere(const InstanceLock::Owner& owner) { return !owner.host.isEmpty() && owner.host != thisHost(); }
+bool isElsewhere(const QString& host) { return !host.isEmpty() && host != thisHost(); }
 }  // namespace
 
 InstanceLock::InstanceLock(QString path) : m_path(std::move(path)) {}
@@ -63,7 +64,7 @@ InstanceLock::~InstanceLock()
 InstanceLock::Outcome InstanceLock::take()
 {
     const QByteArray path = QFile::encodeName(m_path);
-    m_owner = {};
+    m_ownerHost.clear();
     m_reason.clear();
     // The name may change hands between the steps; each round looks again.
     for (int round = 0; round < 20; ++round) {
@@ -86,10 +87,10 @@ InstanceLock::Outcome InstanceLock::take()
             }
             if (err == EROFS) {
                 const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-                m_owner = readOwner(fd);
+                m_ownerHost = readOwnerHost(fd);
                 ::close(fd);
                 if (held)
-                    return isElsewhere(m_owner) ? Outcome::HeldElsewhere : Outcome::Held;
+                    return isElsewhere(m_ownerHost) ? Outcome::HeldElsewhere : Outcome::Held;
                 m_reason = systemReason(err);
                 return Outcome::NotWritable;
             }
@@ -112,10 +113,10 @@ InstanceLock::Outcome InstanceLock::take()
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int err = errno;
-            m_owner = readOwner(fd);
+            m_ownerHost = readOwnerHost(fd);
             ::close(fd);
             if (err == EWOULDBLOCK)
-                return isElsewhere(m_owner) ? Outcome::HeldElsewhere : Outcome::Held;
+                return isElsewhere(m_ownerHost) ? Outcome::HeldElsewhere : Outcome::Held;
             m_reason = systemReason(err);  // a file system without locks
             return Outcome::Unclear;
         }
@@ -123,8 +124,8 @@ InstanceLock::Outcome InstanceLock::take()
             ::close(fd);
             continue;
         }
-        m_owner = readOwner(fd);
-        if (isElsewhere(m_owner)) {
+        m_ownerHost = readOwnerHost(fd);
+        if (isElsewhere(m_ownerHost)) {
             // Locks of another computer may not reach this one over a shared folder.
             ::close(fd);
             return Outcome::Unclear;
@@ -138,7 +139,7 @@ InstanceLock::Outcome InstanceLock::take()
             }
             m_reason.clear();
             m_fd = fd;
-            m_owner = {};
+            m_ownerHost.clear();
             return Outcome::Taken;
         }
         const QByteArray text = QByteArray::number(qint64(::getpid())) + '\n' + QFile::encodeName(AppInfo::exeName())
@@ -146,14 +147,14 @@ InstanceLock::Outcome InstanceLock::take()
         if (::ftruncate(fd, 0) == 0 && ::pwrite(fd, text.constData(), size_t(text.size()), 0) == text.size())
             ::fdatasync(fd);
         m_fd = fd;
-        m_owner = {};
+        m_ownerHost.clear();
         return Outcome::Taken;
     }
     m_reason = QStringLiteral("it keeps changing");
     return Outcome::Unclear;
 }
 
-bool InstanceLock::ownerElsewhere() const { return isElsewhere(m_owner); }
+bool InstanceLock::ownerElsewhere() const { return isElsewhere(m_ownerHost); }
 
 QString InstanceLock::fileAccount() const
 {

@@ -17,10 +17,6 @@ public:
         NotReadable,    // another account's lock file this one may not even read
         NotWritable,    // the folder cannot be written: no lock, nor anything else
     };
-    struct Owner {
-        qint64 pid = 0;
-        QString host;  // empty when the file's text names none
-    };
 
     explicit InstanceLock(QString path);
     ~InstanceLock();  // removes the file and lets go; never throws
@@ -29,8 +25,9 @@ public:
 
     Outcome take();
     QString path() const { return m_path; }
-    // Who the file names, as read by the last take().
-    const Owner& owner() const { return m_owner; }
+    // The computer the file names, as read by the last take(); empty when
+    // its text names none.
+    const QString& ownerHost() const { return m_ownerHost; }
     // The file names another computer than this one.
     bool ownerElsewhere() const;
     // Why the outcome is Unclear, NotReadable or NotWritable (the system's words).
@@ -50,6 +47,6 @@ private:
 
     QString m_path;
     int m_fd = -1;
-    Owner m_owner;
+    QString m_ownerHost;
     QString m_reason;
 };

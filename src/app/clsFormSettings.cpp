@@ -12,7 +12,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableView>

@@ -48,7 +48,7 @@ std::unique_ptr<frmSplash> showSplash_m()
 QString lockRefusalText(const InstanceLock& lock, InstanceLock::Outcome outcome)
 {
     const QString file = QDir::toNativeSeparators(lock.path());
-    const QString host = lock.owner().host;
+    const QString& host = lock.ownerHost();
     if (outcome == InstanceLock::Outcome::Held)
         return modapp::alreadyRunningText();
     if (outcome == InstanceLock::Outcome::HeldElsewhere)

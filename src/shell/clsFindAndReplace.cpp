@@ -80,6 +80,16 @@ int cellMatch(const DataGrid* grid, const Recordset* rs, int viewRow, int column
     return matchPosition(grid->cellText(viewRow, column), findText, matchMode, cs);
 }
 
+// Whether the text is exactly that of an entry of the column's list.
+bool listed(const DataGridColumn* column, const QString& text)
+{
+    const DataGridValueItems& items = column->ValueItems();
+    for (int i = 0; i < items.Count(); ++i)
+        if (items.Item(i).DisplayValue() == text)
+            return true;
+    return false;
+}
+
 void goToRow(Recordset* rs, qint32 bookmark)
 {
     if (rs->currentViewRow() < 0 || rs->bookmarkAt(rs->currentViewRow()) != bookmark)
@@ -189,7 +199,7 @@ void clsFindAndReplace::Find_P(QWidget* form, const QString& findText, qint32 mo
                 if (!replacing) {
                     showMatch(grid, c, pos - 1, int(findText.size()));
                     foundColumn = c;
-                } else if (!replaceCell_m(form, grid, rs, rows[i], c, findText, *replacement, matchMode, cs)) {
+                } else if (!replaceCell_m(grid, rs, rows[i], c, findText, *replacement, matchMode, cs)) {
                     stop = true;
                 }
                 if (mode != ReplaceAll)
@@ -224,8 +234,8 @@ void clsFindAndReplace::Find_P(QWidget* form, const QString& findText, qint32 mo
     });
 }
 
-bool clsFindAndReplace::replaceCell_m(QWidget* form, DataGrid* grid, Recordset* rs, qint32 bookmark, int c,
-                                      const QString& findText, const QString& replacement, const QString& matchMode,
+bool clsFindAndReplace::replaceCell_m(DataGrid* grid, Recordset* rs, qint32 bookmark, int c, const QString& findText,
+                                      const QString& replacement, const QString& matchMode,
                                       Qt::CaseSensitivity cs) const
 {
     DataGridColumn* column = grid->Columns(c);
@@ -248,7 +258,7 @@ bool clsFindAndReplace::replaceCell_m(QWidget* form, DataGrid* grid, Recordset* 
     QString text;
     if (column->Button() || column->ValueItems().isDropDown()) {
         // Only an entry of the list, as picked from it.
-        if (!DropDownValue_mf(form, c, replacement)) {
+        if (!listed(column, replacement)) {
             say(DropDownOnly);
             return false;
         }
@@ -263,13 +273,4 @@ bool clsFindAndReplace::replaceCell_m(QWidget* form, DataGrid* grid, Recordset* 
     if (!grid->typeIntoCell(c, text))
         return false;
     return storeRow(grid, rs);
-}
-
-std::optional<Value> clsFindAndReplace::DropDownValue_mf(QWidget* form, int column, const QString& replacement) const
-{
-    const DataGridValueItems& items = gridOf(form)->Columns(column)->ValueItems();
-    for (int i = 0; i < items.Count(); ++i)
-        if (items.Item(i).DisplayValue() == replacement)
-            return items.Item(i).Value();
-    return std::nullopt;
 }

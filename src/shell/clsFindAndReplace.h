@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Value.h"
-
 #include <QString>
 
 #include <optional>
@@ -38,9 +36,6 @@ private:
     // Asks about one matching cell and replaces it on Yes; false when the
     // search must stop (Cancel, or a value the column cannot take).
     // The row is named by its bookmark and found again after the question.
-    bool replaceCell_m(QWidget* form, DataGrid* grid, Recordset* rs, qint32 bookmark, int column,
-                       const QString& findText, const QString& replacement, const QString& matchMode,
-                       Qt::CaseSensitivity cs) const;
-    // The stored value whose drop-down text is exactly the replacement.
-    std::optional<Value> DropDownValue_mf(QWidget* form, int column, const QString& replacement) const;
+    bool replaceCell_m(DataGrid* grid, Recordset* rs, qint32 bookmark, int column, const QString& findText,
+                       const QString& replacement, const QString& matchMode, Qt::CaseSensitivity cs) const;
 };
