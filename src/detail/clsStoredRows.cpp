@@ -38,6 +38,11 @@ quint64 valueWord(const Value& v)
     }
     }
 }
+
+qint64 dataVersion(clsAdoConnectJet& db)
+{
+    return qint64(db.Connection()->ExecuteScalar(QStringLiteral("PRAGMA data_version")).toDouble());
+}
 }  // namespace
 
 quint64 clsStoredRows::Checksum_pq(const Recordset& rows, int viewRow)
@@ -46,11 +51,6 @@ quint64 clsStoredRows::Checksum_pq(const Recordset& rows, int viewRow)
     for (const auto& c : clsSegmentWriter::StoredColumns())
         h = mixed(h, valueWord(rows.valueAt(viewRow, c.column)));
     return h;
-}
-
-qint64 clsStoredRows::dataVersion(clsAdoConnectJet& db) const
-{
-    return qint64(db.Connection()->ExecuteScalar(QStringLiteral("PRAGMA data_version")).toDouble());
 }
 
 void clsStoredRows::Begin_p(clsAdoConnectJet& db)

@@ -45,7 +45,6 @@ public:
     void Saved_p(const Written& written);
 
 private:
-    qint64 dataVersion(clsAdoConnectJet& db) const;
     void keep_m(qint32 bookmark, quint64 checksum);
 
     qint64 m_version = -1;
