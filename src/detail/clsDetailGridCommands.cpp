@@ -43,8 +43,8 @@ void clsDetailGridCommands::AddRow_p(const std::function<void()>& add)
     const QHeaderView* heads = m_grid->horizontalHeader();
     for (int visual = 0; visual < heads->count(); ++visual) {
         const int column = heads->logicalIndex(visual);
-        const DataGridColumn* c = m_grid->Columns(column);
-        if (c->Visible() && c->AllowFocus() && !c->Locked() && rows->Fields(c->fieldIndex()).Value().isNullOrEmpty()) {
+        if (m_grid->columnWritable(column)
+            && rows->Fields(m_grid->Columns(column)->fieldIndex()).Value().isNullOrEmpty()) {
             m_grid->Col(column);
             break;
         }

@@ -26,6 +26,7 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QTabWidget>
 #include <QTimer>
@@ -402,13 +403,7 @@ void clsDetailReferenceFields::setObjectID_p(qint32 lTag, const QVariant& vID)
 {
     // Back to normal however the call ends; an error goes back to the saving window.
     // The saving window closes next: this one is the window to come back to.
-    struct Restored {
-        clsDetailReferenceFields* fields;
-        ~Restored()
-        {
-            ignoringErrors([&] { fields->comeBack_m(); });
-        }
-    } restored{this};
+    const auto restored = qScopeGuard([this] { ignoringErrors([&] { comeBack_m(); }); });
     const Value id = Value::fromVariant(vID);
     // The entry being added has come back.
     for (const Reference& r : m_references)

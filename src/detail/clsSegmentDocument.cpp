@@ -65,7 +65,7 @@ void clsSegmentDocument::newSegment(const QDate& today, const QTime& now)
     m_segment.dtImportDate(Value(today));
     m_segment.dtSegmentTime(Value(QTime::fromMSecsSinceStartOfDay(now.msecsSinceStartOfDay() / 1000 * 1000)));
     defaultUnits(true);
-    m_stored.Begin_p(m_db);
+    m_stored.Clear_p();
     std::unique_ptr<Recordset> rows = clsSegmentRows::Retrieve_prs(m_db, m_segment.lSegmentID());
     clsSegmentRows::AppendFirstRow_p(*rows, m_segment.lSegmentID());
     showInTimeOrder_m(std::move(rows));

@@ -61,32 +61,27 @@ bool clsSegmentWriter::Save_p(clsBrSegment& segment, Recordset& rows, clsStoredR
         const Value id = segment.lSegmentID();
         std::unique_ptr<Recordset> all = rows.Clone();
         clsStoredRows::Written written;
+        written.everyRow = changedElsewhere;
+        std::vector<Recordset::PendingRow> changes;
         if (changedElsewhere) {
-            // What the window shows is what is stored: every row again.
+            // What the window shows is what is stored: every row again, as added.
             m_db.SQLExecute_pl(QStringLiteral("DELETE FROM tblSegmentDetail WHERE lSegmentID = ?"), {id});
-            written.everyRow = true;
-            std::vector<Recordset::PendingRow> every;
-            every.reserve(size_t(all->RecordCount()));
             for (int r = 0; r < all->RecordCount(); ++r) {
-                Recordset::PendingRow row{all->bookmarkAt(r), true, false, ~quint64(0), {}};
+                changes.push_back({all->bookmarkAt(r), true, false, ~quint64(0), {}});
                 for (int c = 0; c < all->FieldCount(); ++c)
-                    row.values.push_back(all->valueAt(r, c));
-                every.push_back(std::move(row));
+                    changes.back().values.push_back(all->valueAt(r, c));
             }
-            for (const Recordset::PendingRow& row : every)
-                writeRow_m(row, id, *all, given);
-            for (int r = 0; r < all->RecordCount(); ++r)
-                written.stored.emplace_back(all->bookmarkAt(r), clsStoredRows::Checksum_pq(*all, r));
         } else {
-            // Only what changed since the rows were read or last saved is written.
-            for (const Recordset::PendingRow& row : rows.PendingRows(storedColumns())) {
-                writeRow_m(row, id, *all, given);
-                if (row.deleted)
-                    written.gone.push_back(row.bookmark);
-                else
-                    written.stored.emplace_back(row.bookmark,
-                                                clsStoredRows::Checksum_pq(*all, all->viewRowOfBookmark(row.bookmark)));
-            }
+            // Only what changed since the rows were read or last saved.
+            changes = rows.PendingRows(storedColumns());
+        }
+        for (const Recordset::PendingRow& row : changes) {
+            writeRow_m(row, id, *all, given);
+            if (row.deleted)
+                written.gone.push_back(row.bookmark);
+            else
+                written.stored.emplace_back(row.bookmark,
+                                            clsStoredRows::Checksum_pq(*all, all->viewRowOfBookmark(row.bookmark)));
         }
         all->Close();
         m_db.CommitTrans_pf();

@@ -38,6 +38,11 @@ quint64 valueWord(const Value& v)
     }
     }
 }
+
+qint64 dataVersion(clsAdoConnectJet& db)
+{
+    return qint64(db.Connection()->ExecuteScalar(QStringLiteral("PRAGMA data_version")).toDouble());
+}
 }  // namespace
 
 quint64 clsStoredRows::Checksum_pq(const Recordset& rows, int viewRow)
@@ -46,11 +51,6 @@ quint64 clsStoredRows::Checksum_pq(const Recordset& rows, int viewRow)
     for (const auto& c : clsSegmentWriter::StoredColumns())
         h = mixed(h, valueWord(rows.valueAt(viewRow, c.column)));
     return h;
-}
-
-qint64 clsStoredRows::dataVersion(clsAdoConnectJet& db) const
-{
-    return qint64(db.Connection()->ExecuteScalar(QStringLiteral("PRAGMA data_version")).toDouble());
 }
 
 void clsStoredRows::Begin_p(clsAdoConnectJet& db)
@@ -62,30 +62,16 @@ void clsStoredRows::Begin_p(clsAdoConnectJet& db)
 void clsStoredRows::Clear_p()
 {
     m_version = -1;
-    m_count = 0;
-    m_sum = 0;
     m_byBookmark.clear();
-}
-
-void clsStoredRows::forget_m(qint32 bookmark)
-{
-    if (bookmark < 0 || size_t(bookmark) >= m_byBookmark.size() || !m_byBookmark[size_t(bookmark)])
-        return;
-    m_sum -= *m_byBookmark[size_t(bookmark)];
-    m_byBookmark[size_t(bookmark)].reset();
-    --m_count;
 }
 
 void clsStoredRows::keep_m(qint32 bookmark, quint64 checksum)
 {
-    forget_m(bookmark);
     if (bookmark < 0)
         return;
     if (size_t(bookmark) >= m_byBookmark.size())
         m_byBookmark.resize(size_t(bookmark) + 1);
     m_byBookmark[size_t(bookmark)] = checksum;
-    m_sum += checksum;
-    ++m_count;
 }
 
 void clsStoredRows::Take_p(const Recordset& rows)
@@ -104,24 +90,29 @@ bool clsStoredRows::Unchanged_pf(clsAdoConnectJet& db, const Value& segmentID)
     if (segmentID.isNullOrEmpty() || m_checkedVersion == m_version)
         return true;
     // Another connection wrote something since: this segment's rows, perhaps.
-    std::unique_ptr<Recordset> now = clsSegmentRows::Retrieve_prs(db, segmentID);
+    qint64 count = 0;
     quint64 sum = 0;
+    for (const std::optional<quint64>& kept : m_byBookmark)
+        if (kept) {
+            ++count;
+            sum += *kept;
+        }
+    std::unique_ptr<Recordset> now = clsSegmentRows::Retrieve_prs(db, segmentID);
+    quint64 sumNow = 0;
     for (int r = 0; r < now->RecordCount(); ++r)
-        sum += Checksum_pq(*now, r);
-    const bool same = now->RecordCount() == m_count && sum == m_sum;
+        sumNow += Checksum_pq(*now, r);
+    const bool same = now->RecordCount() == count && sumNow == sum;
     now->Close();
     return same;
 }
 
 void clsStoredRows::Saved_p(const Written& written)
 {
-    if (written.everyRow) {
+    if (written.everyRow)
         m_byBookmark.clear();
-        m_count = 0;
-        m_sum = 0;
-    }
     for (qint32 bookmark : written.gone)
-        forget_m(bookmark);
+        if (bookmark >= 0 && size_t(bookmark) < m_byBookmark.size())
+            m_byBookmark[size_t(bookmark)].reset();
     for (const auto& [bookmark, checksum] : written.stored)
         keep_m(bookmark, checksum);
     m_version = m_checkedVersion;

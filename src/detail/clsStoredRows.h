@@ -13,10 +13,10 @@ class clsAdoConnectJet;
 // What the detail window last read or stored of its segment's rows, so that
 // a save can tell inside its transaction, and cheaply, whether another
 // program changed them since: the database's data version then (it moves
-// only when another connection commits), and the rows' count and an
-// order-free sum of one checksum per row (its key and stored columns). Each
-// row's own checksum is kept by bookmark, so a save adds what it wrote
-// without reading the rows again.
+// only when another connection commits), and one checksum per row (its key
+// and stored columns), kept by bookmark so that a save adds what it wrote
+// without reading the rows again. Rows read again compare by their count and
+// the order-free sum of their checksums.
 class clsStoredRows {
 public:
     // Before the rows are read: a commit from elsewhere after this is seen.
@@ -45,13 +45,9 @@ public:
     void Saved_p(const Written& written);
 
 private:
-    qint64 dataVersion(clsAdoConnectJet& db) const;
-    void forget_m(qint32 bookmark);
     void keep_m(qint32 bookmark, quint64 checksum);
 
     qint64 m_version = -1;
     qint64 m_checkedVersion = -1;
-    qint64 m_count = 0;
-    quint64 m_sum = 0;
     std::vector<std::optional<quint64>> m_byBookmark;  // a row's checksum, or none, by bookmark
 };
