@@ -1,9 +1,9 @@
 #pragma once
 
 #include "BenchApplication.h"
-#include "app/clsThisApp.h"
 #include "app/modapp.h"
 #include "search/frmSegmentList.h"
+#include "support/RunningApp.h"
 #include "support/ScriptedMessages.h"
 #include "support/TempProgramFolder.h"
 
@@ -52,18 +52,8 @@ struct SearchData {
                     "FROM n;"
                     "COMMIT;")
                     .arg(n));
-        if (!ok)
-            return;
-        app = std::make_unique<clsThisApp>();
-        modapp::publishApp(app.get());
-        modapp::publishMessageHandler(app->messageHandlerShared());
-        modapp::publishErrorHandler(app->errorHandlerShared());
-        app->LoginAttempt_p();
-    }
-    ~SearchData()
-    {
-        app.reset();
-        modapp::releaseAll();
+        if (ok)
+            app = std::make_unique<RunningApp>();
     }
 
     static std::unique_ptr<SearchData>& current()
@@ -81,11 +71,11 @@ struct SearchData {
             // clean-up, so the data (and the exit compaction) goes first.
             static const bool released = std::atexit([] { current().reset(); }) == 0;
             (void)released;
-        } else if (data->app && modapp::ThisApp() != data->app.get()) {
+        } else if (data->app && modapp::ThisApp() != data->app->get()) {
             // Another benchmark's program ran meanwhile and took its references along.
-            modapp::publishApp(data->app.get());
-            modapp::publishMessageHandler(data->app->messageHandlerShared());
-            modapp::publishErrorHandler(data->app->errorHandlerShared());
+            modapp::publishApp(data->app->get());
+            modapp::publishMessageHandler((*data->app)->messageHandlerShared());
+            modapp::publishErrorHandler((*data->app)->errorHandlerShared());
             data->boxes.emplace();
         }
         return *data;
@@ -93,8 +83,8 @@ struct SearchData {
 
     int segments;
     std::unique_ptr<TempProgramFolder> folder;
-    std::unique_ptr<clsThisApp> app;
     std::optional<ScriptedMessages> boxes{std::in_place};
+    std::unique_ptr<RunningApp> app;
     bool ok = false;
 };
 

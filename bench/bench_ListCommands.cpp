@@ -32,7 +32,7 @@ namespace {
 constexpr int Listed = 20000;
 constexpr int Yes = 6;
 
-clsAdoConnectJet& ado() { return *SearchData::get(Listed).app->DatabaseAdo_Po(); }
+clsAdoConnectJet& ado() { return *(*SearchData::get(Listed).app)->DatabaseAdo_Po(); }
 
 // The list window showing every segment; none (and the benchmark skipped) when that fails.
 std::unique_ptr<frmSegmentList> listOfAll(benchmark::State& state)
@@ -40,7 +40,7 @@ std::unique_ptr<frmSegmentList> listOfAll(benchmark::State& state)
     auto window = listWindow(state, Listed);
     if (!window)
         return nullptr;
-    window->FormRefresher_po(SearchData::get(Listed).app->FormRefresher_po());
+    window->FormRefresher_po((*SearchData::get(Listed).app)->FormRefresher_po());
     window->Search_p();
     if (!window->listRecordset() || window->listRecordset()->RecordCount() != Listed) {
         state.SkipWithError("the list does not show every segment");

@@ -36,7 +36,7 @@ void searchThroughTheProgram(benchmark::State& state, int segments, const Criter
         state.SkipWithError("no database");
         return;
     }
-    clsAdoConnectJet* ado = data.app->DatabaseAdo_Po();
+    clsAdoConnectJet* ado = (*data.app)->DatabaseAdo_Po();
     qint32 found = 0;
     for (auto _ : state) {
         std::unique_ptr<Recordset> rs;
@@ -54,7 +54,7 @@ void searchStraightThroughSqlite(benchmark::State& state, int segments, const Cr
         state.SkipWithError("no database");
         return;
     }
-    clsAdoConnectJet* ado = data.app->DatabaseAdo_Po();
+    clsAdoConnectJet* ado = (*data.app)->DatabaseAdo_Po();
     sqlite3* db = ado->Connection()->handle();
     const QByteArray utf8 = statementOf(*ado, criteria).toUtf8();
     int found = 0;

@@ -400,6 +400,10 @@ void frmImport::MSComm1_OnComm(qint32 number, const QString& description)
     guarded("frmImport", "MSComm1_OnComm", [&] {
         // The session has closed the port and the file already.
         backToIdle_m();
+        if (WatchImageFile::isOwnFault(number)) {
+            showMessage(description, StyleExclamation);
+            return;
+        }
         switch (number) {
         case 8000:
         case 8005:
@@ -409,11 +413,6 @@ void frmImport::MSComm1_OnComm(qint32 number, const QString& description)
             showMessage(setting_m(8007, QStringLiteral("Baud rate not supported for selected com port")),
                         StyleInformation);
             break;
-        case WatchImageFile::ErrDeviceIo:
-        case WatchImageFile::ErrDiskFull:
-        case WatchImageFile::ErrPermission:
-        case WatchImageFile::ErrInTheWay:
-        case WatchImageFile::ErrPathNotFound: showMessage(description, StyleExclamation); break;
         case SerialPort::ErrLineFailed:
             // The cradle went away mid-download: not a port someone else holds.
             showMessage(text_m(677,

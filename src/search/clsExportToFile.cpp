@@ -94,15 +94,20 @@ private:
     QPointer<QWidget> m_form;
 };
 
+QString shortDateFormat(const QLocale& loc)
+{
+    QString format = loc.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return format;
+}
+
 // The user's regional forms of the values, looked up once for a whole file.
 class ValueFormat {
 public:
-    ValueFormat()
+    ValueFormat() : m_date(shortDateFormat(m_loc))
     {
         m_loc.setNumberOptions(QLocale::OmitGroupSeparator);
-        m_date = m_loc.dateFormat(QLocale::ShortFormat);
-        if (!m_date.contains(QLatin1String("yyyy")))
-            m_date.replace(QLatin1String("yy"), QLatin1String("yyyy"));
         // Qt's long time carries a time-zone part the file has no use for.
         m_time = m_loc.timeFormat(QLocale::LongFormat);
         m_time.remove(QRegularExpression(QStringLiteral("\\s*t+")));
@@ -237,7 +242,12 @@ QString clsExportToFile::Statement_ps(const QString& ids)
                          "tblSegmentDetail.lSegmentDetailID");
 }
 
-QString clsExportToFile::ShortDate_gs(const QDate& d) { return ValueFormat().date(d); }
+// Each date cell the list paints comes here: no time form is looked up for it.
+QString clsExportToFile::ShortDate_gs(const QDate& d)
+{
+    const QLocale loc;
+    return loc.toString(d, shortDateFormat(loc));
+}
 
 QString clsExportToFile::ValueText_gs(const Value& v) { return ValueFormat().text(v); }
 

@@ -831,9 +831,9 @@ void frmSegmentList::deleteBody_m()
     // box's details list every one. A box naming a thousand would reach past
     // the screen and hide its buttons.
     constexpr int Named = 10;
-    QString lines;
-    QString every;
-    QString ids;
+    const QString crlf = QStringLiteral("\r\n");
+    QStringList segments;
+    QStringList ids;
     // Read in place: moving the grid through a thousand rows costs more than
     // the delete. The last one ends up current, as if it had.
     for (int i = 0; i < selected.Count(); ++i) {
@@ -841,31 +841,24 @@ void frmSegmentList::deleteBody_m()
         if (row < 0)
             throw AppError(ErrNo::NoCurrentRecord, AppError::standardDescription(ErrNo::NoCurrentRecord));
         const Value date = m_rs->valueAt(row, 6);
-        const QString line = QStringLiteral("Segment # ") + m_rs->valueAt(row, 1).asText()
-            + QStringLiteral(" Timed On ")
-            + (date.isDateLike() ? clsExportToFile::ShortDate_gs(date.toDate()) : date.asText());
-        if (i < Named)
-            lines += QStringLiteral("\r\n") + line;
-        every += (every.isEmpty() ? QString() : QStringLiteral("\r\n")) + line;
-        if (!ids.isEmpty())
-            ids += QStringLiteral(", ");
-        ids += QString::number(m_rs->valueAt(row, 0).toLong());
+        segments << QStringLiteral("Segment # ") + m_rs->valueAt(row, 1).asText() + QStringLiteral(" Timed On ")
+                + (date.isDateLike() ? clsExportToFile::ShortDate_gs(date.toDate()) : date.asText());
+        ids << QString::number(m_rs->valueAt(row, 0).toLong());
     }
     dbgMain->Bookmark(selected.Item(selected.Count() - 1));
     const int more = selected.Count() - Named;
-    if (more > 0)
-        lines += QStringLiteral("\r\nand %1 more").arg(more);
     clsThisApp& a = app();
     const QString question =
         a.Strings_po()->IniStringFromID_pf(a.StringsIniFile_ps(), a.Language_ps(), Value(550),
                                            QStringLiteral("delete the following records (and related detail)?"),
                                            Value("Category"))
-        + QStringLiteral("\r\n") + lines;
-    if (showMessage(question, 292, more > 0 ? every : QString()) != 6)
+        + crlf + crlf + segments.mid(0, Named).join(crlf)
+        + (more > 0 ? crlf + QStringLiteral("and %1 more").arg(more) : QString());
+    if (showMessage(question, 292, more > 0 ? segments.join(crlf) : QString()) != 6)
         return;
 
     if (!DatabaseFault::saying(text_m(4188, QStringLiteral("The selected segments could not be deleted")),
-                               [&] { deleteSegments_m(ids); }))
+                               [&] { deleteSegments_m(ids.join(QStringLiteral(", "))); }))
         return;
     // Committed: whatever a refresh does now cannot undo the delete.
     if (m_refresher)
