@@ -3,6 +3,7 @@
 #include "platform/AppError.h"
 #include "platform/DataGrid.h"
 #include "platform/Recordset.h"
+#include "platform/TypedText.h"
 
 #include <QMetaMethod>
 
@@ -40,10 +41,8 @@ void DataGrid::cancelCellEdit() { dropEditor(); }
 
 bool DataGrid::storeEditedText(int viewRow, int column, const QString& typed)
 {
-    // A NUL (typed or pasted) ends a string for SQLite and much else: it
-    // never gets past the cell.
-    QString text = typed;
-    text.remove(QChar(0));
+    QString t = typed;
+    TypedText::dropNul(t);
     if (!m_rs || !m_rs->IsOpen() || column < 0 || column >= ColumnCount())
         return false;
     const DataGridColumn* c = m_columns[size_t(column)].get();
@@ -54,12 +53,11 @@ bool DataGrid::storeEditedText(int viewRow, int column, const QString& typed)
     if (fromEditor) {
         m_commitAttempted = true;
         // An edit that changed nothing stores nothing and asks nobody.
-        if (text == m_editOriginalText)
+        if (t == m_editOriginalText)
             return true;
     }
     const DataGridValueItems& items = c->ValueItems();
     const bool listed = items.Count() > 0 || items.Validate();
-    QString t = text;
     Value newValue;
     const auto toValue = [&](const QString& s, Value* out) {
         if (listed)
