@@ -10,10 +10,6 @@
 #include <algorithm>
 #include <iterator>
 
-namespace {
-constexpr qint32 SubscriptOutOfRange = 9;
-}
-
 void DataGridSelBookmarks::Add(const Value& bookmark)
 {
     const qint32 b = bookmark.toLong();
@@ -47,14 +43,14 @@ void DataGridSelBookmarks::Add(std::span<const qint32> bookmarks)
 Value DataGridSelBookmarks::Item(int index) const
 {
     if (index < 0 || index >= Count())
-        AppError::raise(SubscriptOutOfRange, {}, QStringLiteral("SelBookmarks"));
+        AppError::raise(ErrNo::SubscriptOutOfRange, {}, QStringLiteral("SelBookmarks"));
     return Value(m_list[size_t(index)]);
 }
 
 void DataGridSelBookmarks::Remove(int index)
 {
     if (index < 0 || index >= Count())
-        AppError::raise(SubscriptOutOfRange, {}, QStringLiteral("SelBookmarks"));
+        AppError::raise(ErrNo::SubscriptOutOfRange, {}, QStringLiteral("SelBookmarks"));
     m_members.erase(m_list[size_t(index)]);
     m_list.erase(m_list.begin() + index);
     m_runsValid = false;

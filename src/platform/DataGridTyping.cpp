@@ -7,10 +7,6 @@
 
 #include <QMetaMethod>
 
-namespace {
-constexpr qint32 TypeMismatch = 13;
-}  // namespace
-
 bool DataGrid::columnWritable(int column) const
 {
     if (!m_rs || !m_rs->IsOpen() || column < 0 || column >= ColumnCount())
@@ -99,7 +95,7 @@ bool DataGrid::storeEditedText(int viewRow, int column, const QString& typed)
         m_checkColumn = -1;
         m_syncing = false;
         // A text the column's type cannot hold is said in the user's terms.
-        tellAfterCommit(e.number() == TypeMismatch
+        tellAfterCommit(e.number() == ErrNo::TypeMismatch
                             ? QStringLiteral("'%1' is not a valid value for column: %2").arg(t, c->Caption())
                             : e.description());
         return false;
