@@ -431,7 +431,7 @@ void DataGrid::onRowHeaderClicked(int row)
             if (r == row)
                 break;
         }
-        m_selBookmarks.assign(std::move(range));
+        m_selBookmarks.assign(range);
     } else {
         m_selBookmarks.assign({b});
         m_rowAnchor = row;
