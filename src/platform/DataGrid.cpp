@@ -496,13 +496,12 @@ void DataGrid::editorOpened(QWidget* editor, const QModelIndex& index)
 {
     m_editor = editor;
     m_editIndex = index;
-    m_editColumn = index.column();
     m_refused = false;
 }
 
 void DataGrid::tabFromEditor(bool forward)
 {
-    const int column = m_editColumn;
+    const int column = m_editIndex.column();
     // A refused value keeps the cell current: the user has been told why.
     if (!commitPendingEdit() || column < 0)
         return;
@@ -549,10 +548,9 @@ void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
     // A refused text stays to be put right; Escape takes it back.
     if (m_refused && hint != QAbstractItemDelegate::RevertModelCache)
         return;
-    const int column = m_commitAttempted ? m_editColumn : -1;
+    const int column = m_commitAttempted ? m_editIndex.column() : -1;
     m_editor = nullptr;
     m_editIndex = QPersistentModelIndex();
-    m_editColumn = -1;
     m_commitAttempted = false;
     m_refused = false;
     // A message box shown while the edit was checked holds the focus now:
@@ -588,7 +586,6 @@ void DataGrid::dropEditor()
     // One the view let go of itself (a reset, its row removed) is forgotten.
     m_editor = nullptr;
     m_editIndex = QPersistentModelIndex();
-    m_editColumn = -1;
 }
 
 bool DataGrid::EditActive() const

@@ -45,7 +45,7 @@ bool DataGrid::storeEditedText(int viewRow, int column, const QString& typed)
     const int field = c->fieldIndex();
     if (field < 0)
         return false;
-    const bool fromEditor = EditActive() && m_editColumn == column;
+    const bool fromEditor = EditActive() && m_editIndex.column() == column;
     if (fromEditor) {
         m_commitAttempted = true;
         // An edit that changed nothing stores nothing and asks nobody.
