@@ -527,7 +527,7 @@ void DataGrid::tabFromEditor(bool forward)
 
 void DataGrid::commitData(QWidget* editor)
 {
-    if (!editor || editor != m_editor || !EditActive())
+    if (editor != m_editor || !EditActive())
         return;
     // While a refusal is being told, focus changes (to its box, say) check
     // nothing again.
@@ -543,7 +543,7 @@ void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
 {
     // Only the editor the view has open is closed, and once: a second request
     // (a focus change after the commit that closed it) finds nothing to do.
-    if (!editor || editor != m_editor || !EditActive())
+    if (editor != m_editor || !EditActive())
         return;
     // A refused text stays to be put right; Escape takes it back.
     if (m_refused && hint != QAbstractItemDelegate::RevertModelCache)
@@ -556,7 +556,7 @@ void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
     // A message box shown while the edit was checked holds the focus now:
     // the grid takes the editor's place as its window's focus, or the focus
     // would go on to the next control, in another child window perhaps.
-    if (editor && !editor->hasFocus() && window()->focusWidget()
+    if (!editor->hasFocus() && window()->focusWidget()
         && (window()->focusWidget() == editor || editor->isAncestorOf(window()->focusWidget())))
         setFocus();
     QTableView::closeEditor(editor, hint);
