@@ -431,7 +431,7 @@ void DataGrid::onRowHeaderClicked(int row)
             if (r == row)
                 break;
         }
-        m_selBookmarks.assign(std::move(range));
+        m_selBookmarks.assign(range);
     } else {
         m_selBookmarks.assign({b});
         m_rowAnchor = row;
@@ -496,13 +496,12 @@ void DataGrid::editorOpened(QWidget* editor, const QModelIndex& index)
 {
     m_editor = editor;
     m_editIndex = index;
-    m_editColumn = index.column();
     m_refused = false;
 }
 
 void DataGrid::tabFromEditor(bool forward)
 {
-    const int column = m_editColumn;
+    const int column = m_editIndex.column();
     // A refused value keeps the cell current: the user has been told why.
     if (!commitPendingEdit() || column < 0)
         return;
@@ -528,7 +527,7 @@ void DataGrid::tabFromEditor(bool forward)
 
 void DataGrid::commitData(QWidget* editor)
 {
-    if (!editor || editor != m_editor || !EditActive())
+    if (editor != m_editor || !EditActive())
         return;
     // While a refusal is being told, focus changes (to its box, say) check
     // nothing again.
@@ -544,21 +543,20 @@ void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
 {
     // Only the editor the view has open is closed, and once: a second request
     // (a focus change after the commit that closed it) finds nothing to do.
-    if (!editor || editor != m_editor || !EditActive())
+    if (editor != m_editor || !EditActive())
         return;
     // A refused text stays to be put right; Escape takes it back.
     if (m_refused && hint != QAbstractItemDelegate::RevertModelCache)
         return;
-    const int column = m_commitAttempted ? m_editColumn : -1;
+    const int column = m_commitAttempted ? m_editIndex.column() : -1;
     m_editor = nullptr;
     m_editIndex = QPersistentModelIndex();
-    m_editColumn = -1;
     m_commitAttempted = false;
     m_refused = false;
     // A message box shown while the edit was checked holds the focus now:
     // the grid takes the editor's place as its window's focus, or the focus
     // would go on to the next control, in another child window perhaps.
-    if (editor && !editor->hasFocus() && window()->focusWidget()
+    if (!editor->hasFocus() && window()->focusWidget()
         && (window()->focusWidget() == editor || editor->isAncestorOf(window()->focusWidget())))
         setFocus();
     QTableView::closeEditor(editor, hint);
@@ -588,7 +586,6 @@ void DataGrid::dropEditor()
     // One the view let go of itself (a reset, its row removed) is forgotten.
     m_editor = nullptr;
     m_editIndex = QPersistentModelIndex();
-    m_editColumn = -1;
 }
 
 bool DataGrid::EditActive() const

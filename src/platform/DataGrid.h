@@ -197,7 +197,6 @@ private:
     bool m_hasFocus = false;
     QPointer<QWidget> m_editor;
     QPersistentModelIndex m_editIndex;
-    int m_editColumn = -1;
     QString m_editOriginalText;
     // The open editor's text was refused at its last commit.
     bool m_refused = false;

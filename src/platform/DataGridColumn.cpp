@@ -166,7 +166,7 @@ QString DataGridColumn::Text() const
 {
     if (m_grid->m_checking && m_grid->m_checkColumn == m_index)
         return m_grid->m_checkText;
-    if (m_grid->EditActive() && m_grid->m_editColumn == m_index)
+    if (m_grid->EditActive() && m_grid->m_editIndex.column() == m_index)
         return m_grid->editorText();
     const int row = m_grid->Row();
     return row < 0 ? QString() : m_grid->cellText(row, m_index);
@@ -178,7 +178,7 @@ void DataGridColumn::Text(const QString& text)
         m_grid->m_checkText = text;
         return;
     }
-    if (m_grid->EditActive() && m_grid->m_editColumn == m_index) {
+    if (m_grid->EditActive() && m_grid->m_editIndex.column() == m_index) {
         m_grid->setEditorText(text);
         return;
     }

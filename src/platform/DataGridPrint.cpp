@@ -42,17 +42,6 @@ void paintThreeParts(QPainter& p, const QRect& r, const QString& line)
         p.drawText(r, Qt::AlignRight | Qt::AlignVCenter, parts.mid(2).join(QLatin1Char(' ')));
 }
 
-// Every print starts out aimed at the default printer: a file the print
-// dialog was told to write once is not written again unasked. The page as
-// set up stays.
-void aimAtDefaultPrinter(QPrinter& printer)
-{
-    printer.setOutputFileName(QString());
-    const QString name = QPrinterInfo::defaultPrinterName();
-    if (!name.isEmpty())
-        printer.setPrinterName(name);
-}
-
 }  // namespace
 
 bool PrintDialogService::printerAvailable()
@@ -64,6 +53,13 @@ bool PrintDialogService::printerAvailable()
 
 void PrintDialogService::preparePrinter(QPrinter& printer)
 {
+    // Every print starts out aimed at the default printer: a file the print
+    // dialog was told to write once is not written again unasked. The page as
+    // set up stays.
+    printer.setOutputFileName(QString());
+    const QString name = QPrinterInfo::defaultPrinterName();
+    if (!name.isEmpty())
+        printer.setPrinterName(name);
     if (hooks().preparePrinter)
         hooks().preparePrinter(printer);
 }
@@ -136,7 +132,6 @@ void DataGridPrintInfo::PrintData()
     if (!PrinterAvailable())
         AppError::raise(PrinterError, QStringLiteral("Printer error"), QStringLiteral("DataGrid"));
     QPrinter& p = printer();
-    aimAtDefaultPrinter(p);
     PrintDialogService::preparePrinter(p);
     render(p);
 }
@@ -146,7 +141,6 @@ void DataGridPrintInfo::PrintPreview()
     if (!PrinterAvailable())
         AppError::raise(PrinterError, QStringLiteral("Printer error"), QStringLiteral("DataGrid"));
     QPrinter& p = printer();
-    aimAtDefaultPrinter(p);
     PrintDialogService::preparePrinter(p);
     // The dialogs stand over the window the grid is in, which stays shown.
     QWidget* owner = m_grid->window();

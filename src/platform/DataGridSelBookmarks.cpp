@@ -10,10 +10,6 @@
 #include <algorithm>
 #include <iterator>
 
-namespace {
-constexpr qint32 SubscriptOutOfRange = 9;
-}
-
 void DataGridSelBookmarks::Add(const Value& bookmark)
 {
     const qint32 b = bookmark.toLong();
@@ -47,14 +43,14 @@ void DataGridSelBookmarks::Add(std::span<const qint32> bookmarks)
 Value DataGridSelBookmarks::Item(int index) const
 {
     if (index < 0 || index >= Count())
-        AppError::raise(SubscriptOutOfRange, {}, QStringLiteral("SelBookmarks"));
+        AppError::raise(ErrNo::SubscriptOutOfRange, {}, QStringLiteral("SelBookmarks"));
     return Value(m_list[size_t(index)]);
 }
 
 void DataGridSelBookmarks::Remove(int index)
 {
     if (index < 0 || index >= Count())
-        AppError::raise(SubscriptOutOfRange, {}, QStringLiteral("SelBookmarks"));
+        AppError::raise(ErrNo::SubscriptOutOfRange, {}, QStringLiteral("SelBookmarks"));
     m_members.erase(m_list[size_t(index)]);
     m_list.erase(m_list.begin() + index);
     m_runsValid = false;
@@ -86,16 +82,14 @@ void DataGridSelBookmarks::clearQuietly()
     m_runsValid = true;
 }
 
-void DataGridSelBookmarks::assign(std::vector<qint32> bookmarks)
+void DataGridSelBookmarks::assign(const std::vector<qint32>& bookmarks)
 {
-    m_list = std::move(bookmarks);
-    m_members = std::unordered_set<qint32>(m_list.begin(), m_list.end());
+    m_list.clear();
+    m_members.clear();
     // A bookmark given twice is selected once, where it came first.
-    if (m_members.size() != m_list.size()) {
-        std::unordered_set<qint32> seen;
-        m_list.erase(std::remove_if(m_list.begin(), m_list.end(), [&](qint32 b) { return !seen.insert(b).second; }),
-                     m_list.end());
-    }
+    for (const qint32 b : bookmarks)
+        if (m_members.insert(b).second)
+            m_list.push_back(b);
     m_runsValid = false;
 }
 

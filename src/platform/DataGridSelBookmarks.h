@@ -37,7 +37,7 @@ private:
     // For the grid's own clicks and its follow-up of the record set; each is
     // shown by a mirror() afterwards.
     void clearQuietly();
-    void assign(std::vector<qint32> bookmarks);
+    void assign(const std::vector<qint32>& bookmarks);
     void toggle(qint32 bookmark);
     // Drops the rows the record set's view no longer holds.
     void dropRowsGone();

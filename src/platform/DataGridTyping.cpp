@@ -3,12 +3,9 @@
 #include "platform/AppError.h"
 #include "platform/DataGrid.h"
 #include "platform/Recordset.h"
+#include "platform/TypedText.h"
 
 #include <QMetaMethod>
-
-namespace {
-constexpr qint32 TypeMismatch = 13;
-}  // namespace
 
 bool DataGrid::columnWritable(int column) const
 {
@@ -40,26 +37,23 @@ void DataGrid::cancelCellEdit() { dropEditor(); }
 
 bool DataGrid::storeEditedText(int viewRow, int column, const QString& typed)
 {
-    // A NUL (typed or pasted) ends a string for SQLite and much else: it
-    // never gets past the cell.
-    QString text = typed;
-    text.remove(QChar(0));
+    QString t = typed;
+    TypedText::dropNul(t);
     if (!m_rs || !m_rs->IsOpen() || column < 0 || column >= ColumnCount())
         return false;
     const DataGridColumn* c = m_columns[size_t(column)].get();
     const int field = c->fieldIndex();
     if (field < 0)
         return false;
-    const bool fromEditor = EditActive() && m_editColumn == column;
+    const bool fromEditor = EditActive() && m_editIndex.column() == column;
     if (fromEditor) {
         m_commitAttempted = true;
         // An edit that changed nothing stores nothing and asks nobody.
-        if (text == m_editOriginalText)
+        if (t == m_editOriginalText)
             return true;
     }
     const DataGridValueItems& items = c->ValueItems();
     const bool listed = items.Count() > 0 || items.Validate();
-    QString t = text;
     Value newValue;
     const auto toValue = [&](const QString& s, Value* out) {
         if (listed)
@@ -101,7 +95,7 @@ bool DataGrid::storeEditedText(int viewRow, int column, const QString& typed)
         m_checkColumn = -1;
         m_syncing = false;
         // A text the column's type cannot hold is said in the user's terms.
-        tellAfterCommit(e.number() == TypeMismatch
+        tellAfterCommit(e.number() == ErrNo::TypeMismatch
                             ? QStringLiteral("'%1' is not a valid value for column: %2").arg(t, c->Caption())
                             : e.description());
         return false;

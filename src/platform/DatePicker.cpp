@@ -368,10 +368,8 @@ private:
 
     bool hasDate() const { return displayedSections() & DateSections_Mask; }
 
-    std::optional<QDateTime> readTyped(const QString& typed) const
+    std::optional<QDateTime> readTyped(const QString& text) const
     {
-        QString text = typed;
-        TypedText::dropNul(text);
         QDateTime result = dateTime();
         if (hasDate()) {
             const QDate d = readTypedDate(text, displayFormat(), locale());

@@ -7,11 +7,7 @@
 
 void Recordset::RequeryRows(int column, const Value& key)
 {
-    requireOpen();
-    if (column < 0 || column >= m_store->columns)
-        throw AppError(ErrNo::ItemNotFound,
-                       QStringLiteral("Item cannot be found in the collection corresponding to "
-                                      "the requested name or ordinal."));
+    const FieldInfo& field = fieldInfo(column);
     if (m_store->mode == Mode::InMemory && !m_store->conn)
         throw AppError(3251, QStringLiteral("Operation is not allowed on a record set without a connection."));
     commitPendingOnMove();
@@ -26,13 +22,13 @@ void Recordset::RequeryRows(int column, const Value& key)
     // Line breaks keep a trailing comment of the statement from swallowing the narrowing.
     fresh.Open(*conn,
                QStringLiteral("SELECT * FROM (\n") + inner + QStringLiteral("\n) WHERE ")
-                   + quoteSqlIdentifier(s.fields[size_t(column)].name) + QStringLiteral(" = ?"),
+                   + quoteSqlIdentifier(field.name) + QStringLiteral(" = ?"),
                params, Mode::ReadOnly);
     const RecordsetStore& f = *fresh.m_store;
     if (f.columns != s.columns)
         throw AppError(3001, QStringLiteral("The rows read again do not have the record set's columns."));
 
-    const Value wanted = FieldInfo::coerce(key, s.fields[size_t(column)].type);
+    const Value wanted = FieldInfo::coerce(key, field.type);
     std::vector<int> mine;
     for (int r = 0; r < s.rowCount(); ++r)
         if (!s.deleted[size_t(r)] && Value::identical(s.cell(r, column), wanted))

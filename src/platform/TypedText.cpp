@@ -3,10 +3,8 @@
 namespace TypedText {
 void dropNul(QString& text, int* pos)
 {
-    for (qsizetype i = text.indexOf(QChar(0)); i >= 0; i = text.indexOf(QChar(0), i)) {
-        text.remove(i, 1);
-        if (pos && *pos > i)
-            --*pos;
-    }
+    if (pos && *pos > 0)
+        *pos -= int(QStringView(text).left(*pos).count(QChar(0)));
+    text.remove(QChar(0));
 }
 }  // namespace TypedText
