@@ -1,37 +1,27 @@
 #include "platform/Value.h"
 
 #include "platform/AppError.h"
+#include "platform/LocaleText.h"
 
 #include <QLocale>
 #include <cmath>
 #include <limits>
 
 namespace {
-// The user's long time format without the zone: plain times have none.
-QString longTimeFormat()
-{
-    QString f = QLocale().timeFormat(QLocale::LongFormat);
-    f.remove(QLatin1Char('t'));
-    return f.trimmed();
-}
-
 [[noreturn]] void mismatch() { throw AppError(ErrNo::TypeMismatch, {}); }
 [[noreturn]] void overflow() { throw AppError(ErrNo::Overflow, {}); }
 
-// Text to number: the user's locale first, then the "." form every file uses.
-// "nan" and "inf" are words, not numbers, as they always were to the program.
+// Text to number as a user's text is read everywhere (the locale's form or
+// "."), and VB's words and literals beside it. "nan" and "inf" are words, not
+// numbers, as they always were to the program.
 bool parseNumber(const QString& text, double& out)
 {
     const QString t = text.trimmed();
-    if (t.isEmpty())
-        return false;
+    if (const std::optional<double> n = LocaleText::readNumber(t)) {
+        out = *n;
+        return true;
+    }
     bool ok = false;
-    out = QLocale().toDouble(t, &ok);
-    if (ok)
-        return std::isfinite(out);
-    out = QLocale::c().toDouble(t, &ok);
-    if (ok)
-        return std::isfinite(out);
     if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) {
         out = -1;
         return true;
@@ -229,9 +219,9 @@ QString Value::toText() const
     case Kind::Long: return QString::number(m_long);
     case Kind::Double: return generalNumber(m_double);
     case Kind::Text: return m_text;
-    case Kind::Date: return QLocale().toString(datePart(), QLocale::ShortFormat);
-    case Kind::Time: return QLocale().toString(timePart(), longTimeFormat());
-    case Kind::DateTime: return QLocale().toString(QDateTime(datePart(), timePart()), QLocale::ShortFormat);
+    case Kind::Date: return LocaleText::date(datePart());
+    case Kind::Time: return LocaleText::time(timePart());
+    case Kind::DateTime: return LocaleText::dateTime(QDateTime(datePart(), timePart()));
     }
     return QString();
 }
@@ -256,15 +246,11 @@ QDate Value::toDate() const
     case Kind::DateTime: return datePart();
     case Kind::Time: return QDate(1899, 12, 30);
     case Kind::Text: {
-        const QString t = m_text.trimmed();
-        QDate d = QDate::fromString(t, Qt::ISODate);
-        if (!d.isValid())
-            d = QLocale().toDate(t, QLocale::ShortFormat);
-        if (!d.isValid())
-            d = QDateTime::fromString(t, Qt::ISODate).date();
-        if (!d.isValid())
-            mismatch();
-        return d;
+        if (const std::optional<QDate> d = LocaleText::readDate(m_text))
+            return *d;
+        if (const std::optional<QDateTime> dt = LocaleText::readDateTime(m_text))
+            return dt->date();
+        mismatch();
     }
     case Kind::Long:
     case Kind::Double: return QDate(1899, 12, 30).addDays(qint64(std::floor(toDouble())));
@@ -279,20 +265,10 @@ QTime Value::toTime() const
     case Kind::DateTime: return timePart();
     case Kind::Date: return QTime(0, 0);
     case Kind::Text: {
-        const QString t = m_text.trimmed();
-        for (const char* f : {"HH:mm:ss", "H:mm:ss", "H:mm", "h:mm:ss AP", "h:mm AP", "h:mm:ssAP", "h:mmAP"}) {
-            const QTime tm = QTime::fromString(t, QString::fromLatin1(f));
-            if (tm.isValid())
-                return tm;
-        }
-        QTime tm = QLocale().toTime(t, longTimeFormat());
-        if (!tm.isValid())
-            tm = QLocale().toTime(t, QLocale::ShortFormat);
-        if (tm.isValid())
-            return tm;
-        const QDateTime dt = QDateTime::fromString(t, Qt::ISODate);
-        if (dt.isValid())
-            return dt.time();
+        if (const std::optional<QTime> t = LocaleText::readTime(m_text))
+            return *t;
+        if (const std::optional<QDateTime> dt = LocaleText::readDateTime(m_text))
+            return dt->time();
         mismatch();
     }
     case Kind::Long:
@@ -307,12 +283,9 @@ QTime Value::toTime() const
 QDateTime Value::toDateTime() const
 {
     if (m_kind == Kind::Text) {
-        QDateTime dt = QDateTime::fromString(m_text.trimmed(), Qt::ISODate);
-        if (!dt.isValid())
-            dt = QDateTime::fromString(m_text.trimmed(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        if (dt.isValid())
-            return dt;
-        return QDateTime(toDate(), QTime(0, 0));
+        if (const std::optional<QDateTime> dt = LocaleText::readDateTime(m_text))
+            return *dt;
+        mismatch();
     }
     return QDateTime(toDate(), toTime());
 }
