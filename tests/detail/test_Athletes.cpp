@@ -2,6 +2,7 @@
 // list, the checklist and its row filter, a typed name not in the list, and a
 // category change that sends rows back to the placeholder.
 #include "HeaderFixture.h"
+#include "PinnedLocale.h"
 
 #include "app/clsFormRefresher.h"
 
@@ -52,6 +53,7 @@ TEST_F(HeaderFixture, TheValueListHoldsTheCategorysActiveAthletesAndThePlacehold
 
 TEST_F(HeaderFixture, TheChecklistFiltersTheRowsAndTheSaveKeepsThemAll)
 {
+    const PinnedLocale c;  // expects C's forms ("00:02'00.00", "4.17")
     frmSegmentDetail& w = open(1);
     EXPECT_EQ(checklist(w), (QStringList{"1+", "2+"}));
     toggle(w, 1);
