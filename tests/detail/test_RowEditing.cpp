@@ -1,7 +1,9 @@
 #include "DetailFixture.h"
 #include "HeaderFixture.h"
 #include "PdfText.h"
+#include "PinnedLocale.h"
 
+#include "app/clsLibrary.h"
 #include "detail/clsDetailGridCommands.h"
 #include "detail/clsDetailRowEditor.h"
 #include "platform/ComboBox.h"
@@ -31,6 +33,7 @@ using Editor = clsDetailRowEditor;
 
 TEST(DetailRowChecks, CellChecksAndTypedValues)
 {
+    const PinnedLocale c;  // types C's forms ("12.5", "1,000" is no number)
     const struct {
         int column;
         const char *typed, *label;
@@ -83,6 +86,113 @@ TEST(DetailRowChecks, CellChecksAndTypedValues)
     EXPECT_EQ(Editor::RateFromTyped_pd("2.5", spc), 2.5);
 }
 
+// A typed number is read one way in each locale: the check takes what the
+// store stores, and a text the check refuses is stored as nothing else. A
+// time is also typed as its cell shows it, or the tail of that.
+TEST(DetailRowChecks, OneReadingOfATypedNumberInEachLocale)
+{
+    const int dist = Col::colDistance, rate = Col::colRateDisplay, cum = Col::colCumTimeDisplay;
+    const struct {
+        const char* locale;
+        int column;
+        const char* typed;
+        qint32 refusedBy;
+        double stored;  // dDistance, dRate or dCumTime, when taken
+    } cases[] = {
+        {"C", dist, "25.5", 0, 25.5},
+        {"C", dist, "25,5", 600, 0},
+        {"en_US", dist, "25.500", 0, 25.5},
+        {"en_US", dist, "1,000", 600, 0},
+        {"en_US", cum, "05'20.50", 0, 320.5},
+        {"en_GB", rate, "25,5", 610, 0},
+        {"en_GB", cum, "03'50", 0, 230},
+        {"de_DE", dist, "25.500", 600, 0},  // the group sign: never 25.5 checked and 25500 stored
+        {"de_DE", dist, "25.5", 600, 0},
+        {"de_DE", dist, "25,5", 0, 25.5},
+        {"de_DE", dist, "1e999", 601, 0},
+        {"de_DE", rate, "25.500", 610, 0},
+        {"de_DE", rate, "25,5", 0, 25.5},
+        {"de_DE", rate, "1000,5", 611, 0},
+        {"de_DE", cum, "25.500", 605, 0},
+        {"de_DE", cum, "12345,67", 0, 5025.67},
+        {"de_DE", cum, "05'20,50", 0, 320.5},
+        {"de_DE", cum, "05'20.50", 605, 0},
+        {"de_DE", cum, "00:05'20,5", 0, 320.5},
+        {"de_DE", cum, "1:05'20", 0, 3920},
+        {"de_DE", cum, "100:00'00", 606, 0},
+        {"de_DE", cum, "05'2", 605, 0},
+        {"de_DE", cum, "05'20e1", 605, 0},
+        {"fr_FR", dist, "25,5", 0, 25.5},
+        {"fr_FR", dist, "25.5", 0, 25.5},
+        {"fr_FR", cum, "05'20,50", 0, 320.5},
+        {"es_ES", dist, "1.000", 600, 0},
+        {"es_ES", rate, "0,1", 0, 0.1},
+        {"es_ES", cum, "03'50", 0, 230},
+        {"ja_JP", dist, "25,5", 600, 0},
+        {"ja_JP", cum, "05'20.50", 0, 320.5},
+        {"ja_JP", cum, "05'20,50", 605, 0},
+        {"hu_HU", dist, "1\u00a0000", 600, 0},
+        {"hu_HU", dist, "25,5", 0, 25.5},
+        {"hu_HU", cum, "59'59,99", 0, 3599.99},
+    };
+    QList<FieldInfo> fields;
+    for (const QString& name : clsSegmentRows::ColumnNames())
+        fields << FieldInfo(name,
+                            name.startsWith('d') && !name.endsWith("Display") ? FieldInfo::DataType::Double
+                                                                              : FieldInfo::DataType::Variant);
+    const Editor::RateUnit perCycle{1, 1.0};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.locale) + " " + c.typed);
+        const PinnedLocale pinned{QLocale(QString::fromLatin1(c.locale))};
+        QString text = QString::fromUtf8(c.typed);
+        const qint32 refused = Editor::CheckCell_pl(c.column, text, QStringLiteral("R001"));
+        EXPECT_EQ(refused, c.refusedBy);
+        if (refused || c.refusedBy)
+            continue;
+        Recordset rows;
+        rows.OpenInMemory(fields);
+        rows.AddNew();
+        Editor::StoreTyped_p(rows, c.column, Value(text), perCycle);
+        rows.Update();
+        const int field = c.column == dist ? Col::colDistance : c.column == rate ? Col::colRate : Col::colCumTime;
+        EXPECT_DOUBLE_EQ(rows.valueAt(0, field).toDouble(), c.stored);
+    }
+
+    // What the cell shows, and its tails, read back as the time they show.
+    for (const char* name : {"C", "en_US", "en_GB", "de_DE", "fr_FR", "es_ES", "ja_JP", "hu_HU"}) {
+        SCOPED_TRACE(name);
+        const PinnedLocale pinned{QLocale(QString::fromLatin1(name))};
+        const QString shown = clsLibrary::SecondsToTime(5025.67, QLocale().decimalPoint());
+        EXPECT_EQ(Editor::CumSeconds_pd(shown), std::optional(5025.67));
+        EXPECT_EQ(Editor::CumSeconds_pd(shown.mid(3)), std::optional(1425.67));
+        EXPECT_EQ(Editor::CumSeconds_pd(shown.mid(3, 5)), std::optional(1425.0));
+    }
+
+    // The limits a refusal names are written as the locale writes numbers.
+    const struct {
+        const char* locale;
+        qint32 refusal;
+        const char* said;
+    } refusals[] = {
+        {"C", 601, "Distance must be a number from 0 to 1000000"},
+        {"en_US", 601, "Distance must be a number from 0 to 1,000,000"},
+        {"de_DE", 601, "Distance must be a number from 0 to 1.000.000"},
+        {"fr_FR", 611, "Rate must be from 0,1 to 1\u202f000 (0 or nothing for no rate)"},
+        {"ja_JP", 611, "Rate must be from 0.1 to 1,000 (0 or nothing for no rate)"},
+        {"de_DE", 606,
+         "Cum must be a time from 00:00'00,00 to 99:59'59,99\r\nType a time as the cell shows it (01:23'45,67), "
+         "without its hours (23'45,67 or 23'45), or as the digits hhmmss,hh: 12345,67 is 01:23'45,67, 120 is "
+         "00:01'20,00"},
+        {"en_GB", 605,
+         "Cum must be a time\r\nType a time as the cell shows it (01:23'45.67), without its hours (23'45.67 or "
+         "23'45), or as the digits hhmmss.hh: 12345.67 is 01:23'45.67, 120 is 00:01'20.00"},
+    };
+    for (const auto& r : refusals) {
+        const PinnedLocale pinned{QLocale(QString::fromLatin1(r.locale))};
+        EXPECT_EQ(Editor::CheckText_ps(r.refusal), QString::fromUtf8(r.said)) << r.locale;
+    }
+}
+
 namespace {
 constexpr int Yes = 6, No = 7, Cancel = 2;
 
@@ -126,6 +236,7 @@ protected:
 
 TEST_F(RowEditing, TypedAddedAndDeletedRowsAreSavedAsTheGridShowedThem)
 {
+    const PinnedLocale c;  // types and expects C's forms ("00:02'00.00", "2.5")
     frmSegmentDetail& w = open(1);
     moveTo("T000");  // stored as the find engine stores a replacement
     rows().Fields(Col::colComments).Value(Value("x"));
@@ -140,7 +251,10 @@ TEST_F(RowEditing, TypedAddedAndDeletedRowsAreSavedAsTheGridShowedThem)
     ASSERT_EQ(boxes.count(), 2);
     EXPECT_EQ(boxes.shown()[0].text, "You may only enter rates for rate rows");
     EXPECT_EQ(boxes.shown()[0].style, 64);
-    EXPECT_EQ(boxes.shown()[1].text, "Cum must be a time from 00:00'00.00 to 99:59'59.99 (typed hhmmss.hh)");
+    EXPECT_EQ(boxes.shown()[1].text,
+              "Cum must be a time from 00:00'00.00 to 99:59'59.99\r\nType a time as the cell shows it (01:23'45.67), "
+              "without its hours (23'45.67 or 23'45), or as the digits hhmmss.hh: 12345.67 is 01:23'45.67, 120 is "
+              "00:01'20.00");
     EXPECT_FALSE(w.Dirty_pf());
 
     type("T001", Col::colDistance, "480");
@@ -197,6 +311,7 @@ TEST_F(RowEditing, TypedAddedAndDeletedRowsAreSavedAsTheGridShowedThem)
 
 TEST_F(RowEditing, SortSelectAllFillDownAndClear)
 {
+    const PinnedLocale c;  // expects C's forms ("00:02'00.00", "4.17")
     db().Execute(QStringLiteral("INSERT INTO tblRoster (lRosterID, sLastName, sFirstName) VALUES (3, 'Berg', 'Ana')"));
     frmSegmentDetail& w = open(1);
     moveTo("T002");
@@ -281,6 +396,7 @@ TEST_F(RowEditing, SortSelectAllFillDownAndClear)
 
 TEST_F(RowEditing, TabStoresTheCellAndGoesOnAlongTheRowEnterStaysEscapeTakesItBack)
 {
+    const PinnedLocale c;  // types and expects C's forms ("00:02'00.00", "2.5")
     frmSegmentDetail& w = open(1);
     const Qt::KeyboardModifiers none = Qt::NoModifier;
     const struct {
@@ -549,6 +665,7 @@ TEST_F(RowEditing, ANameTypedOverAnAthleteReplacesItAndNoTakesItBack)
 
 TEST_F(RowEditing, PrintsTheSegmentWithItsHeaderOrSaysThereIsNoPrinter)
 {
+    const PinnedLocale c;  // expects C's forms ("00:02'00.00", "4.17")
     EXPECT_EQ(clsDetailGridCommands::PageHeader_ps({"7", "2/10/24", "", "", "Race", "Juniors", "Note", "today", ""}),
               "SEGMENT #:7   DATE:2/10/24   IMPORT DATE:Not Assigned\n   EVENT:Not Assigned   TYPE:Race   "
               "CATEGORY:Juniors\nNote\ttoday");
