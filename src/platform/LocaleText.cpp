@@ -235,11 +235,20 @@ QString timeFormat(const QLocale& locale)
     for (FormatPart& p : parts)
         if (!p.field)
             p.text = withoutEmptyBrackets(p.text);
-    // Blanks that led to the zone or followed it.
-    while (!parts.empty() && !parts.front().field && parts.front().text.trimmed().isEmpty())
-        parts.erase(parts.begin());
-    while (!parts.empty() && !parts.back().field && parts.back().text.trimmed().isEmpty())
-        parts.pop_back();
+    // Blanks that led to the zone or followed it: "9時30分00秒 " ends at its 秒.
+    if (!parts.empty() && !parts.front().field) {
+        QString& text = parts.front().text;
+        qsizetype blanks = 0;
+        while (blanks < text.size() && text.at(blanks).isSpace())
+            ++blanks;
+        text.remove(0, blanks);
+    }
+    if (!parts.empty() && !parts.back().field) {
+        QString& text = parts.back().text;
+        while (!text.isEmpty() && text.back().isSpace())
+            text.chop(1);
+    }
+    std::erase_if(parts, [](const FormatPart& p) { return !p.field && p.text.isEmpty(); });
     return joinParts(parts);
 }
 
