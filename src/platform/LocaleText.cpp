@@ -269,6 +269,25 @@ QString dateTime(const QDateTime& dt, const QLocale& locale)
     return date(dt.date(), locale) + QLatin1Char(' ') + time(dt.time(), locale);
 }
 
+QString fileTimeFormat(const QLocale& locale)
+{
+    QString hours;
+    QString dayPeriod;
+    bool periodFirst = false;  // "오후 2:05:09"
+    for (const FormatPart& p : formatParts(timeFormat(locale))) {
+        if (hours.isEmpty() && (isFieldOf(p, 'h') || isFieldOf(p, 'H'))) {
+            hours = p.text;
+        } else if (dayPeriod.isEmpty() && (isFieldOf(p, 'a') || isFieldOf(p, 'A'))) {
+            dayPeriod = p.text;
+            periodFirst = hours.isEmpty();
+        }
+    }
+    const QString clock = (hours.isEmpty() ? QStringLiteral("HH") : hours) + QStringLiteral(":mm:ss");
+    if (dayPeriod.isEmpty())
+        return clock;
+    return periodFirst ? dayPeriod + QLatin1Char(' ') + clock : clock + QLatin1Char(' ') + dayPeriod;
+}
+
 QString number(double value, int decimals, const QLocale& locale)
 {
     return locale.toString(value, 'f', decimals < 0 ? QLocale::FloatingPointShortest : decimals);
