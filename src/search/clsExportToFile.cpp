@@ -8,6 +8,7 @@
 #include "app/modapp.h"
 #include "platform/AppError.h"
 #include "platform/Connection.h"
+#include "platform/LocaleText.h"
 #include "platform/RowStream.h"
 
 #include <QElapsedTimer>
@@ -15,7 +16,6 @@
 #include <QLocale>
 #include <QMdiSubWindow>
 #include <QPointer>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringEncoder>
 
@@ -105,14 +105,7 @@ QString shortDateFormat(const QLocale& loc)
 // The user's regional forms of the values, looked up once for a whole file.
 class ValueFormat {
 public:
-    ValueFormat() : m_date(shortDateFormat(m_loc))
-    {
-        m_loc.setNumberOptions(QLocale::OmitGroupSeparator);
-        // Qt's long time carries a time-zone part the file has no use for.
-        m_time = m_loc.timeFormat(QLocale::LongFormat);
-        m_time.remove(QRegularExpression(QStringLiteral("\\s*t+")));
-        m_time = m_time.trimmed();
-    }
+    ValueFormat() : m_date(shortDateFormat(m_loc)) { m_loc.setNumberOptions(QLocale::OmitGroupSeparator); }
 
     QString date(const QDate& d) const { return m_loc.toString(d, m_date); }
 
@@ -145,7 +138,8 @@ public:
 private:
     QLocale m_loc;
     QString m_date;
-    QString m_time;
+    // A spreadsheet of the user's locale reads it back as a time.
+    QString m_time = LocaleText::fileTimeFormat(m_loc);
 };
 
 // The texts of one line's values. A segment's fields repeat on each of its

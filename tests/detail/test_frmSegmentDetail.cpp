@@ -33,7 +33,7 @@ TEST_F(DetailFixture, OpensWithHeaderRowsDerivedValuesAndUnitCaptions)
     EXPECT_EQ((QStringList{w.txtsSegmentLabel->text(), w.dtpdtSegmentDate->Value().toDate().toString(Qt::ISODate),
                            w.txtdtSegmentTime->text(), w.cbolCategoryID->Text(), w.cbolEventId->Text(),
                            w.txtmNotes->toPlainText()}),
-              (QStringList{"7", "2024-02-10", "08:15:00 AM", "Juniors", "Regatta North", "calm water"}));
+              (QStringList{"7", "2024-02-10", "08:15:00", "Juniors", "Regatta North", "calm water"}));
     EXPECT_TRUE(w.chkfReviewed->isChecked());
 
     QStringList order;

@@ -235,6 +235,38 @@ TEST_F(Export, AListASearchLeftEmptySaysThereIsNothingToExportBeforeAskingForAFi
     EXPECT_FALSE(QFile::exists(path));
 }
 
+// The segment time as a spreadsheet of the user's locale reads a time: ":"
+// between its parts everywhere, the hours and AM/PM as the locale has them.
+TEST_F(Export, TheSegmentTimeIsWrittenWithColonsInEveryLocale)
+{
+    ASSERT_TRUE(
+        folder.execSql(QStringLiteral("UPDATE tblSegment SET dtSegmentTime = '07:05:09' WHERE lSegmentID = 3;"
+                                      "UPDATE tblSegment SET dtSegmentTime = '23:59:59' WHERE lSegmentID = 5;")));
+    const struct {
+        const char* locale;
+        const char* morning;
+        const char* night;
+    } cases[] = {
+        {"en_US", "7:05:09 AM", "11:59:59 PM"}, {"en_GB", "07:05:09", "23:59:59"},
+        {"de_DE", "07:05:09", "23:59:59"},      {"fr_FR", "07:05:09", "23:59:59"},
+        {"C", "07:05:09", "23:59:59"},          {"da_DK", "07:05:09", "23:59:59"},
+        {"fi_FI", "7:05:09", "23:59:59"},       {"es_ES", "7:05:09", "23:59:59"},
+        {"ja_JP", "7:05:09", "23:59:59"},       {"ko_KR", "오전 7:05:09", "오후 11:59:59"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale);
+        QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
+        window->dbgMain->SelBookmarks().Clear();
+        searchAll();
+        select({3, 5});
+        window->Export_p();
+        const QList<QByteArray> all = lines();
+        ASSERT_EQ(all.size(), 3);
+        EXPECT_EQ(QString::fromUtf8(fields(all[1])[3]), QString::fromUtf8(c.morning));
+        EXPECT_EQ(QString::fromUtf8(fields(all[2])[3]), QString::fromUtf8(c.night));
+    }
+}
+
 TEST(ExportValueText, NullsTabsAndNumbersAsTheFileHoldsThem)
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
