@@ -731,7 +731,11 @@ QString DataGrid::editText(int viewRow, int column) const
     if (!m_rs || c->fieldIndex() < 0)
         return {};
     const Value v = m_rs->valueAt(viewRow, c->fieldIndex());
-    return c->ValueItems().displayFor(v);
+    const DataGridValueItems& items = c->ValueItems();
+    // A value its list no longer holds is edited as the owner shows it, not as its raw value.
+    if (items.Translate() && items.indexOfValue(v) < 0 && c->NumberFormat() == FormatTextEvent)
+        return cellText(viewRow, column);
+    return items.displayFor(v);
 }
 
 QString DataGrid::cellText(int viewRow, int column) const
