@@ -51,10 +51,10 @@ inline void sysCmd(qint32 action, const QString& text = {})
         a->SysCmd_g(action, text.isNull() ? QVariant() : QVariant(text));
 }
 
-inline qint32 showMessage(const QString& text, qint32 style)
+inline qint32 showMessage(const QString& text, qint32 style, const QString& details = {})
 {
     if (clsMessageHandler* h = modapp::MessageHandler())
-        return h->ShowMessage_gl(text, style);
+        return h->ShowMessage_gl(text, style, details);
     return 0;
 }
 
