@@ -81,13 +81,16 @@ inline QString text(qint32 id, const QString& defaultText, const Value& word = V
     return a->Strings_po()->IniStringFromID_pf(a->StringsIniFile_ps(), a->Language_ps(), Value(id), defaultText, word);
 }
 
-// The saved place of the window, else the middle of the parent.
-inline void restorePosition(QWidget* window, QWidget* parent)
+// The saved place of the window, else the middle of the parent; false when
+// nothing was saved.
+inline bool restorePosition(QWidget* window, QWidget* parent)
 {
     clsFormSettings settings;
     settings.BaseRegistrySectionKeyName_ps(app().RegistryBaseSectionKeyName().toString());
-    if (!settings.RestorePosition_pf(window, true))
-        settings.CenterForm_p(window, parent);
+    if (settings.RestorePosition_pf(window, true))
+        return true;
+    settings.CenterForm_p(window, parent);
+    return false;
 }
 
 inline void restoreGrid(QWidget* window, DataGrid* grid)

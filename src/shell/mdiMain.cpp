@@ -396,8 +396,10 @@ void mdiMain::MDIForm_Load()
     guarded("MDIMain", "MDIForm_Load", [&] {
         clsFormSettings settings;
         prepareFormSettings(settings);
-        if (modapp::ThisApp())
-            settings.RestorePosition_pf(this, true);
+        // The first time it fills the screen: at its design size the windows
+        // it holds would open clipped.
+        if (modapp::ThisApp() && !settings.RestorePosition_pf(this, true))
+            setWindowState(windowState() | Qt::WindowMaximized);
         setToolbarTips_m();
         if (clsThisApp* app = modapp::ThisApp())
             app->setMenusAndButtonDefaults_g();
