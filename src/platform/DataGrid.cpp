@@ -773,7 +773,14 @@ DataGridPrintInfo* DataGrid::PrintInfo()
 
 // --- events -------------------------------------------------------------------------
 
-bool DataGrid::ownsWidget(const QWidget* w) const { return w && (w == this || isAncestorOf(w)); }
+bool DataGrid::ownsWidget(const QWidget* w) const
+{
+    // Across windows too: a cell's drop-down list is a window of its own.
+    for (; w; w = w->parentWidget())
+        if (w == this)
+            return true;
+    return false;
+}
 
 void DataGrid::onFocusChanged(QWidget*, QWidget* now)
 {

@@ -5,8 +5,10 @@
 
 #include "app/clsFormRefresher.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QPushButton>
+#include <QTest>
 
 namespace {
 constexpr int Yes = 6, No = 7;
@@ -100,6 +102,23 @@ TEST_F(HeaderFixture, ARowsAthleteOutsideTheListIsShownByNameAndNotOffered)
             "UPDATE tblRoster_Category SET lCategoryID = 3 WHERE lRosterID = 2; UPDATE tblRoster SET fActive = -1 "
             "WHERE lRosterID = 2")));
     }
+
+    // The list opens over the cell: the focus going into it ends no edit.
+    frmSegmentDetail* w = openInMain(1);
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    w->dbgMain->setFocus();
+    w->dbgMain->AllowUpdate(true);
+    w->dbgMain->Col(clsSegmentRows::colRosterId);
+    w->dbgMain->EditActive(true);
+    const QPointer<QComboBox> offered = qobject_cast<QComboBox*>(w->dbgMain->cellEditor());
+    ASSERT_TRUE(offered);
+    offered->showPopup();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(offered);
+    EXPECT_TRUE(offered->view()->isVisible());
+    EXPECT_EQ(w->dbgMain->cellEditor(), offered.data());
+    offered->hidePopup();
 }
 
 TEST_F(HeaderFixture, TheChecklistFiltersTheRowsAndTheSaveKeepsThemAll)
