@@ -384,10 +384,17 @@ void clsDetailRowEditor::deleteRows_p()
             showMessage(detailText(720, QStringLiteral("No Record Selected")), 64);
             return;
         }
-        QString labels;
+        // The question names the first rows and how many more there are; the
+        // box's details list every one. A box naming hundreds would reach past
+        // the screen and hide its buttons.
+        constexpr int Named = 10;
+        QStringList labels;
         for (qint32 bookmark : selected.list())
-            labels += Crlf + rows->valueAt(rows->viewRowOfBookmark(bookmark), Col::colLabel).asText();
-        if (showMessage(detailText(540, QStringLiteral("delete the following records?")) + Crlf + labels, 292) == 6) {
+            labels << rows->valueAt(rows->viewRowOfBookmark(bookmark), Col::colLabel).asText();
+        const int more = int(labels.size()) - Named;
+        const QString question = detailText(540, QStringLiteral("delete the following records?")) + Crlf + Crlf
+            + labels.mid(0, Named).join(Crlf) + (more > 0 ? Crlf + QStringLiteral("and %1 more").arg(more) : QString());
+        if (showMessage(question, 292, more > 0 ? labels.join(Crlf) : QString()) == 6) {
             // By row: rows not saved yet have no id, and two may share a label.
             const std::vector<qint32> doomed = selected.list();
             // The grid lets go of the rows meanwhile: following each removal

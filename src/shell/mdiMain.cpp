@@ -396,8 +396,13 @@ void mdiMain::MDIForm_Load()
     guarded("MDIMain", "MDIForm_Load", [&] {
         clsFormSettings settings;
         prepareFormSettings(settings);
-        if (modapp::ThisApp())
-            settings.RestorePosition_pf(this, true);
+        // The first time it fills the screen: at its design size the windows
+        // it holds would open clipped.
+        if (modapp::ThisApp() && !settings.RestorePosition_pf(this, true)) {
+            // Restored, it comes back at its design size in the middle.
+            settings.CenterForm_p(this);
+            setWindowState(windowState() | Qt::WindowMaximized);
+        }
         setToolbarTips_m();
         if (clsThisApp* app = modapp::ThisApp())
             app->setMenusAndButtonDefaults_g();

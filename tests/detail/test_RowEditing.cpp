@@ -394,6 +394,25 @@ TEST_F(RowEditing, SortSelectAllFillDownAndClear)
     EXPECT_EQ(boxes.last().text, "No Record Selected");
 }
 
+// Hundreds of rows would fill the screen and hide the box's buttons.
+TEST_F(RowEditing, DeleteOfManyRowsNamesTheFirstTenAndHowManyMoreAndListsEveryOneInTheDetails)
+{
+    frmSegmentDetail& w = open(1);
+    for (int i = 0; i < 295; ++i)
+        w.cmdAddTime->click();
+    w.SelectAllRows_p();
+    boxes.answer(No);
+    w.deleteRows_p();
+    ASSERT_EQ(boxes.count(), 1);
+    const QStringList every = labels();
+    ASSERT_EQ(every.size(), 300);
+    EXPECT_EQ(boxes.last().text,
+              "delete the following records?\r\n\r\nT000\r\nR001\r\nT001\r\nR002\r\nT002\r\nT003\r\n"
+              "T004\r\nT005\r\nT006\r\nT007\r\nand 290 more");
+    EXPECT_EQ(boxes.last().details, every.join("\r\n"));
+    EXPECT_EQ(rows().RecordCount(), 300);
+}
+
 TEST_F(RowEditing, TabStoresTheCellAndGoesOnAlongTheRowEnterStaysEscapeTakesItBack)
 {
     const PinnedLocale c;  // types and expects C's forms ("00:02'00.00", "2.5")
