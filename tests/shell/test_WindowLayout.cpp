@@ -304,10 +304,10 @@ TEST_F(WindowLayout, EveryMultiLineBoxPastesOnlyTheClipboardsText)
                  paste->trigger();
          }},
     };
-    int boxes = 0;
+    int areas = 0;
     for (QMdiSubWindow* sub : subs) {
         for (QPlainTextEdit* box : sub->widget()->findChildren<QPlainTextEdit*>()) {
-            ++boxes;
+            ++areas;
             for (const auto& offer : offers) {
                 for (const auto& [way, paste] : ways) {
                     SCOPED_TRACE(box->objectName().toStdString() + ", " + offer.what + ", " + way);
@@ -324,5 +324,5 @@ TEST_F(WindowLayout, EveryMultiLineBoxPastesOnlyTheClipboardsText)
             }
         }
     }
-    EXPECT_EQ(boxes, 5);  // the segment's, the category's, the event's and the athlete's notes; the download's help
+    EXPECT_EQ(areas, 5);  // the segment's, the category's, the event's and the athlete's notes; the download's help
 }
