@@ -17,6 +17,7 @@
 #include "platform/AppError.h"
 #include "platform/AppInfo.h"
 #include "platform/SerialPort.h"
+#include "platform/TextArea.h"
 #include "platform/Twips.h"
 #include "platform/Value.h"
 
@@ -136,7 +137,7 @@ frmImport::frmImport(QWidget* parent) : QWidget(parent)
     PicLine->setObjectName(QStringLiteral("PicLine"));
     PicLine->setFrameShape(QFrame::HLine);
     PicLine->setFixedHeight(Twips::toPixelsY(PicLine, 48));
-    txtInstructions = new QPlainTextEdit(picInstructions);
+    txtInstructions = new TextArea(picInstructions);
     txtInstructions->setObjectName(QStringLiteral("txtInstructions"));
     txtInstructions->setReadOnly(true);
     auto* instructionsLayout = new QVBoxLayout(picInstructions);

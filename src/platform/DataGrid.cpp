@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -784,6 +785,9 @@ bool DataGrid::ownsWidget(const QWidget* w) const
 
 void DataGrid::onFocusChanged(QWidget*, QWidget* now)
 {
+    // The menu bar opened from the keyboard only visits: the cell editor stays.
+    if (qobject_cast<QMenuBar*>(now))
+        return;
     // Focus moving into the grid's own cell editor stays inside the grid.
     const bool inside = ownsWidget(now);
     if (inside && !m_hasFocus) {

@@ -13,6 +13,7 @@
 #include "platform/AppError.h"
 #include "platform/AppInfo.h"
 #include "platform/DataGridPrint.h"
+#include "platform/MenuBarVisit.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Twips.h"
 #include "platform/UrlLauncher.h"
@@ -129,6 +130,7 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), m_activeControl(std::ma
         app->Host_po(this);
     }
     qApp->installEventFilter(this);
+    new MenuBarVisit(this);
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now && m_area->isAncestorOf(now))
             clipboardState_m();

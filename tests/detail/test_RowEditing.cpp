@@ -9,12 +9,16 @@
 #include "platform/ComboBox.h"
 #include "platform/DataGridDelegate.h"
 #include "platform/DataGridPrint.h"
+#include "search/frmSegmentList.h"
 #include "shell/mdiMain.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -929,5 +933,71 @@ TEST_F(RowEditing, MenusFollowThePageAndTheUnits)
     sort->hide();
     shown = w;
     EXPECT_EQ(labels().first(), "T002");
+    main.reset();
+}
+
+// Alt and a menu's letter take the focus to the menu bar and back: Cut and
+// Copy act on the selection the box had, which stays shown. A cell being
+// edited stays open, and the search page does not select a box's whole text
+// as on a new visit.
+TEST_F(RowEditing, CutAndCopyFromTheKeyboardsMenuTakeTheSelectionTheBoxHad)
+{
+    auto main = std::make_unique<mdiMain>();
+    main->show();
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    auto* w = new frmSegmentDetail;
+    w->FormRefresher_po(app->FormRefresher_po());
+    QMdiSubWindow* detail = main->showChild(w);
+    ASSERT_TRUE(w->Retrieve_pf(1));
+    auto* list = new frmSegmentList;
+    list->FormRefresher_po(app->FormRefresher_po());
+    QMdiSubWindow* search = main->showChild(list);
+    shown = w;
+    const auto cell = [&] {
+        moveTo("T001");
+        w->dbgMain->Col(Col::colComments);
+        w->dbgMain->EditActive(true);
+        return lineEditOfCellEditor(w->dbgMain->cellEditor());
+    };
+    const struct {
+        const char* what;
+        QMdiSubWindow* sub;
+        std::function<QLineEdit*()> box;
+        Qt::Key item;
+    } cases[] = {
+        {"copy, the label", detail, [&] { return w->txtsSegmentLabel; }, Qt::Key_C},
+        {"cut, the label", detail, [&] { return w->txtsSegmentLabel; }, Qt::Key_T},
+        {"copy, the event", detail, [&] { return w->cbolEventId->lineEdit(); }, Qt::Key_C},
+        {"copy, a cell being edited", detail, cell, Qt::Key_C},
+        {"cut, a cell being edited", detail, cell, Qt::Key_T},
+        {"cut, the search page's name", search, [&] { return list->txtLastName; }, Qt::Key_T},
+    };
+    QClipboard* clip = QGuiApplication::clipboard();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        main->mdiArea()->setActiveSubWindow(c.sub);
+        QLineEdit* box = c.box();
+        ASSERT_TRUE(box);
+        if (!qobject_cast<QComboBox*>(box->parentWidget()))
+            box->setText(QStringLiteral("calm start"));
+        QWidget* focus = box->focusProxy() ? box->focusProxy() : box;
+        focus->setFocus();
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), focus, 2000);
+        const QString text = box->text();
+        clip->setText(QStringLiteral("before"));
+        box->end(false);
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(focus, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(focus, Qt::Key_E, Qt::AltModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget(), 2000);
+        QTest::keyClick(QApplication::activePopupWidget(), c.item);
+        EXPECT_EQ(clip->text(), text.right(5));
+        EXPECT_EQ(box->text(), c.item == Qt::Key_T ? text.chopped(5) : text);
+        EXPECT_EQ(box->selectedText(), c.item == Qt::Key_T ? QString() : text.right(5));
+        EXPECT_EQ(QApplication::focusWidget(), focus);
+        EXPECT_EQ(boxes.count(), 0) << (boxes.count() ? boxes.last().text.toStdString() : std::string());
+        w->dbgMain->EditActive(false);
+    }
     main.reset();
 }
