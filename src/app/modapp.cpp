@@ -102,30 +102,28 @@ QString settingsFault(const QString& what, const AppError& e)
 {
     if (e.number() != clsRegistry::ErrSetValue && e.number() != clsRegistry::ErrKey)
         return {};
-    const Value file(QDir::toNativeSeparators(RegistryStore::filePath()));
     QString why;
     switch (RegistryStore::writeFault()) {
     case RegistryStore::WriteFault::ReadOnly:
         why = WindowServices::text(4270,
                                    QStringLiteral("the settings file | cannot be written: it or its folder is "
                                                   "read-only for you. Make both writable for your user, then start "
-                                                  "Splitwerk again."),
-                                   file);
+                                                  "Splitwerk again."));
         break;
     case RegistryStore::WriteFault::DiskFull:
         why = WindowServices::text(4271,
                                    QStringLiteral("the settings file | cannot be written: its disk is full. Make room "
-                                                  "on that disk, then start Splitwerk again."),
-                                   file);
+                                                  "on that disk, then start Splitwerk again."));
         break;
     case RegistryStore::WriteFault::Other:
         why = WindowServices::text(4272,
                                    QStringLiteral("the settings file | cannot be written. Check that its folder is a "
                                                   "folder you may write to and that its disk has room, then start "
-                                                  "Splitwerk again."),
-                                   file);
+                                                  "Splitwerk again."));
         break;
     }
+    // "|" is filled here: the failure may come before any strings file is read.
+    why.replace(QLatin1Char('|'), QDir::toNativeSeparators(RegistryStore::filePath()));
     return what + QStringLiteral(": ") + why
         + QStringLiteral("\r\n\r\nError %1: %2").arg(e.number()).arg(e.description());
 }
