@@ -502,7 +502,12 @@ void mdiMain::openHelp_m(const char* proc, const QString& fragment)
         if (!fragment.isEmpty())
             url.setFragment(fragment);
         if (!UrlLauncher::open(url))
-            throw AppError(NoAssociation, QStringLiteral("No viewer could open ") + path);
+            showMessage_m(WindowServices::text(4276,
+                                               QStringLiteral("No web browser is set up on this computer to show "
+                                                              "the help. The help is the file |: open it with a "
+                                                              "web browser."),
+                                               Value(QDir::toNativeSeparators(path))),
+                          64);
     });
 }
 

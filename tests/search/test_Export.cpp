@@ -4,12 +4,18 @@
 #include "app/clsFormRefresher.h"
 #include "platform/DataGrid.h"
 #include "search/clsExportToFile.h"
+#include "support/SmallDisk.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QTemporaryDir>
+
+#include <functional>
+#include <iostream>
 
 namespace {
 using Ids = QList<int>;
@@ -182,21 +188,52 @@ TEST_F(Export, DecimalCommaLocaleWritesCommasWithoutGrouping)
 
 TEST_F(Export, ExistingFileIsReplacedOnlyWhenTheExportSucceeds)
 {
-    {
-        QFile old(path);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old content");
-    }
+    // A failed export says why in words, and the old file survives it.
+    SmallDisk disk;
+    const QString ownPath = path;
+    const struct {
+        const char* name;
+        int segment;
+        QString file;
+        std::function<bool()> spoil;  // false: this account cannot make the fault
+        QString says;
+    } failures[] = {
+        {"every segment deleted after the list was made", 5, ownPath,
+         [&] {
+             return folder.execSql(QStringLiteral("DELETE FROM tblSegmentDetail WHERE lSegmentID = 5;"
+                                                  "DELETE FROM tblSegment WHERE lSegmentID = 5;"));
+         },
+         QStringLiteral("There is nothing to export: the segments selected were deleted after the list was made.")},
+        {"a full disk", 3, disk.filePath(QStringLiteral("out.txt")), [&] { return disk.isReady() && disk.fill(); },
+         QStringLiteral("The export was not written: the disk has no room left for ")
+             + QDir::toNativeSeparators(disk.filePath(QStringLiteral("out.txt")))},
+    };
     searchAll();
-    select({5});
-    // Deleted meanwhile: nothing to write, and the old file must survive.
-    ASSERT_TRUE(folder.execSql(QStringLiteral("DELETE FROM tblSegmentDetail WHERE lSegmentID = 5;"
-                                              "DELETE FROM tblSegment WHERE lSegmentID = 5;")));
-    window->Export_p();
-    ASSERT_EQ(boxes.count(), 1);  // the error dialog
-    EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("cmdExport_Click")));
-    EXPECT_EQ(written(), "old content");
+    for (const auto& f : failures) {
+        SCOPED_TRACE(f.name);
+        path = f.file;
+        {
+            QFile old(path);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("old content");
+        }
+        window->dbgMain->SelBookmarks().Clear();
+        select({f.segment});
+        boxes.clear();
+        if (!f.spoil()) {
+            std::cout << "[  SKIPPED ] " << f.name << ": only root can make this fault here\n";
+            continue;
+        }
+        window->Export_p();
+        ASSERT_EQ(boxes.count(), 1);
+        EXPECT_TRUE(boxes.last().text.startsWith(f.says)) << boxes.last().text.toStdString();
+        EXPECT_EQ(boxes.last().style & 0x70, 48);
+        EXPECT_EQ(written(), "old content");
+        EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList({QStringLiteral("out.txt.*")}, QDir::Files),
+                  QStringList());
+    }
 
+    path = ownPath;
     boxes.clear();
     window->dbgMain->SelBookmarks().Clear();
     select({3});
