@@ -151,7 +151,7 @@ QString clsDetailRowEditor::CheckText_ps(qint32 textID)
     case 601:
         return filledText(601, QStringLiteral("Distance must be a number from | to |"),
                           {Value(LocaleText::number(0)), Value(LocaleText::number(MaxDistance))});
-    case 605: return detailText(605, QStringLiteral("Cum must be a time")) + Crlf + typedTimeHint();
+    case 605: return detailText(605, QStringLiteral("Cum must be numeric")) + Crlf + typedTimeHint();
     case 606:
         return filledText(
                    606, QStringLiteral("Cum must be a time from | to |"),

@@ -290,7 +290,9 @@ QString fileTimeFormat(const QLocale& locale)
 
 QString number(double value, int decimals, const QLocale& locale)
 {
-    return locale.toString(value, 'f', decimals < 0 ? QLocale::FloatingPointShortest : decimals);
+    QLocale plain = locale;
+    plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
+    return plain.toString(value, 'f', decimals < 0 ? QLocale::FloatingPointShortest : decimals);
 }
 
 int fullYear(int twoDigitYear, const QDate& today)
@@ -441,20 +443,41 @@ std::optional<QDateTime> readDateTime(const QString& typed, const QLocale& local
 
 std::optional<double> readNumber(const QString& typed, const QLocale& locale)
 {
-    const QString text = typed.trimmed();
+    // Qt's own reader refuses some of its locales' numbers (a sign with a
+    // direction mark, digits of another script): the text is brought to
+    // ASCII digits and signs here, then read in the "." form.
+    const auto plain = [](const QString& text) {
+        QString out;
+        for (const uint c : text.toUcs4()) {
+            if (QChar::category(c) == QChar::Other_Format)
+                continue;
+            if (isDigit(c))
+                out += QChar(u'0' + QChar::digitValue(char32_t(c)));
+            else
+                out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
+        }
+        return out.trimmed();
+    };
+    QString text = plain(typed);
     if (text.isEmpty())
         return std::nullopt;
-    QLocale own = locale;
-    own.setNumberOptions(QLocale::RejectGroupSeparator);
+    for (const auto& [sign, ascii] : {std::pair{plain(locale.negativeSign()), QStringLiteral("-")},
+                                      std::pair{QStringLiteral("\u2212"), QStringLiteral("-")},
+                                      std::pair{plain(locale.positiveSign()), QStringLiteral("+")}})
+        if (!sign.isEmpty() && text.startsWith(sign))
+            text = ascii + text.mid(sign.size());
+    const QString decimal = plain(locale.decimalPoint());
+    const QString group = plain(locale.groupSeparator());
+    // A group sign is refused, never read one way here and another there:
+    // under de_DE "25.500" is neither 25.5 nor 25500.
+    if (!group.isEmpty() && group != decimal && text.contains(group))
+        return std::nullopt;
+    if (decimal != QLatin1String(".") && text.contains(decimal))
+        text.replace(decimal, QLatin1String("."));
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
-    double d = own.toDouble(text, &ok);
-    // The "." form of files and other programs, unless "." is this locale's
-    // group sign: "25.500" is then refused, never read as 25.5 here and 25500 there.
-    if (!ok && !text.contains(locale.groupSeparator())) {
-        QLocale c = QLocale::c();
-        c.setNumberOptions(QLocale::RejectGroupSeparator);
-        d = c.toDouble(text, &ok);
-    }
+    const double d = c.toDouble(text, &ok);
     if (!ok || !std::isfinite(d))
         return std::nullopt;
     return d;

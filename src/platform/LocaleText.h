@@ -24,7 +24,8 @@ QString dateTime(const QDateTime& dateTime, const QLocale& locale = QLocale());
 QString dateFormat(const QLocale& locale = QLocale());
 QString timeFormat(const QLocale& locale = QLocale());
 // A number as the locale writes it, with `decimals` places (-1: as few as show
-// it exactly) and group signs, as refusals name their limits.
+// it exactly) and no group signs: the reader refuses them, and a limit a
+// refusal names must be one the user can type.
 QString number(double value, int decimals = -1, const QLocale& locale = QLocale());
 // The locale's time for files other programs read: its hours and AM/PM, with
 // ":" between hours, minutes and seconds. A spreadsheet takes "07.05.09" for

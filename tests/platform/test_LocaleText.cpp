@@ -17,7 +17,7 @@ struct DefaultLocale {
 
 // What the program shows, it reads back as the same value, in every locale Qt
 // knows: no century lost to a two-digit year, no time lost to a zone's brackets,
-// a literal letter or another script's digits.
+// a literal letter or another script's digits, no number to its group signs.
 TEST(LocaleText, EveryLocaleReadsBackTheDatesAndTimesItShows)
 {
     const QList<QDate> dates = {QDate(1925, 6, 1), QDate(2035, 7, 4), QDate(2024, 2, 10), QDate(1999, 12, 31)};
@@ -39,6 +39,9 @@ TEST(LocaleText, EveryLocaleReadsBackTheDatesAndTimesItShows)
                          || shown != shown.trimmed())
                 << locale.name().toStdString() << " " << shown.toStdString();
         }
+        for (const double n : {0.1, -2.5, 1000000.0})
+            EXPECT_EQ(LocaleText::readNumber(LocaleText::number(n, -1, locale), locale), n)
+                << locale.name().toStdString();
         const QDateTime dt(QDate(1925, 6, 1), QTime(14, 5, 30));
         EXPECT_EQ(LocaleText::readDateTime(LocaleText::dateTime(dt, locale), locale), dt)
             << locale.name().toStdString();
