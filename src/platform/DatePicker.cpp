@@ -42,6 +42,7 @@ public:
     enum class Refusal {
         GiveBack,  // the field is left: the last date is shown again, and the box comes once the event is done
         Hold,      // the window asks: said now, and the text stays to be put right or given back (Escape)
+        Keep,      // read while the user is still in the field: the text stays, unsaid, the last date counts
     };
 
     // Reads the typed text into the date; false when it is none.
@@ -60,6 +61,8 @@ public:
             lineEdit()->setText(textFromDateTime(dateTime()));
             return true;
         }
+        if (how == Refusal::Keep)
+            return false;
         if (how == Refusal::Hold) {
             MessagePresenter::show(refusalText(text, how), MessageBoxStyle::Exclamation, AppInfo::title());
             setFocus(Qt::OtherFocusReason);
@@ -116,6 +119,9 @@ protected:
         return readTyped(input) ? QValidator::Acceptable : QValidator::Intermediate;
     }
 
+    // Nor is typed text mended into some date by the edit's own parser.
+    void fixup(QString&) const override {}
+
     QDateTime dateTimeFromText(const QString& text) const override { return readTyped(text).value_or(dateTime()); }
 
     void keyPressEvent(QKeyEvent* event) override
@@ -159,10 +165,10 @@ protected:
 
     void focusOutEvent(QFocusEvent* event) override
     {
-        // A menu, a box or another program has the focus for a while, and a
-        // shortcut may be the window's Save: typed text that is no date stays
-        // as typed, for the window's save or close to refuse while it stands.
-        if (m_typed && staysTyped(event->reason()) && !readTyped(lineEdit()->text())) {
+        // Typed text that is no date stays as typed while the field is not
+        // left for another control, for the window's save or close to refuse
+        // while it stands.
+        if (m_typed && staysTyped(event->reason(), QApplication::focusWidget()) && !readTyped(lineEdit()->text())) {
             QCoreApplication::sendEvent(lineEdit(), event);
             QWidget::focusOutEvent(event);
             return;
@@ -229,10 +235,14 @@ private:
                                       Q_ARG(int, pos));
     }
 
-    static bool staysTyped(Qt::FocusReason reason)
+    // The field is not left for another control: a menu, a box, another
+    // program or a shortcut has the focus, or a click on the window's own
+    // frame (its title bar, its close box) gave it to the window.
+    bool staysTyped(Qt::FocusReason reason, const QWidget* to) const
     {
         return reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason
-            || reason == Qt::ActiveWindowFocusReason || reason == Qt::ShortcutFocusReason;
+            || reason == Qt::ActiveWindowFocusReason || reason == Qt::ShortcutFocusReason
+            || (to && to->isAncestorOf(this));
     }
 
     static bool changesText(QKeyEvent* event)
@@ -341,7 +351,13 @@ DatePicker::DatePicker(QWidget* parent) : QWidget(parent)
     applyEnabled();
 }
 
-void DatePicker::takeTyped() const { static_cast<TypedDateEdit*>(m_edit)->commitTyped(); }
+void DatePicker::takeTyped() const
+{
+    // A read while the user is in the field (as its focus is noted) leaves
+    // text that is no date as typed: it is said when the field is left.
+    static_cast<TypedDateEdit*>(m_edit)->commitTyped(ownsFocusWidget() ? TypedDateEdit::Refusal::Keep
+                                                                       : TypedDateEdit::Refusal::GiveBack);
+}
 
 bool DatePicker::commitTyped()
 {

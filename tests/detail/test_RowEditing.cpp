@@ -527,7 +527,12 @@ TEST_F(RefusedCellInMain, CloseSaveAndOtherWindowsWaitForARefusedCell)
         std::function<void(frmSegmentDetail&)> leave;
         bool givenBack;
     } dateWays[] = {
-        {"the close box", [](frmSegmentDetail& w) { w.parentWidget()->close(); }, false},
+        {"the close box",
+         [](frmSegmentDetail& w) {
+             w.parentWidget()->setFocus(Qt::MouseFocusReason);  // a click on the frame focuses the window
+             w.parentWidget()->close();
+         },
+         false},
         {"Ctrl+F4",
          [](frmSegmentDetail&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ControlModifier); },
          false},
@@ -538,6 +543,18 @@ TEST_F(RefusedCellInMain, CloseSaveAndOtherWindowsWaitForARefusedCell)
         {"Save", [](frmSegmentDetail& w) { QTest::mouseClick(w.cmdSave, Qt::LeftButton); }, true},
         {"Close", [](frmSegmentDetail& w) { QTest::mouseClick(w.cmdClose, Qt::LeftButton); }, true},
     };
+    // A real box is a window of its own: the field gets the focus back after it.
+    QWidget stand;
+    auto* button = new QPushButton(QStringLiteral("OK"), &stand);
+    boxes.whileShown([&] {
+        stand.show();
+        stand.activateWindow();
+        button->setFocus();
+        QCoreApplication::processEvents();
+        stand.hide();
+        main->activateWindow();
+        QCoreApplication::processEvents();
+    });
     for (const auto& [way, leave, givenBack] : dateWays) {
         SCOPED_TRACE(way);
         QPointer<frmSegmentDetail> w = openInMain(1);
