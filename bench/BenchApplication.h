@@ -2,6 +2,17 @@
 
 #include <QApplication>
 
+#include <memory>
+
+// The one application of the run. main() lets it go before it returns:
+// destroyed among the statics, it would take down windows a benchmark left
+// after Qt's thread storage, which they still use, is gone.
+inline std::unique_ptr<QApplication>& benchApplication()
+{
+    static std::unique_ptr<QApplication> app;
+    return app;
+}
+
 // Widgets need a GUI application; the benchmarks run without a display
 // unless QT_QPA_PLATFORM names another platform (xcb under Xvfb, say, where
 // every pointer change is a round trip to the X server).
@@ -19,6 +30,6 @@ inline void ensureApplication()
                 if (!text.contains(QLatin1String("propagateSizeHints")))
                     previous(type, context, text);
             });
-        static QApplication app(argc, argv);
+        benchApplication() = std::make_unique<QApplication>(argc, argv);
     }
 }

@@ -12,12 +12,7 @@ namespace TimeBox {
 QTime read(const QString& text)
 {
     const clsLibrary* library = modapp::Library();
-    const clsLibrary fallback;
-    const clsLibrary& lib = library ? *library : fallback;
-    if (!lib.ValidTime_gf(text))
-        return QTime();
-    const QTime time = lib.TimeOfDay_g(text);
-    return time.isValid() ? time : QTime(0, 0);
+    return library ? library->TimeOfDay_g(text) : clsLibrary().TimeOfDay_g(text);
 }
 
 bool check(QLineEdit* box, const std::function<QString(const QTime&)>& format)

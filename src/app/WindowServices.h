@@ -51,10 +51,10 @@ inline void sysCmd(qint32 action, const QString& text = {})
         a->SysCmd_g(action, text.isNull() ? QVariant() : QVariant(text));
 }
 
-inline qint32 showMessage(const QString& text, qint32 style)
+inline qint32 showMessage(const QString& text, qint32 style, const QString& details = {})
 {
     if (clsMessageHandler* h = modapp::MessageHandler())
-        return h->ShowMessage_gl(text, style);
+        return h->ShowMessage_gl(text, style, details);
     return 0;
 }
 
@@ -81,13 +81,16 @@ inline QString text(qint32 id, const QString& defaultText, const Value& word = V
     return a->Strings_po()->IniStringFromID_pf(a->StringsIniFile_ps(), a->Language_ps(), Value(id), defaultText, word);
 }
 
-// The saved place of the window, else the middle of the parent.
-inline void restorePosition(QWidget* window, QWidget* parent)
+// The saved place of the window, else the middle of the parent; false when
+// nothing was saved.
+inline bool restorePosition(QWidget* window, QWidget* parent)
 {
     clsFormSettings settings;
     settings.BaseRegistrySectionKeyName_ps(app().RegistryBaseSectionKeyName().toString());
-    if (!settings.RestorePosition_pf(window, true))
-        settings.CenterForm_p(window, parent);
+    if (settings.RestorePosition_pf(window, true))
+        return true;
+    settings.CenterForm_p(window, parent);
+    return false;
 }
 
 inline void restoreGrid(QWidget* window, DataGrid* grid)

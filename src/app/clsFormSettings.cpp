@@ -314,3 +314,13 @@ void clsFormSettings::FitColumns_p(QWidget* form, const QTableView* grid)
     if (width > frame->width())
         frame->resize(width, frame->height());
 }
+
+void clsFormSettings::FillRoom_p(QWidget* form)
+{
+    QWidget* frame = frameOf(form);
+    NormalFrameNote::attach(frame);
+    const QRect room = visibleRoom(frame);
+    const QSize decoration = frame->isWindow() ? frame->frameGeometry().size() - frame->size() : QSize(0, 0);
+    frame->resize((room.size() - decoration).expandedTo(minimumFrameSize(form)));
+    frame->move(room.topLeft());
+}

@@ -32,6 +32,9 @@ public:
     // Widens a window as it first shows, within the room it has, until its
     // grid shows every column (a saved size, restored after, still wins).
     static void FitColumns_p(QWidget* form, const QTableView* grid);
+    // Makes a window fill what can be seen of its MDI area (or the screen's
+    // work area), never below its minimum.
+    static void FillRoom_p(QWidget* form);
 
 private:
     QString sectionKey(const QWidget* form) const;

@@ -4,6 +4,7 @@
 
 #include "platform/AppError.h"
 #include "platform/LocaleInfo.h"
+#include "platform/LocaleText.h"
 
 #include <QDate>
 #include <QDeadlineTimer>
@@ -50,8 +51,6 @@ double fractionOf(QString text)
         AppError::raise(ErrNo::TypeMismatch);
     return text.toDouble();
 }
-
-bool inRange(const QString& digits, int max) { return digits.isEmpty() || digits.toInt() <= max; }
 }  // namespace
 
 QString clsLibrary::StrTran_gs(const QString& text, const QString& find, const QString& replacement) const
@@ -102,39 +101,14 @@ bool clsLibrary::lib_IsFile_gf(const QString& path) const { return !path.isEmpty
 
 bool clsLibrary::lib_IsDirectory_gf(const QString& path) const { return !path.isEmpty() && QFileInfo(path).isDir(); }
 
-bool clsLibrary::ValidTime_gf(const QString& text) const
-{
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return false;
-
-    static const QRegularExpression clock(QStringLiteral("^(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?\\s*([AaPp][Mm])?$"));
-    if (const auto m = clock.match(t); m.hasMatch()) {
-        const int hourMax = m.captured(4).isEmpty() ? 23 : 12;
-        return inRange(m.captured(1), hourMax) && inRange(m.captured(2), 59) && inRange(m.captured(3), 59);
-    }
-    static const QRegularExpression hourOnly(QStringLiteral("^(\\d{1,2})\\s*[AaPp][Mm]$"));
-    if (const auto m = hourOnly.match(t); m.hasMatch())
-        return inRange(m.captured(1), 12);
-
-    return QDate::fromString(t, Qt::ISODate).isValid() || QLocale().toDate(t, QLocale::ShortFormat).isValid();
-}
+bool clsLibrary::ValidTime_gf(const QString& text) const { return TimeOfDay_g(text).isValid(); }
 
 QTime clsLibrary::TimeOfDay_g(const QString& text) const
 {
-    static const QRegularExpression clock(
-        QStringLiteral("^\\s*(\\d{1,2})(?::(\\d{1,2}))?(?::(\\d{1,2}))?\\s*([AaPp][Mm])?\\s*$"));
-    const QRegularExpressionMatch m = clock.match(text);
-    const QString half = m.captured(4).toUpper();
-    if (!m.hasMatch() || (half.isEmpty() && m.captured(2).isEmpty()))
-        return QTime();
-    int hour = m.captured(1).toInt();
-    if (!half.isEmpty()) {
-        if (hour < 1 || hour > 12)
-            return QTime();
-        hour = hour % 12 + (half == QLatin1String("PM") ? 12 : 0);
-    }
-    return QTime(hour, m.captured(2).toInt(), m.captured(3).toInt());
+    if (const std::optional<QTime> time = LocaleText::readTime(text))
+        return *time;
+    // A date alone is that day's midnight.
+    return LocaleText::readDate(text) ? QTime(0, 0) : QTime();
 }
 
 QString clsLibrary::SecondsToTime_gs(double seconds) const { return SecondsToTime(seconds, LocaleInfo::decimalSign()); }

@@ -28,11 +28,10 @@ public:
     // Wildcard characters are part of the name here, never a pattern.
     bool lib_IsFile_gf(const QString& path) const;
     bool lib_IsDirectory_gf(const QString& path) const;
-    // True for a time (h:mm, h:mm:ss, either with AM/PM, or h AM/PM) or a date
-    // (ISO or the locale's short format); "" is false.
+    // True for a time or a date, as LocaleText reads them; "" is false.
     bool ValidTime_gf(const QString& text) const;
-    // The time of day a typed text stands for: h[:mm[:ss]] with AM or PM, or
-    // h:mm[:ss] on the 24-hour clock; invalid for anything else.
+    // The time of day a text names (midnight for a date alone); invalid for
+    // anything else.
     QTime TimeOfDay_g(const QString& text) const;
 
     // "hh:mm'ss<dec>cc" with the user's decimal sign, hours at least two digits,

@@ -5,12 +5,14 @@
 #include "app/WindowServices.h"
 #include "app/clsErrorHandler.h"
 #include "app/clsMessageHandler.h"
+#include "app/clsRegistry.h"
 #include "app/clsThisApp.h"
 #include "app/frmSplash.h"
 #include "platform/AppError.h"
 #include "platform/AppInfo.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessagePresenter.h"
+#include "platform/RegistryStore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -94,6 +96,38 @@ QString takeInstanceLock_m()
     }
 }
 
+// The settings file refused a write: which file, and why as far as its
+// folder and disk show it; empty for any other error.
+QString settingsFault(const QString& what, const AppError& e)
+{
+    if (e.number() != clsRegistry::ErrSetValue && e.number() != clsRegistry::ErrKey)
+        return {};
+    QString why;
+    switch (RegistryStore::writeFault()) {
+    case RegistryStore::WriteFault::ReadOnly:
+        why = WindowServices::text(4270,
+                                   QStringLiteral("the settings file | cannot be written: it or its folder is "
+                                                  "read-only for you. Make both writable for your user, then start "
+                                                  "Splitwerk again."));
+        break;
+    case RegistryStore::WriteFault::DiskFull:
+        why = WindowServices::text(4271,
+                                   QStringLiteral("the settings file | cannot be written: its disk is full. Make room "
+                                                  "on that disk, then start Splitwerk again."));
+        break;
+    case RegistryStore::WriteFault::Other:
+        why = WindowServices::text(4272,
+                                   QStringLiteral("the settings file | cannot be written. Check that its folder is a "
+                                                  "folder you may write to and that its disk has room, then start "
+                                                  "Splitwerk again."));
+        break;
+    }
+    // "|" is filled here: the failure may come before any strings file is read.
+    why.replace(QLatin1Char('|'), QDir::toNativeSeparators(RegistryStore::filePath()));
+    return what + QStringLiteral(": ") + why
+        + QStringLiteral("\r\n\r\nError %1: %2").arg(e.number()).arg(e.description());
+}
+
 void splashProgress_m(frmSplash* splash, qint32 percent, const QString& detail)
 {
     if (!splash)
@@ -146,6 +180,9 @@ QString startupFailureText(const AppError& e, qint32* style)
     // and its number without the object-error base.
     if (const QString words =
             DatabaseFault::atStartUp(WindowServices::text(4193, QStringLiteral("Splitwerk could not start")), e);
+        !words.isEmpty())
+        return words;
+    if (const QString words = settingsFault(WindowServices::text(4193, QStringLiteral("Splitwerk could not start")), e);
         !words.isEmpty())
         return words;
     if (e.number() == ErrNo::CantCreateObject) {

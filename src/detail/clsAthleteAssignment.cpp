@@ -59,6 +59,7 @@ clsAthleteAssignment::clsAthleteAssignment(clsSegmentDocument& document, DataGri
     shown.Add(Value(0), QString());
 
     connect(grid, &DataGrid::ValueNotInList, this, &clsAthleteAssignment::dbgMain_ValueNotInList);
+    connect(grid, &DataGrid::FormatText, this, &clsAthleteAssignment::dbgMain_FormatText);
     connect(roster, &DataGrid::BeforeColEdit, this, &clsAthleteAssignment::dbgRosterForDetail_BeforeColEdit);
     connect(roster, &DataGrid::AfterUpdate, this, &clsAthleteAssignment::dbgRosterForDetail_AfterUpdate);
 }
@@ -113,8 +114,28 @@ void clsAthleteAssignment::buildValueList_m(const Value& vCategoryID)
     for (; !rs->IsEOF(); rs->MoveNext())
         items.Add(rs->Fields(0).Value(), rs->Fields(1).Value().asText());
     rs->Close();
+    // A row of an athlete now in another category, or inactive, still shows the
+    // name; the drop-down and typing keep to the list.
+    QHash<qint32, QString> names;
+    ado().SQLOpenRecordset_pl(rs,
+                              QStringLiteral("SELECT lRosterID, ") + AthleteName + QStringLiteral(" FROM tblRoster"),
+                              clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
+    for (; !rs->IsEOF(); rs->MoveNext())
+        names.insert(rs->Fields(0).Value().toLong(), rs->Fields(1).Value().asText());
+    rs->Close();
+    m_names = std::move(names);
+    m_grid->Columns(colAthlete)->NumberFormat(QStringLiteral("FormatText Event"));
     m_listCategory = vCategoryID.isNullOrEmpty() ? Value::null() : Value(vCategoryID.toLong());
     m_grid->Refresh();
+}
+
+void clsAthleteAssignment::dbgMain_FormatText(int col, Value* value)
+{
+    if (col != colAthlete || !value || !value->isNumeric())
+        return;
+    const auto name = m_names.constFind(value->toLong());
+    if (name != m_names.constEnd())
+        *value = Value(*name);
 }
 
 qint32 clsAthleteAssignment::inValueItems_pl(qint32 lColIndex, const Value& vValue, qint32 lMode) const

@@ -2,6 +2,7 @@
 
 #include "platform/Value.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 
@@ -54,6 +55,7 @@ signals:
 
 private slots:
     void dbgMain_ValueNotInList(int col, QString* text, bool* retry);
+    void dbgMain_FormatText(int col, Value* value);
     void dbgRosterForDetail_BeforeColEdit(int col, int key, bool* cancel);
     void dbgRosterForDetail_AfterUpdate();
 
@@ -74,6 +76,8 @@ private:
     ComboBox* m_category;
     std::unique_ptr<Recordset> m_roster;
     Value m_listCategory;
+    // Every athlete's name: rows keep athletes the list no longer offers.
+    QHash<qint32, QString> m_names;
     QString m_typedName;
     Value m_typedRow;
     bool m_asking = false;

@@ -2,16 +2,19 @@
 
 #include "app/WindowServices.h"
 #include "app/clsHourglass.h"
+#include "app/clsLibrary.h"
+#include "app/clsStrings.h"
 #include "detail/DetailCalculation.h"
 #include "detail/DetailText.h"
 #include "detail/clsSegmentDocument.h"
 #include "detail/clsSegmentRows.h"
 #include "platform/DataGrid.h"
+#include "platform/LocaleInfo.h"
+#include "platform/LocaleText.h"
 #include "platform/Recordset.h"
 
 #include <QHeaderView>
 #include <QHelpEvent>
-#include <QLocale>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QToolTip>
@@ -45,30 +48,51 @@ constexpr double MaxCumSeconds = 35999999 / 100.0;  // 99:59'59.99, in hundredth
 constexpr double MinRate = 0.1, MaxRate = 1000;
 constexpr double MaxDistance = 1000000;
 
-// Digits with an optional sign, decimal sign and exponent: a number, though
-// perhaps one too large or too small for any cell (1e999, 1e-400).
+// A number as the one reader takes it, though perhaps one too large or too
+// small for any cell (1e999, 1e-400): its range is what to say, not its shape.
 bool numberShaped(const QString& text)
 {
-    static const QRegularExpression shape(QStringLiteral("^[+-]?(\\d+([.]\\d*)?|[.]\\d+)([eE][+-]?\\d+)?$"));
-    QString t = text.trimmed();
-    t.replace(QLocale().decimalPoint(), QStringLiteral("."));
-    return shape.match(t).hasMatch();
+    static const QRegularExpression exponent(QStringLiteral("[eE][+-]?\\d+$"));
+    QString mantissa = text.trimmed();
+    mantissa.remove(exponent);
+    return LocaleText::readNumber(mantissa).has_value();
 }
 
-// The time as the cell shows it, hh:mm'ss with hundredths after the decimal sign.
+// The time as the cell shows it, hh:mm'ss with hundredths after the decimal
+// sign, or its tail without the hours (mm'ss.hh, mm'ss). The seconds are read
+// as every typed number is, so a "." that is this locale's group sign is no
+// decimal sign here either.
 std::optional<double> shownTimeSeconds(const QString& text)
 {
-    static const QRegularExpression shown(QStringLiteral("^(\\d+):(\\d\\d)'(\\d\\d)(?:[.](\\d\\d?))?$"));
-    QString t = text.trimmed();
-    t.replace(QLocale().decimalPoint(), QStringLiteral("."));
-    const QRegularExpressionMatch m = shown.match(t);
-    if (!m.hasMatch() || m.capturedLength(1) > 9)
+    static const QRegularExpression shown(
+        QStringLiteral("^(?:(\\d{1,9}):)?(\\d\\d)'(\\d\\d(?:[^\\d\\s:'eE+-]+\\d\\d?)?)$"));
+    const QRegularExpressionMatch m = shown.match(text.trimmed());
+    if (!m.hasMatch())
         return std::nullopt;
-    const QString hundredths = m.captured(4).leftJustified(2, QLatin1Char('0'));
+    const std::optional<double> seconds = LocaleText::readNumber(m.captured(3));
+    if (!seconds)
+        return std::nullopt;
     const qint64 cs =
-        ((m.captured(1).toLongLong() * 60 + m.captured(2).toLongLong()) * 60 + m.captured(3).toLongLong()) * 100
-        + hundredths.toLongLong();
+        (m.captured(1).toLongLong() * 60 + m.captured(2).toLongLong()) * 6000 + std::llround(*seconds * 100);
     return double(cs) / 100.0;
+}
+
+// Texts whose "|" are filled in turn with the given words.
+QString filledText(qint32 id, const QString& defaultText, const QList<Value>& words)
+{
+    return clsStrings::StringReplaceTags_gs(WindowServices::text(id, defaultText), QStringLiteral("|"), words);
+}
+
+// How a time is typed, its examples in the locale's decimal sign as the cells show them.
+QString typedTimeHint()
+{
+    const QString dec = LocaleInfo::decimalSign();
+    const QString shown = clsLibrary::SecondsToTime(5025.67, dec);  // 01:23'45.67
+    return filledText(607,
+                      QStringLiteral("Type a time as the cell shows it (|), without its hours (| or |), or as the "
+                                     "digits hhmmss|hh: | is |, | is |"),
+                      {Value(shown), Value(shown.mid(3)), Value(shown.mid(3, 5)), Value(dec), Value(12345.67).toText(),
+                       Value(shown), Value(120).toText(), Value(clsLibrary::SecondsToTime(80, dec))});
 }
 
 }  // namespace
@@ -83,20 +107,8 @@ clsDetailRowEditor::clsDetailRowEditor(clsSegmentDocument& document, DataGrid* g
 
 std::optional<double> clsDetailRowEditor::Number_p(const QString& text)
 {
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return std::nullopt;
-    bool ok = false;
-    double d = 0;
-    for (QLocale locale : {QLocale(), QLocale::c()}) {
-        locale.setNumberOptions(QLocale::RejectGroupSeparator);
-        d = locale.toDouble(t, &ok);
-        if (ok)
-            break;
-    }
-    if (!ok || !std::isfinite(d))
-        return std::nullopt;
-    return d;
+    // The reader the stored fields use: what the check takes is what is stored.
+    return LocaleText::readNumber(text);
 }
 
 qint32 clsDetailRowEditor::CheckCell_pl(int column, QString& text, const QString& rowLabel)
@@ -132,15 +144,24 @@ qint32 clsDetailRowEditor::CheckCell_pl(int column, QString& text, const QString
 
 QString clsDetailRowEditor::CheckText_ps(qint32 textID)
 {
+    const QString dec = LocaleInfo::decimalSign();
     switch (textID) {
-    case 590: return QStringLiteral("Enter a label for a Time or Rate Only");
-    case 600: return QStringLiteral("Enter a Numeric Distance Value Only");
-    case 601: return QStringLiteral("Distance must be a number from 0 to 1000000");
-    case 605: return QStringLiteral("Cum must be numeric");
-    case 606: return QStringLiteral("Cum must be a time from 00:00'00.00 to 99:59'59.99 (typed hhmmss.hh)");
-    case 610: return QStringLiteral("Rate must be numeric");
-    case 611: return QStringLiteral("Rate must be from 0.1 to 1000 (0 or nothing for no rate)");
-    case 4170: return QStringLiteral("You may only enter rates for rate rows");
+    case 590: return detailText(590, QStringLiteral("Enter a label for a Time or Rate Only"));
+    case 600: return detailText(600, QStringLiteral("Enter a Numeric Distance Value Only"));
+    case 601:
+        return filledText(601, QStringLiteral("Distance must be a number from | to |"),
+                          {Value(LocaleText::number(0)), Value(LocaleText::number(MaxDistance))});
+    case 605: return detailText(605, QStringLiteral("Cum must be a time")) + Crlf + typedTimeHint();
+    case 606:
+        return filledText(
+                   606, QStringLiteral("Cum must be a time from | to |"),
+                   {Value(clsLibrary::SecondsToTime(0, dec)), Value(clsLibrary::SecondsToTime(MaxCumSeconds, dec))})
+            + Crlf + typedTimeHint();
+    case 610: return detailText(610, QStringLiteral("Rate must be numeric"));
+    case 611:
+        return filledText(611, QStringLiteral("Rate must be from | to | (0 or nothing for no rate)"),
+                          {Value(LocaleText::number(MinRate)), Value(LocaleText::number(MaxRate))});
+    case 4170: return detailText(4170, QStringLiteral("You may only enter rates for rate rows"));
     default: return {};
     }
 }
@@ -259,7 +280,7 @@ void clsDetailRowEditor::dbgMain_BeforeColUpdate(int column, const Value& oldVal
         if (refused) {
             // The row keeps what it had; the typed text stays in its cell to be put right.
             *cancel = true;
-            const QString why = detailText(refused, CheckText_ps(refused));
+            const QString why = CheckText_ps(refused);
             m_grid->showAfterCommit(
                 [why] { guarded(Module, "dbgMain_BeforeColUpdate", [&] { showMessage(why, 64); }); });
             return;
@@ -306,10 +327,7 @@ bool clsDetailRowEditor::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::ToolTip && watched == m_grid->horizontalHeader()->viewport()) {
         const auto* help = static_cast<QHelpEvent*>(event);
         if (m_grid->horizontalHeader()->logicalIndexAt(help->pos()) == Col::colCumTimeDisplay)
-            QToolTip::showText(help->globalPos(),
-                               detailText(607,
-                                          QStringLiteral("Type a time as the digits hhmmss.hh: 12345.67 is "
-                                                         "01:23'45.67, 120 is 00:01'20.00")));
+            QToolTip::showText(help->globalPos(), typedTimeHint());
         else
             QToolTip::hideText();
         return true;
@@ -366,10 +384,17 @@ void clsDetailRowEditor::deleteRows_p()
             showMessage(detailText(720, QStringLiteral("No Record Selected")), 64);
             return;
         }
-        QString labels;
+        // The question names the first rows and how many more there are; the
+        // box's details list every one. A box naming hundreds would reach past
+        // the screen and hide its buttons.
+        constexpr int Named = 10;
+        QStringList labels;
         for (qint32 bookmark : selected.list())
-            labels += Crlf + rows->valueAt(rows->viewRowOfBookmark(bookmark), Col::colLabel).asText();
-        if (showMessage(detailText(540, QStringLiteral("delete the following records?")) + Crlf + labels, 292) == 6) {
+            labels << rows->valueAt(rows->viewRowOfBookmark(bookmark), Col::colLabel).asText();
+        const int more = int(labels.size()) - Named;
+        const QString question = detailText(540, QStringLiteral("delete the following records?")) + Crlf + Crlf
+            + labels.mid(0, Named).join(Crlf) + (more > 0 ? Crlf + QStringLiteral("and %1 more").arg(more) : QString());
+        if (showMessage(question, 292, more > 0 ? labels.join(Crlf) : QString()) == 6) {
             // By row: rows not saved yet have no id, and two may share a label.
             const std::vector<qint32> doomed = selected.list();
             // The grid lets go of the rows meanwhile: following each removal

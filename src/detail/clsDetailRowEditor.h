@@ -30,18 +30,20 @@ public:
         double factor = 1.0;
     };
 
-    // A typed number: trimmed, the user's decimal sign (no group separators)
-    // or "."; nothing for any other text, infinities included.
+    // A typed number as every number a user types is read (the locale's form
+    // or ".", never with group signs); nothing for any other text.
     static std::optional<double> Number_p(const QString& text);
     // The text id that refuses a typed cell, 0 when the cell may be stored.
     // A label is made upper case (and trimmed) in place.
     static qint32 CheckCell_pl(int column, QString& text, const QString& rowLabel);
+    // The words of that refusal, its limits written as the locale writes them.
     static QString CheckText_ps(qint32 textID);
     // Seconds of a time typed as the digits hhmmss[.hh] (minutes and seconds
     // above 59 count as they are); nothing when negative or beyond 32 bits.
     static std::optional<double> SecondsFromTyped_pd(double typed);
     // Seconds of a typed cumulative time: the digits above, or the time as
-    // the cell shows it (hh:mm'ss.hh); nothing for any other text.
+    // the cell shows it (hh:mm'ss.hh) or without its hours (mm'ss.hh,
+    // mm'ss), in the locale's decimal sign; nothing for any other text.
     static std::optional<double> CumSeconds_pd(const QString& text);
     // The stored rate (seconds per cycle) of a typed one; empty, not a
     // number or 0 under strokes per time store 0.

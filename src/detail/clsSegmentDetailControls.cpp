@@ -8,6 +8,7 @@
 #include "platform/ComboBox.h"
 #include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
+#include "platform/TextArea.h"
 #include "platform/Twips.h"
 
 #include <QCheckBox>
@@ -128,7 +129,7 @@ QWidget* clsSegmentDetailControls::Build_p(frmSegmentDetail& form)
     auto* generalPage = new QWidget;
     auto* general = new QVBoxLayout(generalPage);
     general->addWidget(label("lblSegmentNotes", "Segment Notes:"));
-    form.txtmNotes = named(new QPlainTextEdit, "txtmNotes");
+    form.txtmNotes = named(new TextArea, "txtmNotes");
     clsTxtBoxHelper::KeepNulOut(form.txtmNotes);
     bound(form.txtmNotes);
     general->addWidget(form.txtmNotes, 1);

@@ -1,10 +1,12 @@
 #include "detail/clsSegmentHeader.h"
 
+#include "app/TimeBox.h"
 #include "app/WindowServices.h"
 #include "app/clsCboBoxHelper.h"
 #include "data/clsBrSegment.h"
 #include "platform/ComboBox.h"
 #include "platform/DatePicker.h"
+#include "platform/LocaleText.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -17,6 +19,7 @@ const QString EmptyTimeMask = QStringLiteral("__:__:__ __");
 const QString Crlf = QStringLiteral("\r\n");
 
 bool isFlag(const QString& field) { return field.compare(QLatin1String("fReviewed"), Qt::CaseInsensitive) == 0; }
+bool isTime(const QString& field) { return field.compare(QLatin1String("dtSegmentTime"), Qt::CaseInsensitive) == 0; }
 bool ticked(const Value& v) { return !v.isNullOrEmpty() && v.toBool(); }
 }  // namespace
 
@@ -45,7 +48,6 @@ void clsSegmentHeader::Show_p(const clsBrSegment& segment, clsCboBoxHelper& comb
         QWidget* w = f.EditControl.data();
         const Value v = segment.Fields(f.FieldName);
         if (auto* box = qobject_cast<QLineEdit*>(w)) {
-            // A time of day shows the same whatever the user's locale.
             box->setText(v.kind() == Value::Kind::Time ? timeText(v.toTime()) : v.asText());
         } else if (auto* notes = qobject_cast<QPlainTextEdit*>(w)) {
             notes->setPlainText(v.asText());
@@ -61,7 +63,7 @@ void clsSegmentHeader::Show_p(const clsBrSegment& segment, clsCboBoxHelper& comb
     }
 }
 
-QString clsSegmentHeader::timeText(const QTime& time) { return time.toString(QStringLiteral("hh:mm:ss AP")); }
+QString clsSegmentHeader::timeText(const QTime& time) { return LocaleText::time(time); }
 
 bool clsSegmentHeader::CopyAndCompare_pf(clsBrSegment& segment) const
 {
@@ -70,7 +72,10 @@ bool clsSegmentHeader::CopyAndCompare_pf(clsBrSegment& segment) const
         QWidget* w = f.EditControl.data();
         Value v;
         if (auto* box = qobject_cast<QLineEdit*>(w)) {
-            v = Value(box->text());
+            // The time box is read as the time it was checked as: a Dane's
+            // "07.05.09" is five past seven, not 7 May 2009.
+            const QTime time = isTime(f.FieldName) ? TimeBox::read(box->text()) : QTime();
+            v = time.isValid() ? Value(time) : Value(box->text());
         } else if (auto* notes = qobject_cast<QPlainTextEdit*>(w)) {
             // Stored notes keep the line ends the program has always written.
             v = Value(notes->toPlainText().replace(QLatin1Char('\n'), Crlf));

@@ -22,7 +22,7 @@ public:
 
     // The record's values become the loaded ones the change test compares with.
     void TakeLoadedValues_p(const clsBrSegment& segment);
-    // A time of day as the time box shows it: "hh:mm:ss AM".
+    // A time of day as the time box shows it: the locale's long time.
     static QString timeText(const QTime& time);
     // Shows the record's values: Null as empty, a time as timeText gives it.
     void Show_p(const clsBrSegment& segment, clsCboBoxHelper& combos) const;

@@ -208,9 +208,13 @@ void frmSegmentDetail::showEvent(QShowEvent* event)
         return;
     m_resizedOnce = true;
     // The frame exists only once the main window shows the window; it opens
-    // wide enough for every column.
+    // wide enough for every column, and the first time as large as the area
+    // lets it, for the rows.
     clsFormSettings::FitColumns_p(this, dbgMain);
-    guarded(Module, "Form_Load", [&] { WindowServices::restorePosition(this, WindowServices::frame()); });
+    guarded(Module, "Form_Load", [&] {
+        if (!WindowServices::restorePosition(this, WindowServices::frame()))
+            clsFormSettings::FillRoom_p(this);
+    });
 }
 
 bool frmSegmentDetail::InitializeGrid_mf()

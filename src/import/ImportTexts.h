@@ -81,6 +81,16 @@ inline QString portMissing(int first, int last)
                 {Value(first), Value(last)});
 }
 
+// A port number in range with no device behind it.
+inline QString noCradle(int port, const QString& device)
+{
+    return text(4275,
+                QStringLiteral("There is no cradle on port | (|): nothing is connected there. Check that the "
+                               "cradle's cable is plugged in and type the number of the port it is on, then press "
+                               "Import again."),
+                {Value(port), Value(device)});
+}
+
 // A refused cell of the review grid; `column` is the column's caption, the
 // examples are one date or time written in each form the cell takes.
 inline QString notADate(const QString& column, const QStringList& examples, const QString& typed)

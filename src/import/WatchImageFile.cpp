@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdlib>
@@ -58,6 +60,59 @@ qint32 numberOf(int err)
     throw AppError(numberOf(err), ImportTexts::imageNotRead(QDir::toNativeSeparators(path), systemReason(err)), Source);
 }
 
+constexpr char PartLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr int PartSuffixLength = 6;
+
+bool isPartName(const QString& name, const QString& imageName)
+{
+    if (name.size() != imageName.size() + 1 + PartSuffixLength || !name.startsWith(imageName + QLatin1Char('.')))
+        return false;
+    for (qsizetype i = imageName.size() + 1; i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        if (c > 127 || !std::memchr(PartLetters, int(c), sizeof PartLetters - 1))
+            return false;
+    }
+    return true;
+}
+
+// Parts a killed download left beside the image: plain files only, never
+// what a link leads to. One download runs at a time in the program folder.
+void removeLeftParts(const QString& path)
+{
+    const QFileInfo image(path);
+    const QDir folder = image.absoluteDir();
+    const QStringList names = folder.entryList({image.fileName() + QStringLiteral(".*")},
+                                               QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QString& name : names) {
+        struct stat st {};
+        const QByteArray entry = QFile::encodeName(folder.filePath(name));
+        if (isPartName(name, image.fileName()) && ::lstat(entry.constData(), &st) == 0 && S_ISREG(st.st_mode))
+            ::unlink(entry.constData());
+    }
+}
+
+// A new part beside the image under a name of our own making, created anew:
+// no link, pipe or file of someone else's can be behind it. It is made as
+// any new file is, so the user's umask decides who may read it.
+int createPart(const QString& path, QByteArray* partPath)
+{
+    const QByteArray base = QFile::encodeName(path) + '.';
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QByteArray name = base;
+        for (int i = 0; i < PartSuffixLength; ++i)
+            name += PartLetters[QRandomGenerator::global()->bounded(int(sizeof PartLetters) - 1)];
+        const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            *partPath = name;
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
 // Refuses a name that holds anything but a plain file; a free name passes.
 void checkName(const QString& path)
 {
@@ -84,16 +139,11 @@ void WatchImageFile::begin(const QString& path)
 {
     discard();
     checkName(path);
-    // A name of our own making, created anew: no link, pipe or file of
-    // someone else's can be behind it.
-    QByteArray part = QFile::encodeName(path) + ".XXXXXX";
-    const int fd = ::mkostemp(part.data(), O_CLOEXEC);
+    removeLeftParts(path);
+    QByteArray part;
+    const int fd = createPart(path, &part);
     if (fd < 0)
         notWritten(path, errno);
-    // mkostemp makes it private; the image is as readable as any file here.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
     m_fd = fd;
     m_path = path;
     m_partPath = QFile::decodeName(part);
@@ -126,10 +176,16 @@ void WatchImageFile::commit()
         return;
     const QString path = m_path;
     const QByteArray part = QFile::encodeName(m_partPath);
+    // On the disk before it takes the name: a power cut after the rename
+    // must not leave an empty image in place of the download.
+    int synced = 0;
+    while ((synced = ::fsync(m_fd)) != 0 && errno == EINTR) {
+    }
+    const int syncErr = errno;
     const int closed = ::close(m_fd);
-    const int closeErr = errno;
+    const int closeErr = synced != 0 ? syncErr : errno;
     m_fd = -1;
-    if (closed != 0) {
+    if (synced != 0 || closed != 0) {
         discard();
         notWritten(path, closeErr);
     }

@@ -26,12 +26,13 @@ public:
     WatchImageFile& operator=(const WatchImageFile&) = delete;
 
     // Starts a new image for path; refuses when path names anything but a
-    // plain file. An image begun before is discarded.
+    // plain file. An image begun before is discarded, and so are the parts
+    // ("<path>.XXXXXX") a download that was killed left beside it.
     void begin(const QString& path);
     bool isOpen() const { return m_fd >= 0; }
     void append(const QByteArray& bytes);
-    // Puts the image under its name, replacing the file there. After a
-    // failure nothing of it is left.
+    // Puts the image, flushed to the disk, under its name, replacing the
+    // file there. After a failure nothing of it is left.
     void commit();
     // Drops the image; the file under the name stays as it was.
     void discard() noexcept;

@@ -17,6 +17,7 @@
 #include "platform/AppError.h"
 #include "platform/AppInfo.h"
 #include "platform/SerialPort.h"
+#include "platform/TextArea.h"
 #include "platform/Twips.h"
 #include "platform/Value.h"
 
@@ -136,7 +137,7 @@ frmImport::frmImport(QWidget* parent) : QWidget(parent)
     PicLine->setObjectName(QStringLiteral("PicLine"));
     PicLine->setFrameShape(QFrame::HLine);
     PicLine->setFixedHeight(Twips::toPixelsY(PicLine, 48));
-    txtInstructions = new QPlainTextEdit(picInstructions);
+    txtInstructions = new TextArea(picInstructions);
     txtInstructions->setObjectName(QStringLiteral("txtInstructions"));
     txtInstructions->setReadOnly(true);
     auto* instructionsLayout = new QVBoxLayout(picInstructions);
@@ -330,11 +331,12 @@ void frmImport::cmdImport_Click()
         if (otherDownloadBlocks_m())
             return;
         cmdImport->setEnabled(false);
+        int port = 0;
         try {
             // Said before anything is cleared: a slip in the box costs nothing.
             const QString typed = txtCommPort->text().trimmed();
             bool isNumber = false;
-            const int port = typed.toInt(&isNumber);
+            port = typed.toInt(&isNumber);
             if (!isNumber || port < SerialPort::FirstPort || port > SerialPort::LastPort) {
                 startRefused_m(typed.isEmpty()
                                    ? ImportTexts::portMissing(SerialPort::FirstPort, SerialPort::LastPort)
@@ -350,6 +352,10 @@ void frmImport::cmdImport_Click()
         } catch (const AppError& e) {
             if (WatchImageFile::isOwnFault(e.number())) {
                 startRefused_m(e.description());
+                return;
+            }
+            if (e.number() == SerialPort::ErrInvalidPort) {
+                startRefused_m(ImportTexts::noCradle(port, SerialPort::deviceForPort(port)));
                 return;
             }
             backToIdle_m();

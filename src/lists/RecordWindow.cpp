@@ -20,6 +20,7 @@
 #include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
 #include "platform/Recordset.h"
+#include "platform/TextArea.h"
 #include "platform/Twips.h"
 
 #include <QCheckBox>
@@ -172,7 +173,7 @@ QLineEdit* RecordWindow::addTextRow(int field, const char* boxName, const char* 
 
 QPlainTextEdit* RecordWindow::addMemoRow(int field, const char* boxName, const char* labelName, const char* caption)
 {
-    auto* box = new QPlainTextEdit;
+    auto* box = new TextArea;
     box->setObjectName(QString::fromLatin1(boxName));
     box->setTabChangesFocus(true);
     addDetailRow(labelName, caption, box);

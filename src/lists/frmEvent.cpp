@@ -8,6 +8,7 @@
 #include "platform/AppError.h"
 #include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
+#include "platform/LocaleText.h"
 #include "platform/Recordset.h"
 
 #include <QFocusEvent>
@@ -46,8 +47,11 @@ void showDate(DatePicker* picker, const Value& stored)
     }
 }
 
-// The "long time" text of a stored time; Null shows as an empty box.
-QString longTime(const Value& stored) { return stored.isNullOrEmpty() ? QString() : Value(stored.toTime()).toText(); }
+// A stored time as its box shows it; Null shows as an empty box.
+QString shownTime(const Value& stored)
+{
+    return stored.isNullOrEmpty() ? QString() : LocaleText::time(stored.toTime());
+}
 }  // namespace
 
 frmEvent::frmEvent(QWidget* parent) : RecordWindow(EventConfig, parent)
@@ -107,6 +111,8 @@ void frmEvent::clearDetail()
     dtpEndDate->Value(Value(QDate::currentDate()));
     txtStartTime->clear();
     txtEndTime->clear();
+    m_shownStart = {};
+    m_shownEnd = {};
 }
 
 void frmEvent::fillDetail()
@@ -114,8 +120,12 @@ void frmEvent::fillDetail()
     RecordWindow::fillDetail();
     showDate(dtpStartDate, rs()->Fields(3).Value());
     showDate(dtpEndDate, rs()->Fields(4).Value());
-    txtStartTime->setText(longTime(rs()->Fields(5).Value()));
-    txtEndTime->setText(longTime(rs()->Fields(6).Value()));
+    const Value start = rs()->Fields(5).Value();
+    const Value end = rs()->Fields(6).Value();
+    m_shownStart = {shownTime(start), start.isNullOrEmpty() ? Value::null() : start};
+    m_shownEnd = {shownTime(end), end.isNullOrEmpty() ? Value::null() : end};
+    txtStartTime->setText(m_shownStart.text);
+    txtEndTime->setText(m_shownEnd.text);
 }
 
 void frmEvent::writeDetail(Recordset& row)
@@ -124,10 +134,33 @@ void frmEvent::writeDetail(Recordset& row)
     // An unticked picker is no date, and stays Null.
     row.Fields(3).Value(dtpStartDate->Value());
     row.Fields(4).Value(dtpEndDate->Value());
-    const QTime start = TimeBox::read(txtStartTime->text());
-    const QTime end = TimeBox::read(txtEndTime->text());
-    row.Fields(5).Value(start.isValid() ? Value(start) : Value::null());
-    row.Fields(6).Value(end.isValid() ? Value(end) : Value::null());
+    row.Fields(5).Value(boxTime_m(txtStartTime, m_shownStart));
+    row.Fields(6).Value(boxTime_m(txtEndTime, m_shownEnd));
+}
+
+// A box left as it was filled gives back its stored time exactly, whatever
+// its text reads as; an emptied box is no time. writeRecord_m has refused
+// any other text that is no time.
+Value frmEvent::boxTime_m(const QLineEdit* box, const ShownTime& shown)
+{
+    if (box->text() == shown.text)
+        return shown.stored;
+    const QTime time = TimeBox::read(box->text());
+    return time.isValid() ? Value(time) : Value::null();
+}
+
+// A typed time that cannot be read is said in words and nothing is written:
+// it is never stored as no time.
+Value frmEvent::writeRecord_m()
+{
+    for (QLineEdit* box : {txtStartTime, txtEndTime}) {
+        if (!box->text().isEmpty() && !TimeBox::read(box->text()).isValid()) {
+            showMessage(text_m(631, QStringLiteral("You have not entered a valid time")), 0);
+            box->setFocus();
+            return Value::null();
+        }
+    }
+    return RecordWindow::writeRecord_m();
 }
 
 // The picker the user moved wins; only two dates can be out of order.
@@ -192,6 +225,6 @@ void frmEvent::timeBox_Validate(QLineEdit* box)
         return;
     m_validating = true;
     guarded("frmEvent", box == txtStartTime ? "txtStartTime_Validate" : "txtEndTime_Validate",
-            [&] { TimeBox::check(box, [](const QTime& time) { return Value(time).toText(); }); });
+            [&] { TimeBox::check(box, [](const QTime& time) { return LocaleText::time(time); }); });
     m_validating = false;
 }

@@ -36,9 +36,10 @@ frmSegmentType::frmSegmentType(QWidget* parent) : RecordWindow(SegmentTypeConfig
 
 qint32 frmSegmentType::deleteIds_m(const QString& ids)
 {
-    // Rows another window deleted meanwhile: nothing was deleted here.
+    // Rows another window deleted meanwhile: nothing was deleted here, and
+    // that is said in the message of a refused delete, not the error dialog.
     const qint32 deleted = RecordWindow::deleteIds_m(ids);
     if (deleted == 0)
-        throw AppError(4120, inUseText_m());
+        throw AppError(AppError::withObjectBase(ErrNo::OleDbFailed), inUseText_m());
     return deleted;
 }

@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -731,7 +732,11 @@ QString DataGrid::editText(int viewRow, int column) const
     if (!m_rs || c->fieldIndex() < 0)
         return {};
     const Value v = m_rs->valueAt(viewRow, c->fieldIndex());
-    return c->ValueItems().displayFor(v);
+    const DataGridValueItems& items = c->ValueItems();
+    // A value its list no longer holds is edited as the owner shows it, not as its raw value.
+    if (items.Translate() && items.indexOfValue(v) < 0 && c->NumberFormat() == FormatTextEvent)
+        return cellText(viewRow, column);
+    return items.displayFor(v);
 }
 
 QString DataGrid::cellText(int viewRow, int column) const
@@ -769,10 +774,20 @@ DataGridPrintInfo* DataGrid::PrintInfo()
 
 // --- events -------------------------------------------------------------------------
 
-bool DataGrid::ownsWidget(const QWidget* w) const { return w && (w == this || isAncestorOf(w)); }
+bool DataGrid::ownsWidget(const QWidget* w) const
+{
+    // Across windows too: a cell's drop-down list is a window of its own.
+    for (; w; w = w->parentWidget())
+        if (w == this)
+            return true;
+    return false;
+}
 
 void DataGrid::onFocusChanged(QWidget*, QWidget* now)
 {
+    // The menu bar opened from the keyboard only visits: the cell editor stays.
+    if (qobject_cast<QMenuBar*>(now))
+        return;
     // Focus moving into the grid's own cell editor stays inside the grid.
     const bool inside = ownsWidget(now);
     if (inside && !m_hasFocus) {

@@ -235,11 +235,20 @@ QString timeFormat(const QLocale& locale)
     for (FormatPart& p : parts)
         if (!p.field)
             p.text = withoutEmptyBrackets(p.text);
-    // Blanks that led to the zone or followed it.
-    while (!parts.empty() && !parts.front().field && parts.front().text.trimmed().isEmpty())
-        parts.erase(parts.begin());
-    while (!parts.empty() && !parts.back().field && parts.back().text.trimmed().isEmpty())
-        parts.pop_back();
+    // Blanks that led to the zone or followed it: "9時30分00秒 " ends at its 秒.
+    if (!parts.empty() && !parts.front().field) {
+        QString& text = parts.front().text;
+        qsizetype blanks = 0;
+        while (blanks < text.size() && text.at(blanks).isSpace())
+            ++blanks;
+        text.remove(0, blanks);
+    }
+    if (!parts.empty() && !parts.back().field) {
+        QString& text = parts.back().text;
+        while (!text.isEmpty() && text.back().isSpace())
+            text.chop(1);
+    }
+    std::erase_if(parts, [](const FormatPart& p) { return !p.field && p.text.isEmpty(); });
     return joinParts(parts);
 }
 
@@ -258,6 +267,25 @@ QString dateTime(const QDateTime& dt, const QLocale& locale)
     if (!dt.isValid())
         return QString();
     return date(dt.date(), locale) + QLatin1Char(' ') + time(dt.time(), locale);
+}
+
+QString fileTimeFormat(const QLocale& locale)
+{
+    QString hours;
+    QString dayPeriod;
+    bool periodFirst = false;  // "오후 2:05:09"
+    for (const FormatPart& p : formatParts(timeFormat(locale))) {
+        if (hours.isEmpty() && (isFieldOf(p, 'h') || isFieldOf(p, 'H'))) {
+            hours = p.text;
+        } else if (dayPeriod.isEmpty() && (isFieldOf(p, 'a') || isFieldOf(p, 'A'))) {
+            dayPeriod = p.text;
+            periodFirst = hours.isEmpty();
+        }
+    }
+    const QString clock = (hours.isEmpty() ? QStringLiteral("HH") : hours) + QStringLiteral(":mm:ss");
+    if (dayPeriod.isEmpty())
+        return clock;
+    return periodFirst ? dayPeriod + QLatin1Char(' ') + clock : clock + QLatin1Char(' ') + dayPeriod;
 }
 
 QString number(double value, int decimals, const QLocale& locale)

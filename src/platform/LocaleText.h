@@ -26,6 +26,10 @@ QString timeFormat(const QLocale& locale = QLocale());
 // A number as the locale writes it, with `decimals` places (-1: as few as show
 // it exactly) and group signs, as refusals name their limits.
 QString number(double value, int decimals = -1, const QLocale& locale = QLocale());
+// The locale's time for files other programs read: its hours and AM/PM, with
+// ":" between hours, minutes and seconds. A spreadsheet takes "07.05.09" for
+// 7 May 2009; ":" makes a time in every locale.
+QString fileTimeFormat(const QLocale& locale = QLocale());
 
 // ---- readers ----
 // A date: the day, the month (its number or name) and the year in the order of

@@ -72,10 +72,12 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const
             if (c->fieldIndex() < 0)
                 return {};
             const Value v = m_rs->valueAt(index.row(), c->fieldIndex());
-            // A number shown as its listed text reads as text.
+            // A number shown as its listed text, or as its owner's text beside
+            // such, reads as text.
             const DataGridValueItems& items = c->ValueItems();
             const bool number = (v.kind() == Value::Kind::Long || v.kind() == Value::Kind::Double)
-                && !(items.Translate() && items.indexOfValue(v) >= 0);
+                && !(items.Translate()
+                     && (items.indexOfValue(v) >= 0 || c->NumberFormat() == QLatin1String("FormatText Event")));
             return QVariant::fromValue(Qt::Alignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
         }
         default: return {};

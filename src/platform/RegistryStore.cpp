@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <QStringDecoder>
 
 namespace {
@@ -194,4 +195,25 @@ QStringList RegistryStore::valueNames(const QString& keyPath)
         if (n == kDefaultValueName)
             n.clear();
     return names;
+}
+
+RegistryStore::WriteFault RegistryStore::writeFault()
+{
+    const QFileInfo file(filePath());
+    if (file.exists() && !file.isWritable())
+        return WriteFault::ReadOnly;
+    // The folder is made with the first value: the nearest one there is what must take it.
+    QFileInfo folder(file.absolutePath());
+    while (!folder.exists() && !folder.isRoot())
+        folder.setFile(folder.absolutePath());
+    if (!folder.isDir())
+        return WriteFault::Other;
+    if (!folder.isWritable())
+        return WriteFault::ReadOnly;
+    // The file is written anew beside itself, so it needs its own size again.
+    constexpr qint64 Slack = 64 * 1024;
+    const QStorageInfo disk(folder.absoluteFilePath());
+    if (disk.isValid() && disk.bytesAvailable() < (file.exists() ? file.size() : 0) + Slack)
+        return WriteFault::DiskFull;
+    return WriteFault::Other;
 }

@@ -24,4 +24,10 @@ public:
     static bool deleteValue(const QString& keyPath, const QString& valueName);
     static QStringList subKeys(const QString& keyPath);
     static QStringList valueNames(const QString& keyPath);
+
+    // Why the file cannot be written, as far as its folder and disk show it
+    // after a failed write: read-only for this user (or on a read-only disk),
+    // a disk without room, or neither that can be seen.
+    enum class WriteFault { ReadOnly, DiskFull, Other };
+    static WriteFault writeFault();
 };

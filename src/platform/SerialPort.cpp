@@ -143,6 +143,9 @@ void SerialPort::PortOpen(bool open)
     if (!opened) {
         switch (error) {
         case QSerialPort::DeviceNotFoundError:
+        // A serial device without its hardware (a ttyS with no chip behind it)
+        // answers the open with an I/O error: nothing is there either.
+        case QSerialPort::ResourceError:
             AppError::raise(ErrInvalidPort, QStringLiteral("Invalid port number (%1: %2)").arg(device, why));
         case QSerialPort::PermissionError:
         case QSerialPort::OpenError: {

@@ -49,7 +49,7 @@ public:
     void Handshaking(qint32 mode);
 
     bool PortOpen() const;
-    // Opening raises 8002 (no such device), 8005 (in use by someone else),
+    // Opening raises 8002 (no such device, or one without hardware), 8005 (in use by someone else),
     // 8007 (speed refused) or 8013 (anything else); the port stays closed.
     void PortOpen(bool open);
     // The device path the port is, or would be, opened on.

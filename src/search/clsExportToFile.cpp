@@ -8,15 +8,18 @@
 #include "app/modapp.h"
 #include "platform/AppError.h"
 #include "platform/Connection.h"
+#include "platform/LocaleText.h"
 #include "platform/RowStream.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiSubWindow>
 #include <QPointer>
-#include <QRegularExpression>
 #include <QSaveFile>
+#include <QStorageInfo>
 #include <QStringEncoder>
 
 #include <algorithm>
@@ -105,14 +108,7 @@ QString shortDateFormat(const QLocale& loc)
 // The user's regional forms of the values, looked up once for a whole file.
 class ValueFormat {
 public:
-    ValueFormat() : m_date(shortDateFormat(m_loc))
-    {
-        m_loc.setNumberOptions(QLocale::OmitGroupSeparator);
-        // Qt's long time carries a time-zone part the file has no use for.
-        m_time = m_loc.timeFormat(QLocale::LongFormat);
-        m_time.remove(QRegularExpression(QStringLiteral("\\s*t+")));
-        m_time = m_time.trimmed();
-    }
+    ValueFormat() : m_date(shortDateFormat(m_loc)) { m_loc.setNumberOptions(QLocale::OmitGroupSeparator); }
 
     QString date(const QDate& d) const { return m_loc.toString(d, m_date); }
 
@@ -145,7 +141,8 @@ public:
 private:
     QLocale m_loc;
     QString m_date;
-    QString m_time;
+    // A spreadsheet of the user's locale reads it back as a time.
+    QString m_time = LocaleText::fileTimeFormat(m_loc);
 };
 
 // The texts of one line's values. A segment's fields repeat on each of its
@@ -176,6 +173,22 @@ private:
     std::vector<Last> m_last;
 };
 
+// A write the file refused: a disk without room for what was still to go
+// is said in words; the file under the name is untouched either way.
+[[noreturn]] void notWritten(const QSaveFile& file, qint64 needed)
+{
+    const QStorageInfo disk(QFileInfo(file.fileName()).absolutePath());
+    if (file.error() == QFileDevice::ResourceError || (disk.isValid() && disk.bytesAvailable() < needed))
+        throw AppError(clsExportToFile::ErrDiskFull,
+                       WindowServices::text(4273,
+                                            QStringLiteral("The export was not written: the disk has no room left "
+                                                           "for |. A file that was there under that name is kept as "
+                                                           "it was. Make room on the disk or choose another place, "
+                                                           "then export again."),
+                                            Value(QDir::toNativeSeparators(file.fileName()))));
+    throw AppError(ErrPathFileAccess, QStringLiteral("Path/File access error: ") + file.errorString());
+}
+
 // The file's text goes out in pieces of about this many characters.
 constexpr qsizetype WriteChunk = 1 << 16;
 // The progress bar moves no more often than this: each move repaints.
@@ -188,8 +201,8 @@ void writeLines(RowStream& rows, QSaveFile& file, qint32 count, ProgressWindow& 
     QStringEncoder encode(QStringConverter::System);
     const auto put = [&](const QString& chunk) {
         const QByteArray bytes = encode(chunk);
-        if (file.write(bytes) != bytes.size())
-            throw AppError(ErrPathFileAccess, QStringLiteral("Path/File access error: ") + file.errorString());
+        if (const qint64 n = file.write(bytes); n != bytes.size())
+            notWritten(file, bytes.size() - std::max<qint64>(n, 0));
     };
     const int fields = rows.FieldCount();
     LineFormat format(fields);
@@ -217,6 +230,10 @@ void writeLines(RowStream& rows, QSaveFile& file, qint32 count, ProgressWindow& 
         }
     }
     put(text);
+    // The last piece may still wait in the file's buffer: its fault is said here,
+    // while the part written so far still takes its room on the disk.
+    if (!file.flush())
+        notWritten(file, 1);
     progress.value(written);
 }
 
@@ -249,6 +266,8 @@ QString clsExportToFile::ShortDate_gs(const QDate& d)
     return loc.toString(d, shortDateFormat(loc));
 }
 
+bool clsExportToFile::isSaidInWords(qint32 number) { return number == ErrDiskFull || number == ErrNo::NoCurrentRecord; }
+
 QString clsExportToFile::ValueText_gs(const Value& v) { return ValueFormat().text(v); }
 
 void clsExportToFile::Segments_p(Connection* conn, const QString& ids)
@@ -273,7 +292,11 @@ void clsExportToFile::writeAll(const QString& path)
     // An empty export must not cost the user an existing file: count first.
     const qint32 count = m_ids.isEmpty() ? 0 : lineCount(*m_conn, m_ids);
     if (count <= 0)
-        throw AppError(ErrNo::NoCurrentRecord, AppError::standardDescription(ErrNo::NoCurrentRecord));
+        throw AppError(ErrNo::NoCurrentRecord,
+                       WindowServices::text(4274,
+                                            QStringLiteral("There is nothing to export: the segments selected "
+                                                           "were deleted after the list was made. No file was "
+                                                           "written. Search again to bring the list up to date.")));
 
     // Written beside the target and renamed over it at the end, so a failure
     // leaves the old file as it was.
@@ -288,7 +311,7 @@ void clsExportToFile::writeAll(const QString& path)
         writeLines(rows, file, count, progress);
     }
     if (!file.commit())
-        throw AppError(ErrPathFileAccess, QStringLiteral("Path/File access error: ") + file.errorString());
+        notWritten(file, 1);
 
     m_conn = nullptr;
     // The progress window stays up until the user has read this.

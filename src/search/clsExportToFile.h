@@ -12,6 +12,12 @@ class Connection;
 // every line by CR LF, while a progress window shows how far it has come.
 class clsExportToFile {
 public:
+    // Faults whose descriptions are words for the user, not for the error
+    // dialog: the disk had no room for the file, or every segment to write
+    // was deleted after the list was made. No file was changed by either.
+    static constexpr qint32 ErrDiskFull = 61;
+    static bool isSaidInWords(qint32 number);
+
     clsExportToFile() = default;
     clsExportToFile(const clsExportToFile&) = delete;
     clsExportToFile& operator=(const clsExportToFile&) = delete;

@@ -933,7 +933,15 @@ void frmSegmentList::cmdExport_Click()
         sysCmd(4, QStringLiteral("Opening data for export .."));
         writer.Segments_p(ado().Connection(), ids);
         sysCmd(4, QStringLiteral("Exporting data .."));
-        writer.Export_p(*path);
+        try {
+            writer.Export_p(*path);
+        } catch (const AppError& e) {
+            if (!clsExportToFile::isSaidInWords(e.number()))
+                throw;
+            sysCmd(1);
+            showMessage(e.description(), 48);
+            return;
+        }
         sysCmd(1);
     });
 }

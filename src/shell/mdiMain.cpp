@@ -14,6 +14,7 @@
 #include "platform/AppInfo.h"
 #include "platform/DataGridPrint.h"
 #include "platform/LocaleText.h"
+#include "platform/MenuBarVisit.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Twips.h"
 #include "platform/UrlLauncher.h"
@@ -129,6 +130,7 @@ mdiMain::mdiMain(QWidget* parent) : QMainWindow(parent), m_activeControl(std::ma
         app->Host_po(this);
     }
     qApp->installEventFilter(this);
+    new MenuBarVisit(this);
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now && m_area->isAncestorOf(now))
             clipboardState_m();
@@ -396,8 +398,13 @@ void mdiMain::MDIForm_Load()
     guarded("MDIMain", "MDIForm_Load", [&] {
         clsFormSettings settings;
         prepareFormSettings(settings);
-        if (modapp::ThisApp())
-            settings.RestorePosition_pf(this, true);
+        // The first time it fills the screen: at its design size the windows
+        // it holds would open clipped.
+        if (modapp::ThisApp() && !settings.RestorePosition_pf(this, true)) {
+            // Restored, it comes back at its design size in the middle.
+            settings.CenterForm_p(this);
+            setWindowState(windowState() | Qt::WindowMaximized);
+        }
         setToolbarTips_m();
         if (clsThisApp* app = modapp::ThisApp())
             app->setMenusAndButtonDefaults_g();
@@ -495,7 +502,12 @@ void mdiMain::openHelp_m(const char* proc, const QString& fragment)
         if (!fragment.isEmpty())
             url.setFragment(fragment);
         if (!UrlLauncher::open(url))
-            throw AppError(NoAssociation, QStringLiteral("No viewer could open ") + path);
+            showMessage_m(WindowServices::text(4276,
+                                               QStringLiteral("No web browser is set up on this computer to show "
+                                                              "the help. The help is the file |: open it with a "
+                                                              "web browser."),
+                                               Value(QDir::toNativeSeparators(path))),
+                          64);
     });
 }
 

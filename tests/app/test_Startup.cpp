@@ -7,6 +7,7 @@
 #include "platform/RegistryStore.h"
 #include "platform/Statement.h"
 #include "support/ScriptedMessages.h"
+#include "support/SmallDisk.h"
 #include "support/TempProgramFolder.h"
 
 #include <QDir>
@@ -25,6 +26,7 @@
 
 #include <atomic>
 #include <functional>
+#include <iostream>
 #include <latch>
 #include <thread>
 
@@ -687,6 +689,53 @@ TEST_F(StartUp, AReadOnlyFolderOrDatabaseStopsTheStartInWords)
             << text.toStdString();
         EXPECT_TRUE(text.contains(QStringLiteral("\r\n\r\nError 3027: "))) << text.toStdString();
         EXPECT_EQ(bytesOf(folder.databasePath()), before);
+    }
+}
+
+// A settings file the start cannot write is named with why: read-only for
+// this user, a full disk, or neither that can be seen.
+TEST_F(StartUp, ASettingsFileThatCannotBeWrittenIsNamedWithWhy)
+{
+    ASSERT_TRUE(folder.makeProgramFiles());
+    // root writes through any permission: only a read-only disk stops it.
+    const bool root = ::geteuid() == 0;
+    SmallDisk readOnlyDisk;
+    SmallDisk fullDisk;
+    const QString blocker = QDir(folder.path()).filePath(QStringLiteral("blocker"));
+    const QString readOnly = root ? readOnlyDisk.filePath(QStringLiteral("registry.ini")) : folder.registryPath();
+    const struct {
+        const char* name;
+        QString file;
+        std::function<bool()> spoil;  // false: this account cannot make the fault
+        const char* says;
+    } cases[] = {
+        {"a file where its folder should be", blocker + QStringLiteral("/registry.ini"),
+         [&] { return writeBytes(blocker, "x"); }, "Check that its folder is a folder you may write to"},
+        {"read-only", readOnly,
+         [&] {
+             return writeBytes(readOnly, "[General]\n")
+                 && (root ? readOnlyDisk.makeReadOnly() : QFile::setPermissions(readOnly, QFile::ReadOwner));
+         },
+         "it or its folder is read-only for you"},
+        {"a full disk", fullDisk.filePath(QStringLiteral("registry.ini")),
+         [&] { return fullDisk.isReady() && fullDisk.fill(); }, "its disk is full"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.spoil()) {
+            std::cout << "[  SKIPPED ] " << c.name << ": only root can make this fault here\n";
+            continue;
+        }
+        RegistryStore::setFilePath(c.file);
+        qint32 style = 0;
+        const QString text = failedStartText(&style);
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Splitwerk could not start: the settings file ")
+                                    + QDir::toNativeSeparators(c.file) + QStringLiteral(" cannot be written")))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QLatin1String(c.says))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("\r\n\r\nError -2147194455: Failed to set registry value")))
+            << text.toStdString();
+        EXPECT_EQ(style, 16);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "support/TempProgramFolder.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTest>
@@ -276,6 +277,9 @@ TEST_F(StartUpSplash, AFailureWhileTheSplashIsUpShowsItsBoxFirstAndThenReleasesT
         FullDisk full;
         EXPECT_NE(modapp::Main(), 0);
     }
-    EXPECT_EQ(watcher.log.join(QLatin1Char('|')).toStdString(),
-              "splash shown at 0|box Critical Error: 26001|splash closed at 0");
+    EXPECT_EQ(watcher.log.join(QLatin1Char('|')),
+              QStringLiteral("splash shown at 0|box Splitwerk could not start: the settings file %1 cannot be "
+                             "written. Check that its folder is a folder you may write to and that its disk has room, "
+                             "then start Splitwerk again.|splash closed at 0")
+                  .arg(QDir::toNativeSeparators(folder.registryPath())));
 }

@@ -2,10 +2,14 @@
 // list, the checklist and its row filter, a typed name not in the list, and a
 // category change that sends rows back to the placeholder.
 #include "HeaderFixture.h"
+#include "PinnedLocale.h"
 
 #include "app/clsFormRefresher.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QPushButton>
+#include <QTest>
 
 namespace {
 constexpr int Yes = 6, No = 7;
@@ -50,8 +54,77 @@ TEST_F(HeaderFixture, TheValueListHoldsTheCategorysActiveAthletesAndThePlacehold
     EXPECT_EQ(window->inValueItems_pl(12, Value("OLA BERG"), 1), 12);
 }
 
+// Ida's rows stay hers when she leaves the segment's category or stops: the
+// grid names her, the drop-down and typing keep to the category's active ones.
+TEST_F(HeaderFixture, ARowsAthleteOutsideTheListIsShownByNameAndNotOffered)
+{
+    const struct {
+        const char* what;
+        const char* sql;
+    } cases[] = {{"another category", "UPDATE tblRoster_Category SET lCategoryID = 4 WHERE lRosterID = 2"},
+                 {"inactive", "UPDATE tblRoster SET fActive = 0 WHERE lRosterID = 2"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(folder.execSql(QString::fromLatin1(c.sql)));
+        frmSegmentDetail& w = open(1);
+        EXPECT_EQ(valueList(w), (QStringList{"1=All Competitors", "12=Ola Berg"}));
+        int r002 = -1;
+        for (int i = 0; i < rows().RecordCount(); ++i)
+            if (rows().valueAt(i, clsSegmentRows::colLabel).asText() == "R002")
+                r002 = i;
+        const QModelIndex ida = w.dbgMain->model()->index(r002, clsSegmentRows::colRosterId);
+        EXPECT_EQ(ida.data(Qt::DisplayRole).toString(), "Ida Hanna");
+        EXPECT_EQ(ida.data(Qt::EditRole).toString(), "Ida Hanna");
+        EXPECT_TRUE(ida.data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft);
+
+        // Her cell edited and left as it was keeps her; its drop-down offers the list.
+        typeAthlete(w, "R002", "Ida Hanna");
+        EXPECT_EQ(athletesShown(), "T000:1 R001:1 T001:1 R002:2 T002:2");
+        w.dbgMain->Col(clsSegmentRows::colRosterId);
+        w.dbgMain->EditActive(true);
+        auto* offered = qobject_cast<QComboBox*>(w.dbgMain->cellEditor());
+        ASSERT_TRUE(offered);
+        QStringList items;
+        for (int i = 0; i < offered->count(); ++i)
+            items << offered->itemText(i);
+        EXPECT_EQ(items, (QStringList{"All Competitors", "Ola Berg"}));
+        w.dbgMain->EditActive(false);
+
+        // Typed into another row, her name is not in the list: the question as ever.
+        boxes.clear();
+        boxes.answer(No);
+        typeAthlete(w, "T001", "Ida Hanna");
+        QCoreApplication::processEvents();
+        ASSERT_EQ(boxes.count(), 1);
+        EXPECT_TRUE(boxes.last().text.startsWith("Athlete Not Found, Add?"));
+        EXPECT_EQ(athletesShown(), "T000:1 R001:1 T001:1 R002:2 T002:2");
+        window.reset();
+        ASSERT_TRUE(folder.execSql(QStringLiteral(
+            "UPDATE tblRoster_Category SET lCategoryID = 3 WHERE lRosterID = 2; UPDATE tblRoster SET fActive = -1 "
+            "WHERE lRosterID = 2")));
+    }
+
+    // The list opens over the cell: the focus going into it ends no edit.
+    frmSegmentDetail* w = openInMain(1);
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    w->dbgMain->setFocus();
+    w->dbgMain->AllowUpdate(true);
+    w->dbgMain->Col(clsSegmentRows::colRosterId);
+    w->dbgMain->EditActive(true);
+    const QPointer<QComboBox> offered = qobject_cast<QComboBox*>(w->dbgMain->cellEditor());
+    ASSERT_TRUE(offered);
+    offered->showPopup();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(offered);
+    EXPECT_TRUE(offered->view()->isVisible());
+    EXPECT_EQ(w->dbgMain->cellEditor(), offered.data());
+    offered->hidePopup();
+}
+
 TEST_F(HeaderFixture, TheChecklistFiltersTheRowsAndTheSaveKeepsThemAll)
 {
+    const PinnedLocale c;  // expects C's forms ("00:02'00.00", "4.17")
     frmSegmentDetail& w = open(1);
     EXPECT_EQ(checklist(w), (QStringList{"1+", "2+"}));
     toggle(w, 1);

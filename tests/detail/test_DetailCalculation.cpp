@@ -1,3 +1,4 @@
+#include "PinnedLocale.h"
 #include "app/clsLibrary.h"
 #include "detail/DetailCalculation.h"
 #include "detail/clsSegmentRows.h"
@@ -51,6 +52,8 @@ struct Case {
 
 TEST(DetailCalculation, DerivedColumnsOfEachCase)
 {
+    const PinnedLocale c;  // expects C's forms ("00:02'00.00", "4.17")
+
     Units noRows;  // no unit rows: factors 1, the default 4 places
     Units zeroFactors = noRows;
     zeroFactors.speedDistanceFactor = zeroFactors.speedTimeFactor = zeroFactors.distanceFactor = 0.0;

@@ -1,6 +1,7 @@
 // A coach's way through a stored segment: the segment list, Details, the
 // rows in other units, a header edit saved, and the list showing it.
 #include "DetailFixture.h"
+#include "PinnedLocale.h"
 
 #include "WindowKinds.h"
 #include "app/ChildForms.h"
@@ -28,6 +29,7 @@ QList<QWidget*> children(mdiMain& main, const char* name)
 
 TEST_F(DetailFixture, FromTheListsDetailsToASavedHeader)
 {
+    const PinnedLocale c;  // expects C's forms ("00:02'00.00", "4.17")
     WindowKinds::registerAll();
     auto main = std::make_unique<mdiMain>();
     main->show();

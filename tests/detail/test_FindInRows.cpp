@@ -1,3 +1,4 @@
+#include "PinnedLocale.h"
 #include "detail/HeaderFixture.h"
 
 #include "platform/MessagePresenter.h"
@@ -34,6 +35,7 @@ TEST_F(FindInRows, AReplacementChangesTheRowsAndIsStoredWithTheSegment)
 // Worked-out columns are not offered; a drop-down takes a listed name.
 TEST_F(FindInRows, AReplacementGoesWhereTypingGoes)
 {
+    const PinnedLocale c;  // expects C's forms ("00:02'00.00", "4.17")
     // Strokes a minute: R002's 2.5 s a stroke shows as 24.
     db().Execute(QStringLiteral("UPDATE tblSegment SET lRateTypeID = 2 WHERE lSegmentID = 1"));
     const QString noFurther = QStringLiteral("no further records match the selected criteria");

@@ -6,16 +6,26 @@
 #include "lists/frmRoster.h"
 
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
+#include <optional>
+
 namespace {
 constexpr int Yes = 6, No = 7, Cancel = 2;
-}
+
+// The user's locale for a part of a test: the time box shows its forms.
+struct UsersLocale {
+    explicit UsersLocale(const char* name) { QLocale::setDefault(QLocale(QString::fromLatin1(name))); }
+    ~UsersLocale() { QLocale::setDefault(QLocale::system()); }
+};
+}  // namespace
 
 TEST_F(HeaderFixture, TimeBoxTakesTimeKeysOnlyAndWritesATimeInFullOnLeaving)
 {
+    std::optional<UsersLocale> english(std::in_place, "en_US");
     QLineEdit* box = open(1).txtdtSegmentTime;
     box->clear();
     QTest::keyClicks(box, "12:30 pm");
@@ -26,13 +36,13 @@ TEST_F(HeaderFixture, TimeBoxTakesTimeKeysOnlyAndWritesATimeInFullOnLeaving)
     EXPECT_EQ(boxes.last().style, 48);
     EXPECT_EQ(box->text(), "12:30 pm");
     focus(box, QEvent::FocusOut);
-    EXPECT_EQ(box->text(), "12:30:00 PM");
+    EXPECT_EQ(box->text(), "12:30:00 PM");  // the locale's long time
     // A text that is no time is said once, as in the event window, and the
     // box gets back what it held when it got the focus.
     const struct {
         const char *typed, *shown;
         int said;
-    } left[] = {{"9:5 pm", "09:05:00 PM", 0},   {"7 AM", "07:00:00 AM", 0},  {"23:15:09", "11:15:09 PM", 0},
+    } left[] = {{"9:5 pm", "9:05:00 PM", 0},    {"7 AM", "7:00:00 AM", 0},   {"23:15:09", "11:15:09 PM", 0},
                 {"25:61:61", "12:30:00 PM", 1}, {"99:99", "12:30:00 PM", 1}, {"13 pm", "12:30:00 PM", 1},
                 {"12", "12:30:00 PM", 1}};
     for (const auto& c : left) {
@@ -61,6 +71,24 @@ TEST_F(HeaderFixture, TimeBoxTakesTimeKeysOnlyAndWritesATimeInFullOnLeaving)
     focus(box, QEvent::FocusOut);
     window->cmdSave->click();
     EXPECT_EQ(scalar("SELECT dtSegmentTime FROM tblSegment WHERE lSegmentID = 1").asText(), "21:05:00");
+    english.reset();
+
+    // Left and saved with another change, the time stays that time, also
+    // where it looks like a date ("07.05.09" to a Dane).
+    for (const char* name : {"da_DK", "fi_FI", "ja_JP", "ko_KR", "C"}) {
+        SCOPED_TRACE(name);
+        const UsersLocale locale(name);
+        ASSERT_TRUE(folder.execSql("UPDATE tblSegment SET dtSegmentTime = '07:05:09' WHERE lSegmentID = 1"));
+        QLineEdit* shown = open(1).txtdtSegmentTime;
+        focus(shown, QEvent::FocusIn);
+        focus(shown, QEvent::FocusOut);
+        window->txtmNotes->setPlainText(name);
+        boxes.clear();
+        window->cmdSave->click();
+        EXPECT_EQ(boxes.count(), 0);
+        EXPECT_EQ(scalar("SELECT dtSegmentTime || ' ' || mNotes FROM tblSegment WHERE lSegmentID = 1").asText(),
+                  QStringLiteral("07:05:09 ") + QLatin1String(name));
+    }
 }
 
 // Each combo: completion or a case-only difference asks nothing; an unknown

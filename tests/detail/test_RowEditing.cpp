@@ -1,21 +1,26 @@
 #include "DetailFixture.h"
 #include "HeaderFixture.h"
 #include "PdfText.h"
+#include "PinnedLocale.h"
 
+#include "app/clsLibrary.h"
 #include "detail/clsDetailGridCommands.h"
 #include "detail/clsDetailRowEditor.h"
 #include "platform/ComboBox.h"
 #include "platform/DataGridDelegate.h"
 #include "platform/DataGridPrint.h"
 #include "platform/DatePicker.h"
+#include "search/frmSegmentList.h"
 #include "shell/mdiMain.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -35,6 +40,7 @@ using Editor = clsDetailRowEditor;
 
 TEST(DetailRowChecks, CellChecksAndTypedValues)
 {
+    const PinnedLocale c;  // types C's forms ("12.5", "1,000" is no number)
     const struct {
         int column;
         const char *typed, *label;
@@ -87,6 +93,113 @@ TEST(DetailRowChecks, CellChecksAndTypedValues)
     EXPECT_EQ(Editor::RateFromTyped_pd("2.5", spc), 2.5);
 }
 
+// A typed number is read one way in each locale: the check takes what the
+// store stores, and a text the check refuses is stored as nothing else. A
+// time is also typed as its cell shows it, or the tail of that.
+TEST(DetailRowChecks, OneReadingOfATypedNumberInEachLocale)
+{
+    const int dist = Col::colDistance, rate = Col::colRateDisplay, cum = Col::colCumTimeDisplay;
+    const struct {
+        const char* locale;
+        int column;
+        const char* typed;
+        qint32 refusedBy;
+        double stored;  // dDistance, dRate or dCumTime, when taken
+    } cases[] = {
+        {"C", dist, "25.5", 0, 25.5},
+        {"C", dist, "25,5", 600, 0},
+        {"en_US", dist, "25.500", 0, 25.5},
+        {"en_US", dist, "1,000", 600, 0},
+        {"en_US", cum, "05'20.50", 0, 320.5},
+        {"en_GB", rate, "25,5", 610, 0},
+        {"en_GB", cum, "03'50", 0, 230},
+        {"de_DE", dist, "25.500", 600, 0},  // the group sign: never 25.5 checked and 25500 stored
+        {"de_DE", dist, "25.5", 600, 0},
+        {"de_DE", dist, "25,5", 0, 25.5},
+        {"de_DE", dist, "1e999", 601, 0},
+        {"de_DE", rate, "25.500", 610, 0},
+        {"de_DE", rate, "25,5", 0, 25.5},
+        {"de_DE", rate, "1000,5", 611, 0},
+        {"de_DE", cum, "25.500", 605, 0},
+        {"de_DE", cum, "12345,67", 0, 5025.67},
+        {"de_DE", cum, "05'20,50", 0, 320.5},
+        {"de_DE", cum, "05'20.50", 605, 0},
+        {"de_DE", cum, "00:05'20,5", 0, 320.5},
+        {"de_DE", cum, "1:05'20", 0, 3920},
+        {"de_DE", cum, "100:00'00", 606, 0},
+        {"de_DE", cum, "05'2", 605, 0},
+        {"de_DE", cum, "05'20e1", 605, 0},
+        {"fr_FR", dist, "25,5", 0, 25.5},
+        {"fr_FR", dist, "25.5", 0, 25.5},
+        {"fr_FR", cum, "05'20,50", 0, 320.5},
+        {"es_ES", dist, "1.000", 600, 0},
+        {"es_ES", rate, "0,1", 0, 0.1},
+        {"es_ES", cum, "03'50", 0, 230},
+        {"ja_JP", dist, "25,5", 600, 0},
+        {"ja_JP", cum, "05'20.50", 0, 320.5},
+        {"ja_JP", cum, "05'20,50", 605, 0},
+        {"hu_HU", dist, "1\u00a0000", 600, 0},
+        {"hu_HU", dist, "25,5", 0, 25.5},
+        {"hu_HU", cum, "59'59,99", 0, 3599.99},
+    };
+    QList<FieldInfo> fields;
+    for (const QString& name : clsSegmentRows::ColumnNames())
+        fields << FieldInfo(name,
+                            name.startsWith('d') && !name.endsWith("Display") ? FieldInfo::DataType::Double
+                                                                              : FieldInfo::DataType::Variant);
+    const Editor::RateUnit perCycle{1, 1.0};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.locale) + " " + c.typed);
+        const PinnedLocale pinned{QLocale(QString::fromLatin1(c.locale))};
+        QString text = QString::fromUtf8(c.typed);
+        const qint32 refused = Editor::CheckCell_pl(c.column, text, QStringLiteral("R001"));
+        EXPECT_EQ(refused, c.refusedBy);
+        if (refused || c.refusedBy)
+            continue;
+        Recordset rows;
+        rows.OpenInMemory(fields);
+        rows.AddNew();
+        Editor::StoreTyped_p(rows, c.column, Value(text), perCycle);
+        rows.Update();
+        const int field = c.column == dist ? Col::colDistance : c.column == rate ? Col::colRate : Col::colCumTime;
+        EXPECT_DOUBLE_EQ(rows.valueAt(0, field).toDouble(), c.stored);
+    }
+
+    // What the cell shows, and its tails, read back as the time they show.
+    for (const char* name : {"C", "en_US", "en_GB", "de_DE", "fr_FR", "es_ES", "ja_JP", "hu_HU"}) {
+        SCOPED_TRACE(name);
+        const PinnedLocale pinned{QLocale(QString::fromLatin1(name))};
+        const QString shown = clsLibrary::SecondsToTime(5025.67, QLocale().decimalPoint());
+        EXPECT_EQ(Editor::CumSeconds_pd(shown), std::optional(5025.67));
+        EXPECT_EQ(Editor::CumSeconds_pd(shown.mid(3)), std::optional(1425.67));
+        EXPECT_EQ(Editor::CumSeconds_pd(shown.mid(3, 5)), std::optional(1425.0));
+    }
+
+    // The limits a refusal names are written as the locale writes numbers.
+    const struct {
+        const char* locale;
+        qint32 refusal;
+        const char* said;
+    } refusals[] = {
+        {"C", 601, "Distance must be a number from 0 to 1000000"},
+        {"en_US", 601, "Distance must be a number from 0 to 1,000,000"},
+        {"de_DE", 601, "Distance must be a number from 0 to 1.000.000"},
+        {"fr_FR", 611, "Rate must be from 0,1 to 1\u202f000 (0 or nothing for no rate)"},
+        {"ja_JP", 611, "Rate must be from 0.1 to 1,000 (0 or nothing for no rate)"},
+        {"de_DE", 606,
+         "Cum must be a time from 00:00'00,00 to 99:59'59,99\r\nType a time as the cell shows it (01:23'45,67), "
+         "without its hours (23'45,67 or 23'45), or as the digits hhmmss,hh: 12345,67 is 01:23'45,67, 120 is "
+         "00:01'20,00"},
+        {"en_GB", 605,
+         "Cum must be a time\r\nType a time as the cell shows it (01:23'45.67), without its hours (23'45.67 or "
+         "23'45), or as the digits hhmmss.hh: 12345.67 is 01:23'45.67, 120 is 00:01'20.00"},
+    };
+    for (const auto& r : refusals) {
+        const PinnedLocale pinned{QLocale(QString::fromLatin1(r.locale))};
+        EXPECT_EQ(Editor::CheckText_ps(r.refusal), QString::fromUtf8(r.said)) << r.locale;
+    }
+}
+
 namespace {
 constexpr int Yes = 6, No = 7, Cancel = 2;
 
@@ -130,6 +243,7 @@ protected:
 
 TEST_F(RowEditing, TypedAddedAndDeletedRowsAreSavedAsTheGridShowedThem)
 {
+    const PinnedLocale c;  // types and expects C's forms ("00:02'00.00", "2.5")
     frmSegmentDetail& w = open(1);
     moveTo("T000");  // stored as the find engine stores a replacement
     rows().Fields(Col::colComments).Value(Value("x"));
@@ -144,7 +258,10 @@ TEST_F(RowEditing, TypedAddedAndDeletedRowsAreSavedAsTheGridShowedThem)
     ASSERT_EQ(boxes.count(), 2);
     EXPECT_EQ(boxes.shown()[0].text, "You may only enter rates for rate rows");
     EXPECT_EQ(boxes.shown()[0].style, 64);
-    EXPECT_EQ(boxes.shown()[1].text, "Cum must be a time from 00:00'00.00 to 99:59'59.99 (typed hhmmss.hh)");
+    EXPECT_EQ(boxes.shown()[1].text,
+              "Cum must be a time from 00:00'00.00 to 99:59'59.99\r\nType a time as the cell shows it (01:23'45.67), "
+              "without its hours (23'45.67 or 23'45), or as the digits hhmmss.hh: 12345.67 is 01:23'45.67, 120 is "
+              "00:01'20.00");
     EXPECT_FALSE(w.Dirty_pf());
 
     type("T001", Col::colDistance, "480");
@@ -201,6 +318,7 @@ TEST_F(RowEditing, TypedAddedAndDeletedRowsAreSavedAsTheGridShowedThem)
 
 TEST_F(RowEditing, SortSelectAllFillDownAndClear)
 {
+    const PinnedLocale c;  // expects C's forms ("00:02'00.00", "4.17")
     db().Execute(QStringLiteral("INSERT INTO tblRoster (lRosterID, sLastName, sFirstName) VALUES (3, 'Berg', 'Ana')"));
     frmSegmentDetail& w = open(1);
     moveTo("T002");
@@ -283,8 +401,28 @@ TEST_F(RowEditing, SortSelectAllFillDownAndClear)
     EXPECT_EQ(boxes.last().text, "No Record Selected");
 }
 
+// Hundreds of rows would fill the screen and hide the box's buttons.
+TEST_F(RowEditing, DeleteOfManyRowsNamesTheFirstTenAndHowManyMoreAndListsEveryOneInTheDetails)
+{
+    frmSegmentDetail& w = open(1);
+    for (int i = 0; i < 295; ++i)
+        w.cmdAddTime->click();
+    w.SelectAllRows_p();
+    boxes.answer(No);
+    w.deleteRows_p();
+    ASSERT_EQ(boxes.count(), 1);
+    const QStringList every = labels();
+    ASSERT_EQ(every.size(), 300);
+    EXPECT_EQ(boxes.last().text,
+              "delete the following records?\r\n\r\nT000\r\nR001\r\nT001\r\nR002\r\nT002\r\nT003\r\n"
+              "T004\r\nT005\r\nT006\r\nT007\r\nand 290 more");
+    EXPECT_EQ(boxes.last().details, every.join("\r\n"));
+    EXPECT_EQ(rows().RecordCount(), 300);
+}
+
 TEST_F(RowEditing, TabStoresTheCellAndGoesOnAlongTheRowEnterStaysEscapeTakesItBack)
 {
+    const PinnedLocale c;  // types and expects C's forms ("00:02'00.00", "2.5")
     frmSegmentDetail& w = open(1);
     const Qt::KeyboardModifiers none = Qt::NoModifier;
     const struct {
@@ -634,6 +772,7 @@ TEST_F(RowEditing, ANameTypedOverAnAthleteReplacesItAndNoTakesItBack)
 
 TEST_F(RowEditing, PrintsTheSegmentWithItsHeaderOrSaysThereIsNoPrinter)
 {
+    const PinnedLocale c;  // expects C's forms ("00:02'00.00", "4.17")
     EXPECT_EQ(clsDetailGridCommands::PageHeader_ps({"7", "2/10/24", "", "", "Race", "Juniors", "Note", "today", ""}),
               "SEGMENT #:7   DATE:2/10/24   IMPORT DATE:Not Assigned\n   EVENT:Not Assigned   TYPE:Race   "
               "CATEGORY:Juniors\nNote\ttoday");
@@ -878,5 +1017,71 @@ TEST_F(RowEditing, MenusFollowThePageAndTheUnits)
     sort->hide();
     shown = w;
     EXPECT_EQ(labels().first(), "T002");
+    main.reset();
+}
+
+// Alt and a menu's letter take the focus to the menu bar and back: Cut and
+// Copy act on the selection the box had, which stays shown. A cell being
+// edited stays open, and the search page does not select a box's whole text
+// as on a new visit.
+TEST_F(RowEditing, CutAndCopyFromTheKeyboardsMenuTakeTheSelectionTheBoxHad)
+{
+    auto main = std::make_unique<mdiMain>();
+    main->show();
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    auto* w = new frmSegmentDetail;
+    w->FormRefresher_po(app->FormRefresher_po());
+    QMdiSubWindow* detail = main->showChild(w);
+    ASSERT_TRUE(w->Retrieve_pf(1));
+    auto* list = new frmSegmentList;
+    list->FormRefresher_po(app->FormRefresher_po());
+    QMdiSubWindow* search = main->showChild(list);
+    shown = w;
+    const auto cell = [&] {
+        moveTo("T001");
+        w->dbgMain->Col(Col::colComments);
+        w->dbgMain->EditActive(true);
+        return lineEditOfCellEditor(w->dbgMain->cellEditor());
+    };
+    const struct {
+        const char* what;
+        QMdiSubWindow* sub;
+        std::function<QLineEdit*()> box;
+        Qt::Key item;
+    } cases[] = {
+        {"copy, the label", detail, [&] { return w->txtsSegmentLabel; }, Qt::Key_C},
+        {"cut, the label", detail, [&] { return w->txtsSegmentLabel; }, Qt::Key_T},
+        {"copy, the event", detail, [&] { return w->cbolEventId->lineEdit(); }, Qt::Key_C},
+        {"copy, a cell being edited", detail, cell, Qt::Key_C},
+        {"cut, a cell being edited", detail, cell, Qt::Key_T},
+        {"cut, the search page's name", search, [&] { return list->txtLastName; }, Qt::Key_T},
+    };
+    QClipboard* clip = QGuiApplication::clipboard();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        main->mdiArea()->setActiveSubWindow(c.sub);
+        QLineEdit* box = c.box();
+        ASSERT_TRUE(box);
+        if (!qobject_cast<QComboBox*>(box->parentWidget()))
+            box->setText(QStringLiteral("calm start"));
+        QWidget* focus = box->focusProxy() ? box->focusProxy() : box;
+        focus->setFocus();
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), focus, 2000);
+        const QString text = box->text();
+        clip->setText(QStringLiteral("before"));
+        box->end(false);
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(focus, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(focus, Qt::Key_E, Qt::AltModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget(), 2000);
+        QTest::keyClick(QApplication::activePopupWidget(), c.item);
+        EXPECT_EQ(clip->text(), text.right(5));
+        EXPECT_EQ(box->text(), c.item == Qt::Key_T ? text.chopped(5) : text);
+        EXPECT_EQ(box->selectedText(), c.item == Qt::Key_T ? QString() : text.right(5));
+        EXPECT_EQ(QApplication::focusWidget(), focus);
+        EXPECT_EQ(boxes.count(), 0) << (boxes.count() ? boxes.last().text.toStdString() : std::string());
+        w->dbgMain->EditActive(false);
+    }
     main.reset();
 }

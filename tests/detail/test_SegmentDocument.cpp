@@ -1,6 +1,7 @@
 // The segment as the detail window edits it, without any widget: loading,
 // the derived columns in the chosen units, and saving.
 #include "DetailFixture.h"
+#include "PinnedLocale.h"
 
 #include "detail/clsSegmentDocument.h"
 
@@ -10,6 +11,7 @@ using Col = clsSegmentRows::Column;
 
 namespace {
 struct SegmentDocument : DetailFixture {
+    const PinnedLocale c;  // shows C's forms ("00:02'10.00", "4.17")
     std::unique_ptr<clsSegmentDocument> doc;
 
     void SetUp() override

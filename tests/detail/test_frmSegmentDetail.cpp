@@ -1,4 +1,5 @@
 #include "DetailFixture.h"
+#include "PinnedLocale.h"
 
 #include "app/clsFormRefresher.h"
 #include "platform/ComboBox.h"
@@ -27,11 +28,12 @@ QStringList captions(DataGrid* grid)
 
 TEST_F(DetailFixture, OpensWithHeaderRowsDerivedValuesAndUnitCaptions)
 {
+    const PinnedLocale c;  // expects C's forms ("00:02'00.00", "4.17")
     frmSegmentDetail& w = open(1);
     EXPECT_EQ((QStringList{w.txtsSegmentLabel->text(), w.dtpdtSegmentDate->Value().toDate().toString(Qt::ISODate),
                            w.txtdtSegmentTime->text(), w.cbolCategoryID->Text(), w.cbolEventId->Text(),
                            w.txtmNotes->toPlainText()}),
-              (QStringList{"7", "2024-02-10", "08:15:00 AM", "Juniors", "Regatta North", "calm water"}));
+              (QStringList{"7", "2024-02-10", "08:15:00", "Juniors", "Regatta North", "calm water"}));
     EXPECT_TRUE(w.chkfReviewed->isChecked());
 
     QStringList order;
@@ -85,6 +87,7 @@ TEST_F(DetailFixture, MissingReferencesAndUnitsAreThePlaceholderNotAChange)
 
 TEST_F(DetailFixture, NewLabelIsTheDaysLargestWholeNumberPlusOne)
 {
+    const PinnedLocale c;  // expects C's forms ("00:02'00.00", "4.17")
     const struct {
         QStringList labels;
         const char* expected;
@@ -284,6 +287,7 @@ TEST_F(DetailFixture, ASegmentThatFailsToOpenIsSaidOnceAndNothingCanBeSaved)
 // focus: the digits typed next land in it.
 TEST_F(DetailFixture, TypingRightAfterAddingARowFillsTheNewRow)
 {
+    const PinnedLocale c;  // types C's "12345.6"
     frmSegmentDetail& w = open(1);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));

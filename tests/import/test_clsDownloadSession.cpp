@@ -3,14 +3,52 @@
 #include "platform/SerialPort.h"
 #include "support/SimulatedWatch.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <climits>
+#include <mutex>
 
 namespace {
 constexpr qint16 Port = 4;
+
+// What the program asks of the system about the image: the files it flushed
+// (by the path each had then) and how often it touched the umask, which
+// every thread of the program shares.
+std::mutex g_callsLock;
+QStringList g_synced;
+std::atomic<int> g_umaskCalls{0};
+}  // namespace
+
+// Passed on to the system unchanged, and noted.
+extern "C" int fsync(int fd)
+{
+    char link[PATH_MAX] = {};
+    const ssize_t n = ::readlink(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(), link, PATH_MAX - 1);
+    if (n > 0) {
+        const std::lock_guard<std::mutex> lock(g_callsLock);
+        g_synced << QFile::decodeName(QByteArray(link, int(n)));
+    }
+    return int(::syscall(SYS_fsync, fd));
+}
+
+extern "C" mode_t umask(mode_t mask)
+{
+    ++g_umaskCalls;
+    return mode_t(::syscall(SYS_umask, mask));
+}
+
+namespace {
 
 QByteArray fileBytes(const QString& path)
 {
@@ -77,6 +115,59 @@ TEST_F(DownloadSession, WakesAtTheIntervalUntilTheWatchAnswersThenKeepsEveryByte
     EXPECT_EQ(session.bytesReceived(), answer.size());
     // The transfer ends only after a full silence interval.
     EXPECT_GE(finished - watch.answerFinishedMs(), 300 - 1);
+}
+
+// The next download takes away the parts a killed one left; the image is on
+// the disk before it takes its name, and readable as the user's umask says,
+// which no thread of the program sees changed.
+TEST_F(DownloadSession, LeftPartsGoAndTheImageIsFlushedBeforeItTakesItsName)
+{
+    const QDir folder(dir.path());
+    QFile(folder.filePath(QStringLiteral("elsewhere"))).open(QIODevice::WriteOnly);
+    enum Kind { File, Link, Folder };
+    const struct {
+        const char* name;
+        Kind kind;
+        bool stays;
+    } entries[] = {
+        {"temp.bin.a1B2c3", File, false},  {"temp.bin.ZZZZZZ", File, false}, {"temp.bin.keep", File, true},
+        {"temp.bin.a1B2c3.x", File, true}, {"temp.bin.Link01", Link, true},  {"temp.bin.Dir123", Folder, true},
+    };
+    for (const auto& e : entries) {
+        const QString path = folder.filePath(QLatin1String(e.name));
+        if (e.kind == Link)
+            ASSERT_TRUE(QFile::link(folder.filePath(QStringLiteral("elsewhere")), path));
+        else if (e.kind == Folder)
+            ASSERT_TRUE(folder.mkdir(path));
+        else
+            ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly));
+    }
+    const QByteArray answer = SimulatedWatch::awkwardBytes(4132);
+    watch.setImage(answer);
+    QSignalSpy done(&session, &clsDownloadSession::transferComplete);
+    const mode_t before = mode_t(::syscall(SYS_umask, 027));
+    g_umaskCalls = 0;
+    {
+        const std::lock_guard<std::mutex> lock(g_callsLock);
+        g_synced.clear();
+    }
+    session.start(Port, image, 30);
+    const bool finished = done.wait(5000);
+    ::syscall(SYS_umask, before);
+    ASSERT_TRUE(finished);
+
+    EXPECT_EQ(fileBytes(image), answer);
+    EXPECT_EQ(QFileInfo(image).permissions() & 0x7777,
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
+    EXPECT_EQ(g_umaskCalls, 0);
+    {
+        const std::lock_guard<std::mutex> lock(g_callsLock);
+        EXPECT_EQ(g_synced.filter(QRegularExpression(QStringLiteral("/temp\\.bin\\.[A-Za-z0-9]{6}$"))).size(), 1)
+            << g_synced.join(QLatin1Char(' ')).toStdString();
+    }
+    for (const auto& e : entries)
+        EXPECT_EQ(QFileInfo(folder.filePath(QLatin1String(e.name))).exists(), e.stays) << e.name;
+    EXPECT_EQ(folder.entryList({QStringLiteral("temp.bin.??????")}, QDir::AllEntries | QDir::System).size(), 2);
 }
 
 TEST_F(DownloadSession, BurstsCloserThanTheSilenceMakeOneFileAndAPauseEndsIt)

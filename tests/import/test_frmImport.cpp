@@ -28,6 +28,7 @@
 #include <QTest>
 #include <QTimer>
 #include <condition_variable>
+#include <cstdlib>
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
@@ -417,15 +418,33 @@ TEST_F(ImportWindow, OpenErrorsEachGiveOneReportAndLeaveTheWindowReady)
     auto* port = control<QLineEdit>(w, "txtCommPort");
     auto* import = control<QPushButton>(w, "cmdImport");
 
-    qputenv("SPLITWERK_COM8", "/nonexistent/splitwerk-cradle");
-    port->setText(QStringLiteral("8"));
-    QTest::mouseClick(import, Qt::LeftButton);
-    EXPECT_EQ(boxes.count(), 1);
-    EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("8002"))
-                || boxes.last().text.contains(QStringLiteral("Invalid port")))
-        << boxes.last().text.toStdString();
-    EXPECT_TRUE(idle(w));
-    EXPECT_EQ(port->selectedText(), QStringLiteral("8"));
+    // A number in range with nothing behind it is said as no cradle there.
+    const int locked = ::posix_openpt(O_RDWR | O_NOCTTY);  // its other end refuses to open until unlocked
+    ASSERT_GE(locked, 0);
+    ASSERT_EQ(::grantpt(locked), 0);
+    const struct {
+        const char* name;
+        QString device;
+    } absent[] = {
+        {"no such device", QStringLiteral("/nonexistent/splitwerk-cradle")},
+        {"a device without its hardware", QString::fromLocal8Bit(::ptsname(locked))},
+    };
+    for (const auto& a : absent) {
+        SCOPED_TRACE(a.name);
+        boxes.clear();
+        qputenv("SPLITWERK_COM8", a.device.toLocal8Bit());
+        port->setText(QStringLiteral("8"));
+        QTest::mouseClick(import, Qt::LeftButton);
+        ASSERT_EQ(boxes.count(), 1);
+        EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("There is no cradle on port 8 (%1): nothing is "
+                                                                "connected there.")
+                                                     .arg(a.device)))
+            << boxes.last().text.toStdString();
+        EXPECT_EQ(boxes.last().style & 0x70, 48);
+        EXPECT_TRUE(idle(w));
+        EXPECT_EQ(port->selectedText(), QStringLiteral("8"));
+    }
+    ::close(locked);
     qunsetenv("SPLITWERK_COM8");
 
     // Numbers no port has are said with the range, and nothing is cleared or opened.

@@ -338,8 +338,9 @@ TEST_F(CategoryWindow, TheSegmentTypeWindowReportsRowsAlreadyGone)
     select(w, {3});
     boxes.answer(6);
     w->cmdDelete->click();
-    EXPECT_TRUE(
-        boxes.last().text.startsWith(QStringLiteral("Error 4120 encountered in frmSegmentType.cmdDelete_Click")));
+    ASSERT_EQ(boxes.count(), 2);  // the question, then the message
+    EXPECT_EQ(boxes.last().text, QStringLiteral("Records could not be deleted since they have already been assigned"));
+    EXPECT_EQ(boxes.last().style, 48);
     EXPECT_EQ(refreshes.count(), 0);
     EXPECT_EQ(listedIds(w), (QList<int>{2, 3}));
 }

@@ -2,6 +2,7 @@
 
 #include "lists/frmEvent.h"
 #include "platform/DatePicker.h"
+#include "platform/LocaleText.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -11,11 +12,15 @@
 #include <QTest>
 
 namespace {
-QString longTime(int h, int m)
-{
-    QString format = QLocale().timeFormat(QLocale::LongFormat);
-    return QLocale().toString(QTime(h, m), format.remove(QLatin1Char('t')).trimmed());
-}
+QString longTime(int h, int m) { return LocaleText::time(QTime(h, m)); }
+
+struct DefaultLocale {
+    explicit DefaultLocale(const char* name) { QLocale::setDefault(QLocale(QString::fromLatin1(name))); }
+    ~DefaultLocale() { QLocale::setDefault(QLocale::system()); }
+};
+
+// Each locale's own forms, and those of most desktops.
+const char* const Locales[] = {"es_ES", "ja_JP", "fi_FI", "da_DK", "ko_KR", "en_US", "de_DE", "C"};
 }  // namespace
 
 class EventWindow : public ListsTest {
@@ -116,4 +121,71 @@ TEST_F(EventWindow, AnEventWithoutDatesKeepsThemNullAndOnlyTwoDatesAreKeptInOrde
     w->dtpEndDate->Value(Value(QDate(2024, 4, 1)));
     EXPECT_EQ(w->dtpStartDate->Value().toDate(), QDate(2024, 4, 1));
     EXPECT_TRUE(w->dirty());
+}
+
+// The boxes show the stored times in the user's locale; leaving them without
+// typing says nothing, and a save of another change keeps the times exactly.
+TEST_F(EventWindow, SavingOnlyANewNameKeepsTheTimesInEveryLocale)
+{
+    for (const char* locale : Locales) {
+        SCOPED_TRACE(locale);
+        ASSERT_TRUE(folder.execSql(
+            QStringLiteral("UPDATE tblEvent SET dtStartTime = '07:05:09', dtEndTime = '23:59:59' WHERE lEventID = 2")));
+        const DefaultLocale guard(locale);
+        frmEvent* w = open<frmEvent>();
+        openRow(w, 2);
+        boxes.clear();
+        for (QLineEdit* box : {w->txtStartTime, w->txtEndTime}) {
+            for (const QEvent::Type type : {QEvent::FocusIn, QEvent::FocusOut}) {
+                QFocusEvent e(type, Qt::TabFocusReason);
+                QApplication::sendEvent(box, &e);
+            }
+        }
+        EXPECT_EQ(boxes.count(), 0) << (boxes.count() ? boxes.last().text.toStdString() : std::string());
+        w->txtEvent->setText(QStringLiteral("Regatta ") + QLatin1String(locale));
+        w->cmdSave->click();
+        EXPECT_EQ(stored("sEvent", 2), QStringLiteral("Regatta ") + QLatin1String(locale));
+        EXPECT_EQ(stored("dtStartTime", 2), QStringLiteral("07:05:09"));
+        EXPECT_EQ(stored("dtEndTime", 2), QStringLiteral("23:59:59"));
+    }
+}
+
+// A time typed or pasted in the locale's form is stored; one that is no time
+// is said in words on Save, nothing is stored and the page keeps the text.
+TEST_F(EventWindow, ATypedTimeIsStoredOrRefusedInWordsNeverStoredAsNothing)
+{
+    const struct {
+        const char* locale;
+        const char* typed;
+        const char* stored;  // nullptr: refused
+    } cases[] = {
+        {"es_ES", "19:05:09", "19:05:09"}, {"ja_JP", "19時05分09秒", "19:05:09"}, {"fi_FI", "19.05.09", "19:05:09"},
+        {"da_DK", "07.05.09", "07:05:09"}, {"ko_KR", "오후 7:05:09", "19:05:09"}, {"en_US", "7:05 pm", "19:05:00"},
+        {"de_DE", "7:05", "07:05:00"},     {"C", "2024-02-29", "00:00:00"},       {"es_ES", "25:00", nullptr},
+        {"ja_JP", "9時75分", nullptr},     {"fi_FI", "19.05.09.1", nullptr},      {"da_DK", "12", nullptr},
+        {"ko_KR", "오후 13:00", nullptr},  {"en_US", "13:00 PM", nullptr},        {"de_DE", "9:30 x", nullptr},
+        {"C", "2023-02-29", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.locale) + " " + c.typed);
+        const DefaultLocale guard(c.locale);
+        frmEvent* w = open<frmEvent>();
+        openRow(w, 2);
+        boxes.clear();
+        const QString typed = QString::fromUtf8(c.typed);
+        w->txtEndTime->setText(typed);  // saved from inside the box: no leaving check first
+        w->cmdSave->click();
+        if (c.stored) {
+            EXPECT_EQ(boxes.count(), 0);
+            EXPECT_EQ(stored("dtEndTime", 2), QString::fromLatin1(c.stored));
+            EXPECT_FALSE(w->dirty());
+        } else {
+            ASSERT_EQ(boxes.count(), 1);
+            EXPECT_EQ(boxes.last().text, QStringLiteral("You have not entered a valid time"));
+            EXPECT_EQ(stored("dtEndTime", 2), QStringLiteral("17:00:00"));
+            EXPECT_TRUE(w->dirty());
+            EXPECT_EQ(w->txtEndTime->text(), typed);
+        }
+        ASSERT_TRUE(folder.execSql(QStringLiteral("UPDATE tblEvent SET dtEndTime = '17:00:00' WHERE lEventID = 2")));
+    }
 }

@@ -4,12 +4,18 @@
 #include "app/clsFormRefresher.h"
 #include "platform/DataGrid.h"
 #include "search/clsExportToFile.h"
+#include "support/SmallDisk.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QTemporaryDir>
+
+#include <functional>
+#include <iostream>
 
 namespace {
 using Ids = QList<int>;
@@ -182,21 +188,52 @@ TEST_F(Export, DecimalCommaLocaleWritesCommasWithoutGrouping)
 
 TEST_F(Export, ExistingFileIsReplacedOnlyWhenTheExportSucceeds)
 {
-    {
-        QFile old(path);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old content");
-    }
+    // A failed export says why in words, and the old file survives it.
+    SmallDisk disk;
+    const QString ownPath = path;
+    const struct {
+        const char* name;
+        int segment;
+        QString file;
+        std::function<bool()> spoil;  // false: this account cannot make the fault
+        QString says;
+    } failures[] = {
+        {"every segment deleted after the list was made", 5, ownPath,
+         [&] {
+             return folder.execSql(QStringLiteral("DELETE FROM tblSegmentDetail WHERE lSegmentID = 5;"
+                                                  "DELETE FROM tblSegment WHERE lSegmentID = 5;"));
+         },
+         QStringLiteral("There is nothing to export: the segments selected were deleted after the list was made.")},
+        {"a full disk", 3, disk.filePath(QStringLiteral("out.txt")), [&] { return disk.isReady() && disk.fill(); },
+         QStringLiteral("The export was not written: the disk has no room left for ")
+             + QDir::toNativeSeparators(disk.filePath(QStringLiteral("out.txt")))},
+    };
     searchAll();
-    select({5});
-    // Deleted meanwhile: nothing to write, and the old file must survive.
-    ASSERT_TRUE(folder.execSql(QStringLiteral("DELETE FROM tblSegmentDetail WHERE lSegmentID = 5;"
-                                              "DELETE FROM tblSegment WHERE lSegmentID = 5;")));
-    window->Export_p();
-    ASSERT_EQ(boxes.count(), 1);  // the error dialog
-    EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("cmdExport_Click")));
-    EXPECT_EQ(written(), "old content");
+    for (const auto& f : failures) {
+        SCOPED_TRACE(f.name);
+        path = f.file;
+        {
+            QFile old(path);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("old content");
+        }
+        window->dbgMain->SelBookmarks().Clear();
+        select({f.segment});
+        boxes.clear();
+        if (!f.spoil()) {
+            std::cout << "[  SKIPPED ] " << f.name << ": only root can make this fault here\n";
+            continue;
+        }
+        window->Export_p();
+        ASSERT_EQ(boxes.count(), 1);
+        EXPECT_TRUE(boxes.last().text.startsWith(f.says)) << boxes.last().text.toStdString();
+        EXPECT_EQ(boxes.last().style & 0x70, 48);
+        EXPECT_EQ(written(), "old content");
+        EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList({QStringLiteral("out.txt.*")}, QDir::Files),
+                  QStringList());
+    }
 
+    path = ownPath;
     boxes.clear();
     window->dbgMain->SelBookmarks().Clear();
     select({3});
@@ -233,6 +270,38 @@ TEST_F(Export, AListASearchLeftEmptySaysThereIsNothingToExportBeforeAskingForAFi
     EXPECT_EQ(boxes.last().style & 0x70, 64);
     EXPECT_TRUE(asked.isEmpty());
     EXPECT_FALSE(QFile::exists(path));
+}
+
+// The segment time as a spreadsheet of the user's locale reads a time: ":"
+// between its parts everywhere, the hours and AM/PM as the locale has them.
+TEST_F(Export, TheSegmentTimeIsWrittenWithColonsInEveryLocale)
+{
+    ASSERT_TRUE(
+        folder.execSql(QStringLiteral("UPDATE tblSegment SET dtSegmentTime = '07:05:09' WHERE lSegmentID = 3;"
+                                      "UPDATE tblSegment SET dtSegmentTime = '23:59:59' WHERE lSegmentID = 5;")));
+    const struct {
+        const char* locale;
+        const char* morning;
+        const char* night;
+    } cases[] = {
+        {"en_US", "7:05:09 AM", "11:59:59 PM"}, {"en_GB", "07:05:09", "23:59:59"},
+        {"de_DE", "07:05:09", "23:59:59"},      {"fr_FR", "07:05:09", "23:59:59"},
+        {"C", "07:05:09", "23:59:59"},          {"da_DK", "07:05:09", "23:59:59"},
+        {"fi_FI", "7:05:09", "23:59:59"},       {"es_ES", "7:05:09", "23:59:59"},
+        {"ja_JP", "7:05:09", "23:59:59"},       {"ko_KR", "오전 7:05:09", "오후 11:59:59"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale);
+        QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
+        window->dbgMain->SelBookmarks().Clear();
+        searchAll();
+        select({3, 5});
+        window->Export_p();
+        const QList<QByteArray> all = lines();
+        ASSERT_EQ(all.size(), 3);
+        EXPECT_EQ(QString::fromUtf8(fields(all[1])[3]), QString::fromUtf8(c.morning));
+        EXPECT_EQ(QString::fromUtf8(fields(all[2])[3]), QString::fromUtf8(c.night));
+    }
 }
 
 TEST(ExportValueText, NullsTabsAndNumbersAsTheFileHoldsThem)

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -143,15 +144,26 @@ TEST_F(ListRows, ExportWritesNumbersInTheirPlainGeneralForm)
 {
     ASSERT_TRUE(folder.execSql(QStringLiteral("UPDATE tblSegmentDetail SET dCumTime = 0.0001, dRate = 1234567.25, "
                                               "dDistance = 100000 WHERE lSegmentID = 3;")));
-    searchAll();
-    select({3});
-    window->cmdExport->click();
-    const QList<QList<QByteArray>> rows = exportedRows();
-    ASSERT_EQ(rows.size(), 1);
-    ASSERT_GE(rows[0].size(), 15);
-    EXPECT_EQ(rows[0][12], "0.0001");      // Cum Time
-    EXPECT_EQ(rows[0][13], "1234567.25");  // Rate
-    EXPECT_EQ(rows[0][14], "100000");      // Distance
+    // The locale's decimal sign, which its spreadsheet reads; never a group sign.
+    const struct {
+        const char* locale;
+        const char *cum, *rate;
+    } cases[] = {{"en_US", "0.0001", "1234567.25"}, {"de_DE", "0,0001", "1234567,25"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale);
+        QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
+        window->dbgMain->SelBookmarks().Clear();
+        searchAll();
+        select({3});
+        window->cmdExport->click();
+        QLocale::setDefault(QLocale::system());
+        const QList<QList<QByteArray>> rows = exportedRows();
+        ASSERT_EQ(rows.size(), 1);
+        ASSERT_GE(rows[0].size(), 15);
+        EXPECT_EQ(rows[0][12], c.cum);     // Cum Time
+        EXPECT_EQ(rows[0][13], c.rate);    // Rate
+        EXPECT_EQ(rows[0][14], "100000");  // Distance
+    }
 }
 
 TEST(SearchNumbers, NotANumberOrInfinityInANumericCriterionRaises13)

@@ -18,8 +18,12 @@
 #include "platform/Twips.h"
 #include "search/frmSegmentList.h"
 
+#include <QClipboard>
 #include <QHeaderView>
 #include <QImage>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
@@ -98,8 +102,12 @@ TEST_F(WindowLayout, EveryWindowTakesAtLeastItsDesignSizeAtTheScreensResolution)
     }
 
     // Shown in the document area, each window first takes its hinted size;
-    // the segment list and detail are wider where their grid's columns need it.
+    // the segment list is wider where its grid's columns need it, and the
+    // detail fills the area, which the main window's first open gives the
+    // whole screen.
     openMain();
+    EXPECT_TRUE(main->isMaximized());
+    main->showNormal();
     main->resize(1280, 1000);
     const QSize area = Twips::toPixels(main->mdiArea(), mdiMain::DesignWidth, mdiMain::DesignHeight);
     EXPECT_TRUE(atLeast(least(main->mdiArea()), area));
@@ -111,7 +119,10 @@ TEST_F(WindowLayout, EveryWindowTakesAtLeastItsDesignSizeAtTheScreensResolution)
         if (name != "frmSegmentList" && name != "frmSegmentDetail") {
             EXPECT_EQ(sub->widget()->size(), sub->widget()->sizeHint());
         } else {
-            EXPECT_EQ(sub->widget()->height(), sub->widget()->sizeHint().height());
+            if (name == "frmSegmentDetail")
+                EXPECT_EQ(sub->geometry(), main->mdiArea()->viewport()->rect());
+            else
+                EXPECT_EQ(sub->widget()->height(), sub->widget()->sizeHint().height());
             auto* grid = sub->widget()->findChild<DataGrid*>(QStringLiteral("dbgMain"));
             auto* tabs = sub->widget()->findChild<QTabWidget*>(QStringLiteral("ssTab1"));
             tabs->setCurrentWidget(grid->parentWidget());
@@ -263,4 +274,62 @@ TEST_F(WindowLayout, AWindowOpenedBesideAMaximisedOneOpensMaximisedAndKeepsItsOw
             sub->close();
         QCoreApplication::processEvents();
     }
+}
+
+// Every multi-line box of every window takes only the text the clipboard
+// holds, by each way a user pastes; nothing at all (the owner of an X11
+// clipboard gone) or no text changes nothing and must not end the program.
+TEST_F(WindowLayout, EveryMultiLineBoxPastesOnlyTheClipboardsText)
+{
+    const QList<QMdiSubWindow*> subs = openAll({1024, 768});
+    const QChar nul(0);
+    const struct {
+        const char* what;
+        std::function<QMimeData*()> make;
+    } offers[] = {
+        {"nothing", [] { return new QMimeData; }},
+        {"an image",
+         [] {
+             auto* data = new QMimeData;
+             data->setImageData(QImage(2, 2, QImage::Format_ARGB32));
+             return data;
+         }},
+        {"text",
+         [nul] {
+             auto* data = new QMimeData;
+             data->setText(QStringLiteral("a") + nul + QStringLiteral("b"));
+             return data;
+         }},
+    };
+    const QList<std::pair<const char*, std::function<void(QPlainTextEdit*)>>> ways = {
+        {"Ctrl+V", [](QPlainTextEdit* box) { QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier); }},
+        {"Shift+Insert", [](QPlainTextEdit* box) { QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier); }},
+        {"context menu",
+         [](QPlainTextEdit* box) {
+             std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+             if (auto* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste")); paste && paste->isEnabled())
+                 paste->trigger();
+         }},
+    };
+    int areas = 0;
+    for (QMdiSubWindow* sub : subs) {
+        for (QPlainTextEdit* box : sub->widget()->findChildren<QPlainTextEdit*>()) {
+            ++areas;
+            for (const auto& offer : offers) {
+                for (const auto& [way, paste] : ways) {
+                    SCOPED_TRACE(box->objectName().toStdString() + ", " + offer.what + ", " + way);
+                    sub->widget()->activateWindow();
+                    main->mdiArea()->setActiveSubWindow(sub);
+                    box->setPlainText(QStringLiteral("kept"));
+                    box->moveCursor(QTextCursor::End);
+                    box->setFocus();
+                    QGuiApplication::clipboard()->setMimeData(offer.make());
+                    paste(box);
+                    const bool takes = !box->isReadOnly() && QLatin1String(offer.what) == QLatin1String("text");
+                    EXPECT_EQ(box->toPlainText(), takes ? QStringLiteral("keptab") : QStringLiteral("kept"));
+                }
+            }
+        }
+    }
+    EXPECT_EQ(areas, 5);  // the segment's, the category's, the event's and the athlete's notes; the download's help
 }

@@ -289,6 +289,16 @@ TEST_F(ShellTest, HelpOpensTheProgramFoldersHelpFileOrSaysItIsMissing)
     EXPECT_EQ(launched[0], QUrl::fromLocalFile(folder.path() + "/splitwerk.html"));
     EXPECT_EQ(launched[1].fragment(), QStringLiteral("data"));
     EXPECT_EQ(launched[1].toLocalFile(), folder.path() + "/splitwerk.html");
+
+    // No browser to take it: where the file is, in words.
+    launchResult = false;
+    click("mnuHelpContents");
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text,
+              QStringLiteral("No web browser is set up on this computer to show the help. The help "
+                             "is the file %1: open it with a web browser.")
+                  .arg(QDir::toNativeSeparators(folder.path() + "/splitwerk.html")));
+    EXPECT_EQ(boxes.last().style & 0x70, 64);
 }
 
 TEST_F(ShellTest, WebPageOpensTextThousandAndAFailedLaunchIsOneError)
