@@ -142,6 +142,9 @@ bool clsDetailGridCommands::FillDown_pf()
 void clsDetailGridCommands::Print_P(bool preview)
 {
     guarded(Module, "Print_P", [&] {
+        // A refused cell is said, and kept, before anything prints.
+        if (!m_grid->commitPendingEdit())
+            return;
         if (!DataGridPrintInfo::PrinterAvailable()) {
             const QString none = QStringLiteral("No default printer has been specified. Please install a printer.");
             showMessage(detailText(4140, none), 0);

@@ -533,6 +533,11 @@ void frmSegmentDetail::cmdSave_Click()
 
 bool frmSegmentDetail::Validate_mf()
 {
+    // A typed date that is no date holds the window as a refused cell does:
+    // said once, while the window stands, the field keeping the text.
+    for (DatePicker* picker : {dtpdtSegmentDate, dtpdtImportDate})
+        if (!picker->commitTyped())
+            return false;
     QString missing;
     // Blanks alone make no label: the record would keep an empty one.
     if (TrimSpaces_gs(txtsSegmentLabel->text()).isEmpty())

@@ -18,13 +18,13 @@
 #include "platform/BusyCursor.h"
 #include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
+#include "platform/LocaleText.h"
 #include "platform/Recordset.h"
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -86,18 +86,12 @@ QString text(qint32 id, const QString& defaultText)
     return WindowServices::text(id, defaultText);
 }
 
-// The grid shows and edits dates in the locale's short form; it also takes
-// year-month-day. A short form with a two-digit year is not taken back: the
-// century would be a guess.
-bool takesShownDates() { return QLocale().dateFormat(QLocale::ShortFormat).contains(QLatin1String("yyyy")); }
-
+// The grid shows and edits dates in the locale's short form, with four-digit
+// years; it also takes year-month-day.
 QStringList dateExamples()
 {
     const QDate day(2024, 3, 5);
-    QStringList forms;
-    if (takesShownDates())
-        forms << QLocale().toString(day, QLocale::ShortFormat);
-    forms << day.toString(Qt::ISODate);
+    QStringList forms{LocaleText::date(day), day.toString(Qt::ISODate)};
     forms.removeDuplicates();
     return forms;
 }
@@ -106,10 +100,8 @@ QStringList dateExamples()
 // the cell stores exactly what was typed or refuses it.
 QString typedDate(const QString& typed)
 {
-    QDate d = QDate::fromString(typed, QStringLiteral("yyyy-M-d"));
-    if (!d.isValid() && takesShownDates())
-        d = QLocale().toDate(typed, QLocale::ShortFormat);
-    return d.isValid() ? d.toString(Qt::ISODate) : QString();
+    const std::optional<QDate> d = LocaleText::readDate(typed);
+    return d ? d->toString(Qt::ISODate) : QString();
 }
 
 QString typedTime(const QString& typed)

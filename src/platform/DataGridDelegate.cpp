@@ -2,6 +2,7 @@
 
 #include "platform/AppError.h"
 #include "platform/DataGrid.h"
+#include "platform/LocaleText.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -32,9 +33,9 @@ QString formatCellValue(const Value& v, const QString& format)
         if (format.compare(QLatin1String("Long Time"), Qt::CaseInsensitive) == 0)
             return loc.toString(v.toTime(), QLocale::LongFormat);
         if (format.compare(QLatin1String("Short Date"), Qt::CaseInsensitive) == 0)
-            return loc.toString(v.toDate(), QLocale::ShortFormat);
+            return LocaleText::date(v.toDate(), loc);
         if (format.compare(QLatin1String("Long Date"), Qt::CaseInsensitive) == 0)
-            return loc.toString(v.toDate(), QLocale::LongFormat);
+            return LocaleText::date(v.toDate(), loc, QLocale::LongFormat);
         if (!v.isNumeric())
             return v.asText();
         const double d = v.toDouble();

@@ -2,6 +2,7 @@
 
 #include "platform/AppError.h"
 #include "platform/AppInfo.h"
+#include "platform/LocaleText.h"
 #include "platform/MessagePresenter.h"
 #include "platform/TypedText.h"
 
@@ -13,171 +14,18 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <optional>
 
 namespace {
 
-// One piece of a display format: a field ("d", "MMM", "yyyy", "hh", "AP" ...)
-// or the literal text between fields.
-struct FormatPart {
-    QString text;
-    bool field = false;
-};
-
-std::vector<FormatPart> formatParts(const QString& format)
-{
-    static const QString fieldLetters = QStringLiteral("dMyhHmszaApt");
-    std::vector<FormatPart> parts;
-    const auto literal = [&parts](QChar c) {
-        if (parts.empty() || parts.back().field)
-            parts.push_back({QString(), false});
-        parts.back().text += c;
-    };
-    for (qsizetype i = 0; i < format.size();) {
-        const QChar c = format.at(i);
-        if (c == QLatin1Char('\'')) {
-            // Quoted text; two quotes stand for one.
-            qsizetype j = i + 1;
-            if (j < format.size() && format.at(j) == QLatin1Char('\'')) {
-                literal(c);
-                i = j + 1;
-                continue;
-            }
-            for (; j < format.size() && format.at(j) != QLatin1Char('\''); ++j)
-                literal(format.at(j));
-            i = j + 1;
-        } else if (fieldLetters.contains(c)) {
-            qsizetype j = i + 1;
-            if ((c == QLatin1Char('a') || c == QLatin1Char('A')) && j < format.size()
-                && format.at(j).toLower() == QLatin1Char('p'))
-                ++j;
-            else
-                while (j < format.size() && format.at(j) == c)
-                    ++j;
-            parts.push_back({format.mid(i, j - i), true});
-            i = j;
-        } else {
-            literal(c);
-            ++i;
-        }
-    }
-    return parts;
-}
-
-bool isDateField(const QString& f)
-{
-    const QChar c = f.at(0);
-    return c == QLatin1Char('d') || c == QLatin1Char('M') || c == QLatin1Char('y');
-}
-
-int monthFromName(const QString& name, const QLocale& locale)
-{
-    QString wanted = name;
-    while (wanted.endsWith(QLatin1Char('.')))
-        wanted.chop(1);
-    for (const QLocale& loc : {locale, QLocale::c()})
-        for (int m = 1; m <= 12; ++m)
-            for (const QString& known :
-                 {loc.monthName(m, QLocale::LongFormat), loc.monthName(m, QLocale::ShortFormat),
-                  loc.standaloneMonthName(m, QLocale::LongFormat), loc.standaloneMonthName(m, QLocale::ShortFormat)}) {
-                QString k = known;
-                while (k.endsWith(QLatin1Char('.')))
-                    k.chop(1);
-                if (!k.isEmpty() && k.compare(wanted, Qt::CaseInsensitive) == 0)
-                    return m;
-            }
-    return 0;
-}
-
-bool isWeekdayName(const QString& name, const QLocale& locale)
-{
-    for (const QLocale& loc : {locale, QLocale::c()})
-        for (int d = 1; d <= 7; ++d)
-            for (const QLocale::FormatType f : {QLocale::LongFormat, QLocale::ShortFormat})
-                if (loc.dayName(d, f).compare(name, Qt::CaseInsensitive) == 0)
-                    return true;
-    return false;
-}
-
-// The date a user typed in a field that shows `format`: the day, the month
-// (its number or name) and the year in the format's order, apart by blanks,
-// the format's own separators or "/", ".", "-", ","; or the date as
-// yyyy-mm-dd. An invalid date when the text is none.
-QDate readTypedDate(const QString& typed, const QString& format, const QLocale& locale)
-{
-    const QString text = typed.trimmed();
-    static const QRegularExpression iso(QStringLiteral("^\\d{4}-\\d{1,2}-\\d{1,2}$"));
-    if (iso.match(text).hasMatch()) {
-        const QStringList ymd = text.split(QLatin1Char('-'));
-        return QDate(ymd[0].toInt(), ymd[1].toInt(), ymd[2].toInt());
-    }
-
-    QString separators = QStringLiteral("/.-,");
-    QList<QChar> order;  // 'd', 'M', 'y' as the format has them
-    bool weekday = false;
-    for (const FormatPart& p : formatParts(format)) {
-        if (!p.field)
-            separators += p.text;
-        else if (p.text.startsWith(QLatin1String("ddd")))
-            weekday = true;
-        else if (isDateField(p.text) && !order.contains(p.text.at(0)))
-            order.append(p.text.at(0));
-    }
-    if (order.size() != 3)
-        return {};
-
-    // Runs of digits and of letters; anything else must be a separator.
-    QStringList pieces;
-    for (qsizetype i = 0; i < text.size();) {
-        const QChar c = text.at(i);
-        if (c.isDigit() || c.isLetter()) {
-            qsizetype j = i + 1;
-            while (j < text.size() && text.at(j).isDigit() == c.isDigit() && text.at(j).isLetterOrNumber())
-                ++j;
-            const QString piece = text.mid(i, j - i);
-            if (!(weekday && c.isLetter() && isWeekdayName(piece, locale)))
-                pieces.append(piece);
-            i = j;
-        } else if (c.isSpace() || separators.contains(c)) {
-            ++i;
-        } else {
-            return {};
-        }
-    }
-    if (pieces.size() != 3)
-        return {};
-
-    int day = 0, month = 0, year = -1;
-    for (int i = 0; i < 3; ++i) {
-        const QString& piece = pieces.at(i);
-        const bool digits = piece.at(0).isDigit();
-        switch (order.at(i).unicode()) {
-        case 'd':
-            if (!digits || piece.size() > 2)
-                return {};
-            day = piece.toInt();
-            break;
-        case 'M': month = digits ? (piece.size() <= 2 ? piece.toInt() : 0) : monthFromName(piece, locale); break;
-        default:
-            if (!digits || piece.size() == 3 || piece.size() > 4)
-                return {};
-            year = piece.toInt();
-            // Two digits: 1930 to 2029.
-            if (piece.size() <= 2)
-                year += year < 30 ? 2000 : 1900;
-        }
-    }
-    return QDate(year, month, day);
-}
-
 // A date field that takes typed text as a whole: what is typed stays as it
 // is typed, and is read when the field is left, Enter is pressed or a step
 // or the calendar needs the date. A text that is no date gives the last date
-// back and says so. Outside typing it steps the field under the cursor, as
-// any date edit does.
+// back and says so; asked by its window before a save or a close, it says so
+// and stays. Outside typing it steps the field under the cursor, as any date
+// edit does.
 class TypedDateEdit : public QDateTimeEdit {
 public:
     explicit TypedDateEdit(QWidget* parent) : QDateTimeEdit(QDate::currentDate(), parent)
@@ -190,24 +38,60 @@ public:
         connect(lineEdit(), &QLineEdit::textEdited, this, [this] { setTyped(true); });
     }
 
-    // Reads the typed text into the date; false, with the last date shown
-    // again and the refusal said once the current event is done, when it is none.
-    bool commitTyped()
+    // How a refused text is said.
+    enum class Refusal {
+        GiveBack,  // the field is left: the last date is shown again, and the box comes once the event is done
+        Hold,      // the window asks: said now, and the text stays to be put right or given back (Escape)
+        Keep,      // read while the user is still in the field: the text stays, unsaid, the last date counts
+    };
+
+    // Reads the typed text into the date; false when it is none.
+    bool commitTyped(Refusal how = Refusal::GiveBack)
     {
+        // A refusal on its way is not over yet: nothing goes on before it is said.
+        if (m_refusalDue)
+            return how == Refusal::GiveBack;
         if (!m_typed)
             return true;
         const QString text = lineEdit()->text();
         const std::optional<QDateTime> read = readTyped(text);
-        setTyped(false);
         if (read) {
+            setTyped(false);
             setDateTime(*read);
             lineEdit()->setText(textFromDateTime(dateTime()));
             return true;
         }
+        if (how == Refusal::Keep)
+            return false;
+        if (how == Refusal::Hold) {
+            MessagePresenter::show(refusalText(text, how), MessageBoxStyle::Exclamation, AppInfo::title());
+            setFocus(Qt::OtherFocusReason);
+            lineEdit()->selectAll();
+            return false;
+        }
+        setTyped(false);
         lineEdit()->setText(textFromDateTime(dateTime()));
-        const QString refusal = refusalText(text);
-        QTimer::singleShot(
-            0, this, [refusal] { MessagePresenter::show(refusal, MessageBoxStyle::Exclamation, AppInfo::title()); });
+        const QString refusal = refusalText(text, how);
+        m_refusalDue = true;
+        QTimer::singleShot(0, this, [this, refusal] {
+            m_refusalDue = false;
+            MessagePresenter::show(refusal, MessageBoxStyle::Exclamation, AppInfo::title());
+        });
+        return false;
+    }
+
+    // A text given as a whole (a paste): read as if typed and left; text that
+    // is no date is refused now, and the field keeps its date.
+    bool takeText(const QString& text)
+    {
+        dropTyped();
+        QString given = text;
+        TypedText::dropNul(given);
+        if (const std::optional<QDateTime> read = readTyped(given)) {
+            setDateTime(*read);
+            return true;
+        }
+        MessagePresenter::show(refusalText(given, Refusal::GiveBack), MessageBoxStyle::Exclamation, AppInfo::title());
         return false;
     }
 
@@ -234,6 +118,9 @@ protected:
         TypedText::dropNul(input, &pos);
         return readTyped(input) ? QValidator::Acceptable : QValidator::Intermediate;
     }
+
+    // Nor is typed text mended into some date by the edit's own parser.
+    void fixup(QString&) const override {}
 
     QDateTime dateTimeFromText(const QString& text) const override { return readTyped(text).value_or(dateTime()); }
 
@@ -278,8 +165,26 @@ protected:
 
     void focusOutEvent(QFocusEvent* event) override
     {
+        // Typed text that is no date stays as typed while the field is not
+        // left for another control, for the window's save or close to refuse
+        // while it stands.
+        if (m_typed && staysTyped(event->reason(), QApplication::focusWidget()) && !readTyped(lineEdit()->text())) {
+            QCoreApplication::sendEvent(lineEdit(), event);
+            QWidget::focusOutEvent(event);
+            return;
+        }
         commitTyped();
         QDateTimeEdit::focusOutEvent(event);
+    }
+
+    void focusInEvent(QFocusEvent* event) override
+    {
+        // Typed text is not the edit's to show again from the date.
+        if (m_typed) {
+            QAbstractSpinBox::focusInEvent(event);
+            return;
+        }
+        QDateTimeEdit::focusInEvent(event);
     }
 
     bool focusNextPrevChild(bool next) override
@@ -330,6 +235,16 @@ private:
                                       Q_ARG(int, pos));
     }
 
+    // The field is not left for another control: a menu, a box, another
+    // program or a shortcut has the focus, or a click on the window's own
+    // frame (its title bar, its close box) gave it to the window.
+    bool staysTyped(Qt::FocusReason reason, const QWidget* to) const
+    {
+        return reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason
+            || reason == Qt::ActiveWindowFocusReason || reason == Qt::ShortcutFocusReason
+            || (to && to->isAncestorOf(this));
+    }
+
     static bool changesText(QKeyEvent* event)
     {
         const Qt::KeyboardModifiers mods = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
@@ -368,39 +283,45 @@ private:
 
     bool hasDate() const { return displayedSections() & DateSections_Mask; }
 
+    // The shown text reads as the date it shows, whatever its year looks
+    // like: a field left without typing keeps its date exactly.
     std::optional<QDateTime> readTyped(const QString& text) const
     {
         QDateTime result = dateTime();
+        if (text == textFromDateTime(result))
+            return result;
         if (hasDate()) {
-            const QDate d = readTypedDate(text, displayFormat(), locale());
-            if (!d.isValid() || d < minimumDate() || d > maximumDate())
+            const std::optional<QDate> d = LocaleText::readDate(text, locale(), displayFormat());
+            if (!d || *d < minimumDate() || *d > maximumDate())
                 return std::nullopt;
-            result.setDate(d);
+            result.setDate(*d);
         } else {
-            try {
-                result.setTime(::Value(text).toTime());
-            } catch (const AppError&) {
+            const std::optional<QTime> t = LocaleText::readTime(text, locale());
+            if (!t)
                 return std::nullopt;
-            }
+            result.setTime(*t);
         }
         return result;
     }
 
-    QString refusalText(const QString& typed) const
+    QString refusalText(const QString& typed, Refusal how) const
     {
         const QString kept = textFromDateTime(dateTime());
         const QString what = hasDate() ? QStringLiteral("date") : QStringLiteral("time");
+        const QString keeps = how == Refusal::Hold ? QStringLiteral("press Esc to give back %1").arg(kept)
+                                                   : QStringLiteral("the field keeps %1").arg(kept);
         if (typed.trimmed().isEmpty())
-            return QStringLiteral("The field needs a %1, such as %2; it keeps %2.").arg(what, kept);
+            return QStringLiteral("The field needs a %1, such as %2; %3.").arg(what, kept, keeps);
         if (!hasDate())
-            return QStringLiteral("\"%1\" is not a time. Type a time such as %2; the field keeps %2.")
-                .arg(typed.trimmed(), kept);
+            return QStringLiteral("\"%1\" is not a time. Type a time such as %2; %3.")
+                .arg(typed.trimmed(), kept, keeps);
         return QStringLiteral("\"%1\" is not a date. Type the day, the month (its name or number) and the year in "
-                              "the order the field shows them, as in %2; the field keeps %2.")
-            .arg(typed.trimmed(), kept);
+                              "the order the field shows them, as in %2; %3.")
+            .arg(typed.trimmed(), kept, keeps);
     }
 
     bool m_typed = false;
+    bool m_refusalDue = false;  // said once the event that refused the text is done
 };
 
 }  // namespace
@@ -430,7 +351,26 @@ DatePicker::DatePicker(QWidget* parent) : QWidget(parent)
     applyEnabled();
 }
 
-void DatePicker::takeTyped() const { static_cast<TypedDateEdit*>(m_edit)->commitTyped(); }
+void DatePicker::takeTyped() const
+{
+    // A read while the user is in the field (as its focus is noted) leaves
+    // text that is no date as typed: it is said when the field is left.
+    static_cast<TypedDateEdit*>(m_edit)->commitTyped(ownsFocusWidget() ? TypedDateEdit::Refusal::Keep
+                                                                       : TypedDateEdit::Refusal::GiveBack);
+}
+
+bool DatePicker::commitTyped()
+{
+    return static_cast<TypedDateEdit*>(m_edit)->commitTyped(TypedDateEdit::Refusal::Hold);
+}
+
+bool DatePicker::takeText(const QString& text)
+{
+    if (!static_cast<TypedDateEdit*>(m_edit)->takeText(text))
+        return false;
+    Checked(true);
+    return true;
+}
 
 ::Value DatePicker::Value() const
 {
@@ -482,11 +422,11 @@ void DatePicker::Checked(bool on)
 void DatePicker::setFormat(Format format)
 {
     m_format = format;
-    const QLocale locale;
+    const QLocale locale = m_edit->locale();
     switch (format) {
-    case Format::ShortDate: m_edit->setDisplayFormat(locale.dateFormat(QLocale::ShortFormat)); break;
-    case Format::LongDate: m_edit->setDisplayFormat(locale.dateFormat(QLocale::LongFormat)); break;
-    case Format::Time: m_edit->setDisplayFormat(locale.timeFormat(QLocale::LongFormat)); break;
+    case Format::ShortDate: m_edit->setDisplayFormat(LocaleText::dateFormat(locale)); break;
+    case Format::LongDate: m_edit->setDisplayFormat(LocaleText::dateFormat(locale, QLocale::LongFormat)); break;
+    case Format::Time: m_edit->setDisplayFormat(LocaleText::timeFormat(locale)); break;
     case Format::Custom: break;
     }
     m_edit->setCalendarPopup(format != Format::Time);

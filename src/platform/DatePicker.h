@@ -11,9 +11,10 @@ class QDateTimeEdit;
 // value (Null) while it still shows its date, so the user can tick it and
 // take that date. Without the check box it always has a value. Typed text
 // is read as a whole when the field is left (or Enter, a step, the calendar
-// or a read of the value needs it): the day, the month (number or name) and
-// the year in the order shown give exactly that date; text that is no date
-// gives the last date back and the user is told so.
+// or a read of the value needs it) as LocaleText reads a date in the order
+// shown; text that is no date gives the last date back and the user is told
+// so. A menu, a box or a shortcut taking the focus for a while leaves typed
+// text as it is. Years show with four digits.
 class DatePicker : public QWidget {
     Q_OBJECT
 public:
@@ -26,6 +27,16 @@ public:
     // Null, Empty or "" untick and keep the shown date; anything else must read
     // as a date (or time) and ticks the box. 13 when it does not.
     void Value(const ::Value& value);
+
+    // Reads text typed and not read yet, as a window does before it saves or
+    // closes; false when it is no date: that is said now (or is about to be,
+    // the field just left), and the field keeps the text, focused, to be put
+    // right or given back with Escape.
+    bool commitTyped();
+    // Text given as a whole, as a paste gives it: read as if typed and left,
+    // it ticks the box; text that is no date is refused in words, and the
+    // field keeps its date.
+    bool takeText(const QString& text);
 
     bool CheckBox() const { return m_hasCheckBox; }
     void CheckBox(bool on);

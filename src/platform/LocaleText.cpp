@@ -212,9 +212,9 @@ QString literalSigns(const QStringList& formats, const QString& common)
 
 namespace LocaleText {
 
-QString dateFormat(const QLocale& locale)
+QString dateFormat(const QLocale& locale, QLocale::FormatType type)
 {
-    std::vector<FormatPart> parts = formatParts(locale.dateFormat(QLocale::ShortFormat));
+    std::vector<FormatPart> parts = formatParts(locale.dateFormat(type));
     for (FormatPart& p : parts)
         if (isFieldOf(p, 'y'))
             p.text = QStringLiteral("yyyy");
@@ -252,9 +252,9 @@ QString timeFormat(const QLocale& locale)
     return joinParts(parts);
 }
 
-QString date(const QDate& d, const QLocale& locale)
+QString date(const QDate& d, const QLocale& locale, QLocale::FormatType type)
 {
-    return d.isValid() ? locale.toString(d, dateFormat(locale)) : QString();
+    return d.isValid() ? locale.toString(d, dateFormat(locale, type)) : QString();
 }
 
 QString time(const QTime& t, const QLocale& locale)

@@ -15,13 +15,13 @@
 namespace LocaleText {
 
 // ---- writers ----
-// The locale's short date with a four-digit year, so 1925 and 2025 never look alike.
-QString date(const QDate& date, const QLocale& locale = QLocale());
+// The locale's short (or long) date with a four-digit year, so 1925 and 2025 never look alike.
+QString date(const QDate& date, const QLocale& locale = QLocale(), QLocale::FormatType type = QLocale::ShortFormat);
 // The locale's long time without its zone part (plain times have none).
 QString time(const QTime& time, const QLocale& locale = QLocale());
 QString dateTime(const QDateTime& dateTime, const QLocale& locale = QLocale());
 // The display patterns the writers use, for widgets that show dates and times themselves.
-QString dateFormat(const QLocale& locale = QLocale());
+QString dateFormat(const QLocale& locale = QLocale(), QLocale::FormatType type = QLocale::ShortFormat);
 QString timeFormat(const QLocale& locale = QLocale());
 // A number as the locale writes it, with `decimals` places (-1: as few as show
 // it exactly) and no group signs: the reader refuses them, and a limit a

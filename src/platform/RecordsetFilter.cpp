@@ -1,9 +1,9 @@
 #include "platform/RecordsetFilter.h"
 
 #include "platform/AppError.h"
+#include "platform/LocaleText.h"
 
 #include <QDateTime>
-#include <QLocale>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -166,8 +166,9 @@ QDate parseDateLiteral(const QString& t, QTime* time)
         if (d.isValid() && t.contains(QLatin1Char(' ')))
             *time = Value(t.section(QLatin1Char(' '), 1)).toTime();
     }
+    // Otherwise the user's own text, read as typed text is.
     if (!d.isValid())
-        d = QLocale().toDate(t, QLocale::ShortFormat);
+        d = LocaleText::readDate(t).value_or(QDate());
     return d;
 }
 

@@ -13,6 +13,7 @@
 #include "platform/AppError.h"
 #include "platform/AppInfo.h"
 #include "platform/DataGridPrint.h"
+#include "platform/LocaleText.h"
 #include "platform/MenuBarVisit.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Twips.h"
@@ -27,7 +28,6 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -342,7 +342,7 @@ void mdiMain::buildStatusBar_m()
 void mdiMain::refreshDate_m()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    m_datePanel->setText(QLocale().toString(now.date(), QLocale::ShortFormat));
+    m_datePanel->setText(LocaleText::date(now.date()));
     // A second past midnight, so the new day has surely begun.
     const QDateTime next(now.date().addDays(1), QTime(0, 0, 1));
     m_midnight->start(int(qBound<qint64>(1000, now.msecsTo(next), 24LL * 3600 * 1000)));

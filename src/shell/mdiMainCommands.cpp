@@ -119,7 +119,11 @@ QString selectedText(const TextControl& c)
 void replaceSelection(const TextControl& c, const QString& text)
 {
     if (c.picker) {
-        c.picker->Value(text.isEmpty() ? Value::null() : Value(text));
+        // Pasted text is read as typed text is, and refused in the same words.
+        if (text.isEmpty())
+            c.picker->Value(Value::null());
+        else if (!c.picker->takeText(text))
+            return;
         // Unticking greys the date field, which gives its focus away; keep the
         // user on the picker, so a Paste right after a Cut lands there again.
         QWidget* focus = QApplication::focusWidget();

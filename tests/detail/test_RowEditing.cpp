@@ -9,14 +9,17 @@
 #include "platform/ComboBox.h"
 #include "platform/DataGridDelegate.h"
 #include "platform/DataGridPrint.h"
+#include "platform/DatePicker.h"
 #include "search/frmSegmentList.h"
 #include "shell/mdiMain.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -585,10 +588,10 @@ namespace {
 using RefusedCellInMain = HeaderFixture;
 }  // namespace
 
-// Closing, saving or leaving the window over a refused cell: the refusal is
-// said once while the window stands, which keeps the editor on the refused
-// text and saves nothing. Escape gives the stored value back, and the window
-// closes as usual.
+// Closing, saving, printing or leaving the window over a refused cell: the
+// refusal is said once while the window stands, which keeps the editor on the
+// refused text and saves (or prints) nothing. Escape gives the stored value back, and the window
+// closes as usual. A typed date that is no date holds the window the same way.
 TEST_F(RefusedCellInMain, CloseSaveAndOtherWindowsWaitForARefusedCell)
 {
     const auto windowMenuEntry = [this](int number) {
@@ -605,6 +608,7 @@ TEST_F(RefusedCellInMain, CloseSaveAndOtherWindowsWaitForARefusedCell)
         {"Save", [](frmSegmentDetail& w) { QTest::mouseClick(w.cmdSave, Qt::LeftButton); }},
         {"Ctrl+Tab", [this](frmSegmentDetail&) { main->mdiArea()->activateNextSubWindow(); }},
         {"the Window menu", [&](frmSegmentDetail&) { windowMenuEntry(2)->trigger(); }},
+        {"Ctrl+P", [this](frmSegmentDetail&) { main->findChild<QAction*>(QStringLiteral("mnuFilePrint"))->trigger(); }},
     };
     for (const auto& [way, leave] : ways) {
         SCOPED_TRACE(way);
@@ -640,6 +644,86 @@ TEST_F(RefusedCellInMain, CloseSaveAndOtherWindowsWaitForARefusedCell)
         QTest::keyClick(editor, Qt::Key_Escape);
         EXPECT_FALSE(grid->EditActive());
         EXPECT_EQ(text("R001", Col::colRateDisplay), "2");
+        boxes.answer(No);
+        QTest::mouseClick(w->cmdClose, Qt::LeftButton);
+        settle();
+        EXPECT_FALSE(w);
+        EXPECT_EQ(boxes.last().text, "Save Modified Record?");
+        EXPECT_EQ(dump(), before);
+    }
+
+    // The segment date typed over and not left. A click on a button leaves
+    // the field first: its date is given back, and the refusal still comes
+    // before anything is saved or closed.
+    const auto systemMenuClose = [](frmSegmentDetail& w) {
+        for (QAction* a : qobject_cast<QMdiSubWindow*>(w.parentWidget())->systemMenu()->actions())
+            if (a->text().remove(QLatin1Char('&')) == QLatin1String("Close"))
+                a->trigger();
+    };
+    const struct {
+        const char* way;
+        std::function<void(frmSegmentDetail&)> leave;
+        bool givenBack;
+    } dateWays[] = {
+        {"the close box",
+         [](frmSegmentDetail& w) {
+             w.parentWidget()->setFocus(Qt::MouseFocusReason);  // a click on the frame focuses the window
+             w.parentWidget()->close();
+         },
+         false},
+        {"Ctrl+F4",
+         [](frmSegmentDetail&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ControlModifier); },
+         false},
+        {"the window's menu", systemMenuClose, false},
+        {"File, Exit", [this](frmSegmentDetail&) { main->close(); }, false},
+        {"Alt+S", [this](frmSegmentDetail&) { QTest::keyClick(main->windowHandle(), Qt::Key_S, Qt::AltModifier); },
+         false},
+        {"Save", [](frmSegmentDetail& w) { QTest::mouseClick(w.cmdSave, Qt::LeftButton); }, true},
+        {"Close", [](frmSegmentDetail& w) { QTest::mouseClick(w.cmdClose, Qt::LeftButton); }, true},
+    };
+    // A real box is a window of its own: the field gets the focus back after it.
+    QWidget stand;
+    auto* button = new QPushButton(QStringLiteral("OK"), &stand);
+    boxes.whileShown([&] {
+        stand.show();
+        stand.activateWindow();
+        button->setFocus();
+        QCoreApplication::processEvents();
+        stand.hide();
+        main->activateWindow();
+        QCoreApplication::processEvents();
+    });
+    for (const auto& [way, leave, givenBack] : dateWays) {
+        SCOPED_TRACE(way);
+        QPointer<frmSegmentDetail> w = openInMain(1);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+        const QString before = dump();
+        const QString shown = w->dtpdtSegmentDate->editWidget()->text();
+        boxes.clear();
+        w->txtmNotes->setPlainText(QStringLiteral("rough"));  // not to be saved while the date is refused
+        QDateTimeEdit* date = w->dtpdtSegmentDate->editWidget();
+        auto* field = date->findChild<QLineEdit*>();
+        date->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == date; }));
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("31 Feb 2022"));
+
+        leave(*w);
+        for (int i = 0; i < 3; ++i)
+            settle();
+        QTest::qWait(300);  // a button's animated click
+        settle();
+        ASSERT_TRUE(w);
+        ASSERT_EQ(boxes.count(), 1);
+        EXPECT_TRUE(boxes.last().text.startsWith("\"31 Feb 2022\" is not a date.")) << boxes.last().text.toStdString();
+        EXPECT_EQ(main->ActiveForm_mo(), w.data());
+        EXPECT_EQ(dump(), before);
+        if (!givenBack) {
+            EXPECT_EQ(field->text(), "31 Feb 2022");
+            EXPECT_EQ(QApplication::focusWidget(), date);
+            QTest::keyClick(field, Qt::Key_Escape);
+        }
+        EXPECT_EQ(field->text(), shown);
         boxes.answer(No);
         QTest::mouseClick(w->cmdClose, Qt::LeftButton);
         settle();

@@ -10,6 +10,7 @@
 #include "platform/Connection.h"
 #include "platform/DataGrid.h"
 #include "platform/DatePicker.h"
+#include "platform/LocaleText.h"
 #include "shell/mdiMain.h"
 #include "support/ScriptedMessages.h"
 #include "support/TempProgramFolder.h"
@@ -244,60 +245,74 @@ TEST_F(ReviewTest, SavesTheKeptSegmentsWithTheirRowsAndOpensTheListAtTheImportDa
 
 // A typed date or time is stored when written as the grid shows it (a date
 // also as year-month-day), or refused naming the column and the forms it
-// takes; the refused text stays in its cell.
+// takes; the refused text stays in its cell. In every locale the grid shows
+// four-digit years and takes its own text back.
 TEST_F(ReviewTest, TypedDatesAndTimesAreStoredOrRefusedInWords)
 {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
-    struct LocaleBack {
-        ~LocaleBack() { QLocale::setDefault(QLocale::system()); }
-    } back;
-    ASSERT_NE(openReview(), nullptr);
-    const QString time =
-        QStringLiteral(" takes a time of day written like 14:05:30, hours up to 23 and minutes and seconds up to 59: ");
-    const QString date = QStringLiteral(" takes a date written like 05/03/2024 or 2024-03-05: ");
-    struct Case {
-        int column;
-        const char* field;
-        const char* typed;
-        QString says;  // empty: taken
-        const char* stored;
+    struct DefaultLocale {
+        explicit DefaultLocale(const char* name) { QLocale::setDefault(QLocale(QString::fromLatin1(name))); }
+        ~DefaultLocale() { QLocale::setDefault(QLocale::system()); }
     };
-    const Case cases[] = {
-        {frmImportSegment::colSegmentTime, "dtSegmentTime", "25:61:00",
-         "SegmentTime" + time + "\"25:61:00\" is not one.", "01:30:00"},
-        {frmImportSegment::colSegmentTime, "dtSegmentTime", "abc", "SegmentTime" + time + "\"abc\" is not one.",
-         "01:30:00"},
-        {frmImportSegment::colSegmentDate, "dtSegmentDate", "abc", "Segment Date" + date + "\"abc\" is not one.",
-         "2024-03-01"},
-        {frmImportSegment::colImportDate, "dtImportDate", "30/02/2024",
-         "Import Date" + date + "\"30/02/2024\" is not one.", "2024-03-05"},
-        {frmImportSegment::colSegmentTime, "dtSegmentTime", "7:05", {}, "07:05:00"},
-        {frmImportSegment::colSegmentDate, "dtSegmentDate", "2024-3-7", {}, "2024-03-07"},
-        {frmImportSegment::colImportDate, "dtImportDate", "09/12/2026", {}, "2026-12-09"},
-    };
-    for (const Case& k : cases) {
-        SCOPED_TRACE(k.typed);
-        boxes.clear();
-        grid->setCurrentIndex(grid->model()->index(0, k.column));
-        grid->EditActive(true);
-        auto* editor = qobject_cast<QLineEdit*>(grid->cellEditor());
-        ASSERT_NE(editor, nullptr);
-        editor->setText(QString::fromLatin1(k.typed));
-        const bool taken = grid->commitPendingEdit();
-        QCoreApplication::processEvents();
-        if (k.says.isEmpty()) {
-            EXPECT_TRUE(taken);
-            EXPECT_EQ(boxes.count(), 0);
-            grid->Update();
-        } else {
-            EXPECT_FALSE(taken);
-            ASSERT_EQ(boxes.count(), 1);
-            EXPECT_TRUE(boxes.last().text.startsWith(k.says)) << boxes.last().text.toStdString();
-            EXPECT_EQ(editor->text(), QString::fromLatin1(k.typed));
-            grid->cancelPendingEdit();
+    for (const char* name : {"en_GB", "C", "en_US", "de_DE", "fr_FR", "es_ES", "ja_JP", "hu_HU"}) {
+        SCOPED_TRACE(name);
+        const DefaultLocale scope(name);
+        ASSERT_TRUE(folder.execSql(
+            QStringLiteral("UPDATE tblImportSegment SET dtSegmentTime = '01:30:00', dtSegmentDate = '2024-03-01', "
+                           "dtImportDate = '2024-03-05' WHERE lSegmentID = 1;")));
+        ASSERT_NE(openReview(), nullptr);
+        const QString time = " takes a time of day written like " + LocaleText::time(QTime(14, 5, 30))
+            + ", hours up to 23 and minutes and seconds up to 59: ";
+        const QString date = " takes a date written like " + LocaleText::date(QDate(2024, 3, 5)) + " or 2024-03-05: ";
+        struct Case {
+            int column;
+            const char* field;
+            QString typed;
+            QString says;  // empty: taken
+            const char* stored;
+        };
+        const Case cases[] = {
+            {frmImportSegment::colSegmentTime, "dtSegmentTime", "25:61:00",
+             "SegmentTime" + time + "\"25:61:00\" is not one.", "01:30:00"},
+            {frmImportSegment::colSegmentTime, "dtSegmentTime", "abc", "SegmentTime" + time + "\"abc\" is not one.",
+             "01:30:00"},
+            {frmImportSegment::colSegmentDate, "dtSegmentDate", "abc", "Segment Date" + date + "\"abc\" is not one.",
+             "2024-03-01"},
+            {frmImportSegment::colImportDate, "dtImportDate", "30/02/2024",
+             "Import Date" + date + "\"30/02/2024\" is not one.", "2024-03-05"},
+            {frmImportSegment::colSegmentTime, "dtSegmentTime", "7:05", {}, "07:05:00"},
+            {frmImportSegment::colSegmentDate, "dtSegmentDate", "2024-3-7", {}, "2024-03-07"},
+            {frmImportSegment::colImportDate, "dtImportDate", "shown", {}, "2024-03-05"},
+            {frmImportSegment::colImportDate, "dtImportDate", LocaleText::date(QDate(1925, 6, 1)), {}, "1925-06-01"},
+            {frmImportSegment::colSegmentDate, "dtSegmentDate", LocaleText::date(QDate(2035, 7, 4)), {}, "2035-07-04"},
+        };
+        for (const Case& k : cases) {
+            SCOPED_TRACE(k.typed.toStdString());
+            boxes.clear();
+            grid->setCurrentIndex(grid->model()->index(0, k.column));
+            const QString typed = k.typed == "shown" ? grid->cellText(0, k.column) : k.typed;
+            grid->EditActive(true);
+            auto* editor = qobject_cast<QLineEdit*>(grid->cellEditor());
+            ASSERT_NE(editor, nullptr);
+            editor->setText(typed);
+            const bool taken = grid->commitPendingEdit();
+            QCoreApplication::processEvents();
+            if (k.says.isEmpty()) {
+                EXPECT_TRUE(taken);
+                EXPECT_EQ(boxes.count(), 0);
+                grid->Update();
+            } else {
+                EXPECT_FALSE(taken);
+                ASSERT_EQ(boxes.count(), 1);
+                EXPECT_TRUE(boxes.last().text.startsWith(k.says)) << boxes.last().text.toStdString();
+                EXPECT_EQ(editor->text(), typed);
+                grid->cancelPendingEdit();
+            }
+            EXPECT_EQ(scalar(QStringLiteral("SELECT %1 || '' FROM tblImportSegment WHERE lSegmentID = 1").arg(k.field))
+                          .asText(),
+                      QString::fromLatin1(k.stored));
         }
-        EXPECT_EQ(scalar(QStringLiteral("SELECT %1 FROM tblImportSegment WHERE lSegmentID = 1").arg(k.field)).asText(),
-                  QString::fromLatin1(k.stored));
+        review->close();
+        QCoreApplication::processEvents();
     }
 }
 

@@ -4,6 +4,7 @@
 #include "lists/frmCategory.h"
 #include "lists/frmEvent.h"
 #include "lists/frmRoster.h"
+#include "platform/LocaleText.h"
 #include "platform/MessagePresenter.h"
 #include "shell/clsFindAndReplace.h"
 
@@ -114,6 +115,42 @@ TEST_F(FindInLists, AReplacedStartDateStaysBeforeTheEndDate)
     EXPECT_EQ(boxes.shown()[1].text,
               QStringLiteral("The start date cannot be later than the end date. Nothing was changed."));
     EXPECT_EQ(events->DataSource_Po()->valueAt(0, 3).toDate(), QDate(2024, 4, 12));
+}
+
+// A date typed or replaced into a list's date column is the date the text
+// names in every locale, its century included: the grid shows four-digit
+// years, and its own text typed back is the same date.
+TEST_F(FindInLists, ADateTypedOrReplacedIntoAListKeepsItsCentury)
+{
+    struct DefaultLocale {
+        explicit DefaultLocale(const char* name) { QLocale::setDefault(QLocale(QString::fromLatin1(name))); }
+        ~DefaultLocale() { QLocale::setDefault(QLocale::system()); }
+    };
+    for (const char* name : {"C", "en_US", "en_GB", "de_DE", "fr_FR", "es_ES", "ja_JP", "hu_HU"}) {
+        SCOPED_TRACE(name);
+        const DefaultLocale scope(name);
+        ASSERT_TRUE(folder.execSql(QStringLiteral(
+            "UPDATE tblEvent SET dtStartDate = '1925-06-01', dtEndDate = '2040-12-31' WHERE lEventID = 2;")));
+        auto* events = open<frmEvent>();
+        DataGrid* grid = events->dbgMain;
+        const QString shown = grid->cellText(0, 3);
+        EXPECT_EQ(shown, LocaleText::date(QDate(1925, 6, 1)));
+
+        boxes.clear();
+        boxes.answer(MessageBoxStyle::ResYes);
+        clsFindAndReplace().Find_P(events, shown, clsFindAndReplace::ReplaceOnce, LocaleText::date(QDate(2035, 7, 4)),
+                                   QStringLiteral("Whole Field"), false, clsFindAndReplace::TextCompare);
+        EXPECT_EQ(value("SELECT dtStartDate || '' FROM tblEvent WHERE lEventID = 2"), "2035-07-04");
+
+        for (const QDate day : {QDate(1925, 6, 2), QDate(2035, 7, 5)}) {
+            events->DataSource_Po()->MoveFirst();
+            ASSERT_TRUE(grid->typeIntoCell(3, LocaleText::date(day)));
+            ASSERT_TRUE(grid->Update());
+            EXPECT_EQ(value("SELECT dtStartDate || '' FROM tblEvent WHERE lEventID = 2"), day.toString(Qt::ISODate));
+            EXPECT_EQ(grid->cellText(0, 3), LocaleText::date(day));
+        }
+        EXPECT_EQ(boxes.count(), 2);  // the replace's question and its count
+    }
 }
 
 }  // namespace

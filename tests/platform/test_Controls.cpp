@@ -1,6 +1,7 @@
 #include "platform/AppError.h"
 #include "platform/ComboBox.h"
 #include "platform/DatePicker.h"
+#include "platform/LocaleText.h"
 #include "support/ScriptedMessages.h"
 
 #include <QApplication>
@@ -171,14 +172,17 @@ TEST(DatePicker, TextsTimesAndNoCheckBox)
 
 namespace {
 // Select all, then the text, as a keyboard sends them: Ctrl and Shift are
-// pressed on their own before the key they modify.
+// pressed on their own before the key they modify; a character off the
+// Latin keys comes as its text alone, as an input method sends it.
 void typeAsAKeyboardDoes(QWidget* w, const QString& text)
 {
     QTest::keyPress(w, Qt::Key_Control);
     QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
     QTest::keyRelease(w, Qt::Key_Control, Qt::ControlModifier);
     for (const QChar ch : text) {
-        if (ch.isUpper()) {
+        if (ch.unicode() > 0x7f) {
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        } else if (ch.isUpper()) {
             QTest::keyPress(w, Qt::Key_Shift);
             QTest::keyClick(w, ch.toLatin1(), Qt::ShiftModifier);
             QTest::keyRelease(w, Qt::Key_Shift, Qt::ShiftModifier);
@@ -187,20 +191,29 @@ void typeAsAKeyboardDoes(QWidget* w, const QString& text)
         }
     }
 }
+
+struct DefaultLocale {
+    explicit DefaultLocale(const char* name) { QLocale::setDefault(QLocale(QString::fromLatin1(name))); }
+    ~DefaultLocale() { QLocale::setDefault(QLocale::system()); }
+};
 }  // namespace
 
 // Typed text is read as a whole when the field is left: the day, the month
 // (name or number) and the year in the order shown give exactly that date;
 // anything else is refused in words and the field keeps its last date. The
-// arrow keys still step the field under the cursor.
+// field shows four-digit years, reads its own text back, and a field left
+// without typing keeps its date exactly. The arrow keys still step the field
+// under the cursor.
 TEST(DatePicker, TypedTextGivesExactlyThatDateOrARefusal)
 {
     const QDate kept(2021, 6, 14);
+    const QString Shown = QStringLiteral("shown");  // the text the field shows for the expected date
     const struct {
-        const char* format;
-        const char* typed;
-        QDate expected;  // invalid: refused
-        int key = 0;     // pressed after typing, instead of leaving the field
+        const char* format;  // empty: the locale's short date
+        const char* typed;   // null: nothing typed
+        QDate expected;      // invalid: refused
+        int key = 0;         // pressed after typing, instead of leaving the field
+        QDate before = {2021, 6, 14};
     } cases[] = {
         {"d MMM yyyy", "15 Feb 2022", {2022, 2, 15}},
         {"d MMM yyyy", "1 Jan 2021", {2021, 1, 1}},
@@ -220,43 +233,70 @@ TEST(DatePicker, TypedTextGivesExactlyThatDateOrARefusal)
         {"d MMM yyyy", "\b", {}},
         {"dd/MM/yyyy", "15#02#2022", {}},
         {"d MMM yyyy", "15 Fbr 2022", {}, Qt::Key_Return},
+        {"", "shown", {1925, 6, 1}},
+        {"", "shown", {2035, 7, 4}},
+        {"", "1925-06-01", {1925, 6, 1}},
+        {"", "31 Feb 2022", {}},
+        {"", nullptr, {1925, 6, 1}, Qt::Key_Right, {1925, 6, 1}},
+        {"", nullptr, {1925, 6, 1}, Qt::Key_Left, {1925, 6, 1}},
+        {"", nullptr, {1925, 6, 1}, Qt::Key_Tab, {1925, 6, 1}},
+        {"", nullptr, {2035, 7, 4}, Qt::Key_End, {2035, 7, 4}},
+        {"", nullptr, {2035, 7, 4}, Qt::Key_Tab, {2035, 7, 4}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.format) + " / " + c.typed);
-        ScriptedMessages boxes;
-        QWidget window;
-        auto* layout = new QVBoxLayout(&window);
-        auto* picker = new DatePicker;
-        auto* other = new QLineEdit;
-        layout->addWidget(picker);
-        layout->addWidget(other);
-        picker->setCustomFormat(QString::fromLatin1(c.format));
-        picker->Value(Value(kept));
-        window.show();
-        QApplication::setActiveWindow(&window);
-        picker->editWidget()->setFocus();
-        QTRY_VERIFY_WITH_TIMEOUT(picker->editWidget()->hasFocus(), 2000);
-        QSignalSpy changes(picker, &DatePicker::Change);
+    for (const char* locale :
+         {"C", "en_US", "en_GB", "de_DE", "fr_FR", "es_ES", "ja_JP", "hu_HU", "bg_BG", "ar_EG", "fa_IR"}) {
+        const DefaultLocale scope(locale);
+        for (const auto& c : cases) {
+            const QString format = QString::fromLatin1(c.format);
+            const auto show = [&](const QDate& d) {
+                return format.isEmpty() ? LocaleText::date(d) : QLocale().toString(d, format);
+            };
+            const QString typed = c.typed == Shown ? show(c.expected) : QString::fromLatin1(c.typed);
+            SCOPED_TRACE(std::string(locale) + " " + c.format + " / " + typed.toStdString());
+            ScriptedMessages boxes;
+            QWidget window;
+            auto* layout = new QVBoxLayout(&window);
+            auto* picker = new DatePicker;
+            auto* other = new QLineEdit;
+            layout->addWidget(picker);
+            layout->addWidget(other);
+            if (!format.isEmpty())
+                picker->setCustomFormat(format);
+            picker->Value(Value(c.before));
+            window.show();
+            QApplication::setActiveWindow(&window);
+            picker->editWidget()->setFocus();
+            QTRY_VERIFY_WITH_TIMEOUT(picker->editWidget()->hasFocus(), 2000);
+            QSignalSpy changes(picker, &DatePicker::Change);
 
-        typeAsAKeyboardDoes(picker->editWidget(), QString::fromLatin1(c.typed));
-        if (c.key)
-            QTest::keyClick(picker->editWidget(), Qt::Key(c.key));
-        else
-            other->setFocus();
-        QTest::qWait(0);
-        QApplication::processEvents();
+            if (c.typed)
+                typeAsAKeyboardDoes(picker->editWidget(), typed);
+            if (c.key)
+                QTest::keyClick(picker->editWidget(), Qt::Key(c.key));
+            if (!c.typed || !c.key)
+                other->setFocus();
+            QTest::qWait(0);
+            QApplication::processEvents();
 
-        const QDate shown = c.expected.isValid() ? c.expected : kept;
-        EXPECT_EQ(picker->Value().toDate(), shown);
-        EXPECT_EQ(picker->editWidget()->text(), QLocale().toString(shown, QString::fromLatin1(c.format)));
-        // Taken, then stepped.
-        EXPECT_EQ(changes.count(), !c.expected.isValid() ? 0 : c.key == Qt::Key_Up ? 2 : 1);
-        ASSERT_EQ(boxes.count(), c.expected.isValid() ? 0 : 1);
-        if (!c.expected.isValid()) {
-            EXPECT_EQ(boxes.last().style, 48);
-            EXPECT_TRUE(boxes.last().text.contains(QLocale().toString(kept, QString::fromLatin1(c.format))))
-                << boxes.last().text.toStdString();
+            const QDate shown = c.expected.isValid() ? c.expected : c.before;
+            EXPECT_EQ(picker->Value().toDate(), shown);
+            EXPECT_EQ(picker->editWidget()->text(), show(shown));
+            // Taken, then stepped.
+            const bool taken = c.typed && c.expected.isValid();
+            EXPECT_EQ(changes.count(), !taken ? 0 : c.key == Qt::Key_Up ? 2 : 1);
+            ASSERT_EQ(boxes.count(), c.expected.isValid() ? 0 : 1);
+            if (!c.expected.isValid()) {
+                EXPECT_EQ(boxes.last().style, 48);
+                EXPECT_TRUE(boxes.last().text.contains(show(c.before))) << boxes.last().text.toStdString();
+            }
         }
+        // Four digits, always.
+        DatePicker picker;
+        picker.Value(Value(QDate(1925, 6, 1)));
+        EXPECT_EQ(picker.editWidget()->text(), LocaleText::date(QDate(1925, 6, 1))) << locale;
+        QLocale digits;
+        digits.setNumberOptions(QLocale::OmitGroupSeparator);
+        EXPECT_TRUE(picker.editWidget()->text().contains(digits.toString(1925))) << locale;
     }
 
     // Without typing, Up steps the field under the cursor: here the month.

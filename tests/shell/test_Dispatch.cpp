@@ -424,35 +424,60 @@ TEST_F(Dispatch, ClipboardCommandsOnAGrid)
     grid->DataSource(nullptr);
 }
 
+// Copy, Cut and Paste carry a date whole in every locale: its century
+// included, the field's own text read back as that date, and text that is
+// no date refused in words.
 TEST_F(Dispatch, ClipboardCommandsOnADatePicker)
 {
-    auto* form = child(QStringLiteral("frmSegmentList"));
-    auto* layout = new QVBoxLayout(form);
-    auto* picker = new DatePicker(form);
-    layout->addWidget(picker);
-    picker->show();
-    picker->Value(Value(QDate(2001, 3, 1)));
-    picker->editWidget()->setFocus();
-    QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() && picker->isAncestorOf(QApplication::focusWidget()), 2000);
     QClipboard* clip = QApplication::clipboard();
-    const QString shortDate = QLocale().toString(QDate(2001, 3, 1), QLocale::ShortFormat);
+    for (const char* name : {"C", "en_US", "en_GB", "de_DE", "fr_FR", "es_ES", "ja_JP", "hu_HU"}) {
+        SCOPED_TRACE(name);
+        struct DefaultLocale {
+            explicit DefaultLocale(const char* name) { QLocale::setDefault(QLocale(QString::fromLatin1(name))); }
+            ~DefaultLocale() { QLocale::setDefault(QLocale::system()); }
+        } scope(name);
+        main->setLocale(QLocale());  // as if started in it
+        auto* form = child(QStringLiteral("frmSegmentList"));
+        auto* layout = new QVBoxLayout(form);
+        auto* picker = new DatePicker(form);
+        layout->addWidget(picker);
+        picker->show();
+        for (const QDate day : {QDate(1925, 6, 1), QDate(2035, 7, 4)}) {
+            boxes.clear();
+            picker->Value(Value(day));
+            picker->editWidget()->setFocus();
+            QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() && picker->isAncestorOf(QApplication::focusWidget()),
+                                     2000);
+            const QString shown = picker->editWidget()->text();
 
-    click("mnuEditCopy");
-    EXPECT_EQ(clip->text(), shortDate);
-    EXPECT_EQ(picker->Value().toDate(), QDate(2001, 3, 1));
+            click("mnuEditCopy");
+            EXPECT_EQ(clip->text(), shown);
+            click("mnuEditPaste");
+            EXPECT_EQ(picker->Value().toDate(), day);
 
-    click("mnuEditCut");
-    EXPECT_EQ(clip->text(), shortDate);
-    EXPECT_TRUE(picker->Value().isNull());
+            click("mnuEditCut");
+            EXPECT_EQ(clip->text(), shown);
+            EXPECT_TRUE(picker->Value().isNull());
+            click("mnuEditPaste");
+            EXPECT_EQ(picker->Value().toDate(), day);
 
-    clip->setText(QStringLiteral("2002-07-15"));
-    click("mnuEditPaste");
-    EXPECT_EQ(picker->Value().toDate(), QDate(2002, 7, 15));
-    EXPECT_EQ(boxes.count(), 0);
+            clip->setText(QStringLiteral("2002-07-15"));
+            click("mnuEditPaste");
+            EXPECT_EQ(picker->Value().toDate(), QDate(2002, 7, 15));
+            clip->setText(shown);
+            click("mnuEditPaste");
+            EXPECT_EQ(picker->Value().toDate(), day);
+            EXPECT_EQ(boxes.count(), 0);
 
-    // Text that is no date leaves the value and says so once.
-    clip->setText(QStringLiteral("not a date"));
-    click("mnuEditPaste");
-    EXPECT_EQ(picker->Value().toDate(), QDate(2002, 7, 15));
-    EXPECT_EQ(boxes.count(), 1);
+            // Text that is no date leaves the value and says so once, in words.
+            clip->setText(QStringLiteral("not a date"));
+            click("mnuEditPaste");
+            EXPECT_EQ(picker->Value().toDate(), day);
+            ASSERT_EQ(boxes.count(), 1);
+            EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("\"not a date\" is not a date.")))
+                << boxes.last().text.toStdString();
+            EXPECT_TRUE(boxes.last().text.contains(shown)) << boxes.last().text.toStdString();
+        }
+        main->mdiArea()->closeAllSubWindows();
+    }
 }

@@ -3,8 +3,10 @@
 
 #include "platform/RegistryStore.h"
 
+#include <QDate>
 #include <QFile>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -247,13 +249,20 @@ TEST_F(ShellTest, DetailWindowUnitChecks)
 
 TEST_F(ShellTest, StatusTextGoesToTheFirstPanelWhileTheWindowLives)
 {
+    struct UsLocale {
+        UsLocale() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+        ~UsLocale() { QLocale::setDefault(QLocale::system()); }
+    } scope;
     openMain();
     app->SysCmd_g(4, QStringLiteral("Sorting"));
     EXPECT_EQ(main->StatusText(), QStringLiteral("Sorting"));
     EXPECT_EQ(main->findChild<QLabel*>("stbStatusText")->text(), QStringLiteral("Sorting"));
     app->SysCmd_g(1);
     EXPECT_EQ(main->StatusText(), QString());
-    EXPECT_FALSE(main->findChild<QLabel*>("stbStatusDate")->text().isEmpty());
+    // Today with its century.
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(main->findChild<QLabel*>("stbStatusDate")->text(),
+              QStringLiteral("%1/%2/%3").arg(today.month()).arg(today.day()).arg(today.year()));
     main.reset();
     app->SysCmd_g(4, QStringLiteral("nobody listens"));  // no window: nothing happens
     app->setMenusAndButtonDefaults_g();
