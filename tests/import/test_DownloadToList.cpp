@@ -169,8 +169,8 @@ TEST(MainRoad, FromTheWatchToTheSegmentList)
               (QStringList{"T000", "T001", "R001", "T002"}));
     EXPECT_EQ((QStringList{details[0][1], details[1][1], details[2][1], details[3][1]}),
               (QStringList{"0", "1", "2", "3"}));
-    EXPECT_DOUBLE_EQ(Value::val(details[1][2]), 60.5);
-    EXPECT_DOUBLE_EQ(Value::val(details[3][2]), 121.75);
+    EXPECT_DOUBLE_EQ(Value(details[1][2]).toDouble(), 60.5);
+    EXPECT_DOUBLE_EQ(Value(details[3][2]).toDouble(), 121.75);
     for (const auto& d : details)
         EXPECT_EQ(d[3], QStringLiteral("1"));
     EXPECT_TRUE(rows(ado, QStringLiteral("SELECT 1 FROM tblSegment WHERE dtSegmentTime = '08:02:00'")).isEmpty());
