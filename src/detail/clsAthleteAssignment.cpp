@@ -103,7 +103,7 @@ void clsAthleteAssignment::buildValueList_m(const Value& vCategoryID)
     const QString placeholder = QString::number(Placeholder);
     const QString sql = select + which + QStringLiteral(" AND tblRoster.lRosterID <> ") + placeholder
         + QStringLiteral(" UNION SELECT lRosterID, sLastName FROM tblRoster WHERE lRosterID = ") + placeholder
-        + QStringLiteral(" ORDER BY sAthlete");
+        + QStringLiteral(" ORDER BY sAthlete COLLATE LOCALE");
     std::unique_ptr<Recordset> rs;
     ado().SQLOpenRecordset_pl(rs, sql, clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
     DataGridValueItems& items = m_grid->Columns(colAthlete)->ValueItems();

@@ -51,9 +51,10 @@ clsAdoConnectJet& ado() { return *app().DatabaseAdo_Po(); }
 
 clsCboBoxHelper& combos() { return *app().ObjectHelper_Po()->CboBoxHelper_Po(); }
 
-const char* const CategorySql = "Select lCategoryId, sCategory FROM tblCategory ORDER BY sCategory";
-const char* const EventSql = "Select lEventId, sEvent from tblEvent ORDER BY sEvent";
-const char* const SegmentTypeSql = "Select lSegmentTypeId, sSegmentType FROM tblSegmentType ORDER BY sSegmentType";
+const char* const CategorySql = "Select lCategoryId, sCategory FROM tblCategory ORDER BY sCategory COLLATE LOCALE";
+const char* const EventSql = "Select lEventId, sEvent from tblEvent ORDER BY sEvent COLLATE LOCALE";
+const char* const SegmentTypeSql =
+    "Select lSegmentTypeId, sSegmentType FROM tblSegmentType ORDER BY sSegmentType COLLATE LOCALE";
 }  // namespace
 
 frmSegmentDetail::frmSegmentDetail(QWidget* parent) : QWidget(parent)

@@ -131,7 +131,7 @@ void frmRoster::fillAvailable_m(const QString& excludedIds)
     ado().SQLOpenRecordset_pl(
         categories,
         QStringLiteral("SELECT lCategoryID, sCategory FROM tblCategory WHERE lCategoryID NOT IN ( ") + excludedIds
-            + QStringLiteral(") ORDER BY sCategory"),
+            + QStringLiteral(") ORDER BY sCategory COLLATE LOCALE"),
         clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
     clsLstBoxHelper().AdoRecordSetToListBoxP(*categories, lstCategories, Value(1), Value(0));
 }
@@ -155,7 +155,7 @@ void frmRoster::fillDetail()
                               QStringLiteral("SELECT lCategoryID, sCategory FROM tblCategory WHERE lCategoryID IN "
                                              "(SELECT lCategoryID FROM tblRoster_Category WHERE lRosterID = ")
                                   + id + QStringLiteral(") AND lCategoryID NOT IN (") + builtIns()
-                                  + QStringLiteral(") ORDER BY sCategory"),
+                                  + QStringLiteral(") ORDER BY sCategory COLLATE LOCALE"),
                               clsAdoConnectJet::adOpenStatic, clsAdoConnectJet::adLockReadOnly);
     clsLstBoxHelper().AdoRecordSetToListBoxP(*assigned, lstSelected, Value(1), Value(0));
     QString ids;

@@ -1,7 +1,9 @@
 #include "platform/Connection.h"
 
 #include "platform/AppError.h"
+#include "platform/RecordsetFilter.h"
 #include "platform/Statement.h"
+#include "platform/TextOrder.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -54,6 +56,55 @@ bool hasPlainHeader(const QString& filePath)
     QFile file(filePath);
     static const QByteArray plain("SQLite format 3\0", 16);
     return file.open(QIODevice::ReadOnly) && file.read(plain.size()) == plain;
+}
+
+QStringView utf16Of(sqlite3_value* v)
+{
+    const auto* text = static_cast<const char16_t*>(sqlite3_value_text16(v));
+    return QStringView(text, text ? sqlite3_value_bytes16(v) / 2 : 0);
+}
+
+// like(pattern, text[, escape]), which "text LIKE pattern" calls: SQLite's
+// own folds the case of ASCII letters only, so "ångström" would miss
+// "Ångström" where Find and the record sets' filters find it.
+void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
+{
+    for (int i = 0; i < argc; ++i)
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
+            return;  // Null, as SQLite answers
+    QChar escape;
+    if (argc == 3) {
+        const QStringView e = utf16Of(argv[2]);
+        if (e.size() != 1) {
+            sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = e.front();
+    }
+    const QString pattern = utf16Of(argv[0]).toString();
+    const QString text = utf16Of(argv[1]).toString();
+    sqlite3_result_int(context, RecordsetExpr::sqlLikeMatch(text, pattern, escape) ? 1 : 0);
+}
+
+int localeCollation(void*, int leftBytes, const void* left, int rightBytes, const void* right)
+{
+    return TextOrder::compare(QStringView(static_cast<const char16_t*>(left), leftBytes / 2),
+                              QStringView(static_cast<const char16_t*>(right), rightBytes / 2));
+}
+
+// What queries of this program expect of every connection. The collation
+// follows the user's locale, so it orders queries only: nothing stored in the
+// file (an index, a view) may name it, or it would be ordered one way in one
+// run and another way in the next.
+int registerTextFunctions(sqlite3* db)
+{
+    int rc = sqlite3_create_collation_v2(db, TextOrder::CollationName, SQLITE_UTF16_ALIGNED, nullptr, localeCollation,
+                                         nullptr);
+    for (const int argc : {2, 3})
+        if (rc == SQLITE_OK)
+            rc = sqlite3_create_function_v2(db, "like", argc, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
+                                            likeFunction, nullptr, nullptr, nullptr);
+    return rc;
 }
 
 struct StringHash {
@@ -169,6 +220,9 @@ void Connection::Open(const QString& filePath, const QString& password, int busy
              QStringLiteral("Could not open file '%1': %2").arg(filePath, sqliteMessage(db, rc)));
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, busyTimeoutMs);
+    rc = registerTextFunctions(db);
+    if (rc != SQLITE_OK)
+        fail(ErrNo::OleDbFailed, sqliteMessage(db, rc));
 
     auto exec = [&](const QString& sql) {
         return sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);

@@ -6,9 +6,11 @@
 #include "platform/RecordsetFilter.h"
 #include "platform/RecordsetStore.h"
 #include "platform/Statement.h"
+#include "platform/TextOrder.h"
 
 #include <sqlcipher/sqlite3.h>
 
+#include <QCollator>
 #include <QHash>
 
 #include <algorithm>
@@ -854,6 +856,7 @@ void Recordset::rebuildView(int currentRow)
         criteria.emplace(m_filter, lookup);
     const QList<RecordsetExpr::SortKey> keys = RecordsetExpr::parseSort(m_sort, lookup);
 
+    const QCollator& text = TextOrder::collator();
     std::vector<int> view;
     view.reserve(size_t(s.rowCount()));
     for (int r = 0; r < s.rowCount(); ++r) {
@@ -869,7 +872,7 @@ void Recordset::rebuildView(int currentRow)
             const Value& y = s.cell(b, k.column);
             if (k.nullsLast && blankForSort(x) != blankForSort(y))
                 return blankForSort(y);
-            const int c = RecordsetExpr::compareForSort(x, y);
+            const int c = RecordsetExpr::compareForSort(x, y, text);
             if (c != 0)
                 return k.descending ? c > 0 : c < 0;
         }

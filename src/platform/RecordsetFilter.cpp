@@ -2,7 +2,9 @@
 
 #include "platform/AppError.h"
 #include "platform/LocaleText.h"
+#include "platform/TextOrder.h"
 
+#include <QCollator>
 #include <QDateTime>
 #include <QRegularExpression>
 
@@ -217,7 +219,7 @@ std::optional<int> compareValues(const Value& field, const Value& lit)
         if ((isNumberKind(fk) || field.isNumeric()) && (isNumberKind(lk) || lit.isNumeric()))
             return sign(numberOf(field) - numberOf(lit));
         if (fk == Value::Kind::Text || lk == Value::Kind::Text)
-            return field.asText().compare(lit.asText(), Qt::CaseInsensitive);
+            return TextOrder::compare(field.asText(), lit.asText());
         return std::nullopt;
     }
     if (field.isDateLike() || lit.isDateLike()) {
@@ -232,7 +234,7 @@ std::optional<int> compareValues(const Value& field, const Value& lit)
             return sign(double(b->date().daysTo(a->date())));
         return sign(double(b->msecsTo(*a)));
     }
-    return field.asText().compare(lit.asText(), Qt::CaseInsensitive);
+    return TextOrder::compare(field.asText(), lit.asText());
 }
 
 // One element of a LIKE pattern: a character, any one character, or any run.
@@ -242,8 +244,9 @@ struct LikeAtom {
 };
 
 // The pattern case-folded and read once: an escaped character is literal, an
-// escape at the very end stands for itself, runs of stars count as one.
-std::vector<LikeAtom> likeAtoms(const QString& pattern, QChar escape)
+// escape at the very end stands for itself, runs of stars count as one. SQL's
+// own LIKE knows only % and _.
+std::vector<LikeAtom> likeAtoms(const QString& pattern, QChar escape, bool sqlWildcards = false)
 {
     const QString p = pattern.toCaseFolded();
     std::vector<LikeAtom> atoms;
@@ -252,10 +255,10 @@ std::vector<LikeAtom> likeAtoms(const QString& pattern, QChar escape)
         const QChar c = p.at(i);
         if (!escape.isNull() && c == escape && i + 1 < p.size())
             atoms.push_back({LikeAtom::Char, p.at(++i)});
-        else if (c == QLatin1Char('*') || c == QLatin1Char('%')) {
+        else if (c == QLatin1Char('%') || (!sqlWildcards && c == QLatin1Char('*'))) {
             if (atoms.empty() || atoms.back().kind != LikeAtom::Any)
                 atoms.push_back({LikeAtom::Any, c});
-        } else if (c == QLatin1Char('?') || c == QLatin1Char('_'))
+        } else if (c == QLatin1Char('_') || (!sqlWildcards && c == QLatin1Char('?')))
             atoms.push_back({LikeAtom::One, c});
         else
             atoms.push_back({LikeAtom::Char, c});
@@ -537,6 +540,19 @@ bool likeMatch(const QString& text, const QString& pattern)
     return likeMatchAtoms(text, likeAtoms(pattern, QChar()));
 }
 
+bool sqlLikeMatch(const QString& text, const QString& pattern, QChar escape)
+{
+    // As SQLite has it, an escape with nothing after it matches nothing.
+    if (!escape.isNull()) {
+        qsizetype run = 0;
+        for (qsizetype i = pattern.size() - 1; i >= 0 && pattern.at(i) == escape; --i)
+            ++run;
+        if (run % 2 == 1)
+            return false;
+    }
+    return likeMatchAtoms(text, likeAtoms(pattern, escape.toCaseFolded(), true));
+}
+
 QList<SortKey> parseSort(const QString& text, const FieldLookup& lookup)
 {
     QList<SortKey> keys;
@@ -573,7 +589,7 @@ QList<SortKey> parseSort(const QString& text, const FieldLookup& lookup)
     return keys;
 }
 
-int compareForSort(const Value& a, const Value& b)
+int compareForSort(const Value& a, const Value& b, const QCollator& text)
 {
     const bool an = a.isNullOrEmpty();
     const bool bn = b.isNullOrEmpty();
@@ -599,7 +615,7 @@ int compareForSort(const Value& a, const Value& b)
     }
     if (ra == 1)  // as numbers: a day and its fraction, no date-time with a zone to build
         return sign(a.toDouble() - b.toDouble());
-    return a.toText().compare(b.toText(), Qt::CaseInsensitive);
+    return TextOrder::compare(text, a.toText(), b.toText());
 }
 
 }  // namespace RecordsetExpr

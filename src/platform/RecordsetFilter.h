@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+class QCollator;
+
 // The criteria and sort texts a record set accepts, parsed once and then
 // evaluated against rows. Field names are resolved through a callback that
 // answers -1 for an unknown name (which raises 3265).
@@ -46,10 +48,14 @@ struct SortKey {
 QList<SortKey> parseSort(const QString& text, const FieldLookup& lookup);
 
 // Ordering for Sort: Nulls first, numbers by value, dates by date, text
-// ignoring case; kinds that cannot be compared order numbers < dates < text.
-int compareForSort(const Value& a, const Value& b);
+// as the locale orders it (TextOrder); kinds that cannot be compared order
+// numbers < dates < text. A sort hands in TextOrder's collator, fetched once.
+int compareForSort(const Value& a, const Value& b, const QCollator& text);
 
 // LIKE matching with the wildcards above, ignoring case.
 bool likeMatch(const QString& text, const QString& pattern);
+// SQL's LIKE: only % and _ are wildcards, and an escape character (none when
+// null) takes the next one literally; case is ignored for every letter.
+bool sqlLikeMatch(const QString& text, const QString& pattern, QChar escape);
 
 }  // namespace RecordsetExpr

@@ -182,3 +182,54 @@ TEST_F(RosterWindow, ALongPastedNameIsStoredWhole)
               QStringLiteral("40000"));
     EXPECT_EQ(boxes.count(), 0);
 }
+
+// The list sorted by a column's heading and the lists a query sorts put
+// names where the user's locale puts them: accented letters beside their
+// base letters, or after Z where the locale says so.
+TEST_F(RosterWindow, NamesSortAsTheLocaleDoesInTheGridAndInTheQueriesLists)
+{
+    const QStringList names{QStringLiteral("Ångström"), QStringLiteral("Zimmer"), QStringLiteral("Çelik"),
+                            QStringLiteral("Öberg"), QStringLiteral("Adams")};
+    clsAdoConnectJet& db = *app->DatabaseAdo_Po();
+    for (const QString& name : names) {
+        db.SQLExecute_pl(QStringLiteral("INSERT INTO tblRoster (sLastName, sFirstName) VALUES (?, 'Kim')"),
+                         {Value(name)});
+        db.SQLExecute_pl(QStringLiteral("INSERT INTO tblCategory (sCategory) VALUES (?)"), {Value(name)});
+    }
+    // The names of the table, in the order the list shows them.
+    const auto ours = [&](const QStringList& shown) {
+        QStringList out;
+        for (const QString& s : shown)
+            if (names.contains(s))
+                out << s;
+        return out.join(QLatin1Char(' '));
+    };
+    const struct {
+        const char* locale;
+        const char* order;
+    } rows[] = {
+        {"de_DE", "Adams Ångström Çelik Öberg Zimmer"},
+        {"en_US", "Adams Ångström Çelik Öberg Zimmer"},
+        {"sv_SE", "Adams Çelik Zimmer Ångström Öberg"},  // Swedish puts Å and Ö after Z
+    };
+    const QLocale before;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.locale);
+        QLocale::setDefault(QLocale(QString::fromLatin1(row.locale)));
+        frmRoster* w = open<frmRoster>();
+        w->dbgMain->SelStartCol(1);  // Last Name, its heading chosen for the sort menu
+        w->dbgMain->SelEndCol(1);
+        emit w->dbgMain->MouseUp(2, 0, 0, 0);
+        w->SetOrder_P(QStringLiteral("ASC"));
+        QStringList grid;
+        for (int r = 0; r < w->DataSource_Po()->RecordCount(); ++r)
+            grid << w->dbgMain->cellText(r, 1);
+        EXPECT_EQ(ours(grid), QString::fromUtf8(row.order));
+        w->NewRecord_Pf();
+        QStringList offered;
+        for (int i = 0; i < w->lstCategories->count(); ++i)
+            offered << w->lstCategories->item(i)->text();
+        EXPECT_EQ(ours(offered), QString::fromUtf8(row.order));
+        QLocale::setDefault(before);
+    }
+}

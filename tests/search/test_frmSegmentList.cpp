@@ -165,6 +165,33 @@ TEST_F(SegmentList, LastNameMatchesEachSegmentOnceAndTypedSpecialsAreLiteral)
     EXPECT_EQ(count("SELECT count(*) FROM tblSegment"), 6);
 }
 
+TEST_F(SegmentList, NamesMatchWhateverTheCaseOfEveryLetter)
+{
+    clsAdoConnectJet& db = *app->DatabaseAdo_Po();
+    db.SQLExecute_pl(QStringLiteral("INSERT INTO tblRoster (lRosterID, sLastName) VALUES (6, 'Ångström'), "
+                                    "(7, 'ÇELIK'), (8, 'Öberg')"));
+    db.SQLExecute_pl(QStringLiteral("INSERT INTO tblSegmentDetail (lSegmentID, lOrdinalPosition, lRosterId) "
+                                    "VALUES (6, 1, 6), (5, 2, 7), (2, 4, 8)"));
+    db.SQLExecute_pl(QStringLiteral("UPDATE tblEvent SET sEvent = 'Élan Cup' WHERE lEventID = 7"));
+    const struct {
+        QLineEdit* box;
+        const char* typed;
+        Ids found;
+    } rows[] = {
+        {window->txtLastName, "ångström", Ids{6}},
+        {window->txtLastName, "çelik", Ids{5}},
+        {window->txtLastName, "öberg", Ids{2}},
+        {window->txtEvent, "élan", Ids{6}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        clearBoxes(*window);
+        row.box->setText(QString::fromUtf8(row.typed));
+        window->Search_p();
+        EXPECT_EQ(sortedIds(), row.found);
+    }
+}
+
 TEST_F(SegmentList, NulPastedOrSetInASearchBoxNeverBreaksTheStatement)
 {
     const QChar nul(0);
