@@ -302,6 +302,8 @@ TEST(DatePicker, TypedTextGivesExactlyThatDateOrARefusal)
     // Without typing, Up steps the field under the cursor: here the month.
     ScriptedMessages boxes;
     DatePicker picker;
+    picker.setLocale(QLocale::c());  // the cursor's path through the fields is C's
+    picker.setLayoutDirection(Qt::LeftToRight);
     picker.setCustomFormat(QStringLiteral("d MMM yyyy"));
     picker.Value(Value(kept));
     picker.show();
