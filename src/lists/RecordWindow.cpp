@@ -430,6 +430,11 @@ void RecordWindow::SetOrder_P(const QString& order)
 bool RecordWindow::Validate_mf()
 {
     return withErrorSource(QStringLiteral("Validate_mf"), [&] {
+        // A typed date that is no date holds the page: said once, the field
+        // keeping the text, nothing of the page stored.
+        for (DatePicker* picker : findChildren<DatePicker*>())
+            if (!picker->commitTyped())
+                return false;
         QString missing;
         for (const Required& r : m_required)
             if (boxText(r.box).isEmpty())

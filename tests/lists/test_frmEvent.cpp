@@ -5,6 +5,8 @@
 #include "platform/LocaleText.h"
 
 #include <QApplication>
+#include <QDateTimeEdit>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -188,4 +190,27 @@ TEST_F(EventWindow, ATypedTimeIsStoredOrRefusedInWordsNeverStoredAsNothing)
         }
         ASSERT_TRUE(folder.execSql(QStringLiteral("UPDATE tblEvent SET dtEndTime = '17:00:00' WHERE lEventID = 2")));
     }
+}
+
+// A date typed over and not left holds the page on Save: one refusal, the
+// text kept, nothing of the page stored, as in the segment window.
+TEST_F(EventWindow, ARefusedTypedDateStoresNothingOfThePage)
+{
+    frmEvent* w = open<frmEvent>();
+    openRow(w, 2);
+    const QString description = stored("sDescription", 2);
+    w->txtDescription->setText(QStringLiteral("rough"));
+    QDateTimeEdit* date = w->dtpStartDate->editWidget();
+    auto* field = date->findChild<QLineEdit*>();
+    date->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("31 Feb 2022"));
+    boxes.clear();
+    w->cmdSave->click();
+    QTest::qWait(50);
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("31 Feb 2022"))) << boxes.last().text.toStdString();
+    EXPECT_EQ(stored("sDescription", 2), description);
+    EXPECT_EQ(field->text(), QStringLiteral("31 Feb 2022"));
+    EXPECT_TRUE(w->dirty());
 }
