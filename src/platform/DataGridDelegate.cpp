@@ -31,7 +31,7 @@ QString formatCellValue(const Value& v, const QString& format)
         if (format.compare(QLatin1String("Short Time"), Qt::CaseInsensitive) == 0)
             return v.toTime().toString(QStringLiteral("HH:mm"));
         if (format.compare(QLatin1String("Long Time"), Qt::CaseInsensitive) == 0)
-            return loc.toString(v.toTime(), QLocale::LongFormat);
+            return LocaleText::time(v.toTime(), loc);
         if (format.compare(QLatin1String("Short Date"), Qt::CaseInsensitive) == 0)
             return LocaleText::date(v.toDate(), loc);
         if (format.compare(QLatin1String("Long Date"), Qt::CaseInsensitive) == 0)

@@ -97,18 +97,10 @@ private:
     QPointer<QWidget> m_form;
 };
 
-QString shortDateFormat(const QLocale& loc)
-{
-    QString format = loc.dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    return format;
-}
-
 // The user's regional forms of the values, looked up once for a whole file.
 class ValueFormat {
 public:
-    ValueFormat() : m_date(shortDateFormat(m_loc)) { m_loc.setNumberOptions(QLocale::OmitGroupSeparator); }
+    ValueFormat() : m_date(LocaleText::dateFormat(m_loc)) { m_loc.setNumberOptions(QLocale::OmitGroupSeparator); }
 
     QString date(const QDate& d) const { return m_loc.toString(d, m_date); }
 
@@ -260,11 +252,7 @@ QString clsExportToFile::Statement_ps(const QString& ids)
 }
 
 // Each date cell the list paints comes here: no time form is looked up for it.
-QString clsExportToFile::ShortDate_gs(const QDate& d)
-{
-    const QLocale loc;
-    return loc.toString(d, shortDateFormat(loc));
-}
+QString clsExportToFile::ShortDate_gs(const QDate& d) { return LocaleText::date(d); }
 
 bool clsExportToFile::isSaidInWords(qint32 number) { return number == ErrDiskFull || number == ErrNo::NoCurrentRecord; }
 
